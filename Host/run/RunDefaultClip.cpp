@@ -1,0 +1,37 @@
+// Plays the host through the module once: start-up, the file types and the
+// description of a default clip, printed for a person.
+
+#include "Report.h"
+#include "bthost/Host.h"
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    try {
+        const std::string modulePath = argc > 1 ? argv[1] : BT_DEFAULT_MODULE_PATH;
+        bthost::Host host(modulePath);
+        std::cout << "Module " << modulePath << "\n\n";
+
+        btrun::PrintDescription(std::cout, host.Describe());
+
+        std::cout << "\nStart-up answered " << host.Startup() << "\nFile types      ";
+        for (std::uint32_t type : host.EnumerateFileTypes())
+            std::cout << " '" << btrun::FourCC(type) << "'";
+        std::cout << "\n\n";
+
+        auto clip = host.GetClipInfo(BT_FILETYPE_BARS, nullptr, 48000.0f);
+        if (clip.result != BT_RESULT_SUCCESS) {
+            std::cerr << "clip information failed with result " << clip.result << "\n";
+            return EXIT_FAILURE;
+        }
+        btrun::PrintClip(std::cout, clip.description);
+        host.ReleaseFileRecord(clip.description.perFileRecord);
+        return EXIT_SUCCESS;
+    } catch (const std::exception& e) {
+        std::cerr << "barsandtone-run: " << e.what() << "\n";
+        return EXIT_FAILURE;
+    }
+}

@@ -1,0 +1,2 @@
+target_sources(ImporterBarsAndTone_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/AudioSelectors.cpp)

@@ -1,0 +1,1 @@
+# The settings dialog (choice tables, data exchange, the dialog and its handlers).

@@ -1,0 +1,70 @@
+#pragma once
+// ToneSettings: everything that makes one bars clip different from another.
+// 72 bytes, little-endian, natural alignment; the host stores it with the clip
+// byte for byte, so the layout below is a persisted format.
+
+#include "zelmediatypes/PixelAspectRatio.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace bt {
+
+inline constexpr std::uint32_t kToneSettingsVersion = 2;     ///< every record we create
+inline constexpr std::uint32_t kToneSettingsOldVersion = 1;  ///< older layout: only bytes 0 to 28 count
+inline constexpr std::size_t kToneSettingsSize = 72;
+inline constexpr std::size_t kToneSettingsOldSize = 29;      ///< bytes of a version-1 record that are trusted
+
+enum class ChannelType : std::uint32_t { Mono = 1, Stereo = 2, Surround51 = 3 };
+
+struct ToneSettings {
+    std::uint32_t version = kToneSettingsVersion;
+    float audioFrameRate = 48000.0f;        ///< samples per second
+    std::uint32_t audioChannelType = 2;     ///< 1 mono, 2 stereo, 3 5.1
+    std::uint32_t audioChannelCount = 2;    ///< 1, 2 or 6
+    std::uint8_t identifyChannels = 0;      ///< 1: identification cadence; else steady sine
+    std::uint8_t padding17[3]{};
+    float frequency = 1000.0f;              ///< Hz, steady tone
+    float amplitude = 0.25f;                ///< linear gain, steady tone (-12.04 dBFS)
+    std::uint8_t identifierFormat = 0;      ///< 0 EBU 1000 Hz, 1 EBU 400 Hz, 2 EBU 5.1, 3 BLITS 5.1
+    std::uint8_t padding29[3]{};
+    std::int32_t frameWidth = 1920;         ///< pixels
+    std::int32_t frameHeight = 1080;        ///< pixels
+    zelmediatypes::PixelAspectRatio par = zelmediatypes::kPixelAspectRatio_DVNTSCWide;
+    std::int64_t videoFrameRate = 8475667200; ///< ticks per frame (29.97 fps)
+    std::uint8_t dropFrame = 0;
+    std::uint8_t padding57[7]{};
+    std::uint8_t colorSpaceType = 1;        ///< 0 Rec. 601, 1 Rec. 709, 2 Rec. 2100 HLG, 3 Rec. 2100 PQ
+    std::uint8_t preset = 3;                ///< dialog preset, 0 to 8 (3 "HD Rec.709")
+    std::uint8_t padding66[6]{};
+};
+
+static_assert(sizeof(ToneSettings) == kToneSettingsSize);
+static_assert(offsetof(ToneSettings, version) == 0);
+static_assert(offsetof(ToneSettings, audioFrameRate) == 4);
+static_assert(offsetof(ToneSettings, audioChannelType) == 8);
+static_assert(offsetof(ToneSettings, audioChannelCount) == 12);
+static_assert(offsetof(ToneSettings, identifyChannels) == 16);
+static_assert(offsetof(ToneSettings, frequency) == 20);
+static_assert(offsetof(ToneSettings, amplitude) == 24);
+static_assert(offsetof(ToneSettings, identifierFormat) == 28);
+static_assert(offsetof(ToneSettings, frameWidth) == 32);
+static_assert(offsetof(ToneSettings, frameHeight) == 36);
+static_assert(offsetof(ToneSettings, par) == 40);
+static_assert(offsetof(ToneSettings, videoFrameRate) == 48);
+static_assert(offsetof(ToneSettings, dropFrame) == 56);
+static_assert(offsetof(ToneSettings, colorSpaceType) == 64);
+static_assert(offsetof(ToneSettings, preset) == 65);
+
+/// All 72 bytes of a host-held record, padding included. [any thread]
+[[nodiscard]] ToneSettings LoadToneSettings(const void* record) noexcept;
+/// All 72 bytes into a host buffer, padding included.
+void StoreToneSettings(void* record, const ToneSettings& settings) noexcept;
+/// The version word of a host-held record, the only field read before the layout is known.
+[[nodiscard]] std::uint32_t LoadToneSettingsVersion(const void* record) noexcept;
+/// The tone part of a version-1 record (bytes 0 to 28) over the defaults.
+[[nodiscard]] ToneSettings LoadOldToneSettings(const void* record) noexcept;
+/// 1 for one channel, 2 for two, 3 for six, 1 for any other count.
+[[nodiscard]] std::uint32_t ChannelTypeForCount(std::uint32_t channelCount) noexcept;
+
+} // namespace bt

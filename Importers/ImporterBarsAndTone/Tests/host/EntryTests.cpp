@@ -1,0 +1,115 @@
+#include "ModuleFixture.h"
+
+#include "ImporterBarsAndTone/HostRecords.h"
+#include "barsandtone/PackedBytes.h"
+#include "host/Dispatch.h"
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+using namespace bt::packed;
+namespace rec = bt::records;
+
+TEST_F(ModuleTest, DescribeCallsTheHostOnceWithTheListedNames)
+{
+    const auto d = host->Describe();
+    EXPECT_EQ(d.displayName, "$$$/Kestrel/Importers/ImporterBarsAndTone/Name=Bars and Tone");
+    EXPECT_EQ(d.matchName, "TELV Bars and Tone");
+    EXPECT_EQ(d.category, "Importer");
+    EXPECT_EQ(d.empty, "");
+    EXPECT_EQ(d.kind, 0x494D5054u);
+    EXPECT_EQ(d.a, 13);
+    EXPECT_EQ(d.b, 28);
+    EXPECT_EQ(d.c, 0);
+}
+
+TEST_F(ModuleTest, StartupWritesOnlyTheListedFieldsAndAnswers400)
+{
+    auto record = Sentinel(rec::ImporterDescription::kMinSize + 16);
+    EXPECT_EQ(host->Startup(&record), 400);
+    const std::set<std::size_t> written{0, 28, 32, 36, 44, 149};
+    EXPECT_EQ(LoadU32(record.data(), 0), 0x42415253u);
+    EXPECT_EQ(LoadU32(record.data(), 28), 1u);
+    EXPECT_EQ(LoadU32(record.data(), 32), 1u);
+    EXPECT_EQ(LoadU32(record.data(), 36), 0u);
+    EXPECT_EQ(LoadU32(record.data(), 44), 0u);
+    EXPECT_EQ(LoadU32(record.data(), 149), 1u);
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        bool inField = false;
+        for (std::size_t start : written)
+            inField |= i >= start && i < start + 4;
+        if (!inField) {
+            EXPECT_EQ(record[i], 0xCD) << "byte " << i;
+        }
+    }
+}
+
+TEST_F(ModuleTest, FileTypesEnumerateBarsThenHdbrThenStop)
+{
+    EXPECT_EQ(host->EnumerateFileTypes(), (std::vector<std::uint32_t>{0x42415253u, 0x48444252u}));
+
+    auto record = Sentinel(rec::FileTypeRecord::kMinSize + 8);
+    ASSERT_EQ(host->Call(BT_SEL_GET_FILE_TYPE, 1, reinterpret_cast<std::intptr_t>(record.data())), 0);
+    EXPECT_EQ(LoadU32(record.data(), 0), 0x48444252u);
+    for (std::size_t i = 4; i < 12; ++i)
+        EXPECT_EQ(record[i], 0xCD) << "byte " << i;
+    EXPECT_EQ(record[12], 0);
+    EXPECT_EQ(record[13], 0xCD);
+    EXPECT_EQ(record[268], 0);
+    EXPECT_EQ(record[269], 0xCD);
+    for (std::size_t i = 300; i < 556; ++i)
+        EXPECT_EQ(record[i], 0) << "byte " << i;
+    EXPECT_EQ(record[556], 0xCD);
+
+    for (std::intptr_t index : {std::intptr_t{2}, std::intptr_t{-1}, std::intptr_t{1} << 40}) {
+        auto untouched = Sentinel(rec::FileTypeRecord::kMinSize);
+        EXPECT_EQ(host->Call(BT_SEL_GET_FILE_TYPE, index, reinterpret_cast<std::intptr_t>(untouched.data())), 301);
+        EXPECT_EQ(untouched, Sentinel(rec::FileTypeRecord::kMinSize));
+    }
+}
+
+TEST_F(ModuleTest, SelectorsWithoutAHandlerAnswer3AndTouchNothing)
+{
+    std::set<std::uint32_t> handled;
+    for (const auto& row : bt::SelectorTable())
+        handled.insert(row.selector);
+    EXPECT_EQ(handled, (std::set<std::uint32_t>{0, 9, 14, 25, 27, 28, 37, 38, 47, 49, 73}));
+
+    auto r1 = Sentinel(600), r2 = Sentinel(600);
+    for (std::uint32_t selector = 0; selector < 200; ++selector) {
+        if (handled.contains(selector))
+            continue;
+        EXPECT_EQ(host->Call(selector, r1.data(), r2.data()), 3) << selector;
+    }
+    EXPECT_EQ(host->Call(0xFFFFFFFFu, r1.data(), r2.data()), 3);
+    EXPECT_EQ(host->Call(0x80000000u, r1.data(), r2.data()), 3);
+    EXPECT_EQ(r1, Sentinel(600));
+    EXPECT_EQ(r2, Sentinel(600));
+}
+
+TEST_F(ModuleTest, QueryAnswers100AndReleaseAcceptsNull)
+{
+    EXPECT_EQ(host->Call(BT_SEL_QUERY, std::intptr_t{12345}, std::intptr_t{678}), 100);
+    EXPECT_EQ(host->Call(BT_SEL_QUERY, nullptr, nullptr), 100);
+    EXPECT_EQ(host->ReleaseFileRecord(nullptr), 0);
+}
+
+TEST(ModuleExports, DynamicSymbolTableHoldsExactlyTheTwoEntryPoints)
+{
+    const std::string command = std::string("nm -D --defined-only '") + BT_MODULE_PATH + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::set<std::string> symbols;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        std::string text(line);
+        const auto space = text.find_last_of(' ');
+        std::string name = text.substr(space + 1);
+        while (!name.empty() && (name.back() == '\n' || name.back() == '\r'))
+            name.pop_back();
+        symbols.insert(name);
+    }
+    ASSERT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(symbols, (std::set<std::string>{"PluginDataEntryFunction", "xImportEntry"}));
+}

@@ -1,0 +1,49 @@
+# Shared build settings for project code: warnings as errors, sanitizer flags
+# from the preset, and helpers for the three kinds of target we make.
+
+set(BT_SANITIZE "" CACHE STRING "Sanitizers for the whole build, e.g. address,undefined or thread")
+
+add_library(bt_warnings INTERFACE)
+target_compile_options(bt_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+  -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual
+  -Wnull-dereference -Wdouble-promotion -Wformat=2 -Werror)
+
+if(BT_SANITIZE)
+  add_compile_options(-fsanitize=${BT_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all -g)
+  add_link_options(-fsanitize=${BT_SANITIZE})
+endif()
+
+# A platform stand-in: a shared library in lib/, found by the module and the
+# host through RPATH $ORIGIN/../lib.
+function(bt_add_platform_library name)
+  add_library(${name} SHARED ${ARGN})
+  target_link_libraries(${name} PRIVATE bt_warnings)
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include)
+  set_target_properties(${name} PROPERTIES
+    BUILD_RPATH "\$ORIGIN"
+    INSTALL_RPATH "\$ORIGIN")
+endfunction()
+
+# A host program in bin/, finding the platform libraries in ../lib.
+function(bt_add_host_executable name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE bt_warnings)
+  set_target_properties(${name} PROPERTIES BUILD_RPATH "\$ORIGIN/../lib")
+endfunction()
+
+# A GoogleTest program, discovered by ctest. The module under test is passed
+# in as BT_MODULE_PATH so tests drive it through its real exports.
+function(bt_add_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE bt_warnings GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES
+    BUILD_RPATH "${CMAKE_LIBRARY_OUTPUT_DIRECTORY}"
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    BT_MODULE_PATH="$<TARGET_FILE:ImporterBarsAndTone>"
+    BT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  add_dependencies(${name} ImporterBarsAndTone)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "BT_MODULE_PATH=$<TARGET_FILE:ImporterBarsAndTone>")
+endfunction()
