@@ -1,0 +1,28 @@
+#pragma once
+// Writes RGB pictures as PNG files, 8 or 16 bits per channel, optionally with
+// a cICP chunk (ITU-T H.273 colour primaries, transfer characteristics, matrix
+// coefficients, full-range flag) that tells a viewer how to read the signal.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace btmedia {
+
+struct Cicp {
+    std::uint8_t primaries = 1;
+    std::uint8_t transfer = 1;
+    std::uint8_t matrix = 0;   ///< 0: the PNG holds R'G'B'
+    std::uint8_t fullRange = 1;
+};
+
+/// Rows top to bottom, R, G, B interleaved, width × 3 values per row.
+/// Throws std::runtime_error naming the path on failure; a file that could
+/// not be written completely is removed.
+void WritePngRgb8(const std::string& path, int width, int height, std::span<const std::uint8_t> rgb,
+                  std::optional<Cicp> cicp = std::nullopt);
+void WritePngRgb16(const std::string& path, int width, int height, std::span<const std::uint16_t> rgb,
+                   std::optional<Cicp> cicp = std::nullopt);
+
+} // namespace btmedia
