@@ -47,3 +47,37 @@ function(bt_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "BT_MODULE_PATH=$<TARGET_FILE:ImporterBarsAndTone>")
 endfunction()
+
+# A program the build runs on the build machine (a generator, say). In a cross
+# build it is compiled with the build machine's own compiler, outside CMake's
+# target toolchain; `<name>_COMMAND` names it for add_custom_command either way.
+function(bt_add_build_tool name)
+  cmake_parse_arguments(TOOL "" "" "SOURCES;INCLUDES" ${ARGN})
+  if(CMAKE_CROSSCOMPILING)
+    find_program(BT_BUILD_MACHINE_CXX NAMES c++ g++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+    set(exe ${CMAKE_BINARY_DIR}/build-tools/${name})
+    set(includes)
+    foreach(dir IN LISTS TOOL_INCLUDES)
+      list(APPEND includes -I${dir})
+    endforeach()
+    set(headers)
+    foreach(dir IN LISTS TOOL_INCLUDES)
+      file(GLOB dir_headers CONFIGURE_DEPENDS ${dir}/*.h)
+      list(APPEND headers ${dir_headers})
+    endforeach()
+    add_custom_command(OUTPUT ${exe}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/build-tools
+      COMMAND ${BT_BUILD_MACHINE_CXX} -std=c++20 -O1 ${includes} ${TOOL_SOURCES} -o ${exe}
+      DEPENDS ${TOOL_SOURCES} ${headers}
+      COMMENT "Building build-machine tool ${name}"
+      VERBATIM)
+    add_custom_target(${name} DEPENDS ${exe})
+    set(${name}_COMMAND ${exe} PARENT_SCOPE)
+  else()
+    add_executable(${name} ${TOOL_SOURCES})
+    target_include_directories(${name} PRIVATE ${TOOL_INCLUDES})
+    target_link_libraries(${name} PRIVATE bt_warnings)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/build-tools)
+    set(${name}_COMMAND ${name} PARENT_SCOPE)
+  endif()
+endfunction()

@@ -1,0 +1,230 @@
+// The module's description resources as a host reads them without running the
+// module: from side files on Linux, from the PE resource section on Windows.
+
+#include "ExpectedResources.h"
+
+#include "bthost/Host.h"
+#include "bthost/ModuleResources.h"
+#include "bthost/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const bthost::ModuleResources& Resources()
+{
+    static const bthost::ModuleResources resources = bthost::ModuleResources::Load(BT_MODULE_PATH);
+    return resources;
+}
+
+std::vector<std::uint8_t> BytesOf(const std::string& type, const std::string& name)
+{
+    const auto* r = Resources().Find(type, name);
+    if (r == nullptr) {
+        ADD_FAILURE() << "no resource " << type << " " << name;
+        return {};
+    }
+    return r->bytes;
+}
+
+std::string TextOf(const std::string& name)
+{
+    const auto bytes = BytesOf("LYRA", name);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> SplitCrLf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start != text.size())
+        lines.push_back(text.substr(start)); // an unterminated last line
+    return lines;
+}
+
+void ReplaceAll(std::string& s, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
+        s.replace(at, from.size(), to);
+}
+
+// The older dialect's vocabulary, applied to a line of the current one.
+std::string ToOlderDialect(std::string line)
+{
+    const bool labelIsName = line.find("zel_popup(") != std::string::npos ||
+                             line.find("zel_hot_text_number(") != std::string::npos;
+    static const std::pair<const char*, const char*> kRenames[] = {
+        {"zel_dialog(", "dialog("},
+        {"zel_popup(", "popup("},
+        {"zel_number_edit(", "unit_edit_number("},
+        {"zel_radio_button_group(", "radiogroup("},
+        {"zel_radio_button(", "radio_button("},
+        {"zel_hot_text_number(", "inline_edit_number("},
+        {"zel_ok_cancel_row;", "ok_cancel_row;"},
+        {"minWidth:", "width:"},
+        {"minHeight:", "height:"},
+        {"minValue:", "min_value:"},
+        {"maxValue:", "max_value:"},
+        {"decimalPlaces:", "decimal_places:"},
+        {":align_", ":@align_"},
+    };
+    for (const auto& [from, to] : kRenames)
+        ReplaceAll(line, from, to);
+    if (labelIsName)
+        ReplaceAll(line, "label:'", "name:'");
+    return line;
+}
+
+} // namespace
+
+TEST(ModuleResources, PropertyListIsTheDocumentedListByteForByte)
+{
+    const auto bytes = BytesOf("PIPL", "16000");
+    const auto want = expected::PropertyList();
+    ASSERT_EQ(want.size(), 290u); // the expectation itself, checked against the documented total
+    ASSERT_EQ(bytes.size(), 290u);
+    for (std::size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(bytes[i], want[i]) << "byte " << i;
+}
+
+TEST(ModuleResources, PropertiesAreAlignedAndDecodeToTheirValues)
+{
+    const auto list = bthost::DecodePropertyList(BytesOf("PIPL", "16000"));
+    EXPECT_EQ(list.version, 1);
+    EXPECT_EQ(list.reserved, 0u);
+    std::vector<std::string> keys, values;
+    for (const auto& p : list.properties) {
+        EXPECT_EQ(bthost::FourCCText(p.vendor), "7QZX");
+        EXPECT_EQ(p.id, 0u);
+        EXPECT_EQ((p.offset - 10) % 4, 0u) << bthost::FourCCText(p.key);
+        EXPECT_EQ(p.data.size() % 4, 0u) << bthost::FourCCText(p.key);
+        keys.push_back(bthost::FourCCText(p.key));
+        values.push_back(bthost::DescribePropertyValue(p));
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"kind", "name", "eMNA", "catg", "wx86", "8664", "ePVR", "eSVR", "eVER"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"'IMPT'", "\"" + expected::kDisplayName + "\"", "\"TELV Bars and Tone\"",
+                                                "\"Importer\"", "\"xFilter\"", "\"xFilter\"", "0x00010002", "0x00000003",
+                                                "0x00300000"}));
+}
+
+TEST(ModuleResources, ListedNamesAreTheOnesTheModuleDescribes)
+{
+    const auto list = bthost::DecodePropertyList(BytesOf("PIPL", "16000"));
+    const auto* matchName = bthost::FindProperty(list, 0x654D4E41u); // 'eMNA'
+    const auto* category = bthost::FindProperty(list, 0x63617467u);  // 'catg'
+    const auto* name = bthost::FindProperty(list, 0x6E616D65u);      // 'name'
+    ASSERT_TRUE(matchName && category && name);
+
+    bthost::Host host(BT_MODULE_PATH);
+    const auto described = host.Describe();
+    EXPECT_EQ(bthost::PascalText(matchName->data), described.matchName);
+    EXPECT_EQ(bthost::PascalText(category->data), described.category);
+    EXPECT_EQ(bthost::PascalText(name->data), described.displayName);
+    EXPECT_EQ(described.matchName, expected::kMatchName);
+}
+
+TEST(ModuleResources, TypeRecordsDeclareAnImporterOfBars)
+{
+    EXPECT_EQ(BytesOf("IMPT", "1000"), expected::ImporterTypeRecord());
+    EXPECT_EQ(BytesOf("TYPE", "1000"), expected::PluginTypeRecord());
+}
+
+TEST(ModuleResources, ManifestAsksForTheCallersRightsWithoutUiAccess)
+{
+    const auto bytes = BytesOf("24", "2");
+    const std::string manifest(bytes.begin(), bytes.end());
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
+}
+
+TEST(ModuleResources, LayoutTextsAreCarriedUnchanged)
+{
+    EXPECT_EQ(BytesOf("LYRA", expected::kLayoutName),
+              expected::LayoutSource("BarsAndToneSettingsWithIdentifiersDialog.lyra"));
+    EXPECT_EQ(BytesOf("LYRA", expected::kOlderLayoutName),
+              expected::LayoutSource("BarsAndToneSettingsWithIdentifiersDialog.ORIN.lyra"));
+    EXPECT_EQ(Resources().Names("LYRA"), (std::vector<std::string>{expected::kLayoutName, expected::kOlderLayoutName}));
+}
+
+TEST(ModuleResources, LayoutTextsAreCrLfLinesIndentedWithTabs)
+{
+    for (const auto& name : {expected::kLayoutName, expected::kOlderLayoutName}) {
+        SCOPED_TRACE(name);
+        const std::string text = TextOf(name);
+        ASSERT_GE(text.size(), 2u);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+        // Every LF ends a CR LF pair and every CR starts one.
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n') {
+                EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
+            }
+            if (text[i] == '\r') {
+                EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
+            }
+        }
+        const auto lines = SplitCrLf(text);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.front(), "layout BarsAndToneSettingsWithIdentifiersDialog");
+        int depth = 0;
+        for (const auto& line : lines) {
+            const std::size_t tabs = line.find_first_not_of('\t');
+            ASSERT_NE(tabs, std::string::npos) << "blank line";
+            EXPECT_NE(line[tabs], ' ') << "space indent: " << line;
+            if (line[tabs] == '}')
+                --depth;
+            EXPECT_EQ(static_cast<int>(tabs), depth) << line;
+            if (line[tabs] == '{')
+                ++depth;
+        }
+        EXPECT_EQ(depth, 0);
+    }
+}
+
+TEST(ModuleResources, OlderLayoutDiffersOnlyInVocabulary)
+{
+    const auto current = SplitCrLf(TextOf(expected::kLayoutName));
+    const auto older = SplitCrLf(TextOf(expected::kOlderLayoutName));
+    ASSERT_EQ(current.size(), older.size());
+    for (std::size_t i = 0; i < current.size(); ++i)
+        EXPECT_EQ(ToOlderDialect(current[i]), older[i]) << "line " << i + 1;
+}
+
+TEST(ModuleResources, LayoutNamesEveryControlTheDialogLooksUp)
+{
+    const std::string text = TextOf(expected::kLayoutName);
+    for (const char* id : {"presetPopup", "frameWidthNumberEdit", "frameHeightNumberEdit", "videoFrameRatePopup",
+                           "parPopup", "colorSpaceTypePopup", "audioFrameRatePopup", "steadyTonesBtn",
+                           "frequencyHotTextNumber", "amplitudeHotTextNumber", "identifyChannelsBtn",
+                           "identifierFormatPopup"}) {
+        const std::string property = std::string("identifier:'") + id + "'";
+        const auto first = text.find(property);
+        EXPECT_NE(first, std::string::npos) << id;
+        EXPECT_EQ(text.find(property, first + 1), std::string::npos) << id << " twice";
+    }
+    EXPECT_NE(text.find("\t\tzel_ok_cancel_row;\r\n"), std::string::npos);
+    EXPECT_NE(text.find("label:'$$$/Kestrel/Importers/BarsAndTone/BarsAndToneSettingsWithIdentifiersDialog/"
+                        "kDLGResPreset=Preset:'"),
+              std::string::npos);
+}
+
+TEST(ModuleResources, TableHoldsExactlyTheDescriptionResources)
+{
+    std::set<std::string> listed;
+    for (const auto& type : Resources().Types())
+        for (const auto& name : Resources().Names(type))
+            listed.insert(type + "/" + name);
+    std::set<std::string> want{"PIPL/16000", "IMPT/1000", "TYPE/1000", "LYRA/" + expected::kLayoutName,
+                               "LYRA/" + expected::kOlderLayoutName, "24/2"};
+#if defined(_WIN32)
+    want.insert("16/1"); // the version record exists only as a Windows resource
+#endif
+    EXPECT_EQ(listed, want);
+}
