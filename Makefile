@@ -1,5 +1,5 @@
 # The two commands of the README. Both set the machine up first.
-.PHONY: run test setup build build-asan clean
+.PHONY: run test setup build build-asan build-windows test-windows clean
 
 JOBS ?= $(shell nproc)
 
@@ -14,12 +14,22 @@ build-asan: setup
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 
+# The Windows x64 module, cross-built with mingw-w64.
+build-windows: setup
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+
 run: build
 	build/bin/barsandtone-run
 
 test: build build-asan
 	ctest --preset default
 	ctest --preset asan
+	$(MAKE) test-windows
+
+# The Windows build's tests under Wine (the script warms Wine's server first).
+test-windows: build-windows
+	scripts/wine-ctest.sh
 
 clean:
-	rm -rf build build-asan out
+	rm -rf build build-asan build-windows out

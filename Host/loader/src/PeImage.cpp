@@ -9,10 +9,11 @@ namespace bthost {
 using namespace bt::packed;
 
 namespace {
-// Offsets of the image format's headers.
+// Offsets of the image format's headers; the file header's fields are counted
+// from the "PE\0\0" signature that precedes it.
 constexpr std::size_t kDosNewHeaderOffset = 0x3C;
-constexpr std::size_t kCoffMachine = 4, kCoffSectionCount = 6, kCoffTimeDateStamp = 8,
-                      kCoffOptionalHeaderSize = 20, kCoffCharacteristics = 22, kCoffSize = 24;
+constexpr std::size_t kMachine = 4, kSectionCount = 6, kTimeDateStamp = 8, kOptionalHeaderSize = 20,
+                      kCharacteristics = 22, kOptionalHeader = 24;
 constexpr std::uint16_t kMagicPe32 = 0x10B, kMagicPe32Plus = 0x20B;
 constexpr std::size_t kSectionHeaderSize = 40;
 constexpr std::size_t kDirExport = 0, kDirImport = 1, kDirResource = 2;
@@ -37,17 +38,16 @@ PeImage::PeImage(std::vector<std::uint8_t> image) : mImage(std::move(image))
         throw std::runtime_error("PE image: no MZ signature");
     Need(kDosNewHeaderOffset, 4);
     const std::size_t pe = LoadU32(mImage.data(), kDosNewHeaderOffset);
-    Need(pe, 4 + kCoffSize);
+    Need(pe, kOptionalHeader);
     if (LoadU32(mImage.data(), pe) != 0x00004550u) // "PE\0\0"
         throw std::runtime_error("PE image: no PE signature");
-    const std::size_t coff = pe + 4;
-    mMachine = LoadU16(mImage.data(), coff + kCoffMachine);
-    const std::size_t sectionCount = LoadU16(mImage.data(), coff + kCoffSectionCount);
-    mTimeDateStamp = LoadU32(mImage.data(), coff + kCoffTimeDateStamp);
-    const std::size_t optionalSize = LoadU16(mImage.data(), coff + kCoffOptionalHeaderSize);
-    mCharacteristics = LoadU16(mImage.data(), coff + kCoffCharacteristics);
+    mMachine = LoadU16(mImage.data(), pe + kMachine);
+    const std::size_t sectionCount = LoadU16(mImage.data(), pe + kSectionCount);
+    mTimeDateStamp = LoadU32(mImage.data(), pe + kTimeDateStamp);
+    const std::size_t optionalSize = LoadU16(mImage.data(), pe + kOptionalHeaderSize);
+    mCharacteristics = LoadU16(mImage.data(), pe + kCharacteristics);
 
-    const std::size_t opt = coff + kCoffSize - 4;
+    const std::size_t opt = pe + kOptionalHeader;
     Need(opt, optionalSize);
     Need(opt, 2);
     mMagic = LoadU16(mImage.data(), opt);

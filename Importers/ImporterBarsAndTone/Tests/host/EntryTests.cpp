@@ -95,6 +95,7 @@ TEST_F(ModuleTest, QueryAnswers100AndReleaseAcceptsNull)
     EXPECT_EQ(host->ReleaseFileRecord(nullptr), 0);
 }
 
+#if !defined(_WIN32) // the Windows module's export table is checked from its PE image
 TEST(ModuleExports, DynamicSymbolTableHoldsExactlyTheTwoEntryPoints)
 {
     const std::string command = std::string("nm -D --defined-only '") + BT_MODULE_PATH + "'";
@@ -113,3 +114,4 @@ TEST(ModuleExports, DynamicSymbolTableHoldsExactlyTheTwoEntryPoints)
     ASSERT_EQ(pclose(pipe), 0);
     EXPECT_EQ(symbols, (std::set<std::string>{"PluginDataEntryFunction", "xImportEntry"}));
 }
+#endif

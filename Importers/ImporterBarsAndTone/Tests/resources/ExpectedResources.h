@@ -40,6 +40,11 @@ public:
         mBytes.insert(mBytes.end(), bytes);
         return *this;
     }
+    ByteWriter& Append(const Bytes& bytes)
+    {
+        mBytes.insert(mBytes.end(), bytes.begin(), bytes.end());
+        return *this;
+    }
     ByteWriter& Zeros(std::size_t count)
     {
         mBytes.insert(mBytes.end(), count, 0);
@@ -60,8 +65,7 @@ inline Bytes PropertyList()
     w.U16(1).U32(0).U32(9);
     auto property = [&](std::string_view keyInFile, std::uint32_t length, const Bytes& data) {
         w.Chars("XZQ7").Chars(keyInFile).U32(0).U32(length);
-        for (std::uint8_t b : data)
-            w.Raw({b});
+        w.Append(data);
         w.Zeros(length - data.size());
     };
     auto pascal = [](const std::string& text) {
