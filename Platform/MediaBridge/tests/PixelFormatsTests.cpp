@@ -1,0 +1,48 @@
+#include "MediaBridge/PixelFormats.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+using namespace zelmediatypes;
+
+TEST(MediaBridgePixelFormats, HostCodesRoundTripWithTheirDescriptors)
+{
+    for (PixelFormatId id : {PixelFormatId::kVUYA_4444_8u, PixelFormatId::kVUYA_4444_32f}) {
+        const PixelFormat format = PixelFormat::FromId(id);
+        const MB::CvPixelFormat code = MB::BEToSDKPixelFormat(format);
+        EXPECT_NE(code, MB::kCvPixelFormatInvalid);
+        EXPECT_EQ(MB::SDKToBEPixelFormat(code), format);
+    }
+    EXPECT_EQ(MB::BEToSDKPixelFormat(PixelFormat::FromId(PixelFormatId::kVUYA_4444_32f)), 0x37785556u);
+    EXPECT_EQ(MB::BEToSDKPixelFormat(PixelFormat::FromId(PixelFormatId::kVUYA_4444_8u)), 0x41595556u);
+}
+
+TEST(MediaBridgePixelFormats, HostCodesSpellTheChannelOrderInMemory)
+{
+    const MB::CvPixelFormat codes[] = {MB::kCvPixelFormat_VUYA_4444_8u, MB::kCvPixelFormat_VUYA_4444_32f};
+    const char* spelled[] = {"VUYA", "VUx7"};
+    for (int i = 0; i < 2; ++i) {
+        char bytes[4];
+        std::memcpy(bytes, &codes[i], 4);
+        EXPECT_EQ(std::string(bytes, 4), spelled[i]);
+    }
+}
+
+TEST(MediaBridgePixelFormats, UnknownFormatsAndCodesGiveInvalid)
+{
+    EXPECT_EQ(MB::BEToSDKPixelFormat(PixelFormat()), MB::kCvPixelFormatInvalid);
+    EXPECT_FALSE(MB::SDKToBEPixelFormat(0x12345678u).IsValid());
+    EXPECT_EQ(MB::SDKToBEPixelFormat(MB::kCvPixelFormatInvalid).GetDescriptor(), 0u);
+}
+
+TEST(MediaBridgePixelFormats, ChannelDepthsMapToEncodingDepths)
+{
+    using MB::ColorTags::EncodingBitDepth;
+    EXPECT_EQ(MB::ChannelBitDepthToEncodingBitDepth(ChannelBitDepth::k8u), EncodingBitDepth::k8);
+    EXPECT_EQ(MB::ChannelBitDepthToEncodingBitDepth(ChannelBitDepth::k10u), EncodingBitDepth::k10);
+    EXPECT_EQ(MB::ChannelBitDepthToEncodingBitDepth(ChannelBitDepth::k32f), EncodingBitDepth::kFloat32);
+    EXPECT_EQ(MB::ChannelBitDepthToEncodingBitDepth(ChannelBitDepth::kUnknown), EncodingBitDepth::kUnknown);
+    EXPECT_EQ(MB::ChannelBitDepthToEncodingBitDepth(static_cast<ChannelBitDepth>(7)), EncodingBitDepth::kUnknown);
+}

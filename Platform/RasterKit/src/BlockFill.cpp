@@ -1,0 +1,111 @@
+#include "BlockFill.h"
+
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define RK_HAVE_SSE2 1
+#endif
+
+namespace rk {
+
+namespace {
+
+constexpr std::size_t kVector = 16;
+constexpr std::size_t kLine = 64;
+
+// The pixel repeated over 48 bytes: any 16 bytes of the pattern, whatever
+// pixel phase they start at, are one unaligned load away.
+struct Pattern {
+    alignas(16) unsigned char bytes[48];
+    std::size_t period;
+
+    Pattern(const unsigned char* pixel, std::size_t bytesPerPixel) noexcept : period(bytesPerPixel)
+    {
+        for (std::size_t i = 0; i < sizeof bytes; i += bytesPerPixel)
+            std::memcpy(bytes + i, pixel, bytesPerPixel);
+    }
+};
+
+inline std::size_t MisalignmentToNext(const unsigned char* p, std::size_t alignment) noexcept
+{
+    return (alignment - (reinterpret_cast<std::uintptr_t>(p) & (alignment - 1))) & (alignment - 1);
+}
+
+// One row of n bytes; rows shorter than a cache line never stream.
+template <bool kStream>
+inline void FillRow(unsigned char* p, std::size_t n, const Pattern& pattern) noexcept
+{
+    const std::size_t head = MisalignmentToNext(p, kVector);
+    if (n < head + kVector) {
+        for (std::size_t i = 0; i < n; i += pattern.period)
+            std::memcpy(p + i, pattern.bytes, pattern.period);
+        return;
+    }
+    std::memcpy(p, pattern.bytes, head);
+    p += head;
+    n -= head;
+    // Every aligned 16 bytes of this row start at the same pixel phase.
+    const unsigned char* phased = pattern.bytes + head % pattern.period;
+#if RK_HAVE_SSE2
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(phased));
+    if constexpr (kStream) {
+        // Partial cache lines at the ends go through the cache, so that the
+        // neighbouring block completes them there; whole lines stream.
+        while (n >= kVector && (reinterpret_cast<std::uintptr_t>(p) & (kLine - 1)) != 0) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(p), v);
+            p += kVector;
+            n -= kVector;
+        }
+        for (; n >= kLine; p += kLine, n -= kLine) {
+            _mm_stream_si128(reinterpret_cast<__m128i*>(p), v);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(p + 16), v);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(p + 32), v);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(p + 48), v);
+        }
+    }
+    for (; n >= kVector; p += kVector, n -= kVector)
+        _mm_store_si128(reinterpret_cast<__m128i*>(p), v);
+#else
+    for (; n >= kVector; p += kVector, n -= kVector)
+        std::memcpy(p, phased, kVector);
+#endif
+    std::memcpy(p, phased, n);
+}
+
+template <bool kStream>
+void FillRows(unsigned char* first, std::ptrdiff_t rowBytes, std::size_t rowLength, std::size_t rows,
+              const Pattern& pattern) noexcept
+{
+    for (std::size_t r = 0; r < rows; ++r, first += rowBytes)
+        FillRow<kStream>(first, rowLength, pattern);
+}
+
+} // namespace
+
+void FillBlock(unsigned char* first, std::ptrdiff_t rowBytes, std::size_t pixelsPerRow, std::size_t rows,
+               const unsigned char* pixel, std::size_t bytesPerPixel) noexcept
+{
+    if (pixelsPerRow == 0 || rows == 0)
+        return;
+    const Pattern pattern(pixel, bytesPerPixel);
+    std::size_t rowLength = pixelsPerRow * bytesPerPixel;
+    // Rows that touch each other are one long row.
+    if (rows > 1 && rowBytes > 0 && static_cast<std::size_t>(rowBytes) == rowLength) {
+        rowLength *= rows;
+        rows = 1;
+    }
+    const bool stream = rowLength >= kLine && rowLength * rows >= kStreamingThreshold;
+    if (stream) {
+        FillRows<true>(first, rowBytes, rowLength, rows, pattern);
+#if RK_HAVE_SSE2
+        // Streamed stores are weakly ordered: make them visible before the
+        // host is told the picture is ready.
+        _mm_sfence();
+#endif
+    } else {
+        FillRows<false>(first, rowBytes, rowLength, rows, pattern);
+    }
+}
+
+} // namespace rk
