@@ -2,6 +2,7 @@
 
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
+#include "bthost/PictureSuites.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -115,6 +116,8 @@ Host::Host(const std::string& modulePath) : mLibrary(modulePath)
     StorePtr(mSuiteTable.data(), rec::SuiteTable::kMemoryFunctions, mMemoryFunctions.data());
     StorePtr(mSuiteTable.data(), rec::SuiteTable::kUtilityFunctions, mUtilityFunctions.data());
     StorePtr(mStdParms.data(), rec::StdParms::kSuiteTable, mSuiteTable.data());
+
+    RegisterPictureSuites(mSuites);
 }
 
 Host::~Host() = default;

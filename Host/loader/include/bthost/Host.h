@@ -10,6 +10,7 @@
 #include "ImporterBarsAndTone/ImporterAbi.h"
 #include "bthost/ClipDescription.h"
 #include "bthost/DynamicLibrary.h"
+#include "bthost/FramePool.h"
 #include "bthost/HostMemory.h"
 #include "bthost/SuiteRegistry.h"
 
@@ -46,6 +47,8 @@ public:
 
     [[nodiscard]] HostMemory& Memory() noexcept { return mMemory; }
     [[nodiscard]] SuiteRegistry& Suites() noexcept { return mSuites; }
+    /// The frames the picture suites create for the module.
+    [[nodiscard]] FramePool& Frames() noexcept { return mFrames; }
     [[nodiscard]] void* StdParms() noexcept { return mStdParms.data(); }
     [[nodiscard]] const std::string& ModulePath() const noexcept { return mLibrary.Path(); }
 
@@ -83,6 +86,7 @@ private:
     BT_ImportEntryFn mImportEntry = nullptr;
     HostMemory mMemory;
     SuiteRegistry mSuites;
+    FramePool mFrames;
     // The packed records the module walks: stdParms → suite table → tables.
     std::array<std::uint8_t, 64> mStdParms{};
     std::array<std::uint8_t, 64> mSuiteTable{};

@@ -1,0 +1,63 @@
+#pragma once
+// The record types of the bars pictures: rectangles as fractions of the
+// frame's width and height (y from the top of the picture, right and bottom
+// exclusive), each with one colour or a ramp marker. A table ends with a
+// terminator record whose y1 is 0.0.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace bt {
+
+/// A region of the SD and HD pictures: colour as V, U, Y, A bytes, studio range.
+struct SdrRegion {
+    double x0, y0, x1, y1;
+    std::array<std::uint8_t, 4> colour;
+};
+
+/// A region of the HLG and PQ pictures: colour as V, U, Y, A floats, already
+/// in the colour space's signal domain.
+struct HdrRegion {
+    double x0, y0, x1, y1;
+    std::array<float, 4> colour;
+};
+
+/// SDR colour that marks the luminance ramp.
+inline constexpr std::array<std::uint8_t, 4> kSdrRampMarker{255, 255, 255, 255};
+/// First component that marks the HDR ramps; no colour of the HDR tables has either.
+inline constexpr float kHdrDescendingRampMarker = -1.0f;
+inline constexpr float kHdrAscendingRampMarker = 1.0f;
+
+/// The SD and HD tables have room for this many records.
+inline constexpr std::size_t kSdrTableCapacity = 44;
+
+template <typename Region, std::size_t N>
+constexpr std::size_t CountRegions(const std::array<Region, N>& table)
+{
+    std::size_t n = 0;
+    while (n < N && table[n].y1 != 0.0)
+        ++n;
+    return n;
+}
+
+/// True when every band (run of regions with the same top and bottom) runs
+/// from the left edge to the right edge without gap or overlap.
+template <typename Region, std::size_t N>
+constexpr bool BandsTileTheWidth(const std::array<Region, N>& table)
+{
+    const std::size_t n = CountRegions(table);
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool firstOfBand = i == 0 || table[i - 1].y0 != table[i].y0 || table[i - 1].y1 != table[i].y1;
+        const bool lastOfBand = i + 1 == n || table[i + 1].y0 != table[i].y0 || table[i + 1].y1 != table[i].y1;
+        if (firstOfBand && table[i].x0 != 0.0)
+            return false;
+        if (!firstOfBand && table[i - 1].x1 != table[i].x0)
+            return false;
+        if (lastOfBand && table[i].x1 != 1.0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace bt

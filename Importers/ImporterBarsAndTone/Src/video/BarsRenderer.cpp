@@ -1,0 +1,201 @@
+#include "video/BarsRenderer.h"
+
+#include "video/BarsPixelFormat.h"
+#include "video/HdBarsTable.h"
+#include "video/HlgBarsTable.h"
+#include "video/PqBarsTable.h"
+#include "video/SdBarsTable.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <span>
+
+namespace bt {
+
+namespace {
+
+constexpr float kHdRampEnd = 1.0f;
+constexpr float kHdrAscendingRampEnd = 1.09f;
+constexpr float kHdrDescendingRampStart = -0.0685f;
+
+/// A region's pixel rectangle in picture coordinates (y from the top).
+struct PixelRect {
+    std::int64_t left, top, right, bottom;
+};
+
+template <typename Region>
+PixelRect RegionPixels(const Region& r, std::int64_t width, std::int64_t height)
+{
+    // Products in double, truncated toward zero: neighbours that name their
+    // shared edge by the same fraction meet on the same pixel boundary.
+    const auto edge = [](std::int64_t size, double fraction) {
+        return static_cast<std::int64_t>(static_cast<double>(size) * fraction);
+    };
+    return {edge(width, r.x0), edge(height, r.y0), edge(width, r.x1), edge(height, r.y1)};
+}
+
+/// The frame as the walk paints it: a picture of width × height laid out with
+/// its bottom row on the frame's first row, clipped to the frame's own size.
+class Canvas {
+public:
+    Canvas(CPixFrameHandle frame, unsigned char* firstRow, std::int64_t width, std::int64_t height,
+           RK_PixelFormat format)
+        : mFrame(frame), mFirstRow(firstRow), mWidth(width), mHeight(height),
+          mClipWidth(cpixGetWidth(frame)), mClipHeight(cpixGetHeight(frame)), mFormat(format),
+          mBytesPerPixel(RK_BytesPerPixel(format))
+    {
+    }
+
+    [[nodiscard]] std::int64_t Width() const { return mWidth; }
+    [[nodiscard]] std::int64_t Height() const { return mHeight; }
+    [[nodiscard]] RK_PixelFormat Format() const { return mFormat; }
+
+    /// Columns of [left, right) that lie inside the frame.
+    [[nodiscard]] std::int64_t FirstColumn(std::int64_t left) const { return std::max<std::int64_t>(left, 0); }
+    [[nodiscard]] std::int64_t EndColumn(std::int64_t right) const { return std::min(right, mClipWidth); }
+
+    /// One fill of picture columns [left, right) and rows [top, bottom).
+    void Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, const void* colour,
+              RK_PixelFormat colourFormat) const
+    {
+        // Picture row y is memory row height - 1 - y: the block's first row in
+        // memory is its bottom row.
+        const std::int64_t firstMemoryRow = std::max<std::int64_t>(mHeight - bottom, 0);
+        const std::int64_t endMemoryRow = std::min(mHeight - top, mClipHeight);
+        const std::int64_t x0 = FirstColumn(left);
+        const std::int64_t x1 = EndColumn(right);
+        if (endMemoryRow <= firstMemoryRow || x1 <= x0)
+            return;
+        const std::int32_t rowBytes = cpixGetRowbytes(mFrame);
+        unsigned char* dest = mFirstRow + static_cast<std::ptrdiff_t>(rowBytes) * firstMemoryRow +
+                              static_cast<std::ptrdiff_t>(mBytesPerPixel) * x0;
+        RK_FillWithColor(dest, rowBytes, static_cast<std::int32_t>(x1 - x0),
+                         static_cast<std::int32_t>(endMemoryRow - firstMemoryRow), mFormat, colour, colourFormat);
+    }
+
+    /// A ramp: one fill per column, Y = yOfColumn(x), V and U 0.0, A 1.0.
+    /// Rationale: only the columns inside the frame are visited, so a ramp of
+    /// any width ends, and costs no more than the frame is wide.
+    template <typename YOfColumn>
+    void Ramp(const PixelRect& r, YOfColumn yOfColumn) const
+    {
+        const std::int64_t end = EndColumn(r.right);
+        for (std::int64_t x = FirstColumn(r.left); x < end; ++x) {
+            const std::array<float, 4> value{0.0f, 0.0f, yOfColumn(x), 1.0f};
+            Fill(x, r.top, x + 1, r.bottom, value.data(), mFormat);
+        }
+    }
+
+private:
+    CPixFrameHandle mFrame;
+    unsigned char* mFirstRow;
+    std::int64_t mWidth, mHeight;
+    std::int64_t mClipWidth, mClipHeight;
+    RK_PixelFormat mFormat;
+    std::int32_t mBytesPerPixel;
+};
+
+// Y rises by one step per column from 0.0 at the left edge towards `end`.
+void AscendingRamp(const Canvas& canvas, const PixelRect& r, float end)
+{
+    const std::int64_t w = r.right - r.left;
+    if (w <= 0)
+        return;
+    const float step = end / static_cast<float>(w);
+    canvas.Ramp(r, [&](std::int64_t x) { return static_cast<float>(x - r.left) * step; });
+}
+
+// Y is the start value at the left edge and rises towards 0.0 at the right.
+void DescendingRamp(const Canvas& canvas, const PixelRect& r, float start)
+{
+    const std::int64_t w = r.right - r.left;
+    if (w <= 0)
+        return;
+    const float step = start / static_cast<float>(w);
+    canvas.Ramp(r, [&](std::int64_t x) { return static_cast<float>(r.right - x) * step; });
+}
+
+template <typename Region, std::size_t N, typename PaintRegion>
+void Walk(const std::array<Region, N>& table, const Canvas& canvas, PaintRegion paint)
+{
+    for (const Region& region : table) {
+        if (region.y1 == 0.0)
+            break;
+        paint(region, RegionPixels(region, canvas.Width(), canvas.Height()));
+    }
+}
+
+void PaintSdr(const std::array<SdrRegion, kSdrTableCapacity>& table, const Canvas& canvas)
+{
+    // The float frame takes the 8-bit colours through the fill's conversion
+    // and paints the ramp marker as a ramp; the 8-bit frame takes every colour
+    // as it stands.
+    const bool floatFrame = HostPixelFormatCode(canvas.Format()) == kFloatFrameHostCode;
+    Walk(table, canvas, [&](const SdrRegion& region, const PixelRect& r) {
+        if (floatFrame && region.colour == kSdrRampMarker)
+            AscendingRamp(canvas, r, kHdRampEnd);
+        else
+            canvas.Fill(r.left, r.top, r.right, r.bottom, region.colour.data(), RK_PixelFormat_VUYA_4444_8u);
+    });
+}
+
+void PaintHdr(const std::array<HdrRegion, 52>& table, const Canvas& canvas)
+{
+    Walk(table, canvas, [&](const HdrRegion& region, const PixelRect& r) {
+        if (region.colour[0] == kHdrDescendingRampMarker)
+            DescendingRamp(canvas, r, kHdrDescendingRampStart);
+        else if (region.colour[0] == kHdrAscendingRampMarker)
+            AscendingRamp(canvas, r, kHdrAscendingRampEnd);
+        else
+            canvas.Fill(r.left, r.top, r.right, r.bottom, region.colour.data(), RK_PixelFormat_VUYA_4444_32f);
+    });
+}
+
+// Whether the frame can take this picture at all. Rationale: a frame whose
+// record names another pixel format, or whose row pitch cannot hold one of its
+// rows, would be written outside its memory; such a frame is left as it is
+// and the request still succeeds, as for a frame without memory.
+bool FrameCanHold(CPixFrameHandle frame, RK_PixelFormat format)
+{
+    const std::int64_t width = cpixGetWidth(frame);
+    const std::int64_t height = cpixGetHeight(frame);
+    const std::int64_t rowBytes = std::abs(static_cast<std::int64_t>(cpixGetRowbytes(frame)));
+    return cpixGetPixelFormat(frame) == HostPixelFormatCode(format) && width > 0 && height > 0 &&
+           rowBytes >= width * RK_BytesPerPixel(format);
+}
+
+} // namespace
+
+Result RenderBarsFrame(CPixFrameHandle frame, const FrameRect& frameRect, std::uint8_t colorSpaceType)
+{
+    if (colorSpaceType > 3)
+        return kResultUnsupported;
+    auto* firstRow = static_cast<unsigned char*>(cpixGetPixels(frame));
+    const RK_PixelFormat format = BarsPixelFormat(colorSpaceType);
+    if (firstRow == nullptr || !FrameCanHold(frame, format))
+        return kResultSuccess;
+    const std::int64_t width = std::int64_t{frameRect.right} - frameRect.left;
+    const std::int64_t height = std::int64_t{frameRect.bottom} - frameRect.top;
+    if (width <= 0 || height <= 0)
+        return kResultSuccess;
+
+    const Canvas canvas(frame, firstRow, width, height, format);
+    switch (colorSpaceType) {
+    case 0:
+        PaintSdr(kSdBarsTable, canvas);
+        break;
+    case 1:
+        PaintSdr(kHdBarsTable, canvas);
+        break;
+    case 2:
+        PaintHdr(kHlgBarsTable, canvas);
+        break;
+    default:
+        PaintHdr(kPqBarsTable, canvas);
+        break;
+    }
+    return kResultSuccess;
+}
+
+} // namespace bt

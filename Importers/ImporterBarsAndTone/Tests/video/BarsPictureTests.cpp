@@ -1,0 +1,220 @@
+#include "PictureFixture.h"
+
+#include <bit>
+#include <cmath>
+
+namespace {
+
+struct Size {
+    std::int32_t width, height;
+};
+
+// Sizes where truncation of the fractions bites differently.
+constexpr Size kSizes[] = {{720, 486}, {720, 480}, {24, 24}, {1920, 1080}, {1280, 720}};
+
+} // namespace
+
+TEST_F(PictureTest, EveryColourSpaceMatchesItsTableAtEverySize)
+{
+    // Padded rows whose pitch is not a multiple of 16 bytes, so fills start
+    // at every alignment.
+    host->Frames().SetOptions({.rowPadding = 12});
+    for (std::uint8_t space = 0; space <= 3; ++space) {
+        for (Size size : kSizes) {
+            const auto picture = Paint(space, size.width, size.height);
+            ASSERT_EQ(picture.result, 0);
+            const auto frame = View(picture);
+            EXPECT_EQ(frame.rowBytes, size.width * (space == 0 ? 4 : 16) + 12);
+            ExpectPicture(frame, space, size.width, size.height);
+            EXPECT_TRUE(host->Frames().OutsideUntouched(picture.frame));
+            host->Frames().Release(picture.frame);
+        }
+    }
+}
+
+TEST_F(PictureTest, UltraHighDefinitionMatchesAtBandEdgesAndSampledRows)
+{
+    host->Frames().SetOptions({.rowPadding = 64});
+    for (std::uint8_t space = 0; space <= 3; ++space) {
+        const auto picture = Paint(space, 3840, 2160);
+        ASSERT_EQ(picture.result, 0);
+        ExpectPicture(View(picture), space, 3840, 2160, 97);
+        host->Frames().Release(picture.frame);
+    }
+}
+
+TEST_F(PictureTest, StandardDefinitionRegionsFallWhereTruncationPutsThem)
+{
+    const auto picture = Paint(0, 720, 486);
+    const auto frame = View(picture);
+    const std::array<std::uint8_t, 4> white75{128, 128, 180, 255}, yellow75{142, 44, 161, 255};
+    const std::array<std::uint8_t, 4> minusI{97, 156, 58, 255}, white100{128, 128, 235, 255};
+    // Region 1: columns 0 to 101, rows 0 to 319.
+    EXPECT_EQ(Bytes(frame, 101, 319), white75);
+    EXPECT_EQ(Bytes(frame, 102, 0), yellow75);
+    EXPECT_NE(Bytes(frame, 0, 320), white75);
+    // Region 15 (-I): columns 0 to 127, rows 364 to 485.
+    EXPECT_EQ(Bytes(frame, 127, 364), minusI);
+    EXPECT_EQ(Bytes(frame, 0, 485), minusI);
+    EXPECT_EQ(Bytes(frame, 128, 485), white100);
+    EXPECT_NE(Bytes(frame, 0, 363), minusI);
+}
+
+TEST_F(PictureTest, StandardDefinitionBandAndBarEdgesAt720By480)
+{
+    const auto frame = View(Paint(0, 720, 480));
+    // Band edges at rows 316 and 360: 75% blue bar, reversed-bar blue, -I.
+    EXPECT_EQ(Bytes(frame, 0, 315)[2], 180);
+    EXPECT_EQ(Bytes(frame, 0, 316)[2], 35);
+    EXPECT_EQ(Bytes(frame, 0, 359)[2], 35);
+    EXPECT_EQ(Bytes(frame, 0, 360)[2], 58);
+    // Top-band column edges.
+    const std::int32_t edges[] = {102, 205, 308, 411, 514, 617};
+    const std::uint8_t lumaRight[] = {161, 131, 112, 84, 65, 35};
+    const std::uint8_t lumaLeft[] = {180, 161, 131, 112, 84, 65};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(Bytes(frame, edges[i] - 1, 0)[2], lumaLeft[i]) << edges[i];
+        EXPECT_EQ(Bytes(frame, edges[i], 0)[2], lumaRight[i]) << edges[i];
+    }
+}
+
+TEST_F(PictureTest, RowsAreStoredBottomUp)
+{
+    const auto frame = View(Paint(0, 720, 486));
+    std::array<std::uint8_t, 4> first, last;
+    std::memcpy(first.data(), frame.firstRow, 4);
+    std::memcpy(last.data(), frame.firstRow + static_cast<std::ptrdiff_t>(frame.rowBytes) * 485, 4);
+    EXPECT_EQ(first, (std::array<std::uint8_t, 4>{97, 156, 58, 255}));  // -I, bottom band
+    EXPECT_EQ(last, (std::array<std::uint8_t, 4>{128, 128, 180, 255})); // 75% white, top band
+}
+
+TEST_F(PictureTest, HighDefinitionRampStepsOneValuePerColumn)
+{
+    const auto frame = View(Paint(1, 1920, 1080));
+    // Band edges at rows 629, 720 and 810.
+    EXPECT_EQ(Y(frame, 0, 628), Y(frame, 0, 0));
+    EXPECT_NE(Y(frame, 0, 629), Y(frame, 0, 0));
+    // The ramp covers columns 445 to 1472 of rows 720 to 809 (w = 1028).
+    const float step = 1.0f / 1028.0f;
+    for (std::int32_t y : {720, 765, 809}) {
+        EXPECT_EQ(Y(frame, 445, y), 0.0f);
+        EXPECT_EQ(Y(frame, 446, y), step);
+        EXPECT_EQ(Y(frame, 1000, y), 555.0f * step);
+        EXPECT_EQ(Y(frame, 1472, y), 1027.0f * step);
+        EXPECT_LT(Y(frame, 1472, y), 1.0f);
+        EXPECT_EQ(Floats(frame, 1473, y), (std::array<float, 4>{0.0f, 0.0f, 1.0f, 1.0f})); // 100% white
+    }
+    EXPECT_EQ(Floats(frame, 900, 719)[2], static_cast<float>((180 - 16) / 219.0)); // 75% white above
+    EXPECT_NE(Y(frame, 446, 810), step);
+}
+
+TEST_F(PictureTest, HighDefinitionGreysAreExactAfterConversion)
+{
+    const auto frame = View(Paint(1, 1920, 1080));
+    // 40% grey, 75% white, 100% white, black, 15% grey, and the black-level set.
+    const struct {
+        std::int32_t x, y, code;
+    } greys[] = {{0, 0, 104}, {300, 0, 180}, {1500, 800, 235}, {300, 1000, 16}, {0, 1000, 49},
+                 {1150, 1000, 12}, {1300, 1000, 20}, {1440, 1000, 25}};
+    for (const auto& g : greys) {
+        const auto value = Floats(frame, g.x, g.y);
+        EXPECT_EQ(value[2], static_cast<float>((g.code - 16) / 219.0)) << g.code;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(value[0]), 0u);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(value[1]), 0u);
+        EXPECT_EQ(value[3], 1.0f);
+    }
+    // Below black reaches the float frame below 0.0.
+    EXPECT_LT(Floats(frame, 1150, 1000)[2], 0.0f);
+}
+
+TEST_F(PictureTest, HighDynamicRangeBandsAndRampsAt1920By1080)
+{
+    for (std::uint8_t space : {std::uint8_t{2}, std::uint8_t{3}}) {
+        const auto frame = View(Paint(space, 1920, 1080));
+        // Band edges at rows 90, 630, 720 and 810: white of band A, the
+        // 75%/58% white of band B, a stair step, black of band D, band E.
+        EXPECT_EQ(Y(frame, 300, 89), 1.0f);
+        EXPECT_LT(Y(frame, 300, 90), 1.0f);
+        EXPECT_EQ(Y(frame, 300, 630), space == 2 ? -0.0685f : -0.06849342f);
+        EXPECT_EQ(Y(frame, 0, 719), space == 2 ? 0.749756f : 0.5799104f);
+        EXPECT_EQ(Y(frame, 0, 720), 0.0f);
+        EXPECT_NE(Y(frame, 0, 810), 0.0f);
+        // Descending ramp: columns 806 to 856 (w = 51), rising to 0.0.
+        const float down = -0.0685f / 51.0f;
+        EXPECT_EQ(Y(frame, 805, 750), -0.0685f);
+        EXPECT_EQ(Y(frame, 806, 750), 51.0f * down);
+        EXPECT_EQ(Y(frame, 830, 750), 27.0f * down);
+        EXPECT_EQ(Y(frame, 856, 750), down);
+        // Ascending ramp: columns 857 to 1812 (w = 956), then above white.
+        const float up = 1.09f / 956.0f;
+        EXPECT_EQ(Y(frame, 857, 750), 0.0f);
+        EXPECT_EQ(Y(frame, 858, 750), up);
+        EXPECT_EQ(Y(frame, 1812, 750), 955.0f * up);
+        EXPECT_EQ(Y(frame, 1813, 750), 1.09f);
+        EXPECT_EQ(Floats(frame, 1000, 750)[3], 1.0f);
+    }
+}
+
+TEST_F(PictureTest, HighDynamicRangeEdgesAt3840By2160)
+{
+    for (std::uint8_t space : {std::uint8_t{2}, std::uint8_t{3}}) {
+        const auto frame = View(Paint(space, 3840, 2160));
+        EXPECT_EQ(Y(frame, 600, 179), 1.0f);
+        EXPECT_LT(Y(frame, 600, 180), 1.0f);
+        EXPECT_EQ(Y(frame, 0, 1259), space == 2 ? 0.399543f : 0.39949736f);
+        EXPECT_EQ(Y(frame, 0, 1260), space == 2 ? 0.749756f : 0.5799104f);
+        EXPECT_EQ(Y(frame, 0, 1440), 0.0f);
+        EXPECT_NE(Y(frame, 0, 1620), 0.0f);
+        EXPECT_EQ(Y(frame, 1611, 1500), -0.0685f);
+        EXPECT_EQ(Y(frame, 1612, 1500), -0.0685f / 103.0f * 103.0f);
+        EXPECT_EQ(Y(frame, 1714, 1500), -0.0685f / 103.0f);
+        EXPECT_EQ(Y(frame, 1715, 1500), 0.0f);
+        EXPECT_EQ(Y(frame, 3626, 1500), 1911.0f * (1.09f / 1912.0f));
+        EXPECT_EQ(Y(frame, 3627, 1500), 1.09f);
+    }
+}
+
+TEST_F(PictureTest, ValuesOutsideNominalRangeAndSignedZerosReachTheFrameAsTabled)
+{
+    const auto pq = View(Paint(3, 1920, 1080));
+    // Region 30 (1.0901852), region 41 (-0.0183), region 43 (+0.0183).
+    EXPECT_EQ(Y(pq, 1600, 650), 1.0901852f);
+    EXPECT_EQ(Y(pq, 400, 1000), -0.0183f);
+    EXPECT_EQ(Y(pq, 540, 1000), 0.0183f);
+    // Region 19: V is a negative zero, Y 7.31e-07.
+    const auto step0 = Floats(pq, 500, 650);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(step0[0]), 0x80000000u);
+    EXPECT_EQ(step0[2], 7.31e-07f);
+    // Region 37: a colour patch with its tiny and ordinary values.
+    EXPECT_EQ(Floats(pq, 10, 1000), (std::array<float, 4>{0.007009974f, -0.10796814f, 0.56500316f, 1.0f}));
+    const auto hlg = View(Paint(2, 1920, 1080));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(Floats(hlg, 500, 650)[0]), 0u);
+    EXPECT_EQ(Floats(hlg, 500, 50), (std::array<float, 4>{0.0402143f, -0.5f, 0.9407f, 1.0f}));
+}
+
+TEST_F(PictureTest, TinyFramesDropZeroWidthRegions)
+{
+    // HD at 24 × 24: region 24 truncates to zero width (columns 15 to 15).
+    const auto hd = View(Paint(1, 24, 24));
+    EXPECT_EQ(Y(hd, 14, 20), static_cast<float>((12 - 16) / 219.0));
+    EXPECT_EQ(Y(hd, 15, 20), static_cast<float>((20 - 16) / 219.0));
+    // HDR at 24 × 24: the descending ramp is empty; the ascending ramp starts
+    // where it would have started (column 10).
+    const auto hlg = View(Paint(2, 24, 24));
+    EXPECT_EQ(Y(hlg, 9, 17), -0.0685f);
+    EXPECT_EQ(Y(hlg, 10, 17), 0.0f);
+    EXPECT_EQ(Y(hlg, 11, 17), 1.09f / 12.0f);
+}
+
+TEST_F(PictureTest, RampsWiderThanAShortCountEndInTheirRegion)
+{
+    // 70000 columns: the HD ramp is 37513 columns wide.
+    const auto frame = View(Paint(1, 70000, 4));
+    const std::int32_t left = 16226, right = 53739;
+    const float step = 1.0f / static_cast<float>(right - left);
+    EXPECT_EQ(Y(frame, left, 2), 0.0f);
+    EXPECT_EQ(Y(frame, left + 40000 - 16226, 2), static_cast<float>(40000 - 16226) * step);
+    EXPECT_EQ(Y(frame, right - 1, 2), static_cast<float>(right - 1 - left) * step);
+    EXPECT_EQ(Y(frame, right, 2), 1.0f);
+    ExpectPicture(frame, 1, 70000, 4);
+}

@@ -1,0 +1,268 @@
+#include "PictureFixture.h"
+
+#include "ImporterBarsAndTone/HostRecords.h"
+#include "barsandtone/PackedBytes.h"
+
+#include <algorithm>
+#include <thread>
+
+using namespace bt::packed;
+namespace rec = bt::records;
+
+namespace {
+
+constexpr std::uint32_t kFloatCode = 0x37785556;
+constexpr std::uint32_t kByteCode = 0x41595556;
+
+bool AllUntouched(const bthost::FrameView& frame)
+{
+    for (std::int32_t y = 0; y < frame.height; ++y) {
+        const std::uint8_t* row = frame.Row(y);
+        if (!std::all_of(row, row + frame.width * frame.bytesPerPixel,
+                         [](std::uint8_t b) { return b == bthost::kUntouchedByte; }))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(PictureTest, PixelFormatIsFloatForHighDefinitionAndBytesOtherwise)
+{
+    const std::uint32_t expected[] = {kByteCode, kFloatCode, kFloatCode, kFloatCode, kByteCode, kByteCode};
+    const std::uint8_t spaces[] = {0, 1, 2, 3, 4, 255};
+    for (int i = 0; i < 6; ++i) {
+        const auto answer = bthost::RequestPixelFormat(*host, StoreClip(spaces[i], 64, 64));
+        EXPECT_EQ(answer.result, 0);
+        EXPECT_EQ(answer.pixelFormat, expected[i]) << int{spaces[i]};
+    }
+}
+
+TEST_F(PictureTest, PixelFormatRefusesOtherIndexesAndMissingSettings)
+{
+    auto request = Sentinel(rec::PixelFormatRequest::kMinSize);
+    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsFirst, nullptr);
+    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsSecond, nullptr);
+    auto before = request;
+    EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{0}, reinterpret_cast<std::intptr_t>(request.data())),
+              301);
+    EXPECT_EQ(request, before);
+
+    // Index 1 with settings; then the second choice when the first is null.
+    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsSecond, StoreClip(1, 64, 64));
+    before = request;
+    EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{1}, reinterpret_cast<std::intptr_t>(request.data())),
+              301);
+    EXPECT_EQ(request, before);
+    EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{0}, reinterpret_cast<std::intptr_t>(request.data())),
+              0);
+    EXPECT_EQ(LoadU32(request.data(), rec::PixelFormatRequest::kPixelFormat), kFloatCode);
+}
+
+TEST_F(PictureTest, ColourDescriptionNamesTheCodePointsOfEachColourSpace)
+{
+    const struct {
+        std::uint8_t space;
+        std::uint32_t primaries, transfer, matrix, depth;
+    } rows[] = {{0, 1, 6, 5, 8}, {1, 1, 1, 1, 0xA0}, {2, 9, 18, 9, 0xA0}, {3, 9, 16, 9, 0xA0}, {4, 1, 1, 1, 8},
+                {200, 1, 1, 1, 8}};
+    const std::set<std::size_t> written{8, 48, 52, 56, 60, 64, 68, 72};
+    for (const auto& row : rows) {
+        const auto d = bthost::RequestColourDescription(*host, StoreClip(row.space, 64, 64));
+        ASSERT_EQ(d.result, 0);
+        EXPECT_EQ(d.kind, 3u);
+        EXPECT_EQ(d.primaries, row.primaries) << int{row.space};
+        EXPECT_EQ(d.transfer, row.transfer) << int{row.space};
+        EXPECT_EQ(d.matrix, row.matrix) << int{row.space};
+        EXPECT_EQ(d.encodingDepth, row.depth) << int{row.space};
+        // Both formats are Y'CbCr with black and white inside the code range.
+        EXPECT_EQ(d.flag64, 1u);
+        EXPECT_EQ(d.flag68, 1u);
+        EXPECT_EQ(LoadU32(d.record.data(), 72), 0u);
+        for (std::size_t i = 8; i < d.record.size(); ++i) {
+            const bool inWritten = std::any_of(written.begin(), written.end(),
+                                               [&](std::size_t w) { return i >= w && i < w + 4; });
+            if (!inWritten) {
+                ASSERT_EQ(d.record[i], bthost::kUntouchedByte) << "byte " << i;
+            }
+        }
+    }
+}
+
+TEST_F(PictureTest, ColourDescriptionRefusesOtherIndexesAndMissingSettings)
+{
+    for (const void* settings : {static_cast<const void*>(StoreClip(2, 64, 64)), static_cast<const void*>(nullptr)}) {
+        const auto d = bthost::RequestColourDescription(*host, settings, settings ? 1 : 0);
+        EXPECT_EQ(d.result, 19);
+        for (std::size_t i = 8; i < d.record.size(); ++i)
+            ASSERT_EQ(d.record[i], bthost::kUntouchedByte);
+    }
+}
+
+TEST_F(PictureTest, CurrentRecordCreatesItsFrameAndWritesTheSizePair)
+{
+    bthost::PictureRequest request;
+    request.settingsFirst = StoreClip(1, 1920, 1080);
+    request.sizePair[0] = 11;
+    request.sizePair[1] = 22;
+    const auto picture = bthost::RequestPicture(*host, request);
+    ASSERT_EQ(picture.result, 0);
+    EXPECT_EQ(picture.sizePair[0], 1920);
+    EXPECT_EQ(picture.sizePair[1], 1080);
+    const auto creation = host->Frames().Creation(picture.frame);
+    ASSERT_TRUE(creation);
+    EXPECT_EQ(creation->two, 2);
+    EXPECT_EQ(creation->pixelFormat, kFloatCode);
+    EXPECT_EQ(creation->width, 1920);
+    EXPECT_EQ(creation->height, 1080);
+    EXPECT_EQ(creation->falseFlag, 0);
+    EXPECT_EQ(creation->zero, 0);
+    EXPECT_EQ(creation->parNumerator, 128u);
+    EXPECT_EQ(creation->parDenominator, 117u);
+    EXPECT_EQ(creation->passOn.a, request.passOn.a);
+    EXPECT_EQ(creation->passOn.b, request.passOn.b);
+    EXPECT_EQ(host->Frames().CheckCalls(), (std::vector<int>{2, 3, 1}));
+    ExpectPicture(View(picture), 1, 1920, 1080, 50);
+
+    // The three suites, acquired and released in the same order.
+    std::vector<std::string> order;
+    for (const auto& e : host->Suites().Events())
+        order.push_back((e.kind == bthost::SuiteEvent::Kind::Acquire ? "+" : "-") + e.name);
+    EXPECT_EQ(order, (std::vector<std::string>{"+Corvella CPix Creator 2 Suite", "+Corvella CPix Suite",
+                                               "+Corvella Pixel Format Suite", "-Corvella CPix Creator 2 Suite",
+                                               "-Corvella CPix Suite", "-Corvella Pixel Format Suite"}));
+}
+
+TEST_F(PictureTest, OlderRecordPaintsTheSizePairAndLeavesIt)
+{
+    // Frame of the record's size (200 × 100); the size pair asks for 100 × 50:
+    // the picture at 100 × 50 over the first 50 rows, the rest as created.
+    bthost::PictureRequest request;
+    request.settingsSecond = StoreClip(0, 200, 100, 1);
+    request.sizePair[0] = 100;
+    request.sizePair[1] = 50;
+    const auto picture = bthost::RequestPicture(*host, request);
+    ASSERT_EQ(picture.result, 0);
+    EXPECT_EQ(picture.sizePair[0], 100);
+    EXPECT_EQ(picture.sizePair[1], 50);
+    const auto frame = View(picture);
+    EXPECT_EQ(frame.width, 200);
+    EXPECT_EQ(frame.height, 100);
+    ExpectPicture(frame, 0, 100, 50);
+    for (std::int32_t m = 0; m < 100; ++m) {
+        const std::uint8_t* row = frame.firstRow + static_cast<std::ptrdiff_t>(frame.rowBytes) * m;
+        const std::int32_t paintedBytes = m < 50 ? 400 : 0;
+        ASSERT_TRUE(std::all_of(row + paintedBytes, row + 800, [](std::uint8_t b) { return b == 0xCD; })) << m;
+    }
+}
+
+TEST_F(PictureTest, SizePairLargerThanTheFrameIsPaintedClipped)
+{
+    host->Frames().SetOptions({.rowPadding = 20});
+    for (std::uint8_t space : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{3}}) {
+        bthost::PictureRequest request;
+        request.settingsFirst = StoreClip(space, 64, 48, 0);
+        request.sizePair[0] = 1920;
+        request.sizePair[1] = 1080;
+        const auto picture = bthost::RequestPicture(*host, request);
+        ASSERT_EQ(picture.result, 0);
+        // The bottom-left corner of the 1920 × 1080 picture, inside the frame only.
+        ExpectPicture(View(picture), space, 1920, 1080);
+        EXPECT_TRUE(host->Frames().OutsideUntouched(picture.frame));
+    }
+    // Sizes that name no picture paint nothing.
+    for (std::int32_t bad : {0, -5, INT32_MIN}) {
+        bthost::PictureRequest request;
+        request.settingsFirst = StoreClip(1, 32, 32, 1);
+        request.sizePair[0] = bad;
+        request.sizePair[1] = 32;
+        const auto picture = bthost::RequestPicture(*host, request);
+        EXPECT_EQ(picture.result, 0);
+        EXPECT_TRUE(AllUntouched(View(picture)));
+    }
+}
+
+TEST_F(PictureTest, FailedFrameCheckEndsWithFiveUnpaintedAndSuitesReleased)
+{
+    for (int slot = 1; slot <= 3; ++slot) {
+        host->Frames().FailCheck(slot, true);
+        const auto picture = Paint(1, 64, 48);
+        EXPECT_EQ(picture.result, 5) << slot;
+        EXPECT_TRUE(AllUntouched(View(picture))) << slot;
+        EXPECT_TRUE(host->Suites().Outstanding().empty()) << slot;
+        host->Frames().FailCheck(slot, false);
+    }
+}
+
+TEST_F(PictureTest, WithoutABasicSuiteNothingIsDone)
+{
+    host->Suites().OfferBasicSuite(false);
+    const auto picture = Paint(1, 64, 48);
+    EXPECT_EQ(picture.result, 0);
+    EXPECT_EQ(picture.frame, nullptr);
+    EXPECT_EQ(host->Frames().CreateCalls(), 0u);
+    EXPECT_TRUE(host->Suites().Events().empty());
+}
+
+TEST_F(PictureTest, WithoutSettingsTheRequestIsRefusedFirst)
+{
+    bthost::PictureRequest request;
+    const auto picture = bthost::RequestPicture(*host, request);
+    EXPECT_EQ(picture.result, 301);
+    EXPECT_TRUE(host->Suites().Events().empty());
+    EXPECT_EQ(host->Frames().CreateCalls(), 0u);
+}
+
+TEST_F(PictureTest, UnknownColourSpaceCreatesAByteFrameAndLeavesItUnpainted)
+{
+    const auto picture = Paint(4, 64, 48);
+    EXPECT_EQ(picture.result, 3);
+    const auto frame = View(picture);
+    EXPECT_EQ(frame.pixelFormat, kByteCode);
+    EXPECT_TRUE(AllUntouched(frame));
+    EXPECT_TRUE(host->Suites().Outstanding().empty());
+}
+
+TEST_F(PictureTest, FrameWithoutMemoryPaintsNothingAndSucceeds)
+{
+    host->Frames().SetOptions({.withoutMemory = true});
+    for (std::uint8_t space = 0; space <= 3; ++space) {
+        const auto picture = Paint(space, 64, 48);
+        EXPECT_EQ(picture.result, 0);
+        EXPECT_EQ(View(picture).firstRow, nullptr);
+    }
+}
+
+TEST_F(PictureTest, RefusedSuitesEndWithFiveAndOnlyAcquiredOnesReleased)
+{
+    for (const char* name : {"Corvella CPix Creator 2 Suite", "Corvella CPix Suite"}) {
+        host->Suites().RefuseSuite(name, true);
+        EXPECT_EQ(Paint(1, 64, 48).result, 5) << name;
+        EXPECT_TRUE(host->Suites().Outstanding().empty()) << name;
+        host->Suites().RefuseSuite(name, false);
+    }
+    // The pixel format suite is never called: the picture comes without it.
+    host->Suites().RefuseSuite("Corvella Pixel Format Suite", true);
+    EXPECT_EQ(Paint(1, 64, 48).result, 0);
+}
+
+TEST_F(PictureTest, RequestsOnSeveralThreadsEachPaintTheirOwnFrame)
+{
+    void* clips[4] = {StoreClip(0, 96, 54), StoreClip(1, 96, 54), StoreClip(2, 96, 54), StoreClip(3, 96, 54)};
+    std::vector<bthost::Picture> pictures(16);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 4; ++i) {
+                bthost::PictureRequest request;
+                request.settingsFirst = clips[t];
+                pictures[static_cast<std::size_t>(t * 4 + i)] = bthost::RequestPicture(*host, request);
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        ASSERT_EQ(pictures[i].result, 0);
+        ExpectPicture(View(pictures[i]), static_cast<std::uint8_t>(i / 4), 96, 54);
+    }
+}
