@@ -1,7 +1,9 @@
 // Plays the host through the module once: start-up, the file types and the
-// description of a default clip, printed for a person.
+// description of a default clip, printed for a person, and its picture
+// saved as PNGs in out/.
 
 #include "Report.h"
+#include "WritePictures.h"
 #include "bthost/Host.h"
 
 #include <cstdlib>
@@ -28,6 +30,8 @@ int main(int argc, char** argv)
             return EXIT_FAILURE;
         }
         btrun::PrintClip(std::cout, clip.description);
+        std::cout << "\n";
+        btrun::WriteBarsPictures(host, clip.description.perFileRecord, "out", std::cout);
         host.ReleaseFileRecord(clip.description.perFileRecord);
         return EXIT_SUCCESS;
     } catch (const std::exception& e) {
