@@ -32,6 +32,29 @@ inline std::size_t MisalignmentToNext(const unsigned char* p, std::size_t alignm
     return (alignment - (reinterpret_cast<std::uintptr_t>(p) & (alignment - 1))) & (alignment - 1);
 }
 
+// Fewer than 16 bytes, in fixed-size pieces the compiler inlines: the ends of
+// a row cost no library call.
+inline void CopyShort(unsigned char* dst, const unsigned char* src, std::size_t n) noexcept
+{
+    if (n & 8) {
+        std::memcpy(dst, src, 8);
+        dst += 8;
+        src += 8;
+    }
+    if (n & 4) {
+        std::memcpy(dst, src, 4);
+        dst += 4;
+        src += 4;
+    }
+    if (n & 2) {
+        std::memcpy(dst, src, 2);
+        dst += 2;
+        src += 2;
+    }
+    if (n & 1)
+        *dst = *src;
+}
+
 // One row of n bytes; rows shorter than a cache line never stream.
 template <bool kStream>
 inline void FillRow(unsigned char* p, std::size_t n, const Pattern& pattern) noexcept
@@ -42,7 +65,7 @@ inline void FillRow(unsigned char* p, std::size_t n, const Pattern& pattern) noe
             std::memcpy(p + i, pattern.bytes, pattern.period);
         return;
     }
-    std::memcpy(p, pattern.bytes, head);
+    CopyShort(p, pattern.bytes, head);
     p += head;
     n -= head;
     // Every aligned 16 bytes of this row start at the same pixel phase.
@@ -70,7 +93,7 @@ inline void FillRow(unsigned char* p, std::size_t n, const Pattern& pattern) noe
     for (; n >= kVector; p += kVector, n -= kVector)
         std::memcpy(p, phased, kVector);
 #endif
-    std::memcpy(p, phased, n);
+    CopyShort(p, phased, n);
 }
 
 template <bool kStream>
@@ -88,6 +111,12 @@ void FillBlock(unsigned char* first, std::ptrdiff_t rowBytes, std::size_t pixels
 {
     if (pixelsPerRow == 0 || rows == 0)
         return;
+    // One pixel per row (a ramp column): one store per row, nothing to set up.
+    if (pixelsPerRow == 1) {
+        for (std::size_t r = 0; r < rows; ++r, first += rowBytes)
+            std::memcpy(first, pixel, bytesPerPixel);
+        return;
+    }
     const Pattern pattern(pixel, bytesPerPixel);
     std::size_t rowLength = pixelsPerRow * bytesPerPixel;
     // Rows that touch each other are one long row.

@@ -25,7 +25,8 @@ TEST_F(PictureTest, EveryColourSpaceMatchesItsTableAtEverySize)
             ASSERT_EQ(picture.result, 0);
             const auto frame = View(picture);
             EXPECT_EQ(frame.rowBytes, size.width * (space == 0 ? 4 : 16) + 12);
-            ExpectPicture(frame, space, size.width, size.height);
+            // Every row of the small sizes; at 1920 × 1080, every fifth and those at band edges.
+            ExpectPicture(frame, space, size.width, size.height, size.height > 720 ? 5 : 1);
             EXPECT_TRUE(host->Frames().OutsideUntouched(picture.frame));
             host->Frames().Release(picture.frame);
         }
