@@ -42,6 +42,7 @@ endfunction()
 # program joins the Windows run by adding its name here; the others are still
 # defined in the Windows build (so their CMake stays as it is) but not built.
 set(BT_WINDOWS_TESTS
+  common_tests
   bthost_tests
   zelmediatypes_tests
   importer_host_tests

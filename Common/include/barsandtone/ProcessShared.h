@@ -9,10 +9,13 @@
 // host's setting would never reach the module. Such state lives instead in a
 // block named after the process and the state, which every copy maps.
 //
-// The block starts zero-filled: T must have all-zero bytes as its initial
-// state and need no destructor (std::atomic of an integer, a bool or a
-// pointer). Callers keep the reference in a function-local static.
+// ProcessShared<T>: the block starts zero-filled, so T must have all-zero
+// bytes as its initial state and need no destructor (std::atomic of an
+// integer, a bool or a pointer). ProcessSingleton<T>: any default-constructible
+// T, made by whichever copy asks first and never destroyed. Callers keep the
+// reference in a function-local static.
 
+#include <atomic>
 #include <type_traits>
 
 #if defined(_WIN32)
@@ -68,6 +71,21 @@ template <typename T>
 {
     static_assert(std::is_trivially_destructible_v<T> && std::is_standard_layout_v<T>);
     return *static_cast<T*>(detail::ProcessSharedBlock(name, static_cast<unsigned>(sizeof(T))));
+}
+
+template <typename T>
+[[nodiscard]] T& ProcessSingleton(const char* name)
+{
+    auto& slot = ProcessShared<std::atomic<T*>>(name);
+    T* current = slot.load(std::memory_order_acquire);
+    if (current == nullptr) {
+        T* fresh = new T();
+        if (slot.compare_exchange_strong(current, fresh, std::memory_order_acq_rel))
+            current = fresh;
+        else
+            delete fresh; // another copy was first; `current` holds its object
+    }
+    return *current;
 }
 
 } // namespace bt
