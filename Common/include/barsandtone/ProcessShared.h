@@ -56,9 +56,11 @@ inline void* ProcessSharedBlock(const char* name, unsigned size) noexcept
 inline void* ProcessSharedBlock(const char* name, unsigned size)
 {
     static std::mutex mutex;
-    static std::map<std::string, std::unique_ptr<unsigned char[]>> blocks;
+    // Never destroyed, like the Windows blocks: state must outlive every
+    // static destructor that may still read it.
+    static auto* blocks = new std::map<std::string, std::unique_ptr<unsigned char[]>>;
     std::lock_guard lock(mutex);
-    auto& block = blocks[name];
+    auto& block = (*blocks)[name];
     if (!block)
         block = std::make_unique<unsigned char[]>(size); // zero-filled
     return block.get();
