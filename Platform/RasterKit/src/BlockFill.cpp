@@ -6,6 +6,10 @@
 #include <emmintrin.h>
 #define RK_HAVE_SSE2 1
 #endif
+#if RK_HAVE_SSE2 && defined(__GNUC__)
+#include <immintrin.h>
+#define RK_HAVE_AVX_DISPATCH 1
+#endif
 
 namespace rk {
 
@@ -30,6 +34,55 @@ struct Pattern {
 inline std::size_t MisalignmentToNext(const unsigned char* p, std::size_t alignment) noexcept
 {
     return (alignment - (reinterpret_cast<std::uintptr_t>(p) & (alignment - 1))) & (alignment - 1);
+}
+
+#if RK_HAVE_SSE2
+// Whole cache lines with non-temporal stores. 32-byte stores, where the
+// processor has them, keep more lines in flight than 16-byte ones when the
+// rows of a block lie far apart, as the rows of a picture's region do.
+#if RK_HAVE_AVX_DISPATCH
+__attribute__((target("avx"))) void StreamLinesAvx(unsigned char* p, std::size_t lines, __m128i v) noexcept
+{
+    const __m256i wide = _mm256_set_m128i(v, v);
+    for (; lines != 0; --lines, p += kLine) {
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(p), wide);
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(p + 32), wide);
+    }
+}
+
+bool HaveAvx() noexcept
+{
+    // Asked once, after the runtime's processor detection has run.
+    static const bool have = (__builtin_cpu_init(), __builtin_cpu_supports("avx") != 0);
+    return have;
+}
+#endif
+
+inline void StreamLines(unsigned char* p, std::size_t lines, __m128i v) noexcept
+{
+#if RK_HAVE_AVX_DISPATCH
+    if (HaveAvx()) {
+        StreamLinesAvx(p, lines, v);
+        return;
+    }
+#endif
+    for (; lines != 0; --lines, p += kLine) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(p), v);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(p + 16), v);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(p + 32), v);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(p + 48), v);
+    }
+}
+#endif
+
+// One pixel per row (a ramp column): one store per row, in the pixel's size.
+template <std::size_t kBytes>
+void FillColumn(unsigned char* first, std::ptrdiff_t rowBytes, std::size_t rows, const unsigned char* pixel) noexcept
+{
+    unsigned char value[kBytes];
+    std::memcpy(value, pixel, kBytes);
+    for (std::size_t r = 0; r < rows; ++r, first += rowBytes)
+        std::memcpy(first, value, kBytes);
 }
 
 // Fewer than 16 bytes, in fixed-size pieces the compiler inlines: the ends of
@@ -80,12 +133,10 @@ inline void FillRow(unsigned char* p, std::size_t n, const Pattern& pattern) noe
             p += kVector;
             n -= kVector;
         }
-        for (; n >= kLine; p += kLine, n -= kLine) {
-            _mm_stream_si128(reinterpret_cast<__m128i*>(p), v);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(p + 16), v);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(p + 32), v);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(p + 48), v);
-        }
+        const std::size_t lines = n / kLine;
+        StreamLines(p, lines, v);
+        p += lines * kLine;
+        n -= lines * kLine;
     }
     for (; n >= kVector; p += kVector, n -= kVector)
         _mm_store_si128(reinterpret_cast<__m128i*>(p), v);
@@ -111,10 +162,12 @@ void FillBlock(unsigned char* first, std::ptrdiff_t rowBytes, std::size_t pixels
 {
     if (pixelsPerRow == 0 || rows == 0)
         return;
-    // One pixel per row (a ramp column): one store per row, nothing to set up.
-    if (pixelsPerRow == 1) {
-        for (std::size_t r = 0; r < rows; ++r, first += rowBytes)
-            std::memcpy(first, pixel, bytesPerPixel);
+    if (pixelsPerRow == 1 && bytesPerPixel == 16) {
+        FillColumn<16>(first, rowBytes, rows, pixel);
+        return;
+    }
+    if (pixelsPerRow == 1 && bytesPerPixel == 4) {
+        FillColumn<4>(first, rowBytes, rows, pixel);
         return;
     }
     const Pattern pattern(pixel, bytesPerPixel);
