@@ -1,0 +1,103 @@
+#include "bthost/FramePool.h"
+
+#include "FrameStore/FrameStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using bthost::FrameCreation;
+using bthost::FramePool;
+
+namespace {
+
+constexpr std::uint32_t kFloatCode = 0x37785556;
+constexpr std::uint32_t kByteCode = 0x41595556;
+
+FrameCreation Make(std::uint32_t format, std::int32_t width, std::int32_t height)
+{
+    FrameCreation c;
+    c.two = 2;
+    c.pixelFormat = format;
+    c.width = width;
+    c.height = height;
+    return c;
+}
+
+} // namespace
+
+TEST(FramePool, FramesCarryTheirRecordWithPaddedPitchAndAlignedRows)
+{
+    FramePool pool;
+    pool.SetOptions({.rowPadding = 12});
+    BT_FrameHandle frame = nullptr;
+    ASSERT_EQ(pool.Create(&frame, Make(kFloatCode, 10, 3)), 0);
+    // The record as the platform's frame reader sees it.
+    EXPECT_EQ(cpixGetRowbytes(frame), 10 * 16 + 12);
+    EXPECT_EQ(cpixGetWidth(frame), 10);
+    EXPECT_EQ(cpixGetHeight(frame), 3);
+    EXPECT_EQ(cpixGetPixelFormat(frame), kFloatCode);
+    auto* first = static_cast<std::uint8_t*>(cpixGetPixels(frame));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(first) % 64, 0u);
+
+    // New memory is untouched; a write inside the rows keeps the outside so,
+    // a write into a row's padding does not.
+    EXPECT_TRUE(pool.OutsideUntouched(frame));
+    std::memset(first, 0, 160);
+    EXPECT_TRUE(pool.OutsideUntouched(frame));
+    first[160] = 0;
+    EXPECT_FALSE(pool.OutsideUntouched(frame));
+}
+
+TEST(FramePool, ReleasedFramesAreReusedForTheSameLayout)
+{
+    FramePool pool;
+    BT_FrameHandle a = nullptr, b = nullptr, c = nullptr;
+    ASSERT_EQ(pool.Create(&a, Make(kByteCode, 8, 8)), 0);
+    const void* memory = cpixGetPixels(a);
+    static_cast<std::uint8_t*>(cpixGetPixels(a))[0] = 7;
+    pool.Release(a);
+    EXPECT_EQ(pool.LiveFrames(), 0u);
+    ASSERT_EQ(pool.Create(&b, Make(kByteCode, 8, 8)), 0);
+    EXPECT_EQ(cpixGetPixels(b), memory);
+    EXPECT_EQ(static_cast<std::uint8_t*>(cpixGetPixels(b))[0], 7); // as the last picture left it
+    ASSERT_EQ(pool.Create(&c, Make(kByteCode, 8, 8)), 0);
+    EXPECT_NE(cpixGetPixels(c), memory);
+    EXPECT_EQ(pool.LiveFrames(), 2u);
+}
+
+TEST(FramePool, RefusesFramesItCannotMake)
+{
+    FramePool pool;
+    BT_FrameHandle frame = reinterpret_cast<BT_FrameHandle>(0x1);
+    EXPECT_EQ(pool.Create(&frame, Make(0x12345678, 8, 8)), -1);
+    EXPECT_EQ(frame, nullptr);
+    for (auto size : {std::pair{0, 8}, std::pair{8, -1}, std::pair{INT32_MAX, 2}, std::pair{65536, 65536}}) {
+        frame = reinterpret_cast<BT_FrameHandle>(0x1);
+        EXPECT_EQ(pool.Create(&frame, Make(kFloatCode, size.first, size.second)), -1);
+        EXPECT_EQ(frame, nullptr);
+    }
+    EXPECT_EQ(pool.Create(nullptr, Make(kFloatCode, 8, 8)), -1);
+    EXPECT_EQ(pool.LiveFrames(), 0u);
+}
+
+TEST(FramePool, ChecksPassForItsFramesUnlessSwitchedToFail)
+{
+    FramePool pool;
+    pool.SetOptions({.withoutMemory = true});
+    BT_FrameHandle frame = nullptr;
+    ASSERT_EQ(pool.Create(&frame, Make(kByteCode, 4, 2)), 0);
+    EXPECT_EQ(cpixGetPixels(frame), nullptr);
+    std::uint8_t out16[16];
+    std::int32_t out32 = 0;
+    EXPECT_EQ(pool.Check(2, frame, out16), 0);
+    EXPECT_EQ(pool.Check(3, frame, &out32), 0);
+    EXPECT_EQ(out32, static_cast<std::int32_t>(kByteCode));
+    int unknown = 0;
+    EXPECT_EQ(pool.Check(1, &unknown, nullptr), -1);
+    pool.FailCheck(2, true);
+    EXPECT_EQ(pool.Check(2, frame, out16), -1);
+    EXPECT_EQ(pool.Check(3, frame, &out32), 0);
+    EXPECT_EQ(pool.CheckCalls(), (std::vector<int>{2, 3, 1, 2, 3}));
+}
