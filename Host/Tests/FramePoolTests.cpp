@@ -82,22 +82,3 @@ TEST(FramePool, RefusesFramesItCannotMake)
     EXPECT_EQ(pool.LiveFrames(), 0u);
 }
 
-TEST(FramePool, ChecksPassForItsFramesUnlessSwitchedToFail)
-{
-    FramePool pool;
-    pool.SetOptions({.withoutMemory = true});
-    BT_FrameHandle frame = nullptr;
-    ASSERT_EQ(pool.Create(&frame, Make(kByteCode, 4, 2)), 0);
-    EXPECT_EQ(cpixGetPixels(frame), nullptr);
-    std::uint8_t out16[16];
-    std::int32_t out32 = 0;
-    EXPECT_EQ(pool.Check(2, frame, out16), 0);
-    EXPECT_EQ(pool.Check(3, frame, &out32), 0);
-    EXPECT_EQ(out32, static_cast<std::int32_t>(kByteCode));
-    int unknown = 0;
-    EXPECT_EQ(pool.Check(1, &unknown, nullptr), -1);
-    pool.FailCheck(2, true);
-    EXPECT_EQ(pool.Check(2, frame, out16), -1);
-    EXPECT_EQ(pool.Check(3, frame, &out32), 0);
-    EXPECT_EQ(pool.CheckCalls(), (std::vector<int>{2, 3, 1, 2, 3}));
-}
