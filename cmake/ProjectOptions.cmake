@@ -47,6 +47,7 @@ set(BT_WINDOWS_TESTS
   zelmediatypes_tests
   RasterKit_tests
   FrameStore_tests
+  MediaBridge_tests
   importer_host_tests
   importer_resource_tests
   importer_windows_tests
