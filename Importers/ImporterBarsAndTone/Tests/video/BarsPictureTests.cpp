@@ -191,3 +191,13 @@ TEST_F(PictureTest, RampsWiderThanAShortCountEndInTheirRegion)
     EXPECT_EQ(Y(frame, right, 2), 1.0f);
     ExpectPicture(frame, 1, 70000, 4);
 }
+
+TEST_F(PictureTest, TallFramesGiveTheSharedRowToTheLaterBand)
+{
+    // At 10000 rows band C ends at row 6667 and band D starts at 6666: the
+    // later band D (black at the left) owns row 6666.
+    const auto frame = View(Paint(2, 24, 10000));
+    EXPECT_EQ(Y(frame, 0, 6665), 0.749756f);
+    EXPECT_EQ(Y(frame, 0, 6666), 0.0f);
+    ExpectPicture(frame, 2, 24, 10000, 50);
+}
