@@ -9,7 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/barsandtone-wine-$(id -u)}"
+# One Wine prefix per checkout (about 700 MB, made on first use): runs of
+# several checkouts at once must not share, and so stop, one Wine server.
+export WINEPREFIX="${WINEPREFIX:-$PWD/build-windows/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
