@@ -1,0 +1,52 @@
+#pragma once
+// Test helper: reads a movie file back with FFmpeg's demuxers and decoders,
+// independently of the writer, and reports what a player would see.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace btmedia::probe {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    int chromaWidth = 0;
+    std::vector<std::uint16_t> planes[3]; ///< Y', Cb, Cr, packed rows
+    [[nodiscard]] int At(int plane, int x, int y) const
+    {
+        const int w = plane == 0 ? width : chromaWidth;
+        return planes[plane].at(static_cast<std::size_t>(y) * w + x);
+    }
+};
+
+struct Movie {
+    std::string container;        ///< demuxer name, e.g. "matroska,webm", "mov,mp4,..."
+    double durationSeconds = 0;   ///< container duration
+
+    bool hasVideo = false;
+    std::string videoCodec;       ///< "ffv1", "prores"
+    std::string pixelFormat;      ///< "yuv444p10le"
+    std::string codecTag;         ///< four characters, e.g. "apch"; empty when none
+    int width = 0, height = 0;
+    int primaries = 0, transfer = 0, matrix = 0, range = 0; ///< FFmpeg enums = H.273 codes; range 1 = narrow
+    int sarNum = 0, sarDen = 0;
+    int rateNum = 0, rateDen = 0; ///< average frame rate
+    std::vector<Picture> frames;  ///< decoded, up to the number asked for
+
+    bool hasAudio = false;
+    std::string audioCodec;       ///< "flac", "pcm_s24le"
+    std::string layout;           ///< "stereo", "5.1", "6 channels" when undeclared
+    int channels = 0;
+    int sampleRate = 0;
+    int bitsPerRawSample = 0;
+    std::vector<std::vector<float>> samples; ///< decoded, per file channel
+};
+
+/// Opens and decodes the file (all sound, the first `maxFrames` pictures;
+/// `framesCounted` is every picture). Throws std::runtime_error.
+Movie ReadMovie(const std::string& path, int maxFrames = 1);
+/// Pictures in the file, counted by decoding all of them.
+int CountFrames(const std::string& path);
+
+} // namespace btmedia::probe

@@ -1,0 +1,282 @@
+#include "MovieProbe.h"
+#include "btmedia/MovieWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <filesystem>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+
+using namespace btmedia;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::int64_t kTicks25 = 254016000000 / 25;
+constexpr double kTwoPi = 6.283185307179586;
+
+// A picture the tests can recognise: left half black (64), right half
+// white (940), a below-black block at the bottom left (4) and an above-white
+// block at the bottom right (1019); chroma neutral except a blue patch at the
+// top right; pixel (0, 0) counts frames so their order can be checked.
+void TestPicture(std::int64_t frame, const StudioPlanes& out)
+{
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const bool right = x >= out.width / 2;
+            const bool bottom = y >= out.height * 3 / 4;
+            std::uint16_t luma = right ? 940 : 64;
+            if (bottom)
+                luma = right ? 1019 : 4;
+            out.plane[0][y * out.stride[0] + x] = luma;
+            const bool blue = right && y < out.height / 4;
+            out.plane[1][y * out.stride[1] + x] = blue ? 960 : 512;
+            out.plane[2][y * out.stride[2] + x] = blue ? 472 : 512;
+        }
+    out.plane[0][0] = static_cast<std::uint16_t>(100 + frame);
+}
+
+// Host channel c: a sine of 100·(c+1) Hz at 0.25 from the absolute sample
+// index, so both the channel order and the request positions show.
+void TestSound(std::int64_t position, std::uint32_t count, float* const* channels, int channelCount, int rate)
+{
+    for (int c = 0; c < channelCount; ++c)
+        for (std::uint32_t i = 0; i < count; ++i)
+            channels[c][i] = static_cast<float>(
+                0.25 * std::sin(kTwoPi * 100.0 * (c + 1) * static_cast<double>(position + i) / rate));
+}
+
+float ExpectedSample(int hostChannel, std::int64_t k, int rate)
+{
+    return static_cast<float>(0.25 * std::sin(kTwoPi * 100.0 * (hostChannel + 1) * static_cast<double>(k) / rate));
+}
+
+class MovieWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mDir = fs::temp_directory_path() /
+               ("btmovie-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(mDir);
+        fs::create_directories(mDir);
+    }
+    void TearDown() override { fs::remove_all(mDir); }
+
+    MovieSpec Spec(MovieFormat format, const std::string& name, int channels)
+    {
+        MovieSpec s;
+        s.format = format;
+        s.path = (mDir / name).string();
+        s.width = 64;
+        s.height = 36;
+        s.frameDuration = kTicks25;
+        s.parNumerator = 40;
+        s.parDenominator = 33;
+        s.audioRate = 48000;
+        s.audioChannels = channels;
+        s.frameCount = 50;
+        s.pictureThreads = 3;
+        return s;
+    }
+
+    MovieSources Sources(int channels)
+    {
+        MovieSources src;
+        src.picture = &TestPicture;
+        src.sound = [channels](std::int64_t position, std::uint32_t count, float* const* out) {
+            TestSound(position, count, out, channels, 48000);
+        };
+        return src;
+    }
+
+    [[nodiscard]] std::size_t FilesLeft() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(mDir), fs::directory_iterator()));
+    }
+
+    fs::path mDir;
+};
+
+} // namespace
+
+TEST(MovieTiming, SoundSamplesFollowTheFrames)
+{
+    EXPECT_EQ(SamplesForFrames(50, kTicks25, 48000), 96000);
+    EXPECT_EQ(SamplesForFrames(60, 8475667200, 48000), 96096);    // 60 frames of 30000/1001
+    EXPECT_EQ(SamplesForFrames(1, 8475667200, 48000), 1602);      // 1601.6 rounds up
+    EXPECT_EQ(SamplesForFrames(108000, 8475667200, 48000), 172972800); // an hour at 29.97
+    EXPECT_EQ(SamplesForFrames(0, kTicks25, 48000), 0);
+}
+
+TEST(MovieTiming, FiveOneGoesFromHostOrderToFileOrder)
+{
+    const int expected[6] = {0, 1, 4, 5, 2, 3};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(FileChannelSource(6, i), expected[i]);
+    EXPECT_EQ(FileChannelSource(2, 1), 1);
+}
+
+TEST_F(MovieWriterTest, Ffv1MatroskaKeepsPictureExactWithColourTagsAndFiveOne)
+{
+    MovieSpec spec = Spec(MovieFormat::Ffv1Matroska, "bars.mkv", 6);
+    spec.colour = {9, 16, 9};
+    const MovieResult result = WriteMovie(spec, Sources(6));
+    EXPECT_EQ(result.frames, 50);
+    EXPECT_EQ(result.samples, 96000);
+
+    const probe::Movie m = probe::ReadMovie(spec.path, 50);
+    EXPECT_EQ(m.videoCodec, "ffv1");
+    EXPECT_EQ(m.pixelFormat, "yuv444p10le");
+    EXPECT_EQ(m.primaries, 9);
+    EXPECT_EQ(m.transfer, 16);
+    EXPECT_EQ(m.matrix, 9);
+    EXPECT_EQ(m.range, 1); // narrow
+    EXPECT_EQ(m.sarNum, 40);
+    EXPECT_EQ(m.sarDen, 33);
+    EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
+    ASSERT_EQ(m.frames.size(), 50u);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(m.frames[static_cast<std::size_t>(i)].At(0, 0, 0), 100 + i) << "frames out of order";
+    const probe::Picture& p = m.frames[1];
+    EXPECT_EQ(p.At(0, 1, 1), 64);
+    EXPECT_EQ(p.At(0, 40, 1), 940);
+    EXPECT_EQ(p.At(0, 1, 35), 4);
+    EXPECT_EQ(p.At(0, 40, 35), 1019);
+    EXPECT_EQ(p.At(1, 40, 1), 960);
+    EXPECT_EQ(p.At(2, 40, 1), 472);
+
+    EXPECT_EQ(m.audioCodec, "flac");
+    EXPECT_EQ(m.layout, "5.1");
+    EXPECT_EQ(m.sampleRate, 48000);
+    ASSERT_EQ(m.samples.size(), 6u);
+    const int hostOf[6] = {0, 1, 4, 5, 2, 3};
+    for (int fileCh = 0; fileCh < 6; ++fileCh) {
+        ASSERT_EQ(m.samples[static_cast<std::size_t>(fileCh)].size(), 96000u);
+        for (std::int64_t k : {0L, 1L, 1023L, 1024L, 4607L, 4608L, 50000L, 95999L})
+            EXPECT_NEAR(m.samples[static_cast<std::size_t>(fileCh)][static_cast<std::size_t>(k)],
+                        ExpectedSample(hostOf[fileCh], k, 48000), 1.0 / 8388608.0)
+                << "file channel " << fileCh << " sample " << k;
+    }
+    EXPECT_EQ(FilesLeft(), 1u);
+}
+
+TEST_F(MovieWriterTest, ProResQuickTimeIsHqWithStereoAndNarrowRangeTags)
+{
+    MovieSpec spec = Spec(MovieFormat::ProResQuickTime, "bars.mov", 2);
+    spec.colour = {1, 1, 1};
+    WriteMovie(spec, Sources(2));
+
+    const probe::Movie m = probe::ReadMovie(spec.path);
+    EXPECT_EQ(m.videoCodec, "prores");
+    EXPECT_EQ(m.codecTag, "apch");
+    EXPECT_EQ(m.pixelFormat, "yuv422p10le");
+    EXPECT_EQ(m.primaries, 1);
+    EXPECT_EQ(m.transfer, 1);
+    EXPECT_EQ(m.matrix, 1);
+    EXPECT_EQ(m.range, 1);
+    EXPECT_EQ(m.rateNum, 25);
+    EXPECT_EQ(m.rateDen, 1);
+    EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
+    ASSERT_EQ(m.frames.size(), 1u);
+    const probe::Picture& p = m.frames[0];
+    EXPECT_EQ(p.chromaWidth, 32);
+    // ProRes is lossy; flat patches at HQ come back within a code or two.
+    EXPECT_NEAR(p.At(0, 8, 12), 64, 2);
+    EXPECT_NEAR(p.At(0, 48, 12), 940, 2);
+    EXPECT_NEAR(p.At(0, 8, 33), 4, 2);
+    EXPECT_NEAR(p.At(0, 48, 33), 1019, 2);
+    EXPECT_NEAR(p.At(1, 24, 2), 960, 2);
+
+    EXPECT_EQ(m.audioCodec, "pcm_s24le");
+    EXPECT_EQ(m.layout, "stereo");
+    ASSERT_EQ(m.samples.size(), 2u);
+    ASSERT_EQ(m.samples[1].size(), 96000u);
+    for (std::int64_t k : {0L, 777L, 95999L})
+        EXPECT_NEAR(m.samples[1][static_cast<std::size_t>(k)], ExpectedSample(1, k, 48000), 1.0 / 8388608.0);
+    EXPECT_EQ(probe::CountFrames(spec.path), 50);
+}
+
+TEST_F(MovieWriterTest, NullSinkRequestsEveryPictureOnceAndAllSoundInOrder)
+{
+    MovieSpec spec = Spec(MovieFormat::NullSink, "", 6);
+    spec.frameCount = 37;
+    spec.pictureThreads = 4;
+    std::mutex mutex;
+    std::multiset<std::int64_t> frames;
+    std::int64_t nextSample = 0;
+    bool soundInOrder = true;
+    std::int64_t lastProgress = 0;
+    MovieSources src;
+    src.picture = [&](std::int64_t frame, const StudioPlanes& out) {
+        TestPicture(frame, out);
+        std::lock_guard lock(mutex);
+        frames.insert(frame);
+    };
+    src.sound = [&](std::int64_t position, std::uint32_t count, float* const*) {
+        soundInOrder = soundInOrder && position == nextSample && count <= 1024;
+        nextSample = position + count;
+    };
+    src.progress = [&](std::int64_t done, std::int64_t total) {
+        EXPECT_EQ(done, lastProgress + 1);
+        EXPECT_EQ(total, 37);
+        lastProgress = done;
+    };
+    const MovieResult result = WriteMovie(spec, src);
+    EXPECT_EQ(frames.size(), 37u);
+    for (std::int64_t i = 0; i < 37; ++i)
+        EXPECT_EQ(frames.count(i), 1u);
+    EXPECT_TRUE(soundInOrder);
+    EXPECT_EQ(nextSample, SamplesForFrames(37, kTicks25, 48000));
+    EXPECT_EQ(result.samples, nextSample);
+    EXPECT_EQ(lastProgress, 37);
+    EXPECT_EQ(FilesLeft(), 0u);
+}
+
+TEST_F(MovieWriterTest, FailureLeavesNoFileBehind)
+{
+    MovieSpec spec = Spec(MovieFormat::Ffv1Matroska, "broken.mkv", 2);
+    MovieSources src = Sources(2);
+    std::atomic<int> calls{0};
+    src.picture = [&](std::int64_t frame, const StudioPlanes& out) {
+        ++calls;
+        if (frame == 20)
+            throw std::runtime_error("picture 20 failed");
+        TestPicture(frame, out);
+    };
+    EXPECT_THROW(
+        {
+            try {
+                WriteMovie(spec, src);
+            } catch (const std::runtime_error& e) {
+                EXPECT_STREQ(e.what(), "picture 20 failed");
+                throw;
+            }
+        },
+        std::runtime_error);
+    EXPECT_EQ(FilesLeft(), 0u);
+
+    spec.path = (mDir / "missing-folder" / "x.mov").string();
+    spec.format = MovieFormat::ProResQuickTime;
+    EXPECT_THROW(WriteMovie(spec, Sources(2)), std::runtime_error);
+    EXPECT_EQ(FilesLeft(), 0u);
+}
+
+TEST_F(MovieWriterTest, RefusesSpecsItCannotWrite)
+{
+    const MovieSources src = Sources(2);
+    auto refused = [&](auto change) {
+        MovieSpec spec = Spec(MovieFormat::ProResQuickTime, "x.mov", 2);
+        change(spec);
+        EXPECT_THROW(WriteMovie(spec, src), std::invalid_argument);
+    };
+    refused([](MovieSpec& s) { s.frameCount = 0; });
+    refused([](MovieSpec& s) { s.width = 0; });
+    refused([](MovieSpec& s) { s.width = 63; });                 // ProRes halves the chroma
+    refused([](MovieSpec& s) { s.frameDuration = INT64_MAX; });  // a rate of 0
+    refused([](MovieSpec& s) { s.audioChannels = 4; });
+    refused([](MovieSpec& s) { s.pictureThreads = 0; });
+    EXPECT_EQ(FilesLeft(), 0u);
+}
