@@ -1,0 +1,128 @@
+#pragma once
+// The subcommands of barsandtone, each a function of its options. Main.cpp
+// turns the command line into these options; nothing here knows the parser.
+//
+// Failures are exceptions: UsageError for what the user asked wrongly (exit
+// code 2), Cancelled when the dialog was dismissed (exit code 3), anything
+// else a failure (exit code 1). A command that fails leaves no output file.
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace btcli {
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Cancelled : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CommonOptions {
+    std::string modulePath; ///< empty: the module next to the program
+    bool quiet = false;
+};
+
+/// The host's current sequence, as selector 38 sees it.
+struct SequenceOptions {
+    std::string size = "1920x1080";
+    std::string rate = "30000/1001";   ///< frames per second, "N" or "N/D"
+    std::string par = "1/1";
+    double audioRate = 48000.0;
+    bool dropFrame = false;
+    std::string workingSpace = "rec709"; ///< a name or a {GUID}
+    std::string locale;                  ///< input locale, e.g. "en_US"; empty: the process's
+};
+
+/// What a user does in the settings dialog.
+struct DialogOptions {
+    std::string preset;
+    std::string size;        ///< "WxH"
+    std::string videoRate;
+    std::string par;
+    std::string colourSpace;
+    std::string audioRate;
+    std::string tone;        ///< "steady" or "identify"
+    std::optional<double> frequency; ///< Hz
+    std::optional<double> amplitude; ///< dB
+    std::string identifier;
+    std::vector<std::string> actions; ///< raw actions, after the ones above
+    bool cancel = false;
+    bool close = false;
+    bool interactive = false;
+};
+
+struct NewOptions {
+    std::string output;
+    SequenceOptions sequence;
+    DialogOptions dialog;
+};
+
+struct DescribeOptions {
+    std::string clip;
+    bool json = false;
+};
+
+struct FrameOptions {
+    std::string clip;
+    std::string output;
+    bool signal16 = false; ///< 16-bit PNG with cICP instead of the preview
+    std::int64_t frame = 0;
+};
+
+/// A stretch of the clip's sound: start and length in seconds or samples.
+struct RangeOptions {
+    std::optional<double> startSeconds;
+    std::optional<std::int64_t> startSample;
+    std::optional<double> durationSeconds;
+    std::optional<std::int64_t> sampleCount;
+};
+
+struct ToneOptions {
+    std::string clip;
+    std::string output;
+    RangeOptions range;
+    std::uint32_t requestSize = 1024;
+    bool nullSink = false;
+};
+
+struct LevelsOptions {
+    std::string clip;
+    std::string output;
+    RangeOptions range;
+    double levelRate = 100.0; ///< values per second
+};
+
+struct ExportOptions {
+    std::string clip;
+    std::string output;
+    std::string format;  ///< "ffv1", "prores", "null"; empty: from the file name
+    std::optional<double> durationSeconds;
+    std::optional<std::int64_t> frames;
+    int threads = 0;     ///< picture threads; 0: one per core
+    bool noSound = false;
+    std::optional<bool> progress; ///< default: on a terminal
+};
+
+struct InspectOptions {
+    bool json = false;
+};
+
+int RunNew(const CommonOptions&, const NewOptions&);
+int RunDescribe(const CommonOptions&, const DescribeOptions&);
+int RunFrame(const CommonOptions&, const FrameOptions&);
+int RunTone(const CommonOptions&, const ToneOptions&);
+int RunLevels(const CommonOptions&, const LevelsOptions&);
+int RunExport(const CommonOptions&, const ExportOptions&);
+int RunInspect(const CommonOptions&, const InspectOptions&);
+/// The default job: a default HD Rec. 709 clip, its picture, sound and a
+/// few seconds of movie in a folder.
+int RunDemo(const CommonOptions&, const std::string& folder);
+
+} // namespace btcli

@@ -1,0 +1,263 @@
+// Every piece of JSON the tool reads or writes, in one place: the JSON
+// library is slow to compile, so it stays in this one file.
+
+#include "ClipFile.h"
+#include "Reports.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace btcli {
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr const char* kFormatName = "barsandtone clip";
+constexpr int kFormatVersion = 1;
+
+std::string Hex(const std::uint8_t* bytes, std::size_t count)
+{
+    std::string text;
+    char digits[4];
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
+        if (i != 0)
+            text += ' ';
+        text += digits;
+    }
+    return text;
+}
+
+Json DecodedFields(const SettingsFields& f)
+{
+    return Json{{"version", f.version},
+                {"audioFrameRate", f.audioFrameRate},
+                {"audioChannelType", f.audioChannelType},
+                {"audioChannelCount", f.audioChannelCount},
+                {"identifyChannels", f.identifyChannels},
+                {"frequency", f.frequency},
+                {"amplitude", f.amplitude},
+                {"identifierFormat", f.identifierFormat},
+                {"frameWidth", f.frameWidth},
+                {"frameHeight", f.frameHeight},
+                {"par", {f.parNumerator, f.parDenominator}},
+                {"videoFrameRate", f.videoFrameRate},
+                {"dropFrame", f.dropFrame},
+                {"colorSpaceType", f.colorSpaceType},
+                {"preset", f.preset}};
+}
+
+[[noreturn]] void Fail(const std::string& message) { throw ClipFileError(message); }
+
+SettingsBytes ParseSettings(const Json& settings)
+{
+    std::string hex;
+    if (settings.is_string()) {
+        hex = settings.get<std::string>();
+    } else if (settings.is_array()) {
+        for (const Json& row : settings) {
+            if (!row.is_string())
+                Fail("\"settings\" rows must be texts of hexadecimal bytes");
+            hex += row.get<std::string>() + ' ';
+        }
+    } else {
+        Fail("\"settings\" must be hexadecimal bytes (a text or a list of texts)");
+    }
+    std::vector<std::uint8_t> bytes;
+    int pending = -1;
+    for (char c : hex) {
+        if (std::isspace(static_cast<unsigned char>(c)))
+            continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            Fail(std::string("\"settings\" holds '") + c + "', which is not a hexadecimal digit");
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                                                                       : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
+        if (pending < 0) {
+            pending = digit;
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>(pending * 16 + digit));
+            pending = -1;
+        }
+    }
+    if (pending >= 0)
+        Fail("\"settings\" ends in the middle of a byte (an odd number of hexadecimal digits)");
+    if (bytes.size() != kSettingsSize)
+        Fail("\"settings\" holds " + std::to_string(bytes.size()) + " bytes; a clip's settings record is " +
+             std::to_string(kSettingsSize));
+    SettingsBytes out{};
+    std::copy(bytes.begin(), bytes.end(), out.begin());
+    return out;
+}
+
+void CheckDecoded(const Json& decoded, const SettingsBytes& bytes)
+{
+    if (!decoded.is_object())
+        Fail("\"decoded\" must be an object of fields");
+    const Json truth = DecodedFields(DecodeSettings(bytes));
+    for (const auto& [key, value] : decoded.items()) {
+        if (!truth.contains(key))
+            Fail("\"decoded\" has a field \"" + key + "\" that a settings record does not have");
+        const Json& expected = truth.at(key);
+        bool same = false;
+        if (expected.is_array())
+            same = value == expected;
+        else if (value.is_number())
+            same = value.get<double>() == expected.get<double>();
+        if (!same)
+            Fail("\"decoded\"." + key + " says " + value.dump() + " but the settings bytes hold " + expected.dump() +
+                 "; the bytes are what the clip uses: change them, or remove the decoded field");
+    }
+}
+
+} // namespace
+
+std::string FormatClipFile(const ClipFile& clip)
+{
+    Json rows = Json::array();
+    for (std::size_t at = 0; at < kSettingsSize; at += 8)
+        rows.push_back(Hex(clip.settings.data() + at, 8));
+    const SettingsFields fields = DecodeSettings(clip.settings);
+    Json doc{{"format", kFormatName},
+             {"formatVersion", kFormatVersion},
+             {"name", clip.name},
+             {"fileType", FourCC(clip.fileType)},
+             {"settings", rows},
+             {"summary", SettingsSummary(fields)},
+             {"decoded", DecodedFields(fields)}};
+    return doc.dump(2) + "\n";
+}
+
+ClipFile ParseClipFile(std::string_view text)
+{
+    Json doc;
+    try {
+        doc = Json::parse(text.begin(), text.end());
+    } catch (const Json::parse_error& e) {
+        std::string what = e.what();
+        const auto colon = what.find("parse error");
+        Fail("not JSON: " + (colon == std::string::npos ? what : what.substr(colon)));
+    }
+    if (!doc.is_object() || !doc.contains("format") || doc["format"] != kFormatName)
+        Fail(std::string("not a clip file: it lacks \"format\": \"") + kFormatName + "\"");
+    if (!doc.contains("formatVersion") || !doc["formatVersion"].is_number_integer())
+        Fail("\"formatVersion\" is missing");
+    if (doc["formatVersion"].get<std::int64_t>() != kFormatVersion)
+        Fail("clip file format version " + doc["formatVersion"].dump() + " is not one this program reads (it reads " +
+             std::to_string(kFormatVersion) + ")");
+    ClipFile clip;
+    if (!doc.contains("name") || !doc["name"].is_string())
+        Fail("\"name\" is missing or not a text");
+    clip.name = doc["name"].get<std::string>();
+    if (doc.contains("fileType")) {
+        const Json& type = doc["fileType"];
+        if (type == "BARS")
+            clip.fileType = 0x42415253;
+        else if (type == "HDBR")
+            clip.fileType = 0x48444252;
+        else
+            Fail("\"fileType\" is " + type.dump() + "; a bars clip is \"BARS\" or \"HDBR\"");
+    }
+    if (!doc.contains("settings"))
+        Fail("\"settings\" is missing");
+    clip.settings = ParseSettings(doc["settings"]);
+    if (doc.contains("decoded"))
+        CheckDecoded(doc["decoded"], clip.settings);
+    return clip;
+}
+
+ClipFile LoadClipFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ClipFileError(path + ": cannot open the clip file");
+    std::ostringstream text;
+    text << in.rdbuf();
+    try {
+        return ParseClipFile(text.str());
+    } catch (const ClipFileError& e) {
+        throw ClipFileError(path + ": " + e.what());
+    }
+}
+
+void SaveClipFile(const std::string& path, const ClipFile& clip)
+{
+    const std::string temp = path + ".partial";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << FormatClipFile(clip);
+        out.flush();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temp, ignored);
+            throw std::runtime_error(path + ": cannot write the clip file");
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temp, path, error);
+    if (error) {
+        std::filesystem::remove(temp, error);
+        throw std::runtime_error(path + ": cannot write the clip file");
+    }
+}
+
+std::string ClipReportJson(const ClipReport& r)
+{
+    const bthost::ClipDescription& d = r.description;
+    Json doc{{"clip", {{"path", r.clipPath}, {"name", r.clip.name}, {"fileType", FourCC(r.clip.fileType)}}},
+             {"settings", DecodedFields(DecodeSettings(r.clip.settings))},
+             {"clipInfo",
+              {{"width", d.width},
+               {"height", d.height},
+               {"par", {d.parNumerator, d.parDenominator}},
+               {"frameDuration", d.frameDuration},
+               {"framesPerSecond", FramesPerSecond(d.frameDuration)},
+               {"audioChannels", d.audioChannels},
+               {"audioRate", d.audioRate},
+               {"audioSamples", d.audioSamples},
+               {"colorManaged", d.colorManaged}}},
+             {"pixelFormat", {{"result", r.pixelFormatResult}, {"code", r.pixelFormat}}},
+             {"colorDescription",
+              {{"result", r.colour.result},
+               {"kind", r.colour.kind},
+               {"primaries", r.colour.primaries},
+               {"transfer", r.colour.transfer},
+               {"matrix", r.colour.matrix},
+               {"encodingDepth", r.colour.encodingDepth},
+               {"flag64", r.colour.flag64},
+               {"flag68", r.colour.flag68}}}};
+    return doc.dump(2) + "\n";
+}
+
+std::string ModuleReportJson(const ModuleReport& r)
+{
+    const bthost::PluginDescription& d = r.description;
+    Json types = Json::array();
+    for (std::uint32_t t : r.fileTypes)
+        types.push_back(FourCC(t));
+    Json resources = Json::array();
+    for (const ResourceReport& res : r.resources)
+        resources.push_back({{"type", res.type}, {"name", res.name}, {"size", res.size}, {"decoded", res.lines}});
+    Json doc{{"module", r.modulePath},
+             {"describe",
+              {{"result", d.result},
+               {"displayName", d.displayName},
+               {"matchName", d.matchName},
+               {"category", d.category},
+               {"empty", d.empty},
+               {"kind", FourCC(d.kind)},
+               {"numbers", {d.a, d.b, d.c}}}},
+             {"startup", {{"result", r.startupResult}, {"fileType", FourCC(r.startupFileType)}}},
+             {"fileTypes", types},
+             {"resources", resources}};
+    if (!r.resourceError.empty())
+        doc["resourceError"] = r.resourceError;
+    return doc.dump(2) + "\n";
+}
+
+} // namespace btcli

@@ -1,0 +1,118 @@
+#include "Reports.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace btcli {
+
+namespace {
+
+std::string Fixed(double v, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    return text;
+}
+
+std::string Named(std::uint32_t code, const char* name)
+{
+    return std::to_string(code) + (name != nullptr ? std::string(" (") + name + ")" : std::string());
+}
+
+} // namespace
+
+std::string FourCC(std::uint32_t code)
+{
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        text += static_cast<char>((code >> shift) & 0xFF);
+    return text;
+}
+
+std::string PrimariesName(std::uint32_t code)
+{
+    return Named(code, code == 1 ? "BT.709" : code == 9 ? "BT.2020" : code == 5 ? "BT.601 625" : code == 6 ? "BT.601 525" : nullptr);
+}
+
+std::string TransferName(std::uint32_t code)
+{
+    return Named(code, code == 1    ? "BT.709"
+                       : code == 6  ? "BT.601"
+                       : code == 16 ? "PQ, SMPTE ST 2084"
+                       : code == 18 ? "HLG, ARIB STD-B67"
+                                    : nullptr);
+}
+
+std::string MatrixName(std::uint32_t code)
+{
+    return Named(code, code == 1   ? "BT.709"
+                       : code == 5 ? "BT.601 625-line"
+                       : code == 6 ? "BT.601 525-line"
+                       : code == 9 ? "BT.2020 non-constant luminance"
+                                   : nullptr);
+}
+
+std::string HostPixelFormatName(std::uint32_t code)
+{
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", code);
+    const char* name = code == 0x37785556u   ? "32-bit float V, U, Y, A"
+                       : code == 0x41595556u ? "8-bit V, U, Y, A, studio range"
+                                             : nullptr;
+    return name != nullptr ? std::string(hex) + " (" + name + ")" : std::string(hex);
+}
+
+void PrintClipReport(std::ostream& out, const ClipReport& r)
+{
+    const SettingsFields f = DecodeSettings(r.clip.settings);
+    const bthost::ClipDescription& d = r.description;
+    const double par = d.parDenominator != 0 ? static_cast<double>(d.parNumerator) / d.parDenominator : 0.0;
+    const double rate = static_cast<double>(d.audioRate);
+    out << "Clip            " << r.clip.name << "  (" << r.clipPath << ", file type '" << FourCC(r.clip.fileType)
+        << "')\n"
+        << "Settings        " << SettingsSummary(f) << "\n"
+        << "Picture         " << d.width << " x " << d.height << ", pixel aspect " << d.parNumerator << "/"
+        << d.parDenominator << " (" << Fixed(par, 4) << ")\n"
+        << "Frame duration  " << d.frameDuration << " ticks (" << Fixed(FramesPerSecond(d.frameDuration), 3)
+        << " fps)\n";
+    if (r.pixelFormatResult == 0)
+        out << "Pixel format    " << HostPixelFormatName(r.pixelFormat) << "\n";
+    else
+        out << "Pixel format    none (selector 27 answered " << r.pixelFormatResult << ")\n";
+    if (r.colour.result == 0)
+        out << "Colour          primaries " << PrimariesName(r.colour.primaries) << ", transfer "
+            << TransferName(r.colour.transfer) << ", matrix " << MatrixName(r.colour.matrix) << "\n"
+            << "                encoding depth " << r.colour.encodingDepth << ", flags " << r.colour.flag64 << " "
+            << r.colour.flag68 << "\n";
+    else
+        out << "Colour          none (selector 73 answered " << r.colour.result << ")\n";
+    out << "Sound           " << d.audioChannels << " channels at " << Fixed(rate, 0) << " Hz, " << d.audioSamples
+        << " samples (" << Fixed(rate > 0 ? static_cast<double>(d.audioSamples) / rate : 0.0, 2) << " s)\n"
+        << "Colour managed  " << (d.colorManaged ? "yes" : "no") << "\n";
+}
+
+void PrintModuleReport(std::ostream& out, const ModuleReport& r)
+{
+    const bthost::PluginDescription& d = r.description;
+    out << "Module          " << r.modulePath << "\n"
+        << "Describe call   answered " << d.result << "\n"
+        << "  display name  " << d.displayName << "\n"
+        << "  match name    " << d.matchName << "\n"
+        << "  category      " << d.category << "\n"
+        << "  kind          '" << FourCC(d.kind) << "'\n"
+        << "  numbers       " << d.a << ", " << d.b << ", " << d.c << "\n"
+        << "Start-up        answered " << r.startupResult << ", file type '" << FourCC(r.startupFileType) << "'\n"
+        << "File types     ";
+    for (std::uint32_t type : r.fileTypes)
+        out << " '" << FourCC(type) << "'";
+    out << "\nResources\n";
+    if (!r.resourceError.empty())
+        out << "  none readable: " << r.resourceError << "\n";
+    for (const ResourceReport& res : r.resources) {
+        out << "  " << res.type << " " << res.name << ", " << res.size << " bytes\n";
+        for (const std::string& line : res.lines)
+            out << "    " << line << "\n";
+    }
+}
+
+} // namespace btcli

@@ -1,0 +1,66 @@
+#pragma once
+// What the tool prints about a clip and about the module, as text for a
+// person or as JSON for a program.
+
+#include "ClipFile.h"
+#include "SettingsRecord.h"
+#include "bthost/ClipDescription.h"
+#include "bthost/Host.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace btcli {
+
+/// Selector 73's answer.
+struct ColourReport {
+    std::int32_t result = 0;
+    std::uint32_t kind = 0;
+    std::uint32_t primaries = 0; ///< ITU-T H.273 code points
+    std::uint32_t transfer = 0;
+    std::uint32_t matrix = 0;
+    std::uint32_t encodingDepth = 0;
+    std::uint32_t flag64 = 0;
+    std::uint32_t flag68 = 0;
+};
+
+struct ClipReport {
+    std::string clipPath;
+    ClipFile clip;
+    bthost::ClipDescription description;   ///< selector 37
+    std::int32_t pixelFormatResult = 0;    ///< selector 27
+    std::uint32_t pixelFormat = 0;
+    ColourReport colour;                   ///< selector 73
+};
+
+struct ResourceReport {
+    std::string type;
+    std::string name;
+    std::size_t size = 0;
+    std::vector<std::string> lines; ///< decoded content, one item per line
+};
+
+struct ModuleReport {
+    std::string modulePath;
+    bthost::PluginDescription description;
+    std::int32_t startupResult = 0;
+    std::uint32_t startupFileType = 0;
+    std::vector<std::uint32_t> fileTypes;
+    std::vector<ResourceReport> resources;
+    std::string resourceError; ///< when the resources could not be read
+};
+
+[[nodiscard]] std::string FourCC(std::uint32_t code);
+[[nodiscard]] std::string PrimariesName(std::uint32_t code);
+[[nodiscard]] std::string TransferName(std::uint32_t code);
+[[nodiscard]] std::string MatrixName(std::uint32_t code);
+[[nodiscard]] std::string HostPixelFormatName(std::uint32_t code);
+
+void PrintClipReport(std::ostream& out, const ClipReport& report);
+[[nodiscard]] std::string ClipReportJson(const ClipReport& report); // Json.cpp
+void PrintModuleReport(std::ostream& out, const ModuleReport& report);
+[[nodiscard]] std::string ModuleReportJson(const ModuleReport& report); // Json.cpp
+
+} // namespace btcli

@@ -1,0 +1,74 @@
+#include "SettingsRecord.h"
+
+#include "barsandtone/PackedBytes.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace btcli {
+
+using namespace bt::packed;
+
+SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept
+{
+    const void* b = bytes.data();
+    SettingsFields f;
+    f.version = LoadU32(b, settings::kVersion);
+    f.audioFrameRate = LoadF32(b, settings::kAudioFrameRate);
+    f.audioChannelType = LoadU32(b, settings::kAudioChannelType);
+    f.audioChannelCount = LoadU32(b, settings::kAudioChannelCount);
+    f.identifyChannels = LoadU8(b, settings::kIdentifyChannels);
+    f.frequency = LoadF32(b, settings::kFrequency);
+    f.amplitude = LoadF32(b, settings::kAmplitude);
+    f.identifierFormat = LoadU8(b, settings::kIdentifierFormat);
+    f.frameWidth = LoadI32(b, settings::kFrameWidth);
+    f.frameHeight = LoadI32(b, settings::kFrameHeight);
+    f.parNumerator = LoadU32(b, settings::kParNumerator);
+    f.parDenominator = LoadU32(b, settings::kParDenominator);
+    f.videoFrameRate = LoadI64(b, settings::kVideoFrameRate);
+    f.dropFrame = LoadU8(b, settings::kDropFrame);
+    f.colorSpaceType = LoadU8(b, settings::kColorSpaceType);
+    f.preset = LoadU8(b, settings::kPreset);
+    return f;
+}
+
+std::string ColourSpaceName(unsigned colorSpaceType)
+{
+    static const char* const kNames[] = {"Rec. 601", "Rec. 709", "Rec. 2100 HLG", "Rec. 2100 PQ"};
+    return colorSpaceType < 4 ? kNames[colorSpaceType] : "unknown (" + std::to_string(colorSpaceType) + ")";
+}
+
+std::string IdentifierFormatName(unsigned identifierFormat)
+{
+    static const char* const kNames[] = {"EBU Stereo (1000 Hz)", "EBU Stereo (400 Hz)", "EBU Multichannel (5.1)",
+                                         "BLITS (5.1)"};
+    return identifierFormat < 4 ? kNames[identifierFormat] : "unknown (" + std::to_string(identifierFormat) + ")";
+}
+
+double FramesPerSecond(std::int64_t frameDuration) noexcept
+{
+    return frameDuration > 0 && frameDuration != INT64_MAX
+               ? static_cast<double>(kTicksPerSecond) / static_cast<double>(frameDuration)
+               : 0.0;
+}
+
+std::string SettingsSummary(const SettingsFields& f)
+{
+    const char* channels = f.audioChannelCount == 1 ? "mono" : f.audioChannelCount == 2 ? "stereo"
+                           : f.audioChannelCount == 6                                   ? "5.1"
+                                                                                        : "?";
+    char text[256];
+    if (f.identifyChannels == 1) {
+        std::snprintf(text, sizeof text, "%d x %d, %.3f fps, %s; %s %.0f Hz, %s", f.frameWidth, f.frameHeight,
+                      FramesPerSecond(f.videoFrameRate), ColourSpaceName(f.colorSpaceType).c_str(), channels,
+                      static_cast<double>(f.audioFrameRate), IdentifierFormatName(f.identifierFormat).c_str());
+    } else {
+        const double db = 20.0 * std::log10(std::max(1e-15, static_cast<double>(f.amplitude)));
+        std::snprintf(text, sizeof text, "%d x %d, %.3f fps, %s; %s %.0f Hz, steady %.1f Hz at %.2f dB", f.frameWidth,
+                      f.frameHeight, FramesPerSecond(f.videoFrameRate), ColourSpaceName(f.colorSpaceType).c_str(),
+                      channels, static_cast<double>(f.audioFrameRate), static_cast<double>(f.frequency), db);
+    }
+    return text;
+}
+
+} // namespace btcli

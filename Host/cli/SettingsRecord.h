@@ -1,0 +1,66 @@
+#pragma once
+// The host's reading of a clip's 72-byte settings record. To the host the
+// record is the module's business and is stored byte for byte; these fields
+// are decoded only to show a person what a clip file holds.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace btcli {
+
+inline constexpr std::size_t kSettingsSize = 72;
+using SettingsBytes = std::array<std::uint8_t, kSettingsSize>;
+
+namespace settings {
+inline constexpr std::size_t kVersion = 0;            // u32
+inline constexpr std::size_t kAudioFrameRate = 4;     // f32 Hz
+inline constexpr std::size_t kAudioChannelType = 8;   // u32 1 mono, 2 stereo, 3 5.1
+inline constexpr std::size_t kAudioChannelCount = 12; // u32
+inline constexpr std::size_t kIdentifyChannels = 16;  // u8
+inline constexpr std::size_t kFrequency = 20;         // f32 Hz
+inline constexpr std::size_t kAmplitude = 24;         // f32 linear gain
+inline constexpr std::size_t kIdentifierFormat = 28;  // u8
+inline constexpr std::size_t kFrameWidth = 32;        // i32
+inline constexpr std::size_t kFrameHeight = 36;       // i32
+inline constexpr std::size_t kParNumerator = 40;      // u32
+inline constexpr std::size_t kParDenominator = 44;    // u32
+inline constexpr std::size_t kVideoFrameRate = 48;    // i64 ticks per frame
+inline constexpr std::size_t kDropFrame = 56;         // u8
+inline constexpr std::size_t kColorSpaceType = 64;    // u8
+inline constexpr std::size_t kPreset = 65;            // u8
+} // namespace settings
+
+inline constexpr std::int64_t kTicksPerSecond = 254016000000;
+
+struct SettingsFields {
+    std::uint32_t version = 0;
+    float audioFrameRate = 0;
+    std::uint32_t audioChannelType = 0;
+    std::uint32_t audioChannelCount = 0;
+    std::uint8_t identifyChannels = 0;
+    float frequency = 0;
+    float amplitude = 0;
+    std::uint8_t identifierFormat = 0;
+    std::int32_t frameWidth = 0;
+    std::int32_t frameHeight = 0;
+    std::uint32_t parNumerator = 0;
+    std::uint32_t parDenominator = 0;
+    std::int64_t videoFrameRate = 0; ///< ticks per frame
+    std::uint8_t dropFrame = 0;
+    std::uint8_t colorSpaceType = 0;
+    std::uint8_t preset = 0;
+};
+
+[[nodiscard]] SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept;
+
+/// "Rec. 709" and the like; "unknown (7)" for values the module does not name.
+[[nodiscard]] std::string ColourSpaceName(unsigned colorSpaceType);
+[[nodiscard]] std::string IdentifierFormatName(unsigned identifierFormat);
+/// Frames per second of a frame duration, 0 for none.
+[[nodiscard]] double FramesPerSecond(std::int64_t frameDuration) noexcept;
+/// One line for a person: size, rate, colour space and tone.
+[[nodiscard]] std::string SettingsSummary(const SettingsFields& f);
+
+} // namespace btcli
