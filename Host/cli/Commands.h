@@ -73,7 +73,6 @@ struct FrameOptions {
     std::string clip;
     std::string output;
     bool signal16 = false; ///< 16-bit PNG with cICP instead of the preview
-    std::int64_t frame = 0;
 };
 
 /// A stretch of the clip's sound: start and length in seconds or samples.

@@ -92,13 +92,12 @@ int main(int argc, char** argv)
 
     // frame
     btcli::FrameOptions frame;
-    auto* frameCmd = app.add_subcommand("frame", "Write the clip's picture as PNG");
+    auto* frameCmd = app.add_subcommand("frame", "Write the clip's picture as PNG (every frame of a clip is the same picture)");
     frameCmd->add_option("clip", frame.clip, "Clip file")->required()->check(CLI::ExistingFile);
     frameCmd->add_option("-o,--output", frame.output, "PNG file to write")->required();
     frameCmd->add_flag("--signal", frame.signal16,
                        "16-bit PNG that keeps the signal, with a cICP chunk naming its colour (default: an "
                        "8-bit preview for any viewer)");
-    frameCmd->add_option("--frame", frame.frame, "Frame number")->capture_default_str()->check(CLI::NonNegativeNumber);
 
     // tone
     btcli::ToneOptions tone;

@@ -35,7 +35,7 @@ enum class MovieFormat {
 };
 
 /// H.273 code points.
-struct ColourCodes {
+struct ColourTags {
     int primaries = 1;
     int transfer = 1;
     int matrix = 1;
@@ -49,7 +49,7 @@ struct MovieSpec {
     std::int64_t frameDuration = 0;   ///< ticks, 254016000000 per second
     std::uint32_t parNumerator = 1;   ///< pixel aspect ratio
     std::uint32_t parDenominator = 1;
-    ColourCodes colour;
+    ColourTags colour;
     int audioRate = 0;                ///< Hz; 0: no sound
     int audioChannels = 0;            ///< 1, 2 or 6, in the host's order
     std::int64_t frameCount = 0;      ///< length of the export in frames

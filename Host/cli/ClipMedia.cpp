@@ -1,0 +1,59 @@
+#include "ClipMedia.h"
+
+#include "bthost/SoundRequests.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace btcli {
+
+DeliveredPicture::DeliveredPicture(Session& session, const OpenClip& clip) : mSession(session)
+{
+    bthost::PictureRequest request;
+    request.settingsFirst = clip.PerFile();
+    request.settingsSecond = clip.Stored();
+    request.sizePair[0] = clip.Description().width;
+    request.sizePair[1] = clip.Description().height;
+    const bthost::Picture picture = bthost::RequestPicture(session.Host(), request);
+    mFrame = picture.frame;
+    if (picture.result != 0)
+        throw std::runtime_error("the module delivered no picture (selector 47 answered " +
+                                 std::to_string(picture.result) + ")");
+    const auto view = session.Host().Frames().View(mFrame);
+    if (!view || view->firstRow == nullptr)
+        throw std::runtime_error("the module's picture has no memory");
+    mHostFormat = view->pixelFormat;
+    mPicture.width = view->width;
+    mPicture.height = view->height;
+    mPicture.rowBytes = view->rowBytes;
+    mPicture.firstRow = view->firstRow;
+    mPicture.layout = view->bytesPerPixel == 16 ? btmedia::VuyaLayout::kFloats : btmedia::VuyaLayout::kBytes;
+}
+
+DeliveredPicture::~DeliveredPicture()
+{
+    if (mFrame != nullptr)
+        mSession.Host().Frames().Release(mFrame);
+}
+
+btmedia::ColourTags ClipColour(Session& session, const OpenClip& clip)
+{
+    const auto colour = bthost::RequestColourDescription(session.Host(), clip.PerFile());
+    if (colour.result != 0)
+        throw std::runtime_error("the module gave no colour description (selector 73 answered " +
+                                 std::to_string(colour.result) + ")");
+    return {static_cast<int>(colour.primaries), static_cast<int>(colour.transfer), static_cast<int>(colour.matrix)};
+}
+
+void RequestSound(Session& session, const OpenClip& clip, std::int64_t position, std::uint32_t count,
+                  float* const* channels)
+{
+    auto record = bthost::MakeAudioRequest({clip.PerFile(), clip.Stored()}, position, count, channels);
+    const std::int32_t result = session.Host().Call(BT_SEL_GET_AUDIO, std::intptr_t{0},
+                                                    reinterpret_cast<std::intptr_t>(record.data()));
+    if (result != 0)
+        throw std::runtime_error("the module delivered no sound at sample " + std::to_string(position) +
+                                 " (selector 25 answered " + std::to_string(result) + ")");
+}
+
+} // namespace btcli

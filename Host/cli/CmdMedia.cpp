@@ -1,0 +1,155 @@
+// frame, tone and levels: one picture, a stretch of sound, a level overview.
+
+#include "ClipMedia.h"
+#include "Commands.h"
+#include "Session.h"
+#include "btmedia/PngWriter.h"
+#include "btmedia/WavWriter.h"
+#include "btmedia/Waveform.h"
+#include "bthost/SoundRequests.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+namespace btcli {
+
+namespace {
+
+struct SampleRange {
+    std::int64_t start = 0;
+    std::int64_t count = 0;
+};
+
+/// Start and length at `rate` values per second; the default length is the
+/// clip's sound, five seconds.
+SampleRange Resolve(const RangeOptions& r, double rate, std::int64_t clipSamples, double clipRate)
+{
+    SampleRange out;
+    if (r.startSample)
+        out.start = *r.startSample;
+    else if (r.startSeconds)
+        out.start = std::llround(*r.startSeconds * rate);
+    if (r.sampleCount)
+        out.count = *r.sampleCount;
+    else if (r.durationSeconds)
+        out.count = std::llround(*r.durationSeconds * rate);
+    else
+        out.count = std::llround(static_cast<double>(clipSamples) / clipRate * rate);
+    if (out.count <= 0)
+        throw UsageError("the stretch asked for holds no samples");
+    return out;
+}
+
+void Say(const CommonOptions& common, const std::string& text)
+{
+    if (!common.quiet)
+        std::cout << text << "\n";
+}
+
+} // namespace
+
+int RunFrame(const CommonOptions& common, const FrameOptions& options)
+{
+    const ClipFile file = LoadClipFile(options.clip);
+    Session session(common);
+    OpenClip clip(session, file);
+    const btmedia::ColourTags colour = ClipColour(session, clip);
+    DeliveredPicture picture(session, clip);
+    const btmedia::VuyaPicture& p = picture.Picture();
+    const auto matrix = static_cast<std::uint8_t>(colour.matrix);
+    if (options.signal16) {
+        const btmedia::Cicp cicp{static_cast<std::uint8_t>(colour.primaries), static_cast<std::uint8_t>(colour.transfer),
+                                 0, 0};
+        btmedia::WritePngRgb16(options.output, p.width, p.height, btmedia::SignalRgb16(p, matrix), cicp);
+    } else {
+        btmedia::WritePngRgb8(options.output, p.width, p.height, btmedia::PreviewRgb8(p, matrix));
+    }
+    Say(common, "wrote " + options.output + ": " + std::to_string(p.width) + " x " + std::to_string(p.height) +
+                    (options.signal16 ? ", 16-bit R'G'B' with cICP " + std::to_string(colour.primaries) + "/" +
+                                            std::to_string(colour.transfer) + "/0/0"
+                                      : ", 8-bit preview"));
+    return 0;
+}
+
+int RunTone(const CommonOptions& common, const ToneOptions& options)
+{
+    const ClipFile file = LoadClipFile(options.clip);
+    Session session(common);
+    OpenClip clip(session, file);
+    const auto& d = clip.Description();
+    const double rate = static_cast<double>(d.audioRate);
+    const SampleRange range = Resolve(options.range, rate, d.audioSamples, rate);
+    const std::size_t channels = d.audioChannels;
+    if (channels == 0 || rate <= 0)
+        throw std::runtime_error("the clip has no sound");
+
+    if (options.nullSink) {
+        // Reused buffers, requests of the host's size: what a playing host does.
+        std::vector<std::vector<float>> buffers(channels, std::vector<float>(options.requestSize));
+        std::vector<float*> pointers;
+        for (auto& b : buffers)
+            pointers.push_back(b.data());
+        const auto begin = std::chrono::steady_clock::now();
+        for (std::int64_t done = 0; done < range.count;) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::int64_t>(options.requestSize, range.count - done));
+            RequestSound(session, clip, range.start + done, n, pointers.data());
+            done += n;
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "null sink: %lld samples x %zu channels in %.3f s: %.0f samples per second per channel",
+                      static_cast<long long>(range.count), channels, seconds,
+                      static_cast<double>(range.count) / seconds);
+        Say(common, text);
+        return 0;
+    }
+
+    std::vector<std::vector<float>> sound(channels, std::vector<float>(static_cast<std::size_t>(range.count)));
+    std::vector<float*> pointers(channels);
+    for (std::int64_t done = 0; done < range.count;) {
+        const auto n = static_cast<std::uint32_t>(std::min<std::int64_t>(options.requestSize, range.count - done));
+        for (std::size_t c = 0; c < channels; ++c)
+            pointers[c] = sound[c].data() + done;
+        RequestSound(session, clip, range.start + done, n, pointers.data());
+        done += n;
+    }
+    btmedia::WriteWavFloat(options.output, static_cast<int>(rate), sound);
+    char text[200];
+    std::snprintf(text, sizeof text, "wrote %s: %zu channels, %lld samples from sample %lld (%.3f s from %.3f s)",
+                  options.output.c_str(), channels, static_cast<long long>(range.count),
+                  static_cast<long long>(range.start), static_cast<double>(range.count) / rate,
+                  static_cast<double>(range.start) / rate);
+    Say(common, text);
+    return 0;
+}
+
+int RunLevels(const CommonOptions& common, const LevelsOptions& options)
+{
+    const ClipFile file = LoadClipFile(options.clip);
+    Session session(common);
+    OpenClip clip(session, file);
+    const auto& d = clip.Description();
+    const double rate = static_cast<double>(d.audioRate);
+    // The start is a sample position at the clip's rate; the length counts
+    // level values.
+    const SampleRange start = Resolve(options.range, rate, d.audioSamples, rate);
+    const SampleRange values = Resolve(options.range, options.levelRate, d.audioSamples, rate);
+    if (values.count > 1 << 20)
+        throw UsageError("a waveform of " + std::to_string(values.count) +
+                         " columns is too wide; lower --rate or --duration");
+    const auto levels = bthost::RequestLevels(session.Host(), {clip.PerFile(), clip.Stored()}, start.start,
+                                              static_cast<float>(options.levelRate),
+                                              static_cast<std::int32_t>(values.count), d.audioChannels);
+    if (levels.result != 0)
+        throw std::runtime_error("the module gave no levels (selector 49 answered " + std::to_string(levels.result) +
+                                 ")");
+    btmedia::WriteWaveformPng(options.output, levels.upper, levels.lower);
+    Say(common, "wrote " + options.output + ": " + std::to_string(d.audioChannels) + " lanes of " +
+                    std::to_string(values.count) + " level values");
+    return 0;
+}
+
+} // namespace btcli

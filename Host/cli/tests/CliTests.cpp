@@ -1,0 +1,398 @@
+// The program as a user runs it: each test starts build/bin/barsandtone and
+// reads back what it wrote, with FFmpeg's decoders and plain file parsing,
+// against values worked out here from the published tables and formulas.
+
+#include "ClipFile.h"
+#include "MovieProbe.h"
+#include "RunProgram.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace btcli;
+using btcli::test::Run;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mDir = fs::temp_directory_path() /
+               ("btcli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(mDir);
+        fs::create_directories(mDir);
+    }
+    void TearDown() override { fs::remove_all(mDir); }
+
+    [[nodiscard]] std::string Path(const std::string& name) const { return (mDir / name).string(); }
+    [[nodiscard]] std::size_t FilesLeft() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(mDir), fs::directory_iterator()));
+    }
+
+    /// `new` with these arguments; fails the test unless it succeeds.
+    std::string New(const std::string& name, std::vector<std::string> args)
+    {
+        const std::string path = Path(name);
+        args.insert(args.begin(), {"new", "-o", path});
+        const auto o = Run(args);
+        EXPECT_EQ(o.exitCode, 0) << o.err;
+        return path;
+    }
+
+    fs::path mDir;
+};
+
+SettingsFields Fields(const std::string& clipPath) { return DecodeSettings(LoadClipFile(clipPath).settings); }
+
+struct PresetRow {
+    const char* text;
+    int value;
+    int colour;
+    int width;
+    int ntscHeight, palHeight;
+    bool sd;
+};
+// The preset list as published: value, colour space, size for each locale.
+constexpr PresetRow kPresets[] = {
+    {"SD Rec.601", 2, 0, 720, 480, 576, true},        {"HD Rec.709", 3, 1, 1920, 1080, 1080, false},
+    {"HD Rec.2100 HLG", 4, 2, 1920, 1080, 1080, false}, {"HD Rec.2100 PQ", 5, 3, 1920, 1080, 1080, false},
+    {"UHD Rec.709", 6, 1, 3840, 2160, 2160, false},   {"UHD Rec.2100 HLG", 7, 2, 3840, 2160, 2160, false},
+    {"UHD Rec.2100 PQ", 8, 3, 3840, 2160, 2160, false},
+};
+const char* const kClipNames[] = {"Bars and Tone", "Bars and Tone - Rec 709", "Bars and Tone - Rec 2100 HLG",
+                                  "Bars and Tone - Rec 2100 PQ"};
+
+/// Samples of a 32-bit float WAV, interleaved, and its channel count.
+std::vector<float> ReadWavFloat(const std::string& path, int& channels, int& rate)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<float> samples;
+    channels = rate = 0;
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        std::uint32_t size = 0;
+        std::memcpy(&size, bytes.data() + at + 4, 4);
+        const std::string id = bytes.substr(at, 4);
+        if (id == "fmt ") {
+            std::uint16_t ch = 0;
+            std::memcpy(&ch, bytes.data() + at + 10, 2);
+            std::memcpy(&rate, bytes.data() + at + 12, 4);
+            channels = ch;
+        } else if (id == "data") {
+            samples.resize(size / 4);
+            std::memcpy(samples.data(), bytes.data() + at + 8, samples.size() * 4);
+        }
+        at += 8 + size + (size & 1);
+    }
+    return samples;
+}
+
+struct Png {
+    int width = 0, height = 0, depth = 0;
+    std::vector<std::uint8_t> rows; ///< 8-bit RGB only
+    std::vector<std::uint8_t> cicp; ///< the cICP chunk's four bytes, if any
+};
+
+Png ReadPng(const std::string& path)
+{
+    Png png;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Walk the chunks for IHDR's depth and cICP.
+    for (std::size_t at = 8; at + 12 <= bytes.size();) {
+        const std::uint32_t size = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]) << 24 |
+                                                              static_cast<unsigned char>(bytes[at + 1]) << 16 |
+                                                              static_cast<unsigned char>(bytes[at + 2]) << 8 |
+                                                              static_cast<unsigned char>(bytes[at + 3]));
+        const std::string type = bytes.substr(at + 4, 4);
+        if (type == "IHDR")
+            png.depth = static_cast<unsigned char>(bytes[at + 16]);
+        if (type == "cICP")
+            png.cicp.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                            bytes.begin() + static_cast<std::ptrdiff_t>(at + 12));
+        at += 12 + size;
+    }
+    if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0)
+        return png;
+    png.width = static_cast<int>(image.width);
+    png.height = static_cast<int>(image.height);
+    image.format = PNG_FORMAT_RGB;
+    png.rows.resize(PNG_IMAGE_SIZE(image));
+    png_image_finish_read(&image, nullptr, png.rows.data(), 0, nullptr);
+    return png;
+}
+
+} // namespace
+
+TEST_F(Cli, NewMakesEachPresetOnBothLocales)
+{
+    for (const char* locale : {"en_US.UTF-8", "de_DE.UTF-8"}) {
+        const bool ntsc = std::strcmp(locale, "en_US.UTF-8") == 0;
+        for (const PresetRow& p : kPresets) {
+            SCOPED_TRACE(std::string(p.text) + " on " + locale);
+            const std::string path = New("preset.json", {"--preset", p.text, "--locale", locale});
+            const ClipFile clip = LoadClipFile(path);
+            const SettingsFields f = DecodeSettings(clip.settings);
+            EXPECT_EQ(f.version, 2u);
+            EXPECT_EQ(f.preset, p.value);
+            EXPECT_EQ(f.colorSpaceType, p.colour);
+            EXPECT_EQ(f.frameWidth, p.width);
+            EXPECT_EQ(f.frameHeight, ntsc ? p.ntscHeight : p.palHeight);
+            EXPECT_EQ(f.videoFrameRate, ntsc ? 8475667200 : 10160640000);
+            EXPECT_EQ(f.dropFrame, ntsc ? 1 : 0);
+            const std::uint32_t parNum = p.sd ? (ntsc ? 10u : 128u) : 1u;
+            const std::uint32_t parDen = p.sd ? (ntsc ? 11u : 117u) : 1u;
+            EXPECT_EQ(f.parNumerator, parNum);
+            EXPECT_EQ(f.parDenominator, parDen);
+            EXPECT_EQ(f.audioFrameRate, 48000.0f);
+            EXPECT_EQ(f.amplitude, 0.25f);
+            EXPECT_EQ(clip.name, kClipNames[p.colour]);
+        }
+    }
+}
+
+TEST_F(Cli, NewTakesTheSequenceAndActsOnTheDialogLikeAUser)
+{
+    const SettingsFields uhd =
+        Fields(New("uhd.json", {"--seq-size", "3840x2160", "--seq-rate", "50", "--seq-space", "pq"}));
+    EXPECT_EQ(uhd.frameWidth, 3840);
+    EXPECT_EQ(uhd.frameHeight, 2160);
+    EXPECT_EQ(uhd.videoFrameRate, 5080320000);
+    EXPECT_EQ(uhd.colorSpaceType, 3);
+    EXPECT_EQ(LoadClipFile(Path("uhd.json")).name, "Bars and Tone - Rec 2100 PQ");
+
+    const SettingsFields tone =
+        Fields(New("tone.json", {"--tone", "steady", "--frequency", "440", "--amplitude", "-20"}));
+    EXPECT_EQ(tone.identifyChannels, 0);
+    EXPECT_EQ(tone.frequency, 440.0f);
+    EXPECT_EQ(tone.amplitude, 0.1f);
+    EXPECT_EQ(tone.preset, 0); // a changed tone marks the preset Custom
+
+    const SettingsFields ident = Fields(New("ident.json", {"--tone", "identify", "--identifier", "ebu400"}));
+    EXPECT_EQ(ident.identifyChannels, 1);
+    EXPECT_EQ(ident.identifierFormat, 1);
+
+    const SettingsFields sd = Fields(New("sd.json", {"--colour-space", "rec601", "--size", "720x486", "--video-rate",
+                                                     "23.976", "--audio-rate", "44100", "--locale", "en_US"}));
+    EXPECT_EQ(sd.colorSpaceType, 0);
+    EXPECT_EQ(sd.frameWidth, 720);
+    EXPECT_EQ(sd.frameHeight, 486);
+    EXPECT_EQ(sd.videoFrameRate, 10594584000);
+    EXPECT_EQ(sd.audioFrameRate, 44100.0f);
+    EXPECT_EQ(LoadClipFile(Path("sd.json")).name, "Bars and Tone");
+}
+
+TEST_F(Cli, CancelledOrClosedDialogWritesNoClip)
+{
+    for (const char* how : {"--cancel", "--close"}) {
+        const auto o = Run({"new", "-o", Path("c.json"), "--preset", "HD Rec.709", how});
+        EXPECT_EQ(o.exitCode, 3) << how;
+        EXPECT_NE(o.err.find("cancelled"), std::string::npos) << o.err;
+        EXPECT_EQ(FilesLeft(), 0u);
+    }
+    const auto o = Run({"new", "-o", Path("i.json"), "--interactive"});
+    EXPECT_NE(o.exitCode, 0);
+    EXPECT_NE(o.err.find("terminal"), std::string::npos) << o.err;
+    EXPECT_EQ(FilesLeft(), 0u);
+}
+
+TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
+{
+    const std::string clip = New("ok.json", {"--seq-size", "320x180", "--seq-rate", "25"});
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{"frobnicate"}, "frobnicate"},
+        {{"new", "-o", Path("x.json"), "--preset", "HD Rec.999"}, "HD Rec.999"},
+        {{"new", "-o", Path("x.json"), "--seq-size", "wide"}, "WxH"},
+        {{"new", "-o", Path("x.json"), "--seq-space", "rec2020"}, "rec2020"},
+        {{"new", "-o", Path("x.json"), "--tone", "loud"}, "loud"},
+        {{"describe", Path("missing.json")}, "missing.json"},
+        {{"export", clip, "-o", Path("x.avi")}, ".mkv or .mov"},
+        {{"export", clip, "-o", Path("no-folder/x.mkv")}, "no-folder"},
+        {{"export", clip, "-o", Path("x.mkv"), "--duration", "-1"}, "duration"},
+        {{"tone", clip}, "--output"},
+        {{"frame", clip, "-o", Path("no-folder/x.png")}, "no-folder"},
+    };
+    for (const Case& c : cases) {
+        const auto o = Run(c.args);
+        EXPECT_NE(o.exitCode, 0) << c.args[0];
+        EXPECT_NE((o.out + o.err).find(c.says), std::string::npos) << "expected '" << c.says << "' in: " << o.err;
+        EXPECT_EQ(FilesLeft(), 1u) << "left a file after " << c.args[0];
+    }
+
+    std::ofstream(Path("bad.json")) << R"({"format": "barsandtone clip", "formatVersion": 1, "name": "x",
+        "settings": "02 00 00"})";
+    const auto o = Run({"describe", Path("bad.json")});
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("holds 3 bytes"), std::string::npos) << o.err;
+}
+
+TEST_F(Cli, DescribeReportsWhatTheModuleSays)
+{
+    const std::string clip = New("hlg.json", {"--preset", "HD Rec.2100 HLG"});
+    const auto o = Run({"describe", "--json", clip});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    // Plain text search keeps the JSON library out of the tests.
+    for (const char* expected : {"\"width\": 1920", "\"height\": 1080", "\"audioSamples\": 240000",
+                                 "\"primaries\": 9", "\"transfer\": 18", "\"matrix\": 9", "\"code\": 930108758"})
+        EXPECT_NE(o.out.find(expected), std::string::npos) << expected << " in " << o.out;
+    const auto text = Run({"describe", clip});
+    EXPECT_NE(text.out.find("HLG, ARIB STD-B67"), std::string::npos) << text.out;
+}
+
+TEST_F(Cli, FrameWritesPreviewAndSignalPictures)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180"});
+    ASSERT_EQ(Run({"frame", clip, "-o", Path("p.png")}).exitCode, 0);
+    const Png preview = ReadPng(Path("p.png"));
+    ASSERT_EQ(preview.width, 320);
+    ASSERT_EQ(preview.height, 180);
+    EXPECT_EQ(preview.depth, 8);
+    EXPECT_TRUE(preview.cicp.empty());
+    // 75% white bar (x 0.125 to 0.2318, top band): studio 180 → (180-16)/219 of 255.
+    const std::uint8_t* px = preview.rows.data() + (50 * 320 + 55) * 3;
+    EXPECT_EQ(px[0], 191);
+    EXPECT_EQ(px[1], 191);
+    EXPECT_EQ(px[2], 191);
+
+    ASSERT_EQ(Run({"frame", clip, "--signal", "-o", Path("s.png")}).exitCode, 0);
+    const Png signal = ReadPng(Path("s.png"));
+    EXPECT_EQ(signal.depth, 16);
+    EXPECT_EQ(signal.cicp, (std::vector<std::uint8_t>{1, 1, 0, 0}));
+}
+
+TEST_F(Cli, ToneWritesAnyStretchOfTheSound)
+{
+    const std::string clip = New("hd.json", {});
+    const auto o = Run({"tone", clip, "-o", Path("t.wav"), "--start", "1", "--duration", "0.5", "--request", "333"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    int channels = 0, rate = 0;
+    const std::vector<float> s = ReadWavFloat(Path("t.wav"), channels, rate);
+    ASSERT_EQ(channels, 2);
+    ASSERT_EQ(rate, 48000);
+    ASSERT_EQ(s.size(), 2u * 24000u);
+    for (std::size_t i : {0u, 1u, 332u, 333u, 12345u, 23999u}) {
+        const double expected = 0.25 * std::sin(kTwoPi * 1000.0 * static_cast<double>(48000 + i) / 48000.0);
+        EXPECT_NEAR(s[2 * i], expected, 1e-5) << i;
+        EXPECT_NEAR(s[2 * i + 1], expected, 1e-5) << i;
+    }
+}
+
+TEST_F(Cli, LevelsDrawOneLanePerChannel)
+{
+    const std::string clip = New("hd.json", {});
+    ASSERT_EQ(Run({"levels", clip, "-o", Path("l.png"), "--duration", "2", "--rate", "50"}).exitCode, 0);
+    const Png png = ReadPng(Path("l.png"));
+    EXPECT_EQ(png.width, 100);
+    EXPECT_GT(png.height, 2 * 64);
+}
+
+TEST_F(Cli, ExportFfv1KeepsTheHdrSignalExactWithItsColourTags)
+{
+    const std::string clip = New("pq.json", {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
+    const auto o = Run({"export", clip, "-o", Path("pq.mkv"), "--duration", "2", "--threads", "2"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const btmedia::probe::Movie m = btmedia::probe::ReadMovie(Path("pq.mkv"));
+    EXPECT_EQ(m.videoCodec, "ffv1");
+    EXPECT_EQ(m.pixelFormat, "yuv444p10le");
+    EXPECT_EQ(m.primaries, 9);
+    EXPECT_EQ(m.transfer, 16);
+    EXPECT_EQ(m.matrix, 9);
+    EXPECT_EQ(m.range, 1);
+    EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
+    ASSERT_EQ(m.frames.size(), 1u);
+    const auto& p = m.frames[0];
+    // Stair steps of band C (rows 105 to 119): below black, 1.0 and 1.09.
+    EXPECT_EQ(p.At(0, 50, 110), 4);    // 64 + 876 × -0.06849342
+    EXPECT_EQ(p.At(0, 250, 110), 940); // 1.0
+    EXPECT_EQ(p.At(0, 270, 110), 1019); // 64 + 876 × 1.0901852
+    EXPECT_EQ(p.At(1, 250, 110), 512);
+    EXPECT_EQ(m.audioCodec, "flac");
+    EXPECT_EQ(m.layout, "stereo");
+    ASSERT_EQ(m.samples.size(), 2u);
+    ASSERT_EQ(m.samples[0].size(), 96000u);
+    for (std::size_t k : {0u, 4607u, 4608u, 95999u})
+        EXPECT_NEAR(m.samples[1][k], 0.25 * std::sin(kTwoPi * 1000.0 * static_cast<double>(k) / 48000.0), 2e-6);
+    EXPECT_EQ(btmedia::probe::CountFrames(Path("pq.mkv")), 50);
+}
+
+TEST_F(Cli, ExportProResCarriesRec709BarsAndPcm)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180", "--seq-rate", "25"});
+    const auto o = Run({"export", clip, "-o", Path("hd.mov"), "--frames", "50"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const btmedia::probe::Movie m = btmedia::probe::ReadMovie(Path("hd.mov"));
+    EXPECT_EQ(m.videoCodec, "prores");
+    EXPECT_EQ(m.codecTag, "apch");
+    EXPECT_EQ(m.primaries, 1);
+    EXPECT_EQ(m.transfer, 1);
+    EXPECT_EQ(m.matrix, 1);
+    EXPECT_EQ(m.range, 1);
+    EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
+    const auto& p = m.frames.at(0);
+    EXPECT_NEAR(p.At(0, 10, 50), 416, 2); // 40% grey, studio 104
+    EXPECT_NEAR(p.At(0, 55, 50), 720, 2); // 75% white, studio 180
+    EXPECT_EQ(m.audioCodec, "pcm_s24le");
+    EXPECT_EQ(m.layout, "stereo");
+    EXPECT_NEAR(m.samples.at(0).at(1000), 0.25 * std::sin(kTwoPi * 1000.0 * 1000.0 / 48000.0), 2e-6);
+}
+
+TEST_F(Cli, ExportDeclaresFiveOneInTheFileOrder)
+{
+    // A stored record of a 5.1 BLITS clip, as a host may hold one.
+    const std::string base = New("base.json", {"--seq-size", "320x180", "--seq-rate", "25"});
+    ClipFile clip = LoadClipFile(base);
+    const std::uint32_t fiveOne = 3, six = 6;
+    std::memcpy(clip.settings.data() + 8, &fiveOne, 4);
+    std::memcpy(clip.settings.data() + 12, &six, 4);
+    clip.settings[16] = 1; // identify channels
+    clip.settings[28] = 3; // BLITS
+    SaveClipFile(Path("blits.json"), clip);
+    const auto o = Run({"export", Path("blits.json"), "-o", Path("blits.mov"), "--duration", "2"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const btmedia::probe::Movie m = btmedia::probe::ReadMovie(Path("blits.mov"));
+    EXPECT_EQ(m.layout, "5.1");
+    ASSERT_EQ(m.samples.size(), 6u);
+    auto rms = [&](int fileChannel, double from, double to) {
+        double sum = 0;
+        const auto a = static_cast<std::size_t>(from * 48000), b = static_cast<std::size_t>(to * 48000);
+        for (std::size_t k = a; k < b; ++k)
+            sum += m.samples[static_cast<std::size_t>(fileChannel)][k] * m.samples[static_cast<std::size_t>(fileChannel)][k];
+        return std::sqrt(sum / static_cast<double>(b - a));
+    };
+    const double tone = 0.125 / std::sqrt(2.0);
+    // The host's centre (channel 4) sounds from 1.6 s: the file's third channel.
+    EXPECT_NEAR(rms(2, 1.65, 1.95), tone, 0.005);
+    EXPECT_NEAR(rms(2, 0.0, 1.55), 0.0, 1e-6);
+    EXPECT_NEAR(rms(0, 0.05, 0.55), tone, 0.005); // left first
+    EXPECT_NEAR(rms(1, 0.85, 1.35), tone, 0.005); // then right
+    for (int silent : {3, 4, 5})                   // LFE and the surrounds are later in the cycle
+        EXPECT_NEAR(rms(silent, 0.0, 2.0), 0.0, 1e-6) << silent;
+}
+
+TEST_F(Cli, NullSinkTimesWithoutWriting)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180"});
+    const auto o = Run({"export", clip, "--null", "--frames", "30"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("frames per second"), std::string::npos);
+    const auto t = Run({"tone", clip, "--null", "--duration", "10"});
+    ASSERT_EQ(t.exitCode, 0) << t.err;
+    EXPECT_NE(t.out.find("samples per second per channel"), std::string::npos);
+    EXPECT_EQ(FilesLeft(), 1u);
+}
