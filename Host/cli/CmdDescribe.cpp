@@ -1,5 +1,6 @@
 // describe: what the module tells a host about a clip.
 
+#include "ClipOutputs.h"
 #include "Commands.h"
 #include "Reports.h"
 #include "Session.h"
@@ -9,20 +10,27 @@
 
 namespace btcli {
 
-int RunDescribe(const CommonOptions& common, const DescribeOptions& options)
+ClipReport MakeClipReport(Session& session, const OpenClip& clip, const std::string& clipPath)
 {
     ClipReport report;
-    report.clipPath = options.clip;
-    report.clip = LoadClipFile(options.clip);
-    Session session(common);
-    OpenClip clip(session, report.clip);
+    report.clipPath = clipPath;
+    report.clip = clip.File();
     report.description = clip.Description();
     const auto format = bthost::RequestPixelFormat(session.Host(), clip.PerFile());
     report.pixelFormatResult = format.result;
     report.pixelFormat = format.pixelFormat;
     const auto colour = bthost::RequestColourDescription(session.Host(), clip.PerFile());
-    report.colour = {colour.result,   colour.kind,          colour.primaries, colour.transfer,
-                     colour.matrix,   colour.encodingDepth, colour.flag64,    colour.flag68};
+    report.colour = {colour.result, colour.kind,          colour.primaries, colour.transfer,
+                     colour.matrix, colour.encodingDepth, colour.flag64,    colour.flag68};
+    return report;
+}
+
+int RunDescribe(const CommonOptions& common, const DescribeOptions& options)
+{
+    const ClipFile file = LoadClipFile(options.clip);
+    Session session(common);
+    OpenClip clip(session, file);
+    const ClipReport report = MakeClipReport(session, clip, options.clip);
     if (options.json)
         std::cout << ClipReportJson(report);
     else

@@ -1,6 +1,7 @@
 // export: a finished movie of the clip, picture and sound.
 
 #include "ClipMedia.h"
+#include "ClipOutputs.h"
 #include "Commands.h"
 #include "ProgressBar.h"
 #include "Session.h"
@@ -51,10 +52,17 @@ const char* FormatLabel(btmedia::MovieFormat f)
 
 int RunExport(const CommonOptions& common, const ExportOptions& options)
 {
-    const btmedia::MovieFormat format = FormatFor(options);
+    (void)FormatFor(options); // a wrong name fails before anything is loaded
     const ClipFile file = LoadClipFile(options.clip);
     Session session(common);
     OpenClip clip(session, file);
+    WriteMovieFile(common, session, clip, options);
+    return 0;
+}
+
+void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options)
+{
+    const btmedia::MovieFormat format = FormatFor(options);
     const auto& d = clip.Description();
     const double fps = FramesPerSecond(d.frameDuration);
     if (fps <= 0)
@@ -110,7 +118,6 @@ int RunExport(const CommonOptions& common, const ExportOptions& options)
                       FormatLabel(format), seconds, static_cast<double>(result.frames) / seconds);
         std::cout << text << "\n";
     }
-    return 0;
 }
 
 } // namespace btcli

@@ -1,6 +1,7 @@
 // frame, tone and levels: one picture, a stretch of sound, a level overview.
 
 #include "ClipMedia.h"
+#include "ClipOutputs.h"
 #include "Commands.h"
 #include "Session.h"
 #include "btmedia/PngWriter.h"
@@ -42,19 +43,25 @@ SampleRange Resolve(const RangeOptions& r, double rate, std::int64_t clipSamples
     return out;
 }
 
+} // namespace
+
 void Say(const CommonOptions& common, const std::string& text)
 {
     if (!common.quiet)
         std::cout << text << "\n";
 }
 
-} // namespace
-
 int RunFrame(const CommonOptions& common, const FrameOptions& options)
 {
     const ClipFile file = LoadClipFile(options.clip);
     Session session(common);
     OpenClip clip(session, file);
+    WriteFrame(common, session, clip, options);
+    return 0;
+}
+
+void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options)
+{
     const btmedia::ColourTags colour = ClipColour(session, clip);
     DeliveredPicture picture(session, clip);
     const btmedia::VuyaPicture& p = picture.Picture();
@@ -70,7 +77,6 @@ int RunFrame(const CommonOptions& common, const FrameOptions& options)
                     (options.signal16 ? ", 16-bit R'G'B' with cICP " + std::to_string(colour.primaries) + "/" +
                                             std::to_string(colour.transfer) + "/0/0"
                                       : ", 8-bit preview"));
-    return 0;
 }
 
 int RunTone(const CommonOptions& common, const ToneOptions& options)
@@ -78,6 +84,12 @@ int RunTone(const CommonOptions& common, const ToneOptions& options)
     const ClipFile file = LoadClipFile(options.clip);
     Session session(common);
     OpenClip clip(session, file);
+    WriteTone(common, session, clip, options);
+    return 0;
+}
+
+void WriteTone(const CommonOptions& common, Session& session, const OpenClip& clip, const ToneOptions& options)
+{
     const auto& d = clip.Description();
     const double rate = static_cast<double>(d.audioRate);
     const SampleRange range = Resolve(options.range, rate, d.audioSamples, rate);
@@ -104,7 +116,7 @@ int RunTone(const CommonOptions& common, const ToneOptions& options)
                       static_cast<long long>(range.count), channels, seconds,
                       static_cast<double>(range.count) / seconds);
         Say(common, text);
-        return 0;
+        return;
     }
 
     std::vector<std::vector<float>> sound(channels, std::vector<float>(static_cast<std::size_t>(range.count)));
@@ -123,7 +135,6 @@ int RunTone(const CommonOptions& common, const ToneOptions& options)
                   static_cast<long long>(range.start), static_cast<double>(range.count) / rate,
                   static_cast<double>(range.start) / rate);
     Say(common, text);
-    return 0;
 }
 
 int RunLevels(const CommonOptions& common, const LevelsOptions& options)
@@ -131,6 +142,12 @@ int RunLevels(const CommonOptions& common, const LevelsOptions& options)
     const ClipFile file = LoadClipFile(options.clip);
     Session session(common);
     OpenClip clip(session, file);
+    WriteLevels(common, session, clip, options);
+    return 0;
+}
+
+void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options)
+{
     const auto& d = clip.Description();
     const double rate = static_cast<double>(d.audioRate);
     // The start is a sample position at the clip's rate; the length counts
@@ -149,7 +166,6 @@ int RunLevels(const CommonOptions& common, const LevelsOptions& options)
     btmedia::WriteWaveformPng(options.output, levels.upper, levels.lower);
     Say(common, "wrote " + options.output + ": " + std::to_string(d.audioChannels) + " lanes of " +
                     std::to_string(values.count) + " level values");
-    return 0;
 }
 
 } // namespace btcli
