@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Speed against the peers, measured in one run on this machine:
 #   pictures: barsandtone's export to a null sink (every frame asked of the
-#     module, painted anew in float and converted to 10-bit Y'CbCr) against
-#     FFmpeg's HD bars converted to a float format, at 1080p and 2160p;
+#     module and painted anew in float; and once more with each picture also
+#     converted to 10-bit Y'CbCr as a file export does) against FFmpeg's HD
+#     bars converted to a float format, at 1080p and 2160p;
 #   sound: an hour of 5.1 BLITS and of a stereo steady tone through the
 #     module in 1024-sample requests, against FFmpeg's float sine and a 5.1
 #     aevalsrc expression of the BLITS cadence.
@@ -31,9 +32,9 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.1f", n / s }'; }
 
 # Our pictures: the clip's frames through selector 47, converted, dropped.
-our_pictures() { # preset frames
+our_pictures() { # preset frames [--convert]
     "$BT" -q new -o "$work/pictures.json" --preset "$1" --video-rate 30
-    "$BT" export "$work/pictures.json" --null --no-sound --no-progress --frames "$2" |
+    "$BT" export "$work/pictures.json" --null --no-sound --no-progress --frames "$2" ${3:-} |
         sed -n 's/.*: \([0-9.]*\) frames per second.*/\1/p'
 }
 
@@ -85,7 +86,9 @@ aeval="aevalsrc='$L|$R|$C|$LFE|$LS|$RS':s=48000:c=5.1:n=1024"
 echo "peers: measuring (pictures ${PICTURE_SECONDS} s of 30 fps, sound ${SOUND_SECONDS} s at 48 kHz) ..." >&2
 frames=$(( PICTURE_SECONDS * 30 ))
 p1_ours=$(our_pictures "HD Rec.709" "$frames");       p1_peer=$(ffmpeg_pictures 1920x1080 "$PICTURE_SECONDS")
+p1_conv=$(our_pictures "HD Rec.709" "$frames" --convert)
 p2_ours=$(our_pictures "UHD Rec.709" "$frames");      p2_peer=$(ffmpeg_pictures 3840x2160 "$PICTURE_SECONDS")
+p2_conv=$(our_pictures "UHD Rec.709" "$frames" --convert)
 s1_ours=$(our_sound "$work/steady.json" "$SOUND_SECONDS")
 s1_peer=$(ffmpeg_sound "$SOUND_SECONDS" "sine=frequency=1000:sample_rate=48000")
 s2_ours=$(our_sound "$work/blits.json" "$SOUND_SECONDS")
@@ -96,6 +99,8 @@ echo
 row "measure" "barsandtone" "peer" "peer" "ratio" "target"
 row "pictures 1920x1080 (frames/s)" "$p1_ours" "smptehdbars -> gbrpf32le" "$p1_peer" "$(ratio "$p1_ours" "$p1_peer")" ">= 3"
 row "pictures 3840x2160 (frames/s)" "$p2_ours" "smptehdbars -> gbrpf32le" "$p2_peer" "$(ratio "$p2_ours" "$p2_peer")" ">= 3"
+row "  1080p, and to 10-bit Y'CbCr" "$p1_conv" "smptehdbars -> gbrpf32le" "$p1_peer" "$(ratio "$p1_conv" "$p1_peer")" ""
+row "  2160p, and to 10-bit Y'CbCr" "$p2_conv" "smptehdbars -> gbrpf32le" "$p2_peer" "$(ratio "$p2_conv" "$p2_peer")" ""
 row "stereo steady (samples/s/ch)" "$s1_ours" "sine, flt" "$s1_peer" "$(ratio "$s1_ours" "$s1_peer")" ">= 1"
 row "5.1 BLITS (samples/s/ch)" "$s2_ours" "sine, flt" "$s1_peer" "$(ratio "$s2_ours" "$s1_peer")" ">= 1"
 row "5.1 BLITS (samples/s/ch)" "$s2_ours" "aevalsrc 5.1 BLITS, flt" "$s2_peer" "$(ratio "$s2_ours" "$s2_peer")" ""

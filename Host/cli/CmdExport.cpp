@@ -89,9 +89,12 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
 
     ProgressBar bar(options.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "frames");
     btmedia::MovieSources sources;
+    const bool convert = format != btmedia::MovieFormat::NullSink || options.nullConverts;
     sources.picture = [&](std::int64_t, const btmedia::StudioPlanes& out) {
-        // Every frame is asked for anew, painted by the module and converted.
+        // Every frame is asked for anew and painted by the module.
         DeliveredPicture picture(session, clip);
+        if (!convert)
+            return;
         const btmedia::VuyaPicture& p = picture.Picture();
         btmedia::ConvertToStudio({p.firstRow, p.rowBytes, p.width, p.height, picture.HostFormat()}, out);
     };
@@ -115,7 +118,9 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
                       spec.audioRate > 0 ? (std::to_string(spec.audioChannels) + " channels at " +
                                             std::to_string(spec.audioRate) + " Hz, ").c_str()
                                          : "no sound, ",
-                      FormatLabel(format), seconds, static_cast<double>(result.frames) / seconds);
+                      format == btmedia::MovieFormat::NullSink && convert ? "null sink, pictures converted to 10-bit"
+                                                                          : FormatLabel(format),
+                      seconds, static_cast<double>(result.frames) / seconds);
         std::cout << text << "\n";
     }
 }

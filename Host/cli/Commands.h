@@ -106,6 +106,7 @@ struct ExportOptions {
     std::optional<std::int64_t> frames;
     int threads = 0;     ///< picture threads; 0: one per core
     bool noSound = false;
+    bool nullConverts = false;    ///< null sink: also convert each picture to 10-bit as a file export does
     std::optional<bool> progress; ///< default: on a terminal
 };
 

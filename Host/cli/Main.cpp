@@ -136,8 +136,12 @@ int main(int argc, char** argv)
     exportCmd->add_flag("--no-sound", exporting.noSound, "Picture only");
     exportCmd->add_flag("--progress,!--no-progress", exporting.progress, "Progress bar (default: on a terminal)");
     auto* exportNull = exportCmd->add_flag_callback(
-        "--null", [&] { exporting.format = "null"; }, "Request and convert everything, write nothing (for timing)");
+        "--null", [&] { exporting.format = "null"; },
+        "Request every picture and all sound, write nothing (for timing the module)");
     exportOut->excludes(exportNull);
+    exportCmd->add_flag("--convert", exporting.nullConverts,
+                        "With --null: also convert each picture to 10-bit Y'CbCr as a file export does")
+        ->needs(exportNull);
 
     // inspect
     btcli::InspectOptions inspect;
