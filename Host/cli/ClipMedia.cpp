@@ -22,7 +22,6 @@ DeliveredPicture::DeliveredPicture(Session& session, const OpenClip& clip) : mSe
     const auto view = session.Host().Frames().View(mFrame);
     if (!view || view->firstRow == nullptr)
         throw std::runtime_error("the module's picture has no memory");
-    mHostFormat = view->pixelFormat;
     mPicture.width = view->width;
     mPicture.height = view->height;
     mPicture.rowBytes = view->rowBytes;
@@ -36,13 +35,14 @@ DeliveredPicture::~DeliveredPicture()
         mSession.Host().Frames().Release(mFrame);
 }
 
-btmedia::ColourTags ClipColour(Session& session, const OpenClip& clip)
+btmedia::ColourCodes ClipColour(Session& session, const OpenClip& clip)
 {
     const auto colour = bthost::RequestColourDescription(session.Host(), clip.PerFile());
     if (colour.result != 0)
         throw std::runtime_error("the module gave no colour description (selector 73 answered " +
                                  std::to_string(colour.result) + ")");
-    return {static_cast<int>(colour.primaries), static_cast<int>(colour.transfer), static_cast<int>(colour.matrix)};
+    return {static_cast<std::uint8_t>(colour.primaries), static_cast<std::uint8_t>(colour.transfer),
+            static_cast<std::uint8_t>(colour.matrix)};
 }
 
 void RequestSound(Session& session, const OpenClip& clip, std::int64_t position, std::uint32_t count,

@@ -23,17 +23,15 @@ public:
     DeliveredPicture& operator=(const DeliveredPicture&) = delete;
 
     [[nodiscard]] const btmedia::VuyaPicture& Picture() const noexcept { return mPicture; }
-    [[nodiscard]] std::uint32_t HostFormat() const noexcept { return mHostFormat; }
 
 private:
     Session& mSession;
     BT_FrameHandle mFrame = nullptr;
     btmedia::VuyaPicture mPicture;
-    std::uint32_t mHostFormat = 0;
 };
 
 /// Selector 73's code points; throws when the module gives none.
-[[nodiscard]] btmedia::ColourTags ClipColour(Session& session, const OpenClip& clip);
+[[nodiscard]] btmedia::ColourCodes ClipColour(Session& session, const OpenClip& clip);
 
 /// Fills `count` samples from `position` into one buffer per channel of the
 /// clip (selector 25). Throws when the module refuses.

@@ -95,8 +95,7 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
         DeliveredPicture picture(session, clip);
         if (!convert)
             return;
-        const btmedia::VuyaPicture& p = picture.Picture();
-        btmedia::ConvertToStudio({p.firstRow, p.rowBytes, p.width, p.height, picture.HostFormat()}, out);
+        btmedia::ConvertToStudio(picture.Picture(), out);
     };
     sources.sound = [&](std::int64_t position, std::uint32_t count, float* const* channels) {
         RequestSound(session, clip, position, count, channels);

@@ -62,13 +62,12 @@ int RunFrame(const CommonOptions& common, const FrameOptions& options)
 
 void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options)
 {
-    const btmedia::ColourTags colour = ClipColour(session, clip);
+    const btmedia::ColourCodes colour = ClipColour(session, clip);
     DeliveredPicture picture(session, clip);
     const btmedia::VuyaPicture& p = picture.Picture();
-    const auto matrix = static_cast<std::uint8_t>(colour.matrix);
+    const std::uint8_t matrix = colour.matrix;
     if (options.signal16) {
-        const btmedia::Cicp cicp{static_cast<std::uint8_t>(colour.primaries), static_cast<std::uint8_t>(colour.transfer),
-                                 0, 0};
+        const btmedia::Cicp cicp{colour.primaries, colour.transfer, 0, 0};
         btmedia::WritePngRgb16(options.output, p.width, p.height, btmedia::SignalRgb16(p, matrix), cicp);
     } else {
         btmedia::WritePngRgb8(options.output, p.width, p.height, btmedia::PreviewRgb8(p, matrix));

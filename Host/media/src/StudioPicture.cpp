@@ -1,6 +1,5 @@
 #include "btmedia/StudioPicture.h"
 
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -14,10 +13,10 @@ constexpr float kLumaScale = 876.0f;
 constexpr float kChromaOffset = 512.0f;
 constexpr float kChromaScale = 896.0f;
 
-const unsigned char* PictureRow(const DeliveredFrame& frame, int y) noexcept
+const unsigned char* PictureRow(const VuyaPicture& picture, int y) noexcept
 {
     // Row y counts from the top; memory starts at the bottom row.
-    return static_cast<const unsigned char*>(frame.firstRow) + (frame.height - 1 - y) * frame.rowPitch;
+    return picture.firstRow + (picture.height - 1 - y) * picture.rowBytes;
 }
 
 void ConvertFloatRow(const unsigned char* row, int width, std::uint16_t* y, std::uint16_t* cb, std::uint16_t* cr)
@@ -86,26 +85,18 @@ std::uint16_t StudioCode(float v, float offset, float scale) noexcept
     return static_cast<std::uint16_t>(code + 0.5f);
 }
 
-void ConvertToStudio(const DeliveredFrame& frame, const StudioPlanes& out)
+void ConvertToStudio(const VuyaPicture& picture, const StudioPlanes& out)
 {
-    if (frame.width != out.width || frame.height != out.height)
-        throw std::invalid_argument("frame is " + std::to_string(frame.width) + "x" + std::to_string(frame.height) +
-                                    " but the picture is " + std::to_string(out.width) + "x" +
-                                    std::to_string(out.height));
-    if (frame.firstRow == nullptr && frame.height > 0)
-        throw std::invalid_argument("frame has no memory");
-    auto* rowFn = frame.hostFormat == kHostFormatVuyaFloat ? &ConvertFloatRow
-                  : frame.hostFormat == kHostFormatVuya8   ? &Convert8Row
-                                                           : nullptr;
-    if (rowFn == nullptr)
-        throw std::invalid_argument("frame has unknown host pixel format 0x" + [&] {
-            char hex[9];
-            std::snprintf(hex, sizeof hex, "%08X", frame.hostFormat);
-            return std::string(hex);
-        }());
-    for (int y = 0; y < frame.height; ++y)
-        rowFn(PictureRow(frame, y), frame.width, out.plane[0] + y * out.stride[0], out.plane[1] + y * out.stride[1],
-              out.plane[2] + y * out.stride[2]);
+    if (picture.width != out.width || picture.height != out.height)
+        throw std::invalid_argument("picture is " + std::to_string(picture.width) + "x" +
+                                    std::to_string(picture.height) + " but the planes are " +
+                                    std::to_string(out.width) + "x" + std::to_string(out.height));
+    if (picture.firstRow == nullptr && picture.height > 0)
+        throw std::invalid_argument("picture has no memory");
+    auto* rowFn = picture.layout == VuyaLayout::kFloats ? &ConvertFloatRow : &Convert8Row;
+    for (int y = 0; y < picture.height; ++y)
+        rowFn(PictureRow(picture, y), picture.width, out.plane[0] + y * out.stride[0],
+              out.plane[1] + y * out.stride[1], out.plane[2] + y * out.stride[2]);
 }
 
 } // namespace btmedia

@@ -119,7 +119,7 @@ TEST(MovieTiming, FiveOneGoesFromHostOrderToFileOrder)
     EXPECT_EQ(FileChannelSource(2, 1), 1);
 }
 
-TEST_F(MovieWriterTest, Ffv1MatroskaKeepsPictureExactWithColourTagsAndFiveOne)
+TEST_F(MovieWriterTest, Ffv1MatroskaKeepsPictureExactWithColourCodesAndFiveOne)
 {
     MovieSpec spec = Spec(MovieFormat::Ffv1Matroska, "bars.mkv", 6);
     spec.colour = {9, 16, 9};

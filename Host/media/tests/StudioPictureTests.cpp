@@ -56,8 +56,8 @@ TEST(ConvertToStudio, FloatFrameIsReadBottomUpInVuyaOrderWithPaddedPitch)
     put(1, 1, -0.5f, 0.5f, -0.0685f); // bottom right
 
     StudioPicture picture(width, height);
-    ConvertToStudio({memory.data(), static_cast<std::ptrdiff_t>(pitchFloats * sizeof(float)), width, height,
-                     kHostFormatVuyaFloat},
+    ConvertToStudio({width, height, static_cast<std::ptrdiff_t>(pitchFloats * sizeof(float)),
+                     reinterpret_cast<const std::uint8_t*>(memory.data()), VuyaLayout::kFloats},
                     picture.Planes());
 
     EXPECT_EQ(picture.At(0, 0, 0), 64);
@@ -76,7 +76,7 @@ TEST(ConvertToStudio, EightBitFrameWidensExactly)
     const unsigned char pixels[] = {128, 128, 16, 255,  128, 128, 235, 255,
                                     240, 90, 12, 255,   0, 255, 254, 255};
     StudioPicture picture(width, height);
-    ConvertToStudio({pixels, 16, width, height, kHostFormatVuya8}, picture.Planes());
+    ConvertToStudio({width, height, 16, pixels, VuyaLayout::kBytes}, picture.Planes());
     EXPECT_EQ(picture.At(0, 0, 0), 64);
     EXPECT_EQ(picture.At(0, 1, 0), 940);
     EXPECT_EQ(picture.At(0, 2, 0), 48);   // below black kept
@@ -89,9 +89,8 @@ TEST(ConvertToStudio, EightBitFrameWidensExactly)
 
 TEST(ConvertToStudio, RefusesWhatItCannotRead)
 {
-    float pixel[4] = {};
+    const std::uint8_t pixel[16] = {};
     StudioPicture picture(1, 1);
-    EXPECT_THROW(ConvertToStudio({pixel, 16, 1, 1, 0x12345678u}, picture.Planes()), std::invalid_argument);
-    EXPECT_THROW(ConvertToStudio({nullptr, 16, 1, 1, kHostFormatVuyaFloat}, picture.Planes()), std::invalid_argument);
-    EXPECT_THROW(ConvertToStudio({pixel, 16, 2, 1, kHostFormatVuyaFloat}, picture.Planes()), std::invalid_argument);
+    EXPECT_THROW(ConvertToStudio({1, 1, 16, nullptr, VuyaLayout::kFloats}, picture.Planes()), std::invalid_argument);
+    EXPECT_THROW(ConvertToStudio({2, 1, 16, pixel, VuyaLayout::kFloats}, picture.Planes()), std::invalid_argument);
 }

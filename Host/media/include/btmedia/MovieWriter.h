@@ -34,13 +34,6 @@ enum class MovieFormat {
     NullSink,        ///< nothing written
 };
 
-/// H.273 code points.
-struct ColourTags {
-    int primaries = 1;
-    int transfer = 1;
-    int matrix = 1;
-};
-
 struct MovieSpec {
     MovieFormat format = MovieFormat::Ffv1Matroska;
     std::string path;                 ///< unused by the null sink
@@ -49,7 +42,7 @@ struct MovieSpec {
     std::int64_t frameDuration = 0;   ///< ticks, 254016000000 per second
     std::uint32_t parNumerator = 1;   ///< pixel aspect ratio
     std::uint32_t parDenominator = 1;
-    ColourTags colour;
+    ColourCodes colour;               ///< H.273 code points written into the stream
     int audioRate = 0;                ///< Hz; 0: no sound
     int audioChannels = 0;            ///< 1, 2 or 6, in the host's order
     std::int64_t frameCount = 0;      ///< length of the export in frames

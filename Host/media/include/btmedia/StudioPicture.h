@@ -12,28 +12,16 @@
 // HDR bars' lowest step (−0.0685) lands on 4 and their highest (1.09) on
 // 1019, so nothing the module paints is lost.
 
+#include "btmedia/FramePreview.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace btmedia {
 
-/// Host pixel-format codes of the two frames the module delivers.
-inline constexpr std::uint32_t kHostFormatVuya8 = 0x41595556u;     ///< 8-bit V, U, Y, A, studio range
-inline constexpr std::uint32_t kHostFormatVuyaFloat = 0x37785556u; ///< 32-bit float V, U, Y, A
-
 inline constexpr std::uint16_t kStudioMin = 4;    ///< lowest code that is picture
 inline constexpr std::uint16_t kStudioMax = 1019; ///< highest code that is picture
-
-/// A frame as the host holds it: the first row in memory is the bottom row
-/// of the picture; rows are `rowPitch` bytes apart going up. Not owned.
-struct DeliveredFrame {
-    const void* firstRow = nullptr;
-    std::ptrdiff_t rowPitch = 0; ///< bytes
-    int width = 0;
-    int height = 0;
-    std::uint32_t hostFormat = 0;
-};
 
 /// Planar Y', Cb, Cr, 10-bit codes in 16-bit words, top row first; `stride`
 /// counts words. Views memory owned elsewhere (an encoder frame, a buffer).
@@ -62,9 +50,8 @@ private:
 /// to nearest and held to 4..1019 (NaN goes to 1019).
 [[nodiscard]] std::uint16_t StudioCode(float v, float offset, float scale) noexcept;
 
-/// Converts a delivered frame into planes of the same size. Throws
-/// std::invalid_argument for an unknown format, a missing row pointer or a
-/// size mismatch.
-void ConvertToStudio(const DeliveredFrame& frame, const StudioPlanes& out);
+/// Converts a delivered picture into planes of the same size. Throws
+/// std::invalid_argument for a missing row pointer or a size mismatch.
+void ConvertToStudio(const VuyaPicture& picture, const StudioPlanes& out);
 
 } // namespace btmedia
