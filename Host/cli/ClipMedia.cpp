@@ -1,7 +1,5 @@
 #include "ClipMedia.h"
 
-#include "bthost/SoundRequests.h"
-
 #include <stdexcept>
 #include <string>
 
@@ -43,17 +41,6 @@ btmedia::ColourCodes ClipColour(Session& session, const OpenClip& clip)
                                  std::to_string(colour.result) + ")");
     return {static_cast<std::uint8_t>(colour.primaries), static_cast<std::uint8_t>(colour.transfer),
             static_cast<std::uint8_t>(colour.matrix)};
-}
-
-void RequestSound(Session& session, const OpenClip& clip, std::int64_t position, std::uint32_t count,
-                  float* const* channels)
-{
-    auto record = bthost::MakeAudioRequest({clip.PerFile(), clip.Stored()}, position, count, channels);
-    const std::int32_t result = session.Host().Call(BT_SEL_GET_AUDIO, std::intptr_t{0},
-                                                    reinterpret_cast<std::intptr_t>(record.data()));
-    if (result != 0)
-        throw std::runtime_error("the module delivered no sound at sample " + std::to_string(position) +
-                                 " (selector 25 answered " + std::to_string(result) + ")");
 }
 
 } // namespace btcli

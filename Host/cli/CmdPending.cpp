@@ -1,11 +1,23 @@
+// Commands whose host pieces (the module's sound and its settings dialog) are
+// not part of this build yet.
+
 #include "Commands.h"
+
 #include <stdexcept>
+
 namespace btcli {
-int RunNew(const CommonOptions&, const NewOptions&) { throw std::runtime_error("pending"); }
-int RunDescribe(const CommonOptions&, const DescribeOptions&) { throw std::runtime_error("pending"); }
-int RunFrame(const CommonOptions&, const FrameOptions&) { throw std::runtime_error("pending"); }
-int RunTone(const CommonOptions&, const ToneOptions&) { throw std::runtime_error("pending"); }
-int RunLevels(const CommonOptions&, const LevelsOptions&) { throw std::runtime_error("pending"); }
-int RunExport(const CommonOptions&, const ExportOptions&) { throw std::runtime_error("pending"); }
-int RunDemo(const CommonOptions&, const std::string&) { throw std::runtime_error("pending"); }
+
+namespace {
+[[noreturn]] void NotYet(const char* what)
+{
+    throw std::runtime_error(std::string(what) + " is not available in this build yet");
 }
+} // namespace
+
+int RunNew(const CommonOptions&, const NewOptions&) { NotYet("new"); }
+int RunTone(const CommonOptions&, const ToneOptions&) { NotYet("tone"); }
+int RunLevels(const CommonOptions&, const LevelsOptions&) { NotYet("levels"); }
+int RunExport(const CommonOptions&, const ExportOptions&) { NotYet("export"); }
+int RunDemo(const CommonOptions&, const std::string&) { NotYet("the default job"); }
+
+} // namespace btcli

@@ -1,10 +1,9 @@
-// frame, tone and levels: one picture, a stretch of sound, a level overview.
+// tone and levels: a stretch of sound, a level overview.
 
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
 #include "Session.h"
-#include "btmedia/PngWriter.h"
 #include "btmedia/WavWriter.h"
 #include "btmedia/Waveform.h"
 #include "bthost/SoundRequests.h"
@@ -45,38 +44,17 @@ SampleRange Resolve(const RangeOptions& r, double rate, std::int64_t clipSamples
 
 } // namespace
 
-void Say(const CommonOptions& common, const std::string& text)
+void RequestSound(Session& session, const OpenClip& clip, std::int64_t position, std::uint32_t count,
+                  float* const* channels)
 {
-    if (!common.quiet)
-        std::cout << text << "\n";
+    auto record = bthost::MakeAudioRequest({clip.PerFile(), clip.Stored()}, position, count, channels);
+    const std::int32_t result = session.Host().Call(BT_SEL_GET_AUDIO, std::intptr_t{0},
+                                                    reinterpret_cast<std::intptr_t>(record.data()));
+    if (result != 0)
+        throw std::runtime_error("the module delivered no sound at sample " + std::to_string(position) +
+                                 " (selector 25 answered " + std::to_string(result) + ")");
 }
 
-int RunFrame(const CommonOptions& common, const FrameOptions& options)
-{
-    const ClipFile file = LoadClipFile(options.clip);
-    Session session(common);
-    OpenClip clip(session, file);
-    WriteFrame(common, session, clip, options);
-    return 0;
-}
-
-void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options)
-{
-    const btmedia::ColourCodes colour = ClipColour(session, clip);
-    DeliveredPicture picture(session, clip);
-    const btmedia::VuyaPicture& p = picture.Picture();
-    const std::uint8_t matrix = colour.matrix;
-    if (options.signal16) {
-        const btmedia::Cicp cicp{colour.primaries, colour.transfer, 0, 0};
-        btmedia::WritePngRgb16(options.output, p.width, p.height, btmedia::SignalRgb16(p, matrix), cicp);
-    } else {
-        btmedia::WritePngRgb8(options.output, p.width, p.height, btmedia::PreviewRgb8(p, matrix));
-    }
-    Say(common, "wrote " + options.output + ": " + std::to_string(p.width) + " x " + std::to_string(p.height) +
-                    (options.signal16 ? ", 16-bit R'G'B' with cICP " + std::to_string(colour.primaries) + "/" +
-                                            std::to_string(colour.transfer) + "/0/0"
-                                      : ", 8-bit preview"));
-}
 
 int RunTone(const CommonOptions& common, const ToneOptions& options)
 {
