@@ -45,13 +45,15 @@ set(BT_WINDOWS_TESTS
   common_tests
   bthost_tests
   zelmediatypes_tests
+  zelaccelerate_tests
   RasterKit_tests
   FrameStore_tests
   MediaBridge_tests
   importer_host_tests
   importer_resource_tests
   importer_windows_tests
-  importer_video_tests)
+  importer_video_tests
+  importer_audio_tests)
 
 # A GoogleTest program, discovered by ctest. The module under test is passed
 # in as BT_MODULE_PATH so tests drive it through its real exports.

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev
   libavformat-dev libavcodec-dev libavutil-dev ffmpeg libcli11-dev nlohmann-json3-dev
+  libsndfile1-dev
   g++-mingw-w64-x86-64-posix wine64 wine
 )
 

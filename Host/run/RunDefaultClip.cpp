@@ -1,8 +1,10 @@
 // Plays the host through the module once: start-up, the file types and the
-// description of a default clip, printed for a person, and its picture
-// saved as PNGs in out/.
+// description of a default clip, printed for a person; its picture saved
+// as PNGs, its sound and each identification cadence as WAVs and level
+// pictures, in out/.
 
 #include "Report.h"
+#include "SoundFilesStep.h"
 #include "WritePictures.h"
 #include "bthost/Host.h"
 
@@ -32,6 +34,9 @@ int main(int argc, char** argv)
         btrun::PrintClip(std::cout, clip.description);
         std::cout << "\n";
         btrun::WriteBarsPictures(host, clip.description.perFileRecord, "out", std::cout);
+
+        std::cout << "\nSound files\n";
+        btrun::WriteSoundFilesStep(host, clip.description, "out", std::cout);
         host.ReleaseFileRecord(clip.description.perFileRecord);
         return EXIT_SUCCESS;
     } catch (const std::exception& e) {

@@ -190,4 +190,17 @@ inline constexpr std::size_t kLowerBuffers = 40;  // pointer to float*[]
 inline constexpr std::size_t kMinSize = 48;
 }
 
+// The clip's settings record, which the host stores with the clip: the tone
+// fields a host sets to make a clip of a given sound (the module's own view
+// of all 72 bytes is ToneSettings).
+namespace ToneSettingsRecord {
+inline constexpr std::size_t kAudioFrameRate = 4;    // f32 samples per second
+inline constexpr std::size_t kAudioChannelCount = 12; // u32
+inline constexpr std::size_t kIdentifyChannels = 16; // u8
+inline constexpr std::size_t kFrequency = 20;        // f32 Hz
+inline constexpr std::size_t kAmplitude = 24;        // f32 linear
+inline constexpr std::size_t kIdentifierFormat = 28; // u8
+inline constexpr std::size_t kSize = 72;
+}
+
 } // namespace bt::records

@@ -3,6 +3,7 @@
 // 72 bytes, little-endian, natural alignment; the host stores it with the clip
 // byte for byte, so the layout below is a persisted format.
 
+#include "ImporterBarsAndTone/HostRecords.h"
 #include "zelmediatypes/PixelAspectRatio.h"
 
 #include <cstddef>
@@ -55,6 +56,15 @@ static_assert(offsetof(ToneSettings, videoFrameRate) == 48);
 static_assert(offsetof(ToneSettings, dropFrame) == 56);
 static_assert(offsetof(ToneSettings, colorSpaceType) == 64);
 static_assert(offsetof(ToneSettings, preset) == 65);
+
+// The offsets a host uses for the tone fields.
+static_assert(offsetof(ToneSettings, audioFrameRate) == records::ToneSettingsRecord::kAudioFrameRate);
+static_assert(offsetof(ToneSettings, audioChannelCount) == records::ToneSettingsRecord::kAudioChannelCount);
+static_assert(offsetof(ToneSettings, identifyChannels) == records::ToneSettingsRecord::kIdentifyChannels);
+static_assert(offsetof(ToneSettings, frequency) == records::ToneSettingsRecord::kFrequency);
+static_assert(offsetof(ToneSettings, amplitude) == records::ToneSettingsRecord::kAmplitude);
+static_assert(offsetof(ToneSettings, identifierFormat) == records::ToneSettingsRecord::kIdentifierFormat);
+static_assert(sizeof(ToneSettings) == records::ToneSettingsRecord::kSize);
 
 /// All 72 bytes of a host-held record, padding included. [any thread]
 [[nodiscard]] ToneSettings LoadToneSettings(const void* record) noexcept;

@@ -1,0 +1,115 @@
+#include "btmedia/WavWriter.h"
+
+#include <sndfile.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string TempPath(const std::string& name)
+{
+    return (std::filesystem::temp_directory_path() / ("btmedia_" + name)).string();
+}
+
+/// Planar channels where every sample names its channel and index.
+std::vector<std::vector<float>> Labelled(std::size_t channels, std::size_t frames)
+{
+    std::vector<std::vector<float>> out(channels, std::vector<float>(frames));
+    for (std::size_t c = 0; c < channels; ++c)
+        for (std::size_t i = 0; i < frames; ++i)
+            out[c][i] = static_cast<float>(c + 1) + static_cast<float>(i) / 100000.0f;
+    return out;
+}
+
+/// The speaker mask of a WAVE_FORMAT_EXTENSIBLE fmt chunk, read from the bytes.
+std::uint32_t ChannelMask(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> d((std::istreambuf_iterator<char>(in)), {});
+    const std::string bytes(d.begin(), d.end());
+    const auto fmt = bytes.find("fmt ");
+    std::uint16_t tag = 0;
+    std::uint32_t mask = 0;
+    if (fmt == std::string::npos || fmt + 8 + 24 > bytes.size())
+        return 0;
+    std::memcpy(&tag, bytes.data() + fmt + 8, 2);
+    std::memcpy(&mask, bytes.data() + fmt + 8 + 20, 4);
+    return tag == 0xFFFE ? mask : 0;
+}
+
+struct ReadBack {
+    SF_INFO info{};
+    std::vector<int> speakers;
+    std::vector<float> interleaved;
+};
+
+ReadBack Read(const std::string& path)
+{
+    ReadBack r;
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &r.info);
+    if (f == nullptr)
+        throw std::runtime_error("cannot read " + path);
+    r.speakers.assign(static_cast<std::size_t>(r.info.channels), 0);
+    if (sf_command(f, SFC_GET_CHANNEL_MAP_INFO, r.speakers.data(), static_cast<int>(r.speakers.size() * sizeof(int))) != SF_TRUE)
+        r.speakers.clear();
+    r.interleaved.resize(static_cast<std::size_t>(r.info.frames * r.info.channels));
+    sf_readf_float(f, r.interleaved.data(), r.info.frames);
+    sf_close(f);
+    return r;
+}
+
+} // namespace
+
+TEST(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
+{
+    const std::string path = TempPath("surround.wav");
+    const auto clip = Labelled(6, 5000);
+    btmedia::WriteWavFloat(path, 48000, clip);
+    const ReadBack r = Read(path);
+    EXPECT_EQ(r.info.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
+    EXPECT_EQ(r.info.samplerate, 48000);
+    ASSERT_EQ(r.info.frames, 5000);
+    EXPECT_EQ(ChannelMask(path), 0x3Fu); // FL FR FC LFE BL BR
+    EXPECT_EQ(r.speakers, (std::vector<int>{SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
+                                            SF_CHANNEL_MAP_LFE, SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT}));
+    // File channels are clip channels L, R, C, LFE, Ls, Rs.
+    const std::size_t clipOfFile[] = {0, 1, 4, 5, 2, 3};
+    for (std::size_t i : {std::size_t{0}, std::size_t{4095}, std::size_t{4096}, std::size_t{4999}})
+        for (std::size_t f = 0; f < 6; ++f)
+            EXPECT_EQ(r.interleaved[i * 6 + f], clip[clipOfFile[f]][i]) << "frame " << i << " file channel " << f;
+    std::filesystem::remove(path);
+}
+
+TEST(WavWriter, StereoAndMonoKeepTheirOrderWithTheirMasks)
+{
+    const std::string path = TempPath("stereo.wav");
+    const auto clip = Labelled(2, 10);
+    btmedia::WriteWavFloat(path, 44100, clip);
+    const ReadBack r = Read(path);
+    EXPECT_EQ(ChannelMask(path), 0x3u);
+    EXPECT_EQ(r.info.samplerate, 44100);
+    EXPECT_EQ(r.interleaved[2 * 7 + 1], clip[1][7]);
+
+    btmedia::WriteWavFloat(path, 48000, Labelled(1, 10));
+    EXPECT_EQ(ChannelMask(path), 0x4u); // front centre
+    std::filesystem::remove(path);
+}
+
+TEST(WavWriter, BadInputThrowsAndLeavesNoFile)
+{
+    const std::string path = TempPath("bad.wav");
+    std::vector<std::vector<float>> uneven{std::vector<float>(4), std::vector<float>(3)};
+    EXPECT_THROW(btmedia::WriteWavFloat(path, 48000, uneven), std::runtime_error);
+    EXPECT_THROW(btmedia::WriteWavFloat(path, 48000, {}), std::runtime_error);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_THROW(btmedia::WriteWavFloat("/nonexistent-dir/x.wav", 48000, Labelled(2, 4)), std::runtime_error);
+}

@@ -1,0 +1,27 @@
+#include "audio/ClipSound.h"
+
+#include "audio/Generators.h"
+#include "audio/SampleClock.h"
+
+namespace bt {
+
+void RenderClipSound(const ToneSettings& settings, const ToneRequest& request) noexcept
+{
+    if (!IdentifiesChannels(settings)) {
+        RenderSteadyTone(request, settings.frequency, settings.amplitude);
+        return;
+    }
+    switch (static_cast<IdentifierFormat>(settings.identifierFormat)) {
+    case IdentifierFormat::EbuStereo1000: RenderEbuStereo(request, 1000.0f); return;
+    case IdentifierFormat::EbuStereo400: RenderEbuStereo(request, 400.0f); return;
+    case IdentifierFormat::EbuMultichannel: RenderEbuMultichannel(request); return;
+    case IdentifierFormat::Blits: RenderBlits(request); return;
+    }
+}
+
+bool SteadyLevelsAreLevelOnly(float frequency, zelmediatypes::FrameRate levelDuration) noexcept
+{
+    return static_cast<double>(frequency) >= ElementsPerSecond(levelDuration);
+}
+
+} // namespace bt

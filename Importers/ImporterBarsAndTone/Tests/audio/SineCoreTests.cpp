@@ -1,0 +1,141 @@
+#include "ToneExpectations.h"
+#include "audio/SampleClock.h"
+#include "audio/SineCore.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <limits>
+#include <vector>
+
+using namespace bt;
+using zelmediatypes::FrameRate;
+using zelmediatypes::TickTime;
+
+namespace {
+
+constexpr float kGuard = 9.0f; // in every element a call must not touch
+const FrameRate k48k = SampleDuration(48000.0f);
+const FrameRate k44k1 = SampleDuration(44100.0f);
+
+std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
+
+std::vector<float> Sine(FrameRate rate, std::int64_t first, float frequency, float level, std::int64_t count)
+{
+    std::vector<float> out(static_cast<std::size_t>(count), kGuard);
+    RenderSine(rate, TickTime(first, rate), frequency, level, out.data(), count, false);
+    return out;
+}
+
+} // namespace
+
+TEST(SampleClock, StandardRatesDivideTheTickRateExactly)
+{
+    EXPECT_EQ(SampleDuration(32000.0f).GetTicks(), 7938000);
+    EXPECT_EQ(SampleDuration(44100.0f).GetTicks(), 5760000);
+    EXPECT_EQ(SampleDuration(48000.0f).GetTicks(), 5292000);
+    EXPECT_EQ(SampleDuration(88200.0f).GetTicks(), 2880000);
+    EXPECT_EQ(SampleDuration(96000.0f).GetTicks(), 2646000);
+    EXPECT_EQ(SampleDuration(0.0f).GetTicks(), zelmediatypes::kNoRateDuration);
+    EXPECT_EQ(ElementsPerSecond(SampleDuration(0.0f)), 0.0);
+}
+
+TEST(SampleClock, TimeAxisNeedsAUsableDurationAndTimesInsideTheTickRange)
+{
+    constexpr auto max = std::numeric_limits<std::int64_t>::max();
+    EXPECT_TRUE(HasTimeAxis(k48k, TickTime(0), 1000));
+    EXPECT_TRUE(HasTimeAxis(k48k, TickTime(-48000, k48k), 1000));
+    EXPECT_FALSE(HasTimeAxis(SampleDuration(0.0f), TickTime(0), 1));
+    EXPECT_FALSE(HasTimeAxis(SampleDuration(std::numeric_limits<float>::quiet_NaN()), TickTime(0), 1));
+    EXPECT_FALSE(HasTimeAxis(SampleDuration(std::numeric_limits<float>::infinity()), TickTime(0), 1));
+    EXPECT_FALSE(HasTimeAxis(k48k, TickTime(max / 5292000 + 1, k48k), 1)); // the start saturated
+    EXPECT_FALSE(HasTimeAxis(k48k, TickTime(max - 5292000), 2));          // the end runs past the range
+}
+
+TEST(RenderSine, MatchesTheFormulaBitForBitAtTheReferencePoints)
+{
+    const auto samples = Sine(k48k, 0, 1000.0f, 0.25f, 48);
+    EXPECT_EQ(Bits(samples[0]), Bits(0.0f));
+    EXPECT_EQ(samples[12], 0.25f);
+    EXPECT_EQ(samples[24], -2.1855694e-8f); // half a cycle of the single-precision 2π is not π
+    EXPECT_EQ(samples[36], -0.25f);
+    EXPECT_EQ(samples, tone_expect::SteppedSine(48000.0, 1000.0f, 0.25f, 0, 48));
+}
+
+TEST(RenderSine, PhaseFollowsTheAbsoluteSampleIndex)
+{
+    // 48000 samples are 1000 whole cycles: the same samples as from 0.
+    EXPECT_EQ(Sine(k48k, 48000, 1000.0f, 0.25f, 10), Sine(k48k, 0, 1000.0f, 0.25f, 10));
+    for (std::int64_t first : {1, 7, 44099, 1234567, -3, -44101})
+        EXPECT_EQ(Sine(k44k1, first, 440.0f, 0.5f, 300), tone_expect::SteppedSine(44100.0, 440.0f, 0.5f, first, 300))
+            << first;
+}
+
+TEST(RenderSine, LevelOnlyWritesTheLevelWhateverTheRate)
+{
+    std::vector<float> out(5, kGuard);
+    RenderSine(SampleDuration(0.0f), TickTime(-7), 1000.0f, 0.125f, out.data(), 4, true);
+    EXPECT_EQ(out, (std::vector<float>{0.125f, 0.125f, 0.125f, 0.125f, kGuard}));
+}
+
+TEST(RenderSine, CountsOfZeroOrLessTouchNothing)
+{
+    RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, 0, false);
+    RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, -5, true);
+    SUCCEED();
+}
+
+TEST(RenderSine, WithoutATimeAxisTheSamplesAreSilence)
+{
+    for (float rate : {0.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -48000.0f})
+        for (float v : Sine(SampleDuration(rate), 3, 1000.0f, 0.25f, 8))
+            EXPECT_EQ(Bits(v), Bits(0.0f)) << rate;
+}
+
+TEST(RenderSine, ExtremeFrequenciesStayFiniteAndWithinTheLevel)
+{
+    for (float frequency : {3.0e38f, -3.0e38f, 1.0e20f, 0.0f})
+        for (float v : Sine(k48k, 1'000'000'000'000, frequency, 0.5f, 16)) {
+            EXPECT_TRUE(std::isfinite(v)) << frequency;
+            EXPECT_LE(std::fabs(v), 0.5f) << frequency;
+        }
+}
+
+TEST(ChannelSets, ToneIsComputedOnceAndCopiedFromTheRunOffsetOn)
+{
+    std::vector<float> a(12, kGuard), b(12, kGuard), c(12, kGuard);
+    float* const channels[] = {nullptr, b.data(), a.data(), c.data()}; // a missing buffer is skipped
+    ToneOnChannels(channels, Tone{1000.0f, 0.25f}, k48k, TickTime(100, k48k), 2, 8, false);
+    const auto expected = tone_expect::SteppedSine(48000.0, 1000.0f, 0.25f, 100, 8);
+    for (const auto* channel : {&a, &b, &c}) {
+        EXPECT_EQ((*channel)[0], kGuard);
+        EXPECT_EQ((*channel)[1], kGuard);
+        EXPECT_EQ(std::vector<float>(channel->begin() + 2, channel->begin() + 10), expected);
+        EXPECT_EQ((*channel)[10], kGuard);
+    }
+}
+
+TEST(ChannelSets, SilenceIsPositiveZeroOnTheRunOnly)
+{
+    std::vector<float> a(6, kGuard), b(6, kGuard);
+    float* const channels[] = {a.data(), b.data()};
+    SilenceOnChannels(channels, 1, 4);
+    for (const auto& channel : {a, b}) {
+        EXPECT_EQ(channel.front(), kGuard);
+        EXPECT_EQ(channel.back(), kGuard);
+        for (int i = 1; i < 5; ++i)
+            EXPECT_EQ(Bits(channel[static_cast<std::size_t>(i)]), 0u);
+    }
+    SilenceOnChannels({}, 0, 4);
+    ToneOnChannels({}, Tone{1.0f, 1.0f}, k48k, TickTime(0), 0, 4, false);
+}
+
+TEST(RunLength, EndsAtTheEarlierLimitAndAlwaysMovesOn)
+{
+    const FrameRate rate(10);
+    EXPECT_EQ(RunLength(rate, TickTime(100), TickTime(1000), TickTime(0)), 10);  // the boundary first
+    EXPECT_EQ(RunLength(rate, TickTime(1000), TickTime(55), TickTime(0)), 5);    // the request's end first
+    EXPECT_EQ(RunLength(rate, TickTime(105), TickTime(1000), TickTime(0)), 10);  // boundary between samples
+    EXPECT_EQ(RunLength(rate, TickTime(105), TickTime(1000), TickTime(100)), 1); // closer than a sample
+    EXPECT_EQ(RunLength(rate, TickTime(100), TickTime(1000), TickTime(-30)), 13);
+}
