@@ -1,0 +1,85 @@
+#include "MediaBridge/ColorSpaceUtils.h"
+#include "MediaBridge/Locale.h"
+#include "MediaBridge/WorkingSpace.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+using namespace MB;
+
+TEST(ColorSpaceUtils, ConvertsTheHostsWorkingSpaceIds)
+{
+    struct Row {
+        CvSDKGuid id;
+        zelmediatypes::color::ColorSpace space;
+    };
+    const Row rows[] = {{WorkingSpace::OR709CvSDKColorSpaceID, WorkingSpace::OR709},
+                        {WorkingSpace::OR2100HLGCvSDKColorSpaceID, WorkingSpace::OR2100HLG},
+                        {WorkingSpace::OR2100PQCvSDKColorSpaceID, WorkingSpace::OR2100PQ},
+                        {WorkingSpace::OR601CvSDKColorSpaceID, WorkingSpace::OR601},
+                        {WorkingSpace::ORDCIP3CvSDKColorSpaceID, WorkingSpace::ORDCIP3}};
+    for (const Row& row : rows) {
+        zelmediatypes::color::ColorSpace out;
+        EXPECT_TRUE(ColorSpaceUtils::CvSDKColorSpaceIDtoColorSpace(row.id, out));
+        EXPECT_EQ(out, row.space);
+    }
+}
+
+TEST(ColorSpaceUtils, Rec709IdHasTheDocumentedBytes)
+{
+    // {5D1A6C2E-0B7F-4E21-9A35-7C0E11D40709}
+    const unsigned char expected[16] = {0x2E, 0x6C, 0x1A, 0x5D, 0x7F, 0x0B, 0x21, 0x4E,
+                                        0x9A, 0x35, 0x7C, 0x0E, 0x11, 0xD4, 0x07, 0x09};
+    EXPECT_EQ(std::memcmp(&WorkingSpace::OR709CvSDKColorSpaceID, expected, 16), 0);
+}
+
+TEST(ColorSpaceUtils, UnknownIdFailsAndLeavesTheOutputAlone)
+{
+    CvSDKGuid other = WorkingSpace::OR709CvSDKColorSpaceID;
+    other.Data4[7] ^= 1;
+    zelmediatypes::color::ColorSpace out = WorkingSpace::OR2100PQ;
+    EXPECT_FALSE(ColorSpaceUtils::CvSDKColorSpaceIDtoColorSpace(other, out));
+    EXPECT_EQ(out, WorkingSpace::OR2100PQ);
+}
+
+TEST(Locale, TerritoryIsBetweenUnderscoreAndCodeset)
+{
+    EXPECT_EQ(Locale::TerritoryOf("en_US.UTF-8"), "US");
+    EXPECT_EQ(Locale::TerritoryOf("de_DE@euro"), "DE");
+    EXPECT_EQ(Locale::TerritoryOf("ja_JP"), "JP");
+    EXPECT_EQ(Locale::TerritoryOf("C.UTF-8"), "");
+    EXPECT_EQ(Locale::TerritoryOf(""), "");
+}
+
+TEST(Locale, NtscTerritories)
+{
+    for (const char* t : {"US", "CA", "MX", "JP", "KR", "TW", "PH", "BR"})
+        EXPECT_TRUE(Locale::IsNTSCTerritory(t)) << t;
+    for (const char* t : {"GB", "DE", "FR", "AU", "CN", "IN", "AR", "", "us"})
+        EXPECT_FALSE(Locale::IsNTSCTerritory(t)) << t;
+}
+
+TEST(Locale, ProcessLocaleAndHostOverride)
+{
+    ::setenv("LC_ALL", "en_US.UTF-8", 1);
+    EXPECT_TRUE(Locale::IsCurrentInputLocaleNTSC());
+    ::setenv("LC_ALL", "en_GB.UTF-8", 1);
+    EXPECT_FALSE(Locale::IsCurrentInputLocaleNTSC());
+    ::unsetenv("LC_ALL");
+    ::unsetenv("LC_MESSAGES");
+    ::setenv("LANG", "ja_JP.UTF-8", 1);
+    EXPECT_TRUE(Locale::IsCurrentInputLocaleNTSC());
+    ::unsetenv("LANG");
+    EXPECT_FALSE(Locale::IsCurrentInputLocaleNTSC()); // no locale: PAL
+
+    Locale::HostControl::SetInputLocaleOverride(Locale::HostControl::InputLocale::NTSC);
+    EXPECT_TRUE(Locale::IsCurrentInputLocaleNTSC());
+    ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
+    Locale::HostControl::SetInputLocaleOverride(Locale::HostControl::InputLocale::PAL);
+    EXPECT_FALSE(Locale::IsCurrentInputLocaleNTSC());
+    Locale::HostControl::SetInputLocaleOverride(Locale::HostControl::InputLocale::FromProcess);
+    EXPECT_TRUE(Locale::IsCurrentInputLocaleNTSC());
+    ::unsetenv("LC_ALL");
+}
