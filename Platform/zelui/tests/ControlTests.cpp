@@ -1,0 +1,151 @@
+#include "zelui/controls/UI_Button.h"
+#include "zelui/controls/UI_HotTextNumber.h"
+#include "zelui/controls/UI_NumberEdit.h"
+#include "zelui/controls/UI_Popup.h"
+#include "zelui/controls/UI_RadioButton.h"
+#include "zelui/lyracontracts/UI_LyraDialogBase.h"
+#include "zelui/ui/UI_NodeManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace zelui;
+using zelcore::utility::IntrusivePtr;
+
+namespace {
+
+// Counts the notifications of one control.
+struct Counter {
+    int calls = 0;
+    controls::UI_ControlView::ChangeFunction Function()
+    {
+        return std::make_shared<const std::function<void(ui::Message*)>>([this](ui::Message*) { ++calls; });
+    }
+};
+
+template <typename T>
+IntrusivePtr<T> Make(const char* id)
+{
+    return IntrusivePtr<T>(new T("kind", id));
+}
+
+} // namespace
+
+TEST(Controls, ProgramSetValueNeverNotifiesButUserActionsDo)
+{
+    auto popup = Make<controls::UI_Popup>("p");
+    auto edit = Make<controls::UI_NumberEdit>("e");
+    auto hot = Make<controls::UI_HotTextNumber>("h");
+    auto button = Make<controls::UI_Button>("b");
+    Counter p, e, h, b;
+    popup->NotifyWhenChanged(p.Function());
+    edit->NotifyWhenChanged(e.Function());
+    hot->NotifyWhenChanged(h.Function());
+    button->NotifyWhenChanged(b.Function());
+
+    popup->AddItem(u"a");
+    popup->AddItem(u"b");
+    popup->SetValue(1);
+    edit->SetValue(3.0);
+    hot->SetValue(4.0);
+    EXPECT_EQ(p.calls + e.calls + h.calls + b.calls, 0);
+
+    EXPECT_TRUE(popup->ChooseItem(0));
+    EXPECT_TRUE(edit->TypeValue(5.0));
+    EXPECT_TRUE(hot->TypeValue(6.0));
+    EXPECT_TRUE(button->Press());
+    EXPECT_EQ(p.calls, 1);
+    EXPECT_EQ(e.calls, 1);
+    EXPECT_EQ(h.calls, 1);
+    EXPECT_EQ(b.calls, 1);
+    EXPECT_EQ(popup->GetValue(), 0);
+}
+
+TEST(Controls, DisabledControlsRefuseUserActions)
+{
+    auto popup = Make<controls::UI_Popup>("p");
+    auto hot = Make<controls::UI_HotTextNumber>("h");
+    Counter c;
+    popup->NotifyWhenChanged(c.Function());
+    hot->NotifyWhenChanged(c.Function());
+    popup->AddItem(u"a");
+    popup->SetEnabled(false);
+    hot->SetEnabled(false);
+    EXPECT_FALSE(popup->ChooseItem(0));
+    EXPECT_FALSE(hot->TypeValue(1.0));
+    EXPECT_EQ(c.calls, 0);
+}
+
+TEST(Controls, TypedNumbersAreHeldToTheRange)
+{
+    auto edit = Make<controls::UI_NumberEdit>("e");
+    edit->SetMinValue(24);
+    edit->SetMaxValue(16384);
+    EXPECT_TRUE(edit->TypeValue(1919.7));
+    EXPECT_EQ(edit->GetValue(), 1919.7); // no rounding to the decimal places
+    EXPECT_TRUE(edit->TypeValue(1e9));
+    EXPECT_EQ(edit->GetValue(), 16384.0);
+    EXPECT_TRUE(edit->TypeValue(-5));
+    EXPECT_EQ(edit->GetValue(), 24.0);
+    EXPECT_FALSE(edit->TypeValue(std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_EQ(edit->GetValue(), 24.0);
+
+    auto hot = Make<controls::UI_HotTextNumber>("h");
+    hot->SetMinValue(-300.0);
+    hot->SetMaxValue(0.0);
+    EXPECT_TRUE(hot->TypeValue(-std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(hot->GetValue(), -300.0);
+    EXPECT_TRUE(hot->TypeValue(3.0));
+    EXPECT_EQ(hot->GetValue(), 0.0);
+}
+
+TEST(Controls, PopupRefusesItemsOutsideTheList)
+{
+    auto popup = Make<controls::UI_Popup>("p");
+    EXPECT_FALSE(popup->ChooseItem(0));
+    EXPECT_EQ(popup->AddItem(u"x"), 0);
+    EXPECT_EQ(popup->AddItem(u"y"), 1);
+    EXPECT_FALSE(popup->ChooseItem(2));
+    EXPECT_FALSE(popup->ChooseItem(-1));
+    EXPECT_EQ(popup->GetItemText(1), u"y");
+    EXPECT_EQ(popup->GetItemText(5), u"");
+    popup->SetValue(7); // the program may set any index
+    EXPECT_EQ(popup->GetValue(), 7);
+}
+
+TEST(Controls, SelectingARadioButtonDeselectsTheOthersAndNotifiesBoth)
+{
+    auto group = Make<controls::UI_RadioButtonGroup>("g");
+    auto steady = Make<controls::UI_RadioButton>("s");
+    auto identify = Make<controls::UI_RadioButton>("i");
+    group->AddMember(steady.Get());
+    group->AddMember(identify.Get());
+    steady->SetValue(1);
+    Counter s, i;
+    steady->NotifyWhenChanged(s.Function());
+    identify->NotifyWhenChanged(i.Function());
+
+    EXPECT_TRUE(identify->Select());
+    EXPECT_EQ(steady->GetValue(), 0);
+    EXPECT_EQ(identify->GetValue(), 1);
+    EXPECT_EQ(s.calls, 1);
+    EXPECT_EQ(i.calls, 1);
+    EXPECT_TRUE(identify->Select()); // no change, no notification
+    EXPECT_EQ(s.calls + i.calls, 2);
+}
+
+TEST(Controls, DialogKeepsItsFirstCloseResult)
+{
+    auto dialog = Make<lyracontracts::UI_LyraDialogBase>("d");
+    EXPECT_FALSE(dialog->IsClosed());
+    EXPECT_FALSE(dialog->WasAccepted());
+    dialog->CloseDialog(1);
+    dialog->CloseDialog(0);
+    EXPECT_TRUE(dialog->WasAccepted());
+    EXPECT_NE(ui::UI_NodeManager::Get(false).GetDefaultDrawSupplier(), nullptr);
+}
