@@ -1,0 +1,248 @@
+#include "zellyrafactory/LyraParser.h"
+#include "zellyrafactory/ScriptedDriver.h"
+#include "zellyrafactory/UI_LyraViewBase.h"
+#include "zelui/controls/UI_Button.h"
+#include "zelui/controls/UI_HotTextNumber.h"
+#include "zelui/controls/UI_NumberEdit.h"
+#include "zelui/controls/UI_Popup.h"
+#include "zelui/controls/UI_RadioButton.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+using namespace zellyrafactory;
+using namespace zellyrafactory::hostcontrol;
+using zelcore::utility::IntrusivePtr;
+namespace controls = zelui::controls;
+
+namespace {
+
+constexpr const char* kSmallLayout = "layout Small\r\n"
+                                     "{\r\n"
+                                     "\tview zel_dialog(identifier:'Small', name:'$$$/T/Title=Small Title')\r\n"
+                                     "\t{\r\n"
+                                     "\t\tzel_popup(identifier:'choice', label:'$$$/T/Choice=Choice:');\r\n"
+                                     "\t\tzel_number_edit(identifier:'width', value:720, minValue:24, maxValue:100);\r\n"
+                                     "\t\tzel_hot_text_number(identifier:'level', value:-6, minValue:-300.0, "
+                                     "maxValue:0.0, decimalPlaces:1, postLabel:'$$$/T/dB=dB');\r\n"
+                                     "\t\tzel_radio_button_group(identifier:'group')\r\n"
+                                     "\t\t{\r\n"
+                                     "\t\t\tzel_radio_button(identifier:'one', state:'checked');\r\n"
+                                     "\t\t\trow { zel_radio_button(identifier:'two'); }\r\n"
+                                     "\t\t}\r\n"
+                                     "\t\tzel_ok_cancel_row;\r\n"
+                                     "\t}\r\n"
+                                     "}\r\n";
+
+// A view that connects every control to a log, as a plug-in dialog would.
+class TestView : public UI_LyraViewBase {
+public:
+    explicit TestView(std::int32_t preference = 0)
+        : UI_LyraViewBase(u"Small", nullptr, nullptr, preference) {}
+
+    void Initialize() override
+    {
+        ++initializeCalls;
+        auto popup = GetUINodePtr("choice", true);
+        if (auto* p = dynamic_cast<controls::UI_Popup*>(popup.Get())) {
+            p->AddItem(u"First");
+            p->AddItem(u"Second");
+            p->SetValue(0);
+        }
+        for (const char* id : {"choice", "width", "level", "one", "two", "okButton", "cancelButton"})
+            if (auto* control = dynamic_cast<controls::UI_ControlView*>(GetUINodePtr(id, true).Get()))
+                control->NotifyWhenChanged(std::make_shared<const std::function<void(zelui::ui::Message*)>>(
+                    [this, id](zelui::ui::Message*) { OnChanged(id); }));
+    }
+
+    void OnChanged(const std::string& id)
+    {
+        log.push_back(id);
+        if (id == "okButton")
+            GetView()->CloseDialog(1);
+        if (id == "cancelButton")
+            GetView()->CloseDialog(0);
+    }
+
+    int initializeCalls = 0;
+    std::vector<std::string> log;
+};
+
+class LyraViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetScriptProvider([this](std::string_view name) -> std::optional<std::string> {
+            const auto found = scripts.find(std::string(name));
+            if (found == scripts.end())
+                return std::nullopt;
+            return found->second;
+        });
+        scripts["SMALL"] = kSmallLayout;
+    }
+    void TearDown() override
+    {
+        SetScriptProvider(nullptr);
+        InstallModalDriver(nullptr);
+    }
+
+    /// Runs the small layout under a scripted driver; returns the view.
+    IntrusivePtr<TestView> Run(std::vector<ScriptedAction> actions)
+    {
+        driver = std::make_shared<ScriptedDriver>(std::move(actions));
+        InstallModalDriver(driver);
+        IntrusivePtr<TestView> view(new TestView);
+        std::stringstream script;
+        EXPECT_TRUE(view->GetScriptStream(u"Small", script));
+        view->ParseLyraScript(script, false);
+        return view;
+    }
+
+    template <typename T>
+    static T& Control(const IntrusivePtr<TestView>& view, const char* id)
+    {
+        auto* control = dynamic_cast<T*>(view->GetUINodePtr(id, true).Get());
+        if (control == nullptr)
+            throw std::runtime_error(std::string("no control ") + id);
+        return *control;
+    }
+
+    std::map<std::string, std::string> scripts;
+    std::shared_ptr<ScriptedDriver> driver;
+};
+
+} // namespace
+
+TEST_F(LyraViewTest, BuildsTheControlsWithTheScriptsValuesAndLabels)
+{
+    auto view = Run({ScriptedAction::Press("okButton")});
+    EXPECT_EQ(view->initializeCalls, 1);
+    EXPECT_EQ(view->GetView()->GetTitle(), u"Small Title");
+    auto& width = Control<controls::UI_NumberEdit>(view, "width");
+    EXPECT_EQ(width.GetValue(), 720.0); // as written: the range holds typed values only
+    EXPECT_EQ(width.GetMinValue(), 24.0);
+    auto& level = Control<controls::UI_HotTextNumber>(view, "level");
+    EXPECT_EQ(level.GetDecimalPlaces(), 1);
+    EXPECT_EQ(level.GetPostLabel(), u"dB");
+    EXPECT_EQ(Control<controls::UI_Popup>(view, "choice").GetLabel(), u"Choice:");
+    EXPECT_EQ(Control<controls::UI_RadioButton>(view, "one").GetValue(), 1);
+    EXPECT_EQ(Control<controls::UI_Button>(view, "okButton").GetLabel(), u"OK");
+    EXPECT_EQ(Control<controls::UI_Button>(view, "cancelButton").GetLabel(), u"Cancel");
+    EXPECT_EQ(view->GetUINodePtr("nothing", true), nullptr);
+    EXPECT_TRUE(view->GetView()->WasAccepted());
+}
+
+TEST_F(LyraViewTest, UserActionsNotifyAndTypedNumbersAreHeld)
+{
+    auto view = Run({ScriptedAction::Choose("choice", u"Second"), ScriptedAction::Type("width", 5000),
+                     ScriptedAction::Type("level", 3), ScriptedAction::Select("two"),
+                     ScriptedAction::Press("cancelButton")});
+    const std::vector<std::string> expected{"choice", "width", "level", "two", "one", "cancelButton"};
+    EXPECT_EQ(view->log, expected);
+    EXPECT_EQ(Control<controls::UI_Popup>(view, "choice").GetValue(), 1);
+    EXPECT_EQ(Control<controls::UI_NumberEdit>(view, "width").GetValue(), 100.0);
+    EXPECT_EQ(Control<controls::UI_HotTextNumber>(view, "level").GetValue(), 0.0);
+    EXPECT_EQ(Control<controls::UI_RadioButton>(view, "one").GetValue(), 0); // same group across the row
+    EXPECT_TRUE(view->GetView()->IsClosed());
+    EXPECT_FALSE(view->GetView()->WasAccepted());
+}
+
+TEST_F(LyraViewTest, RunOutOfActionsClosesTheWindowUnaccepted)
+{
+    auto view = Run({ScriptedAction::Choose("choice", u"First")});
+    EXPECT_TRUE(view->GetView()->IsClosed());
+    EXPECT_EQ(view->GetView()->GetCloseResult(), 0);
+    EXPECT_THROW(Run({ScriptedAction::Close(), ScriptedAction::Press("okButton")}), DriverError);
+    EXPECT_EQ(driver->Failure(), "press okButton: the dialog is closed");
+}
+
+TEST_F(LyraViewTest, RefusedActionsStopTheRunWithTheReason)
+{
+    const std::pair<ScriptedAction, std::string> cases[] = {
+        {ScriptedAction::Choose("choice", u"Third"), "'choice' has no item 'Third'"},
+        {ScriptedAction::Type("choice", 1), "'choice' is not a number"},
+        {ScriptedAction::Press("missing"), "no control 'missing'"},
+        {ScriptedAction::Select("width"), "'width' is not a radio button"},
+    };
+    for (const auto& [action, reason] : cases) {
+        EXPECT_THROW(Run({action}), DriverError);
+        EXPECT_NE(driver->Failure().find(reason), std::string::npos) << driver->Failure();
+    }
+}
+
+TEST_F(LyraViewTest, WithoutADriverTheDialogIsAcceptedAsItOpens)
+{
+    IntrusivePtr<TestView> view(new TestView);
+    std::stringstream script(kSmallLayout);
+    view->ParseLyraScript(script, false);
+    EXPECT_TRUE(view->GetView()->WasAccepted());
+    EXPECT_EQ(view->log, std::vector<std::string>{"okButton"});
+}
+
+TEST_F(LyraViewTest, ScriptStreamPrefersTheChosenDialect)
+{
+    scripts["SMALL.ORIN"] = "older";
+    std::stringstream current, older;
+    IntrusivePtr<TestView> view(new TestView(0));
+    ASSERT_TRUE(view->GetScriptStream(u"Small", current));
+    EXPECT_EQ(current.str(), kSmallLayout);
+    IntrusivePtr<TestView> olderView(new TestView(1));
+    ASSERT_TRUE(olderView->GetScriptStream(u"small", older));
+    EXPECT_EQ(older.str(), "older");
+
+    scripts.erase("SMALL");
+    std::stringstream fallback;
+    ASSERT_TRUE(view->GetScriptStream(u"Small", fallback));
+    EXPECT_EQ(fallback.str(), "older");
+    scripts.clear();
+    std::stringstream none;
+    EXPECT_FALSE(view->GetScriptStream(u"Small", none));
+    EXPECT_FALSE(view->GetScriptStream(u"Sm\u00E4ll", none));
+}
+
+TEST_F(LyraViewTest, ReadsSideFilesNextToTheModule)
+{
+    SetScriptProvider(nullptr);
+    class ModuleView : public TestView {
+    public:
+        explicit ModuleView(std::filesystem::path p) : mPath(std::move(p)) {}
+        ResourceModule GetResourceModule() const override { return ResourceModule::FromPath(mPath); }
+        std::filesystem::path mPath;
+    };
+    const auto dir = std::filesystem::temp_directory_path() / ("lyra-side-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(dir / "Module.cvm.resources" / "LYRA");
+    std::ofstream(dir / "Module.cvm.resources" / "LYRA" / "SMALL.ORIN", std::ios::binary) << "bytes\r\n";
+    IntrusivePtr<ModuleView> view(new ModuleView(dir / "Module.cvm"));
+    std::stringstream script;
+    EXPECT_TRUE(view->GetScriptStream(u"Small", script));
+    EXPECT_EQ(script.str(), "bytes\r\n");
+    IntrusivePtr<TestView> noModule(new TestView);
+    std::stringstream none;
+    EXPECT_FALSE(noModule->GetScriptStream(u"Small", none));
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(LyraViewTest, LayoutErrorsNameTheLine)
+{
+    IntrusivePtr<TestView> view(new TestView);
+    const std::pair<const char*, int> cases[] = {
+        {"layout L\n{\n\tview zel_dialog\n\t{\n\t\tzel_slider(identifier:'x');\n\t}\n}", 5},
+        {"layout L\n{\n\tview zel_dialog\n\t{\n\t\tzel_popup(identifier:'x');\n\t\tzel_popup(identifier:'x');\n\t}\n}", 6},
+        {"layout L\n{\n\tview zel_dialog\n\t{\n\t\tzel_number_edit(identifier:'x',\n\t\t\tvalue:'ten');\n\t}\n}", 6},
+        {"layout L\n{\n\tview column;\n}", 3},
+    };
+    for (const auto& [text, line] : cases) {
+        std::stringstream script(text);
+        try {
+            view->ParseLyraScript(script, false);
+            ADD_FAILURE() << "no error for " << text;
+        } catch (const LyraSyntaxError& e) {
+            EXPECT_EQ(e.Line(), line) << e.what();
+        }
+    }
+}
