@@ -12,7 +12,7 @@ namespace {
 
 std::string ReadData(const char* name)
 {
-    std::ifstream in(std::string(BT_SOURCE_DIR) + "/Platform/zellyrafactory/tests/data/" + name, std::ios::binary);
+    std::ifstream in(std::string(BT_SOURCE_DIR) + "/Importers/ImporterBarsAndTone/Resources/Layouts/" + name, std::ios::binary);
     std::string text(1 << 16, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
@@ -43,8 +43,8 @@ int ErrorLine(const std::string& script)
 
 TEST(LyraParser, BothDialectsGiveTheSameTree)
 {
-    const LyraDocument current = ParseLyraText(ReadData("FullLayout.lyra"));
-    const LyraDocument older = ParseLyraText(ReadData("FullLayout.ORIN.lyra"));
+    const LyraDocument current = ParseLyraText(ReadData("BarsAndToneSettingsWithIdentifiersDialog.lyra"));
+    const LyraDocument older = ParseLyraText(ReadData("BarsAndToneSettingsWithIdentifiersDialog.ORIN.lyra"));
     EXPECT_EQ(current.dialect, LyraDialect::Current);
     EXPECT_EQ(older.dialect, LyraDialect::Older);
     EXPECT_EQ(current.layoutName, "BarsAndToneSettingsWithIdentifiersDialog");
@@ -54,7 +54,7 @@ TEST(LyraParser, BothDialectsGiveTheSameTree)
 
 TEST(LyraParser, KeepsWidgetOrderAndPropertiesAsWritten)
 {
-    const LyraDocument doc = ParseLyraText(ReadData("FullLayout.lyra"));
+    const LyraDocument doc = ParseLyraText(ReadData("BarsAndToneSettingsWithIdentifiersDialog.lyra"));
     std::vector<std::string> flat;
     Flatten(doc.view, flat);
     const std::vector<std::string> expected{
