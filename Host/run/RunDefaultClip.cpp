@@ -3,6 +3,7 @@
 // as PNGs, its sound and each identification cadence as WAVs and level
 // pictures, in out/.
 
+#include "NewClipRun.h"
 #include "Report.h"
 #include "SoundFilesStep.h"
 #include "WritePictures.h"
@@ -11,11 +12,21 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
     try {
-        const std::string modulePath = argc > 1 ? argv[1] : BT_DEFAULT_MODULE_PATH;
+        std::string modulePath = BT_DEFAULT_MODULE_PATH;
+        std::vector<std::string> dialogActions;
+        for (int i = 1; i < argc; ++i) {
+            const std::string argument = argv[i];
+            if (btrun::IsDialogActionArgument(argument))
+                dialogActions.push_back(argument);
+            else
+                modulePath = argument;
+        }
         bthost::Host host(modulePath);
         std::cout << "Module " << modulePath << "\n\n";
 
@@ -38,7 +49,10 @@ int main(int argc, char** argv)
         std::cout << "\nSound files\n";
         btrun::WriteSoundFilesStep(host, clip.description, "out", std::cout);
         host.ReleaseFileRecord(clip.description.perFileRecord);
-        return EXIT_SUCCESS;
+
+        std::cout << "\n";
+        const int newClip = btrun::RunNewClip(std::cout, host, dialogActions);
+        return newClip == BT_RESULT_SUCCESS || newClip == BT_RESULT_CANCELLED ? EXIT_SUCCESS : EXIT_FAILURE;
     } catch (const std::exception& e) {
         std::cerr << "barsandtone-run: " << e.what() << "\n";
         return EXIT_FAILURE;

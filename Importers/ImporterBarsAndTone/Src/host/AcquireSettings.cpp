@@ -1,9 +1,93 @@
-// Selector 38: the settings of a new clip. Not served yet.
+// Selector 38: the settings of a new clip. The sequence's properties, matched
+// through the host, are reviewed in the settings dialog; on OK the record goes
+// into the host's buffer and the clip is named after its colour space.
 
+#include "ImporterBarsAndTone/HostRecords.h"
+#include "barsandtone/PackedBytes.h"
+#include "dialog/ControlIds.h"
+#include "dialog/DataExchange.h"
+#include "dialog/ToneSettingsDialog.h"
+#include "host/HostServices.h"
 #include "host/SelectorCall.h"
+#include "host/SequenceMatching.h"
+#include "host/ToneSettings.h"
+#include "zelcore/config/Error.h"
+#include "zelcore/config/Localizer.h"
+#include "zelcore/debug/Debug.h"
+#include "zelui/ui/UI_NodeManager.h"
+#include "zelworkspace/WorkspaceUtils.h"
+
+#include <cstring>
 
 namespace bt {
 
-Result HandleAcquireSettings(const SelectorCall&) { return kResultUnsupported; }
+namespace {
+
+namespace req = records::SettingsRequest;
+
+const char* ClipNameKey(std::uint8_t colorSpaceType) noexcept
+{
+    switch (colorSpaceType) {
+    case 1: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone-Rec709=Bars and Tone - Rec 709";
+    case 2: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone-Rec2100HLG=Bars and Tone - Rec 2100 HLG";
+    case 3: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone-Rec2100PQ=Bars and Tone - Rec 2100 PQ";
+    default: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone=Bars and Tone";
+    }
+}
+
+/// The clip's name in a block of host memory; null when the host gives none.
+void* NameInHostMemory(const HostServices& host, const std::u16string& name) noexcept
+{
+    const std::size_t bytes = (name.size() + 1) * sizeof(char16_t);
+    if (bytes > UINT32_MAX)
+        return nullptr;
+    void* block = host.Allocate(static_cast<std::uint32_t>(bytes));
+    if (block != nullptr) {
+        std::memcpy(block, name.data(), name.size() * sizeof(char16_t));
+        std::memset(static_cast<char*>(block) + name.size() * sizeof(char16_t), 0, sizeof(char16_t));
+    }
+    return block;
+}
+
+} // namespace
+
+// Rationale: a call without a request record (param2 null) is not a settings
+// request at all and answers "not handled"; a null clip-name record (param1)
+// still stores the settings and gives no name.
+Result HandleAcquireSettings(const SelectorCall& call)
+{
+    void* request = call.Record2();
+    if (request == nullptr)
+        return kResultUnsupported;
+    void* buffer = packed::LoadPtr(request, req::kSettingsBuffer);
+    if (buffer == nullptr) {
+        packed::StoreU32(request, req::kSettingsSize, static_cast<std::uint32_t>(kToneSettingsSize));
+        return kResultSuccess;
+    }
+    if (packed::LoadU8(request, req::kSetupRequested) == 0)
+        return kResultSuccess;
+
+    const HostServices host(call.stdParms);
+    ToneSettings settings = SettingsFromSequence(request);
+    MatchSequence(host, packed::LoadU32(request, req::kSequenceId), settings);
+
+    const auto exchange = dialog::CreateDataExchange();
+    if (!exchange)
+        zelcore::config::DoThrowNullPtrException(zelcore::debug::GetTypeName<dialog::ToneSettingsDialogDataExchange>());
+    exchange->SetToneSettings(settings);
+    dialog::HandleToneSettingsDialog(dialog::ids::kLayoutNameWide, exchange->GetClassRef(),
+                                     zelui::ui::UI_NodeManager::Get(false).GetDefaultDrawSupplier(),
+                                     zelworkspace::workspace::WorkspaceUtils::FindMainTopLevelWindow());
+    if (exchange->IsCancelled())
+        return kResultCancelled;
+
+    settings = exchange->GetToneSettings();
+    StoreToneSettings(buffer, settings);
+    if (void* nameRecord = call.Record1()) {
+        const std::u16string name = zelcore::config::Localizer::Get().Localize(ClipNameKey(settings.colorSpaceType));
+        packed::StorePtr(nameRecord, records::ClipNameRecord::kClipName, NameInHostMemory(host, name));
+    }
+    return kResultSuccess;
+}
 
 } // namespace bt

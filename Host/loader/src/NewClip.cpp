@@ -1,0 +1,72 @@
+#include "bthost/NewClip.h"
+
+#include "ImporterBarsAndTone/HostRecords.h"
+#include "barsandtone/PackedBytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace bthost {
+
+namespace {
+namespace req = bt::records::SettingsRequest;
+namespace name = bt::records::ClipNameRecord;
+using namespace bt::packed;
+
+/// A zero-terminated UTF-16 text in a host block, read no further than the block.
+std::u16string ReadName(const HostMemory& memory, const void* block)
+{
+    const std::size_t units = memory.BlockSize(block) / sizeof(char16_t);
+    std::u16string text;
+    for (std::size_t i = 0; i < units; ++i) {
+        char16_t unit = 0;
+        std::memcpy(&unit, static_cast<const char*>(block) + i * sizeof(char16_t), sizeof unit);
+        if (unit == 0)
+            break;
+        text.push_back(unit);
+    }
+    return text;
+}
+} // namespace
+
+NewClipSettings AcquireNewClipSettings(Host& host, const SequenceProperties& sequence, std::uint8_t setupRequested)
+{
+    NewClipSettings out;
+    std::vector<std::uint8_t> request(req::kMinSize, 0);
+    std::vector<std::uint8_t> nameRecord(name::kMinSize, 0);
+
+    StorePtr(request.data(), req::kSettingsBuffer, nullptr);
+    out.sizeResult = host.Call(BT_SEL_ACQUIRE_SETTINGS, nameRecord.data(), request.data());
+    out.size = LoadU32(request.data(), req::kSettingsSize);
+
+    // Rationale: the buffer is never smaller than the 72-byte record, so a
+    // module that reports less cannot make the host's buffer overflow.
+    const std::uint32_t bufferSize = std::max<std::uint32_t>(out.size, 72);
+    void* buffer = host.Memory().Allocate(bufferSize);
+    if (buffer == nullptr)
+        return out;
+    std::memset(buffer, 0xCD, bufferSize);
+    StorePtr(request.data(), req::kSettingsBuffer, buffer);
+    StoreU32(request.data(), req::kSettingsSize, out.size);
+    StoreU8(request.data(), req::kSetupRequested, setupRequested);
+    StoreU32(request.data(), req::kSequenceId, sequence.sequenceId);
+    StoreI32(request.data(), req::kWidth, sequence.width);
+    StoreI32(request.data(), req::kHeight, sequence.height);
+    StoreU32(request.data(), req::kParNum, sequence.parNum);
+    StoreU32(request.data(), req::kParDen, sequence.parDen);
+    StoreI32(request.data(), req::kRateNum, sequence.rateNum);
+    StoreI32(request.data(), req::kRateDen, sequence.rateDen);
+    StoreF32(request.data(), req::kAudioRate, sequence.audioRate);
+
+    out.result = host.Call(BT_SEL_ACQUIRE_SETTINGS, nameRecord.data(), request.data());
+    out.stored.assign(static_cast<std::uint8_t*>(buffer), static_cast<std::uint8_t*>(buffer) + bufferSize);
+    host.Memory().Release(buffer);
+
+    if (void* clipName = LoadPtr(nameRecord.data(), name::kClipName)) {
+        out.clipName = ReadName(host.Memory(), clipName);
+        host.Memory().Release(clipName);
+    }
+    return out;
+}
+
+} // namespace bthost
