@@ -40,13 +40,11 @@ NewClipSettings AcquireNewClipSettings(Host& host, const SequenceProperties& seq
     out.size = LoadU32(request.data(), req::kSettingsSize);
 
     // Rationale: the buffer is never smaller than the 72-byte record, so a
-    // module that reports less cannot make the host's buffer overflow.
-    const std::uint32_t bufferSize = std::max<std::uint32_t>(out.size, 72);
-    void* buffer = host.Memory().Allocate(bufferSize);
-    if (buffer == nullptr)
-        return out;
-    std::memset(buffer, 0xCD, bufferSize);
-    StorePtr(request.data(), req::kSettingsBuffer, buffer);
+    // module that reports less cannot make the host's buffer overflow. It is
+    // the host's own memory, not a block of the ledger, so that tests can
+    // make the module's allocations fail alone.
+    std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(out.size, 72), 0xCD);
+    StorePtr(request.data(), req::kSettingsBuffer, buffer.data());
     StoreU32(request.data(), req::kSettingsSize, out.size);
     StoreU8(request.data(), req::kSetupRequested, setupRequested);
     StoreU32(request.data(), req::kSequenceId, sequence.sequenceId);
@@ -59,8 +57,7 @@ NewClipSettings AcquireNewClipSettings(Host& host, const SequenceProperties& seq
     StoreF32(request.data(), req::kAudioRate, sequence.audioRate);
 
     out.result = host.Call(BT_SEL_ACQUIRE_SETTINGS, nameRecord.data(), request.data());
-    out.stored.assign(static_cast<std::uint8_t*>(buffer), static_cast<std::uint8_t*>(buffer) + bufferSize);
-    host.Memory().Release(buffer);
+    out.stored = std::move(buffer);
 
     if (void* clipName = LoadPtr(nameRecord.data(), name::kClipName)) {
         out.clipName = ReadName(host.Memory(), clipName);

@@ -1,0 +1,153 @@
+// The dialog in-process: its identifiers against the layout texts, the
+// contract of HandleToneSettingsDialog and the reduced layout.
+
+#include "LayoutText.h"
+#include "dialog/ControlIds.h"
+#include "dialog/DataExchange.h"
+#include "dialog/Presets.h"
+#include "dialog/ToneSettingsDialog.h"
+#include "zelcore/config/Error.h"
+#include "zelcore/debug/Debug.h"
+#include "zellyrafactory/LyraParser.h"
+#include "zellyrafactory/ScriptedDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+
+using namespace bt::dialog;
+using namespace zellyrafactory::hostcontrol;
+
+namespace {
+
+void CollectIds(const zellyrafactory::LyraWidget& w, std::map<std::string, std::string>& kinds)
+{
+    if (const auto* id = w.Find("identifier"))
+        kinds[id->value.text] = w.kind;
+    if (w.kind == "zel_ok_cancel_row") {
+        kinds["okButton"] = "zel_button";
+        kinds["cancelButton"] = "zel_button";
+    }
+    for (const auto& child : w.children)
+        CollectIds(child, kinds);
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        SetScriptProvider(nullptr);
+        InstallModalDriver(nullptr);
+    }
+};
+
+} // namespace
+
+TEST(DialogLayout, EveryIdentifierNamesAControlOfTheExpectedKindInBothDialects)
+{
+    const std::map<std::string, std::string> expectedKind{
+        {ids::kPresetPopup, "zel_popup"},           {ids::kFrameWidthNumberEdit, "zel_number_edit"},
+        {ids::kFrameHeightNumberEdit, "zel_number_edit"}, {ids::kVideoFrameRatePopup, "zel_popup"},
+        {ids::kParPopup, "zel_popup"},              {ids::kColorSpaceTypePopup, "zel_popup"},
+        {ids::kAudioFrameRatePopup, "zel_popup"},   {ids::kSteadyTonesBtn, "zel_radio_button"},
+        {ids::kFrequencyHotTextNumber, "zel_hot_text_number"}, {ids::kAmplitudeHotTextNumber, "zel_hot_text_number"},
+        {ids::kIdentifyChannelsBtn, "zel_radio_button"}, {ids::kIdentifierFormatPopup, "zel_popup"},
+        {ids::kOkButton, "zel_button"},             {ids::kCancelButton, "zel_button"}};
+    ASSERT_EQ(expectedKind.size(), std::size(ids::kAll));
+    for (const bool older : {false, true}) {
+        const auto layout = zellyrafactory::ParseLyraText(ReadLayoutText(older));
+        EXPECT_EQ(layout.layoutName, ids::kLayoutName);
+        std::map<std::string, std::string> kinds;
+        CollectIds(layout.view, kinds);
+        for (const char* id : ids::kAll)
+            EXPECT_EQ(kinds[id], expectedKind.at(id)) << id << (older ? " (older dialect)" : "");
+    }
+}
+
+TEST_F(DialogTest, HandleWithoutTheExchangeInterfaceIsAContractViolation)
+{
+    class NotAnExchange : public zelcore::classref::Unknown {};
+    auto object = std::make_shared<NotAnExchange>();
+    std::vector<zelcore::debug::AssertReport> reports;
+    zelcore::debug::hostcontrol::SetAssertObserver([&](const auto& r) { reports.push_back(r); });
+    try {
+        HandleToneSettingsDialog(ids::kLayoutNameWide, {object.get(), object}, nullptr, nullptr);
+        ADD_FAILURE() << "no error";
+    } catch (const zelcore::config::Error& e) {
+        EXPECT_EQ(e.Level(), 0);
+        EXPECT_EQ(e.Major(), 105);
+        EXPECT_EQ(e.Minor(), 25);
+        EXPECT_TRUE(e.IsUserVisible());
+        EXPECT_EQ(e.Key(), "$$$/zelcore/utility/Error/Contract/InputContractViolation=An input contract violation has occurred!");
+    }
+    zelcore::debug::hostcontrol::SetAssertObserver(nullptr);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].file, "ToneSettingsDialog");
+    EXPECT_EQ(reports[0].function, "HandleToneSettingsDialog");
+    EXPECT_EQ(reports[0].condition, "dataExchange != 0");
+    EXPECT_EQ(reports[0].message, "");
+}
+
+TEST_F(DialogTest, ExchangeAnswersOnlyItsInterfaceAndOutlivesTheCallersHandle)
+{
+    auto exchange = CreateDataExchange();
+    ASSERT_TRUE(exchange);
+    auto handle = exchange->GetClassRef();
+    EXPECT_TRUE(handle.Query<IToneSettingsDialogDataExchange>());
+    bt::ToneSettings s;
+    s.frequency = 440.0f;
+    exchange->SetCancelled();
+    EXPECT_TRUE(exchange->IsCancelled());
+    exchange->SetToneSettings(s);
+    EXPECT_FALSE(exchange->IsCancelled());
+    std::weak_ptr<ToneSettingsDialogDataExchange> watch = exchange;
+    exchange.reset();
+    EXPECT_FALSE(watch.expired());
+    EXPECT_EQ(handle.Query<IToneSettingsDialogDataExchange>()->GetToneSettings().frequency, 440.0f);
+}
+
+TEST_F(DialogTest, AnotherLayoutNameFillsOnlyTheToneLevelControls)
+{
+    const std::string full = ReadLayoutText(false);
+    SetScriptProvider([&](std::string_view name) -> std::optional<std::string> {
+        if (name == "OTHERDIALOG")
+            return full;
+        return std::nullopt;
+    });
+    auto driver = std::make_shared<ScriptedDriver>(std::vector<ScriptedAction>{
+        ScriptedAction::Type(ids::kFrequencyHotTextNumber, 440), ScriptedAction::Press(ids::kOkButton)});
+    InstallModalDriver(driver);
+
+    auto exchange = CreateDataExchange();
+    bt::ToneSettings in;
+    in.preset = kPresetUHDPQ;
+    in.frameWidth = 1000;
+    in.colorSpaceType = 2;
+    exchange->SetToneSettings(in);
+    HandleToneSettingsDialog(u"OtherDialog", exchange->GetClassRef(), nullptr, nullptr);
+    ASSERT_FALSE(exchange->IsCancelled());
+    const bt::ToneSettings out = exchange->GetToneSettings();
+    EXPECT_EQ(out.frequency, 440.0f);
+    EXPECT_EQ(out.colorSpaceType, 2);                  // no colour-space pop-up filled
+    EXPECT_EQ(out.frameWidth, 1000);                   // no preset applied
+    EXPECT_EQ(out.par, in.par);                        // no ratio pop-up filled
+    EXPECT_EQ(out.preset, kPresetCustom);              // the frequency marked it
+}
+
+TEST_F(DialogTest, NoLayoutScriptLeavesTheExchangeUntouched)
+{
+    SetScriptProvider([](std::string_view) -> std::optional<std::string> { return std::nullopt; });
+    auto driver = std::make_shared<ScriptedDriver>(std::vector<ScriptedAction>{});
+    InstallModalDriver(driver);
+    auto exchange = CreateDataExchange();
+    bt::ToneSettings in;
+    in.amplitude = 0.5f;
+    exchange->SetToneSettings(in);
+    HandleToneSettingsDialog(ids::kLayoutNameWide, exchange->GetClassRef(), nullptr, nullptr);
+    EXPECT_FALSE(exchange->IsCancelled());
+    const bt::ToneSettings out = exchange->GetToneSettings();
+    EXPECT_EQ(std::memcmp(&out, &in, sizeof out), 0);
+    EXPECT_EQ(driver->Runs(), 0);
+}

@@ -1,0 +1,138 @@
+// Selector 38 at the host boundary: the size query, the setup flag and the
+// matching of the host's sequence.
+
+#include "ModuleFixture.h"
+#include "ImporterBarsAndTone/HostRecords.h"
+#include "barsandtone/PackedBytes.h"
+#include "bthost/DialogControl.h"
+#include "bthost/NewClip.h"
+#include "bthost/SequenceInfoSuite.h"
+#include "host/ToneSettings.h"
+
+#include <memory>
+
+using namespace zellyrafactory::hostcontrol;
+
+namespace {
+
+class AcquireSettingsTest : public ModuleTest {
+protected:
+    void SetUp() override
+    {
+        ModuleTest::SetUp();
+        driver = std::make_shared<ScriptedDriver>(AcceptAsOpened());
+        InstallModalDriver(driver);
+    }
+    void TearDown() override
+    {
+        InstallModalDriver(nullptr);
+        SetScriptProvider(nullptr);
+        ModuleTest::TearDown();
+    }
+    /// The record as sequence matching leaves it: no layout, no dialog.
+    void WithoutDialog()
+    {
+        SetScriptProvider([](std::string_view) -> std::optional<std::string> { return std::nullopt; });
+    }
+
+    const bthost::ScopedInputLocale pal{MB::Locale::HostControl::InputLocale::PAL};
+    std::shared_ptr<ScriptedDriver> driver;
+};
+
+} // namespace
+
+TEST_F(AcquireSettingsTest, SizeQueryAndSetupNotRequestedTouchNothingElse)
+{
+    auto request = Sentinel(bt::records::SettingsRequest::kMinSize);
+    bt::packed::StorePtr(request.data(), bt::records::SettingsRequest::kSettingsBuffer, nullptr);
+    auto name = Sentinel(bt::records::ClipNameRecord::kMinSize);
+    EXPECT_EQ(host->Call(BT_SEL_ACQUIRE_SETTINGS, name.data(), request.data()), 0);
+    EXPECT_EQ(bt::packed::LoadU32(request.data(), bt::records::SettingsRequest::kSettingsSize), 72u);
+    for (std::size_t i = 12; i < request.size(); ++i)
+        EXPECT_EQ(request[i], 0xCD) << i;
+    EXPECT_EQ(name, Sentinel(name.size()));
+
+    const auto clip = bthost::AcquireNewClipSettings(*host, {}, 0);
+    EXPECT_EQ(clip.sizeResult, 0);
+    EXPECT_EQ(clip.size, 72u);
+    EXPECT_EQ(clip.result, 0);
+    EXPECT_EQ(clip.stored, std::vector<std::uint8_t>(72, 0xCD));
+    EXPECT_FALSE(clip.clipName);
+    EXPECT_EQ(driver->Runs(), 0);
+    EXPECT_TRUE(host->Suites().Events().empty());
+
+    EXPECT_EQ(host->Call(BT_SEL_ACQUIRE_SETTINGS, name.data(), nullptr), BT_RESULT_UNSUPPORTED);
+}
+
+TEST_F(AcquireSettingsTest, UhdPqSequenceAcceptedAsItOpens)
+{
+    bthost::SequenceInfoSuite suite(*host);
+    suite.SetSequence(1, {0, MB::WorkingSpace::OR2100PQCvSDKColorSpaceID});
+    const auto clip = bthost::AcquireNewClipSettings(*host, {1, 3840, 2160, 1, 1, 50, 1, 48000.0f});
+    ASSERT_EQ(clip.result, 0);
+    const bt::ToneSettings s = bt::LoadToneSettings(clip.stored.data());
+    EXPECT_EQ(s.frameWidth, 3840);
+    EXPECT_EQ(s.frameHeight, 2160);
+    EXPECT_EQ(s.videoFrameRate, 5080320000);
+    EXPECT_EQ(s.colorSpaceType, 3);
+    EXPECT_EQ(s.audioChannelCount, 2u);
+    EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 2100 PQ");
+    EXPECT_EQ(driver->Runs(), 1);
+}
+
+TEST_F(AcquireSettingsTest, WorkingColourSpaceGivesTheColourSpaceType)
+{
+    struct Row {
+        CvSDKGuid id;
+        std::uint8_t type;
+        const char16_t* name;
+    };
+    CvSDKGuid unknown = MB::WorkingSpace::OR709CvSDKColorSpaceID;
+    unknown.Data1 ^= 1;
+    const Row rows[] = {{MB::WorkingSpace::OR709CvSDKColorSpaceID, 1, u"Bars and Tone - Rec 709"},
+                        {MB::WorkingSpace::OR2100HLGCvSDKColorSpaceID, 2, u"Bars and Tone - Rec 2100 HLG"},
+                        {MB::WorkingSpace::OR2100PQCvSDKColorSpaceID, 3, u"Bars and Tone - Rec 2100 PQ"},
+                        {MB::WorkingSpace::OR601CvSDKColorSpaceID, 0, u"Bars and Tone"},
+                        {MB::WorkingSpace::ORDCIP3CvSDKColorSpaceID, 0, u"Bars and Tone"},
+                        {unknown, 1, u"Bars and Tone - Rec 709"}};
+    bthost::SequenceInfoSuite suite(*host);
+    for (const Row& row : rows) {
+        suite.SetSequence(1, {0, row.id});
+        const auto clip = bthost::AcquireNewClipSettings(*host, {});
+        ASSERT_EQ(clip.result, 0);
+        EXPECT_EQ(clip.stored[64], row.type);
+        EXPECT_EQ(clip.clipName, row.name);
+    }
+}
+
+TEST_F(AcquireSettingsTest, DropFrameIsTakenOnlyWhenTheHostSaysOne)
+{
+    WithoutDialog();
+    bthost::SequenceInfoSuite suite(*host);
+    for (const auto& [answer, stored] : {std::pair{1, 1}, std::pair{0, 0}, std::pair{2, 0}, std::pair{-1, 0}}) {
+        suite.SetSequence(5, {answer, MB::WorkingSpace::OR709CvSDKColorSpaceID});
+        const auto clip = bthost::AcquireNewClipSettings(*host, {5, 1920, 1080, 1, 1, 30000, 1001, 48000.0f});
+        EXPECT_EQ(clip.stored[56], stored) << answer;
+        EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).videoFrameRate, 8475667200);
+    }
+}
+
+TEST_F(AcquireSettingsTest, MissingSuitesLeaveTheDefaults)
+{
+    WithoutDialog();
+    const bthost::SequenceProperties hlgSequence{1, 1280, 720, 1, 1, 25, 1, 48000.0f};
+    {
+        bthost::SequenceInfoSuite suite(*host); // a sequence the suite does not know
+        const auto clip = bthost::AcquireNewClipSettings(*host, {9, 1280, 720, 1, 1, 25, 1, 48000.0f});
+        EXPECT_EQ(clip.stored[64], 1);
+        EXPECT_EQ(clip.stored[56], 0);
+    }
+    const auto noSuite = bthost::AcquireNewClipSettings(*host, hlgSequence);
+    EXPECT_EQ(noSuite.result, 0);
+    EXPECT_EQ(noSuite.stored[64], 1);
+    host->Suites().OfferBasicSuite(false);
+    const auto noBasic = bthost::AcquireNewClipSettings(*host, hlgSequence);
+    EXPECT_EQ(noBasic.result, 0);
+    EXPECT_EQ(noBasic.stored[64], 1);
+    EXPECT_EQ(bt::LoadToneSettings(noBasic.stored.data()).videoFrameRate, 10160640000);
+}
