@@ -142,8 +142,8 @@ ClipFile CreateClip(Session& session, const NewOptions& options)
     if (!driver->Failure().empty())
         throw UsageError("the dialog refused an action: " + driver->Failure());
     if (made.result == BT_RESULT_CANCELLED)
-        throw Cancelled(std::string("the dialog was ") + (options.dialog.close ? "closed" : "cancelled") +
-                        ": no clip written");
+        throw Cancelled(std::string("cancelled: the dialog was ") +
+                        (options.dialog.close ? "closed without OK" : "cancelled") + ", no clip written");
     if (made.sizeResult != 0 || made.size != kSettingsSize)
         throw std::runtime_error("the module asked for a settings record of " + std::to_string(made.size) +
                                  " bytes (selector 38 answered " + std::to_string(made.sizeResult) + ")");

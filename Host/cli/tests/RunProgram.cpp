@@ -24,7 +24,7 @@ std::string Slurp(const std::string& path)
 }
 } // namespace
 
-Outcome Run(const std::vector<std::string>& args)
+Outcome RunTool(const std::vector<std::string>& args)
 {
     char outPath[] = "/tmp/btcli-out-XXXXXX";
     char errPath[] = "/tmp/btcli-err-XXXXXX";

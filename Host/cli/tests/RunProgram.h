@@ -14,6 +14,6 @@ struct Outcome {
 };
 
 /// Runs the program with these arguments (no shell), waits for it.
-Outcome Run(const std::vector<std::string>& args);
+Outcome RunTool(const std::vector<std::string>& args);
 
 } // namespace btcli::test
