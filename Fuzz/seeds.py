@@ -1,0 +1,46 @@
+#!/usr/bin/env python3
+"""Writes the seed corpus of the fuzz targets (corpus/<target>/): each seed is
+the records a target reads, laid end to end (harness/ByteReader.h).
+Run from anywhere; it rewrites only the seeds it names."""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def settings(version=2, rate=48000.0, ctype=2, count=2, identify=0, freq=1000.0, amp=0.25, fmt=0,
+             width=64, height=36, par=(40, 33), duration=8475667200, drop=0, space=1, preset=3):
+    return (struct.pack('<IfIIB3xffB3xii', version, rate, ctype, count, identify, freq, amp, fmt, width, height)
+            + struct.pack('<II', *par) + struct.pack('<qB7xBB6x', duration, drop, space, preset))
+
+
+def profile(services=0, refused=0, null_slots=0, fail_at=0, frame_mode=0, own=(0, 0), padding=0,
+            checks=(0, 0, 0), drop=0, space=0, raw=bytes(16)):
+    return (struct.pack('<BBBBBhhB', services, refused, null_slots, fail_at, frame_mode, own[0], own[1], padding)
+            + struct.pack('<bbb', *checks) + struct.pack('<iB', drop, space) + raw)
+
+
+assert len(settings()) == 72 and len(profile()) == 34
+
+
+def write(target, name, data):
+    folder = os.path.join(HERE, 'corpus', target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), 'wb') as f:
+        f.write(data)
+
+
+# Pictures: selector choice (0 format, 1 colour, 2 picture), settings choice, index, settings, then for
+# pictures the size-pair and frame-slot flags, the proposed size and the 16 bytes handed on.
+def picture_request(space, width=64, height=36, version=2, index=0, flags=0, pair=(64, 36)):
+    s = settings(space=space, width=width, height=height, version=version)
+    return (struct.pack('<BBq', 0, 0, index) + s + struct.pack('<BBq', 1, 0, index) + s
+            + struct.pack('<BBq', 2, 0, index) + s + struct.pack('<Bii', flags, *pair) + bytes(range(16)))
+
+
+for space in range(4):
+    write('fuzz_picture', f'space{space}', profile() + picture_request(space))
+write('fuzz_picture', 'older-record', profile(padding=12) + picture_request(1, version=1, pair=(40, 20)))
+write('fuzz_picture', 'own-size-bottom-up', profile(services=16, frame_mode=3, own=(23, 9)) + picture_request(2))
+write('fuzz_picture', 'failing-check', profile(checks=(0, -1, 0)) + picture_request(3))
+write('fuzz_picture', 'odd-size', profile() + picture_request(0, width=7, height=5, index=1))
