@@ -44,3 +44,41 @@ write('fuzz_picture', 'older-record', profile(padding=12) + picture_request(1, v
 write('fuzz_picture', 'own-size-bottom-up', profile(services=16, frame_mode=3, own=(23, 9)) + picture_request(2))
 write('fuzz_picture', 'failing-check', profile(checks=(0, -1, 0)) + picture_request(3))
 write('fuzz_picture', 'odd-size', profile() + picture_request(0, width=7, height=5, index=1))
+
+# Basic selectors: selector, first parameter, 64 bytes over the two records.
+basic = b''.join(struct.pack('<Iq', sel, p1) + bytes(64) for sel, p1 in
+                 [(0, 0), (14, 0), (14, 1), (14, 2), (28, 5), (74, 0), (0xFFFFFFFF, 0), (26, 0)])
+write('fuzz_basic_selectors', 'startup-types-query', profile() + basic)
+
+# Clip information: file-record flags, file type, stored kind (0 none, 1 current, 2 older), stored size,
+# 72 bytes stored, 214 bytes of the clip information record as the host fills it.
+def clip_info(width=1280, height=720, par=(1, 1), rate=(30000, 1001), audio=44100.0):
+    r = bytearray(214)
+    struct.pack_into('<ii', r, 2, width, height)
+    struct.pack_into('<II', r, 34, *par)
+    struct.pack_into('<ii', r, 162, *rate)
+    struct.pack_into('<f', r, 178, audio)
+    return bytes(r)
+
+
+def clip_round(flags, ftype, kind, size, stored, info):
+    return struct.pack('<BIBB', flags, ftype, kind, size) + stored + info
+
+
+write('fuzz_clip_info', 'no-stored', profile() + clip_round(0, 0x42415253, 0, 0, bytes(72), clip_info()))
+write('fuzz_clip_info', 'current', profile() + clip_round(0, 0x42415253, 1, 0, settings(count=6), clip_info()))
+write('fuzz_clip_info', 'older-then-again', profile() + clip_round(2, 0x48444252, 2, 0, settings(version=1), clip_info())
+      + clip_round(2, 0x48444252, 0, 0, bytes(72), clip_info()))
+write('fuzz_clip_info', 'older-no-memory', profile(fail_at=1) + clip_round(0, 0x42415253, 2, 43, settings(version=1), clip_info(rate=(0, 1))))
+
+# Sound: flags (1 levels, 2 no buffers), settings choice, settings, position, count, level rate, missing mask.
+def sound(flags, s, position, count, rate=100.0, choice=0, missing=0):
+    return struct.pack('<BB', flags, choice) + s + struct.pack('<qIfB', position, count, rate, missing)
+
+
+write('fuzz_sound', 'steady', sound(0, settings(), 48000, 480) + sound(1, settings(), 0, 50, 100.0)
+      + sound(1, settings(), 0, 480, 48000.0))
+for fmt, channels in ((0, 2), (1, 2), (2, 6), (3, 6)):
+    write('fuzz_sound', f'identify{fmt}', sound(0, settings(identify=1, fmt=fmt, count=channels), 0, 4800)
+          + sound(1, settings(identify=1, fmt=fmt, count=channels), 0, 134, 10.0))
+write('fuzz_sound', 'second-choice-44k', sound(0, settings(rate=44100.0), -5, 300, choice=1) + sound(1, settings(), 7, 0xFFFFFFF0, 0.0))
