@@ -25,8 +25,8 @@ if [ "$mode" = run ]; then
   shift
   targets=("$@")
 fi
-if [ ${#targets[@]} -eq 0 ]; then
-  for program in "$bin"/fuzz_*; do targets+=("$(basename "$program")"); done
+if [ ${#targets[@]} -eq 0 ] && [ -f "$bin/targets.txt" ]; then
+  mapfile -t targets < "$bin/targets.txt"
 fi
 [ ${#targets[@]} -gt 0 ] && [ -x "$bin/${targets[0]}" ] || { echo "fuzz: no fuzz programs in $bin" >&2; exit 1; }
 
