@@ -82,3 +82,15 @@ for fmt, channels in ((0, 2), (1, 2), (2, 6), (3, 6)):
     write('fuzz_sound', f'identify{fmt}', sound(0, settings(identify=1, fmt=fmt, count=channels), 0, 4800)
           + sound(1, settings(identify=1, fmt=fmt, count=channels), 0, 134, 10.0))
 write('fuzz_sound', 'second-choice-44k', sound(0, settings(rate=44100.0), -5, 300, choice=1) + sound(1, settings(), 7, 0xFFFFFFF0, 0.0))
+
+# Clip files as the command-line host writes them.
+def clip_file(name, ftype, record, decoded=''):
+    rows = ',\n    '.join('"' + ' '.join(f'{b:02X}' for b in record[i:i + 8]) + '"' for i in range(0, 72, 8))
+    return (f'{{\n  "format": "barsandtone clip",\n  "formatVersion": 1,\n  "name": "{name}",\n'
+            f'  "fileType": "{ftype}",\n  "settings": [\n    {rows}\n  ]{decoded}\n}}\n').encode()
+
+
+write('fuzz_clip_file', 'rec709', clip_file('Bars and Tone - Rec 709', 'BARS', settings(width=1920, height=1080)))
+write('fuzz_clip_file', 'pq-decoded', clip_file('Bars and Tone - Rec 2100 PQ', 'HDBR', settings(space=3),
+                                                ',\n  "decoded": { "version": 2, "frameWidth": 64 }'))
+write('fuzz_clip_file', 'older', clip_file('Bars and Tone', 'BARS', settings(version=1, identify=1, fmt=3, count=6)))
