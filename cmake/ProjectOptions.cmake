@@ -14,6 +14,16 @@ if(BT_SANITIZE)
   add_link_options(-fsanitize=${BT_SANITIZE})
 endif()
 
+# Fuzzing (clang only): every library is built with libFuzzer's coverage
+# instrumentation; the fuzz programs alone link libFuzzer's main.
+option(BT_FUZZ "Build the libFuzzer targets" OFF)
+if(BT_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "BT_FUZZ needs clang (the fuzz preset sets clang-14)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # A platform stand-in: a shared library in lib/, found by the module and the
 # host through RPATH $ORIGIN/../lib. The Windows module imports no library but
 # the system's, so there the stand-ins are static and linked into the module

@@ -10,6 +10,7 @@ packages=(
   libpng-dev
   libavformat-dev libavcodec-dev libavutil-dev ffmpeg libcli11-dev nlohmann-json3-dev
   libsndfile1-dev
+  clang-14 libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix wine64 wine
 )
 

@@ -2,6 +2,7 @@
 // Host time: a signed 64-bit count of ticks, 254016000000 per second, and the
 // duration of one frame (a video frame, an audio sample or a cadence slot).
 
+#include <compare>
 #include <cstdint>
 
 namespace zelmediatypes {
