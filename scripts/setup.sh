@@ -11,6 +11,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev ffmpeg libcli11-dev nlohmann-json3-dev
   libsndfile1-dev
   clang-14 libclang-rt-14-dev
+  libfinal-dev libgpm-dev tmux python3
   g++-mingw-w64-x86-64-posix wine64 wine
 )
 

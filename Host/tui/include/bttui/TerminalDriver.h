@@ -1,0 +1,33 @@
+#pragma once
+// A modal driver for a person at a terminal: draws the running dialog from
+// its layout (ScreenPlan.h) and turns keys into the user's actions.
+//
+// Keys: Tab and Shift-Tab move between controls; Up/Down change a pop-up's
+// item (Enter opens its list) and move the selection in a radio group
+// (Space or Enter selects the focused button); digits, '-' and '.' edit a
+// number, which is typed into the control when Enter, Tab or Shift-Tab
+// leaves it; Enter or Space presses the focused button; Esc or the window's
+// close box closes the dialog without accepting it. After every action the
+// screen is read again from the live controls, so values, items and enabled
+// states are always the dialog's own. Disabled controls are drawn dimmed and
+// are passed over by Tab.
+//
+// The driver needs a terminal on standard input and output; a host checks
+// StandardInputIsTerminal() before installing it. One dialog runs at a time.
+
+#include "zellyrafactory/HostControl.h"
+
+namespace bttui {
+
+class TerminalDriver : public zellyrafactory::hostcontrol::ModalDriver {
+public:
+    TerminalDriver() = default;
+    ~TerminalDriver() override;
+
+    void RunModal(zellyrafactory::hostcontrol::DialogSession& session) override;
+};
+
+/// Whether standard input is a terminal a person can type at.
+[[nodiscard]] bool StandardInputIsTerminal() noexcept;
+
+} // namespace bttui

@@ -1,0 +1,458 @@
+#include "bttui/TerminalDriver.h"
+
+#include "bttui/ScreenPlan.h"
+#include "zelcore/text/Utf.h"
+#include "zelui/controls/UI_Button.h"
+#include "zelui/controls/UI_HotTextNumber.h"
+#include "zelui/controls/UI_NumberEdit.h"
+#include "zelui/controls/UI_Popup.h"
+#include "zelui/controls/UI_RadioButton.h"
+
+#include <final/final.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bttui {
+
+namespace {
+
+using zellyrafactory::hostcontrol::ActionOutcome;
+using zellyrafactory::hostcontrol::DialogSession;
+using namespace zelui::controls;
+
+constexpr int kMarginColumns = 2; ///< blank cells between the frame and the controls, each side
+constexpr int kMarginLines = 1;
+
+finalcut::FString Screen(const std::string& utf8) { return finalcut::FString(utf8); }
+
+bool IsEnter(finalcut::FKey key) { return key == finalcut::FKey::Return || key == finalcut::FKey::Enter; }
+
+class SettingsWindow;
+
+/// A screen control that shows one live control.
+class Shown {
+public:
+    virtual ~Shown() = default;
+    Shown() = default;
+    Shown(const Shown&) = delete;
+    Shown& operator=(const Shown&) = delete;
+    virtual void Refresh() = 0;
+    [[nodiscard]] virtual finalcut::FWidget& Widget() = 0;
+};
+
+class SettingsWindow final : public finalcut::FDialog {
+public:
+    SettingsWindow(finalcut::FWidget* parent, DialogSession& session, const ScreenPlan& plan);
+
+    /// Performs a user action, then shows the dialog as it now is; closes
+    /// the window when the action closed the dialog.
+    void Act(const std::function<ActionOutcome()>& action);
+    [[nodiscard]] bool Refreshing() const noexcept { return mRefreshing; }
+    [[nodiscard]] DialogSession& Session() noexcept { return mSession; }
+    /// The radio buttons of the group `identifier` belongs to, in layout order.
+    [[nodiscard]] const std::vector<std::string>& RadioGroupOf(const std::string& identifier) const;
+    void FocusControl(const std::string& identifier);
+
+protected:
+    void onKeyPress(finalcut::FKeyEvent* event) override;
+    void onClose(finalcut::FCloseEvent* event) override;
+
+private:
+    void Refresh();
+
+    DialogSession& mSession;
+    bool mRefreshing = false;
+    std::vector<std::unique_ptr<Shown>> mShown;
+    std::map<std::string, Shown*> mByIdentifier;
+    std::map<std::string, std::vector<std::string>> mRadioGroups;
+};
+
+/// The label before a control and the unit after it; dimmed with it.
+class Captions {
+public:
+    Captions(finalcut::FWidget* parent, const ScreenField& f)
+    {
+        auto place = [parent](const std::string& text, int column, int line) {
+            auto label = std::make_unique<finalcut::FLabel>(Screen(text), parent);
+            label->setGeometry(finalcut::FPoint{column + 1 + kMarginColumns, line + 1 + kMarginLines},
+                               finalcut::FSize{static_cast<std::size_t>(TextCells(text)), 1});
+            return label;
+        };
+        if (!f.label.empty())
+            mLabel = place(f.label, f.labelColumn, f.line);
+        if (!f.postLabel.empty())
+            mPostLabel = place(f.postLabel, f.fieldColumn + f.fieldWidth + 1, f.line);
+    }
+
+    void SetEnabled(bool enabled)
+    {
+        for (finalcut::FLabel* label : {mLabel.get(), mPostLabel.get()})
+            if (label != nullptr)
+                label->setEnable(enabled);
+    }
+
+private:
+    std::unique_ptr<finalcut::FLabel> mLabel;
+    std::unique_ptr<finalcut::FLabel> mPostLabel;
+};
+
+void PlaceField(finalcut::FWidget& widget, const ScreenField& f)
+{
+    widget.setGeometry(finalcut::FPoint{f.fieldColumn + 1 + kMarginColumns, f.line + 1 + kMarginLines},
+                       finalcut::FSize{static_cast<std::size_t>(f.fieldWidth), 1});
+}
+
+class PopupShown final : public finalcut::FComboBox, public Shown {
+public:
+    PopupShown(SettingsWindow& window, const ScreenField& f)
+        : finalcut::FComboBox(&window), mWindow(window), mCaptions(&window, f), mIdentifier(f.identifier)
+    {
+        PlaceField(*this, f);
+        unsetShadow();
+        addCallback("row-changed", [this] { Chosen(); });
+    }
+
+    void Refresh() override
+    {
+        auto* popup = dynamic_cast<UI_Popup*>(mWindow.Session().Find(mIdentifier));
+        if (popup == nullptr)
+            return;
+        std::vector<std::string> items;
+        for (std::int64_t i = 0; i < popup->GetItemCount(); ++i)
+            items.push_back(zelcore::text::Utf16ToUtf8(popup->GetItemText(i)));
+        if (items != mItems) {
+            clear();
+            for (const std::string& item : items)
+                insert(Screen(item));
+            mItems = std::move(items);
+        }
+        const std::int64_t selected = popup->GetValue();
+        if (selected >= 0 && selected < static_cast<std::int64_t>(mItems.size()))
+            setCurrentItem(static_cast<std::size_t>(selected) + 1); // the list counts from 1
+        else
+            clearText(); // the dialog selected no item of the list
+        setEnable(popup->IsEnabled());
+        mCaptions.SetEnabled(popup->IsEnabled());
+    }
+
+    finalcut::FWidget& Widget() override { return *this; }
+
+    void onKeyPress(finalcut::FKeyEvent* event) override
+    {
+        if (IsEnter(event->key()) && !mItems.empty()) {
+            showDropDown();
+            event->accept();
+            return;
+        }
+        finalcut::FComboBox::onKeyPress(event);
+    }
+
+private:
+    void Chosen()
+    {
+        if (mWindow.Refreshing() || mItems.empty())
+            return;
+        // The list shows the pop-up's items in order, so the text gives the index.
+        const auto found = std::find(mItems.begin(), mItems.end(), getText().toString());
+        if (found == mItems.end())
+            return;
+        const auto index = static_cast<std::int64_t>(found - mItems.begin());
+        mWindow.Act([this, index] { return mWindow.Session().ChooseItemAt(mIdentifier, index); });
+    }
+
+    SettingsWindow& mWindow;
+    Captions mCaptions;
+    std::string mIdentifier;
+    std::vector<std::string> mItems;
+};
+
+class NumberShown final : public finalcut::FLineEdit, public Shown {
+public:
+    NumberShown(SettingsWindow& window, const ScreenField& f)
+        : finalcut::FLineEdit(&window), mWindow(window), mCaptions(&window, f), mIdentifier(f.identifier),
+          mDecimalPlaces(f.decimalPlaces)
+    {
+        PlaceField(*this, f);
+        unsetShadow();
+        setInputFilter("[-+.0-9]");
+    }
+
+    void Refresh() override
+    {
+        zelui::ui::UI_Node* node = mWindow.Session().Find(mIdentifier);
+        auto* control = dynamic_cast<UI_ControlView*>(node);
+        if (control == nullptr)
+            return;
+        double value = 0.0;
+        if (auto* edit = dynamic_cast<UI_NumberEdit*>(node))
+            value = edit->GetValue();
+        else if (auto* hot = dynamic_cast<UI_HotTextNumber*>(node))
+            value = hot->GetValue();
+        mShownText = FormatNumber(value, mDecimalPlaces);
+        setText(Screen(mShownText));
+        setEnable(control->IsEnabled());
+        mCaptions.SetEnabled(control->IsEnabled());
+    }
+
+    finalcut::FWidget& Widget() override { return *this; }
+
+    void onKeyPress(finalcut::FKeyEvent* event) override
+    {
+        const finalcut::FKey key = event->key();
+        if (IsEnter(key)) {
+            Commit();
+            event->accept();
+            return;
+        }
+        if (key == finalcut::FKey::Tab || key == finalcut::FKey::Back_tab)
+            Commit(); // and let the dialog move the focus
+        finalcut::FLineEdit::onKeyPress(event);
+    }
+
+    void onFocusOut(finalcut::FFocusEvent* event) override
+    {
+        Commit();
+        finalcut::FLineEdit::onFocusOut(event);
+    }
+
+private:
+    /// Types the edited text into the control, unless it is what was shown.
+    void Commit()
+    {
+        if (mWindow.Refreshing())
+            return;
+        const std::string typed = getText().toString();
+        if (typed == mShownText)
+            return;
+        char* end = nullptr;
+        const double value = std::strtod(typed.c_str(), &end);
+        if (typed.empty() || end != typed.c_str() + typed.size()) {
+            Refresh(); // not a number: show the control's value again
+            redraw();
+            return;
+        }
+        mWindow.Act([this, value] { return mWindow.Session().TypeNumber(mIdentifier, value); });
+    }
+
+    SettingsWindow& mWindow;
+    Captions mCaptions;
+    std::string mIdentifier;
+    int mDecimalPlaces;
+    std::string mShownText;
+};
+
+class RadioShown final : public finalcut::FRadioButton, public Shown {
+public:
+    RadioShown(SettingsWindow& window, const ScreenField& f)
+        : finalcut::FRadioButton(Screen(f.label), &window), mWindow(window), mIdentifier(f.identifier)
+    {
+        setGeometry(finalcut::FPoint{f.labelColumn + 1 + kMarginColumns, f.line + 1 + kMarginLines},
+                    finalcut::FSize{static_cast<std::size_t>(f.fieldWidth), 1});
+        addCallback("clicked", [this] { SelectFrom(mIdentifier); });
+    }
+
+    void Refresh() override
+    {
+        auto* radio = dynamic_cast<UI_RadioButton*>(mWindow.Session().Find(mIdentifier));
+        if (radio == nullptr)
+            return;
+        setChecked(radio->GetValue() == 1);
+        setEnable(radio->IsEnabled());
+    }
+
+    finalcut::FWidget& Widget() override { return *this; }
+
+    void onKeyPress(finalcut::FKeyEvent* event) override
+    {
+        const finalcut::FKey key = event->key();
+        if (IsEnter(key) || key == finalcut::FKey::Space) {
+            SelectFrom(mIdentifier);
+            event->accept();
+        } else if (key == finalcut::FKey::Down || key == finalcut::FKey::Right) {
+            Step(+1);
+            event->accept();
+        } else if (key == finalcut::FKey::Up || key == finalcut::FKey::Left) {
+            Step(-1);
+            event->accept();
+        } else {
+            finalcut::FRadioButton::onKeyPress(event);
+        }
+    }
+
+private:
+    void SelectFrom(const std::string& identifier)
+    {
+        if (mWindow.Refreshing())
+            return;
+        mWindow.Act([this, identifier] { return mWindow.Session().SelectRadioButton(identifier); });
+    }
+
+    /// Arrows move the selection to the next button of the group that can take it.
+    void Step(int direction)
+    {
+        const std::vector<std::string>& group = mWindow.RadioGroupOf(mIdentifier);
+        const auto here = std::find(group.begin(), group.end(), mIdentifier);
+        if (group.size() < 2 || here == group.end())
+            return;
+        const auto n = static_cast<std::ptrdiff_t>(group.size());
+        std::ptrdiff_t at = here - group.begin();
+        for (std::ptrdiff_t tried = 1; tried < n; ++tried) {
+            at = ((at + direction) % n + n) % n;
+            const auto* radio = dynamic_cast<UI_RadioButton*>(mWindow.Session().Find(group[static_cast<std::size_t>(at)]));
+            if (radio != nullptr && radio->IsEnabled()) {
+                const std::string next = group[static_cast<std::size_t>(at)];
+                SelectFrom(next);
+                mWindow.FocusControl(next);
+                return;
+            }
+        }
+    }
+
+    SettingsWindow& mWindow;
+    std::string mIdentifier;
+};
+
+class ButtonShown final : public finalcut::FButton, public Shown {
+public:
+    ButtonShown(SettingsWindow& window, const ScreenField& f)
+        : finalcut::FButton(Screen(f.label), &window), mWindow(window), mIdentifier(f.identifier)
+    {
+        PlaceField(*this, f);
+        unsetShadow();
+        addCallback("clicked", [this] {
+            if (!mWindow.Refreshing())
+                mWindow.Act([this] { return mWindow.Session().PressButton(mIdentifier); });
+        });
+    }
+
+    void Refresh() override
+    {
+        if (auto* button = dynamic_cast<UI_Button*>(mWindow.Session().Find(mIdentifier)))
+            setEnable(button->IsEnabled());
+    }
+
+    finalcut::FWidget& Widget() override { return *this; }
+
+private:
+    SettingsWindow& mWindow;
+    std::string mIdentifier;
+};
+
+SettingsWindow::SettingsWindow(finalcut::FWidget* parent, DialogSession& session, const ScreenPlan& plan)
+    : finalcut::FDialog(parent), mSession(session)
+{
+    setText(Screen(plan.title));
+    setResizeable(false);
+    const int width = std::max(plan.width, TextCells(plan.title) + 8) + 2 + 2 * kMarginColumns;
+    const int height = plan.height + 2 + 2 * kMarginLines;
+    const int left = std::max(1, (static_cast<int>(getDesktopWidth()) - width) / 2 + 1);
+    const int top = std::max(1, (static_cast<int>(getDesktopHeight()) - height) / 2 + 1);
+    setGeometry(finalcut::FPoint{left, top},
+                finalcut::FSize{static_cast<std::size_t>(width), static_cast<std::size_t>(height)});
+
+    for (const auto& entry : session.Entries())
+        if (auto* group = dynamic_cast<UI_RadioButtonGroup*>(entry.node.Get())) {
+            std::vector<std::string> members;
+            for (const auto& member : group->GetMembers())
+                members.push_back(member->GetIdentifier());
+            for (const std::string& member : members)
+                mRadioGroups[member] = members;
+        }
+
+    for (const ScreenField& f : plan.fields) {
+        std::unique_ptr<Shown> shown;
+        switch (f.kind) {
+        case FieldKind::Popup: shown = std::make_unique<PopupShown>(*this, f); break;
+        case FieldKind::Number: shown = std::make_unique<NumberShown>(*this, f); break;
+        case FieldKind::RadioButton: shown = std::make_unique<RadioShown>(*this, f); break;
+        case FieldKind::Button: shown = std::make_unique<ButtonShown>(*this, f); break;
+        }
+        mByIdentifier[f.identifier] = shown.get();
+        mShown.push_back(std::move(shown));
+    }
+    Refresh();
+}
+
+const std::vector<std::string>& SettingsWindow::RadioGroupOf(const std::string& identifier) const
+{
+    static const std::vector<std::string> kNone;
+    const auto found = mRadioGroups.find(identifier);
+    return found == mRadioGroups.end() ? kNone : found->second;
+}
+
+void SettingsWindow::FocusControl(const std::string& identifier)
+{
+    const auto found = mByIdentifier.find(identifier);
+    if (found != mByIdentifier.end() && found->second->Widget().isEnabled()) {
+        found->second->Widget().setFocus();
+        redraw();
+    }
+}
+
+void SettingsWindow::Refresh()
+{
+    mRefreshing = true;
+    for (const auto& shown : mShown)
+        shown->Refresh();
+    mRefreshing = false;
+}
+
+void SettingsWindow::Act(const std::function<ActionOutcome()>& action)
+{
+    if (mSession.IsClosed())
+        return;
+    (void)action(); // a refused action changes nothing; the refresh shows that
+    Refresh();
+    redraw();
+    if (mSession.IsClosed())
+        close();
+}
+
+void SettingsWindow::onKeyPress(finalcut::FKeyEvent* event)
+{
+    if (event->key() == finalcut::FKey::Escape || event->key() == finalcut::FKey::Escape_mintty) {
+        event->accept();
+        close();
+        return;
+    }
+    finalcut::FDialog::onKeyPress(event);
+}
+
+void SettingsWindow::onClose(finalcut::FCloseEvent* event)
+{
+    // The window's close box and Esc: the dialog ends without being accepted.
+    if (!mSession.IsClosed())
+        mSession.CloseWindow();
+    event->accept();
+    finalcut::FApplication::getApplicationObject()->quit();
+}
+
+} // namespace
+
+TerminalDriver::~TerminalDriver() = default;
+
+void TerminalDriver::RunModal(DialogSession& session)
+{
+    const ScreenPlan plan = PlanScreen(session.Entries());
+    static char programName[] = "barsandtone";
+    char* argv[] = {programName, nullptr};
+    const int argc = 1;
+    finalcut::FApplication application(argc, argv);
+    SettingsWindow window(&application, session, plan);
+    finalcut::FWidget::setMainWidget(&window);
+    window.show();
+    application.exec();
+    if (!session.IsClosed())
+        session.CloseWindow();
+}
+
+bool StandardInputIsTerminal() noexcept { return ::isatty(STDIN_FILENO) == 1; }
+
+} // namespace bttui
