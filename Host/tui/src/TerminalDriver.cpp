@@ -33,6 +33,7 @@ constexpr int kMarginLines = 1;
 finalcut::FString Screen(const std::string& utf8) { return finalcut::FString(utf8); }
 
 bool IsEnter(finalcut::FKey key) { return key == finalcut::FKey::Return || key == finalcut::FKey::Enter; }
+bool IsEscape(finalcut::FKey key) { return key == finalcut::FKey::Escape || key == finalcut::FKey::Escape_mintty; }
 
 class SettingsWindow;
 
@@ -59,6 +60,8 @@ public:
     /// The radio buttons of the group `identifier` belongs to, in layout order.
     [[nodiscard]] const std::vector<std::string>& RadioGroupOf(const std::string& identifier) const;
     void FocusControl(const std::string& identifier);
+    /// Esc pressed on any control closes the window, as its close box does.
+    bool TakesAsClose(finalcut::FKeyEvent* event);
 
 protected:
     void onKeyPress(finalcut::FKeyEvent* event) override;
@@ -146,6 +149,8 @@ public:
 
     void onKeyPress(finalcut::FKeyEvent* event) override
     {
+        if (mWindow.TakesAsClose(event))
+            return;
         if (IsEnter(event->key()) && !mItems.empty()) {
             showDropDown();
             event->accept();
@@ -205,6 +210,8 @@ public:
 
     void onKeyPress(finalcut::FKeyEvent* event) override
     {
+        if (mWindow.TakesAsClose(event))
+            return;
         const finalcut::FKey key = event->key();
         if (IsEnter(key)) {
             Commit();
@@ -271,6 +278,8 @@ public:
 
     void onKeyPress(finalcut::FKeyEvent* event) override
     {
+        if (mWindow.TakesAsClose(event))
+            return;
         const finalcut::FKey key = event->key();
         if (IsEnter(key) || key == finalcut::FKey::Space) {
             SelectFrom(mIdentifier);
@@ -336,6 +345,12 @@ public:
     {
         if (auto* button = dynamic_cast<UI_Button*>(mWindow.Session().Find(mIdentifier)))
             setEnable(button->IsEnabled());
+    }
+
+    void onKeyPress(finalcut::FKeyEvent* event) override
+    {
+        if (!mWindow.TakesAsClose(event))
+            finalcut::FButton::onKeyPress(event);
     }
 
     finalcut::FWidget& Widget() override { return *this; }
@@ -415,14 +430,19 @@ void SettingsWindow::Act(const std::function<ActionOutcome()>& action)
         close();
 }
 
+bool SettingsWindow::TakesAsClose(finalcut::FKeyEvent* event)
+{
+    if (!IsEscape(event->key()))
+        return false;
+    event->accept();
+    close();
+    return true;
+}
+
 void SettingsWindow::onKeyPress(finalcut::FKeyEvent* event)
 {
-    if (event->key() == finalcut::FKey::Escape || event->key() == finalcut::FKey::Escape_mintty) {
-        event->accept();
-        close();
-        return;
-    }
-    finalcut::FDialog::onKeyPress(event);
+    if (!TakesAsClose(event))
+        finalcut::FDialog::onKeyPress(event);
 }
 
 void SettingsWindow::onClose(finalcut::FCloseEvent* event)
