@@ -120,6 +120,13 @@ public:
         PlaceField(*this, f);
         unsetShadow();
         addCallback("row-changed", [this] { Chosen(); });
+        // Enter reaches the pop-up's text field, not the pop-up: it opens the list there.
+        for (finalcut::FObject* child : getChildren())
+            if (auto* field = dynamic_cast<finalcut::FLineEdit*>(child))
+                field->addCallback("activate", [this] {
+                    if (!mItems.empty() && isEnabled())
+                        showDropDown();
+                });
     }
 
     void Refresh() override
@@ -149,14 +156,25 @@ public:
 
     void onKeyPress(finalcut::FKeyEvent* event) override
     {
-        if (mWindow.TakesAsClose(event))
-            return;
-        if (IsEnter(event->key()) && !mItems.empty()) {
-            showDropDown();
+        if (mDropped && IsEscape(event->key())) { // Esc in the open list closes the list only
+            hideDropDown();
             event->accept();
             return;
         }
-        finalcut::FComboBox::onKeyPress(event);
+        if (!mWindow.TakesAsClose(event))
+            finalcut::FComboBox::onKeyPress(event);
+    }
+
+    void showDropDown() override
+    {
+        mDropped = true;
+        finalcut::FComboBox::showDropDown();
+    }
+
+    void hideDropDown() override
+    {
+        mDropped = false;
+        finalcut::FComboBox::hideDropDown();
     }
 
 private:
@@ -176,6 +194,7 @@ private:
     Captions mCaptions;
     std::string mIdentifier;
     std::vector<std::string> mItems;
+    bool mDropped = false;
 };
 
 class NumberShown final : public finalcut::FLineEdit, public Shown {
