@@ -192,6 +192,16 @@ def accept_after_edits(tmux, program, source_dir, record):
         check(field_colours(t, "Amplitude:", "-6.0") != enabled, "the amplitude still looks enabled")
         expect(field_colours(t, "Format:", "EBU"), enabled_popup, "the format pop-up's look once enabled")
 
+        # Shift-Tab passes over the disabled tone controls to the steady-tone
+        # button; Down then moves the group's selection back.
+        t.key("BTab")
+        t.key("Space")
+        t.wait_for(lambda s: "(•) Steady Audio Tones" in s, "Steady Audio Tones selected again")
+        time.sleep(0.3)
+        expect(field_colours(t, "Tone Frequency:", "440.0"), enabled, "the frequency's look once enabled again")
+        t.key("Down")
+        t.wait_for(lambda s: "(•) Identify Audio Channels" in s, "Identify Audio Channels selected by Down")
+
         # The format pop-up takes the focus now (the tone controls are
         # passed over); Down picks the next format, then OK.
         t.key("Tab")
