@@ -28,7 +28,7 @@ struct CadenceRow {
 /// Where a run may end at the latest (besides the request's end).
 /// Rationale: the phase of every run is recomputed from its first sample, so
 /// run boundaries show in the last bits of the sine; each cadence keeps the
-/// boundaries its timetable was specified with.
+/// boundaries it is defined with.
 enum class RunEnd : std::uint8_t {
     Slot, ///< the end of the slot that holds the run's first sample
     Row,  ///< the end of the last slot of its timetable row

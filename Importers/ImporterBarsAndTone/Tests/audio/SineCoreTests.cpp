@@ -29,17 +29,6 @@ std::vector<float> Sine(FrameRate rate, std::int64_t first, float frequency, flo
 
 } // namespace
 
-TEST(SampleClock, StandardRatesDivideTheTickRateExactly)
-{
-    EXPECT_EQ(SampleDuration(32000.0f).GetTicks(), 7938000);
-    EXPECT_EQ(SampleDuration(44100.0f).GetTicks(), 5760000);
-    EXPECT_EQ(SampleDuration(48000.0f).GetTicks(), 5292000);
-    EXPECT_EQ(SampleDuration(88200.0f).GetTicks(), 2880000);
-    EXPECT_EQ(SampleDuration(96000.0f).GetTicks(), 2646000);
-    EXPECT_EQ(SampleDuration(0.0f).GetTicks(), zelmediatypes::kNoRateDuration);
-    EXPECT_EQ(ElementsPerSecond(SampleDuration(0.0f)), 0.0);
-}
-
 TEST(SampleClock, TimeAxisNeedsAUsableDurationAndTimesInsideTheTickRange)
 {
     constexpr auto max = std::numeric_limits<std::int64_t>::max();
@@ -76,13 +65,6 @@ TEST(RenderSine, LevelOnlyWritesTheLevelWhateverTheRate)
     std::vector<float> out(5, kGuard);
     RenderSine(SampleDuration(0.0f), TickTime(-7), 1000.0f, 0.125f, out.data(), 4, true);
     EXPECT_EQ(out, (std::vector<float>{0.125f, 0.125f, 0.125f, 0.125f, kGuard}));
-}
-
-TEST(RenderSine, CountsOfZeroOrLessTouchNothing)
-{
-    RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, 0, false);
-    RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, -5, true);
-    SUCCEED();
 }
 
 TEST(RenderSine, WithoutATimeAxisTheSamplesAreSilence)
@@ -126,8 +108,11 @@ TEST(ChannelSets, SilenceIsPositiveZeroOnTheRunOnly)
         for (int i = 1; i < 5; ++i)
             EXPECT_EQ(Bits(channel[static_cast<std::size_t>(i)]), 0u);
     }
+    // Empty lists and empty runs write nothing.
     SilenceOnChannels({}, 0, 4);
     ToneOnChannels({}, Tone{1.0f, 1.0f}, k48k, TickTime(0), 0, 4, false);
+    RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, 0, false);
+    RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, -5, true);
 }
 
 TEST(RunLength, EndsAtTheEarlierLimitAndAlwaysMovesOn)
