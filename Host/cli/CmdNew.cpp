@@ -1,6 +1,7 @@
 // new: a clip made the way an editing host makes one, through selector 38:
 // the module reads the host's current sequence, shows its settings dialog
-// (driven here by the command line's flags) and fills the clip's record.
+// (driven here by the command line's flags, or by a person at the terminal
+// with --interactive) and fills the clip's record.
 
 #include "ClipOutputs.h"
 #include "Commands.h"
@@ -12,8 +13,7 @@
 #include "bthost/DialogControl.h"
 #include "bthost/NewClip.h"
 #include "bthost/SequenceInfoSuite.h"
-
-#include <unistd.h>
+#include "bttui/TerminalDriver.h"
 
 #include <array>
 #include <cmath>
@@ -104,6 +104,14 @@ MB::Locale::HostControl::InputLocale LocaleFor(const std::string& text)
     return MB::Locale::IsNTSCTerritory(territory) ? IL::NTSC : IL::PAL;
 }
 
+/// Whether any flag acts on the dialog in the person's place.
+bool ActsOnTheDialog(const DialogOptions& d)
+{
+    return !d.preset.empty() || !d.size.empty() || !d.videoRate.empty() || !d.par.empty() ||
+           !d.colourSpace.empty() || !d.audioRate.empty() || !d.tone.empty() || d.frequency || d.amplitude ||
+           !d.identifier.empty() || !d.actions.empty() || d.cancel || d.close;
+}
+
 } // namespace
 
 ClipFile CreateClip(Session& session, const NewOptions& options)
@@ -116,11 +124,20 @@ ClipFile CreateClip(Session& session, const NewOptions& options)
     answers.dropFrame = seq.dropFrame ? 1 : 0;
     answers.workingColorSpace = WorkingSpaceGuid(seq.workingSpace);
     const auto locale = LocaleFor(seq.locale);
-    if (options.dialog.interactive)
-        throw UsageError(isatty(STDIN_FILENO) == 1
-                             ? "--interactive: this build has no terminal dialog yet; use the dialog flags"
-                             : "--interactive needs a terminal on standard input");
-    auto driver = std::make_shared<FlagDriver>(StepsFor(options.dialog));
+    std::shared_ptr<FlagDriver> flags;
+    std::shared_ptr<zellyrafactory::hostcontrol::ModalDriver> driver;
+    if (options.dialog.interactive) {
+        if (ActsOnTheDialog(options.dialog))
+            throw UsageError("--interactive leaves the dialog to the person at the terminal; "
+                             "leave out the dialog flags");
+        if (!bttui::StandardInputIsTerminal())
+            throw UsageError("--interactive shows the settings dialog for a person to use, but standard input "
+                             "is not a terminal; run it from a terminal, or choose with the dialog flags");
+        driver = std::make_shared<bttui::TerminalDriver>();
+    } else {
+        flags = std::make_shared<FlagDriver>(StepsFor(options.dialog));
+        driver = flags;
+    }
 
     bthost::SequenceProperties sequence;
     sequence.width = size[0];
@@ -139,11 +156,12 @@ ClipFile CreateClip(Session& session, const NewOptions& options)
         bthost::ScopedDialogDriver driverScope(driver);
         made = bthost::AcquireNewClipSettings(session.Host(), sequence);
     }
-    if (!driver->Failure().empty())
-        throw UsageError("the dialog refused an action: " + driver->Failure());
+    if (flags && !flags->Failure().empty())
+        throw UsageError("the dialog refused an action: " + flags->Failure());
     if (made.result == BT_RESULT_CANCELLED)
         throw Cancelled(std::string("cancelled: the dialog was ") +
-                        (options.dialog.close ? "closed without OK" : "cancelled") + ", no clip written");
+                        (options.dialog.close || options.dialog.interactive ? "closed without OK" : "cancelled") +
+                        ", no clip written");
     if (made.sizeResult != 0 || made.size != kSettingsSize)
         throw std::runtime_error("the module asked for a settings record of " + std::to_string(made.size) +
                                  " bytes (selector 38 answered " + std::to_string(made.sizeResult) + ")");

@@ -4,12 +4,17 @@
 Runs the host program under tmux, reads the screen, presses keys one at a
 time and checks the stored 72-byte record.
 
-usage: interactive_new_test.py SOURCE_DIR PROGRAM [ARGUMENT...]
+usage: interactive_new_test.py SOURCE_DIR STYLE PROGRAM [ARGUMENT...]
 
-PROGRAM ARGUMENT... must create a clip and accept --interactive, --ntsc and
---output FILE. Exits 77 (skipped) when tmux is missing.
+PROGRAM ARGUMENT... creates a clip for a 1920 x 1080 Rec. 709 sequence. STYLE
+says how it is asked and answers: "record" (barsandtone-new: --ntsc,
+--output FILE with the record's bytes) or "clip" (barsandtone new: --locale
+ntsc, -o FILE, a clip file with the record as hexadecimal rows). Both take
+--interactive, exit 3 when cancelled and 2 when refused. Exits 77 (skipped)
+when tmux is missing.
 """
 
+import json
 import os
 import re
 import shutil
@@ -132,15 +137,30 @@ def expect(actual, expected, what):
     check(actual == expected, "%s: expected %r, got %r" % (what, expected, actual))
 
 
-def run_dialog(tmux, program, record):
-    command = " ".join("'%s'" % a for a in program + ["--interactive", "--ntsc", "--output", record])
+def arguments(style, record):
+    if style == "clip":
+        return ["--interactive", "--locale", "ntsc", "-o", record]
+    return ["--interactive", "--ntsc", "--output", record]
+
+
+def stored_record(style, path):
+    if style == "clip":
+        with open(path, encoding="utf-8") as f:
+            settings = json.load(f)["settings"]
+        return bytes.fromhex(settings if isinstance(settings, str) else " ".join(settings))
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def run_dialog(tmux, program, style, record):
+    command = " ".join("'%s'" % a for a in program + arguments(style, record))
     terminal = Terminal(tmux, "env LANG=C.UTF-8 %s; echo EXIT=$?; sleep 600" % command)
     terminal.wait_for(lambda s: "New Bars And Tone" in s and "Cancel" in s, "the dialog")
     return terminal
 
 
-def accept_after_edits(tmux, program, source_dir, record):
-    t = run_dialog(tmux, program, record)
+def accept_after_edits(tmux, program, style, source_dir, record):
+    t = run_dialog(tmux, program, style, record)
     try:
         screen = t.screen()
         for text in layout_texts(source_dir) + ["OK", "Cancel"]:
@@ -214,8 +234,7 @@ def accept_after_edits(tmux, program, source_dir, record):
     finally:
         t.close()
 
-    with open(record, "rb") as f:
-        data = f.read()
+    data = stored_record(style, record)
     expect(len(data), 72, "record size")
     expect(struct.unpack_from("<f", data, 4)[0], 48000.0, "audio rate")
     expect(data[16], 1, "identify channels")
@@ -229,36 +248,37 @@ def accept_after_edits(tmux, program, source_dir, record):
     expect(data[65], 0, "preset (Custom)")
 
 
-def cancel_with_escape(tmux, program, record):
-    t = run_dialog(tmux, program, record)
+def cancel_with_escape(tmux, program, style, record):
+    t = run_dialog(tmux, program, style, record)
     try:
         t.key("Down")  # an edit that must not be stored
         time.sleep(0.3)
         t.key("Escape")
         screen = t.wait_for(lambda s: "EXIT=" in s, "the program to end")
-        check("EXIT=3" in screen and "Cancelled" in screen, "Esc did not cancel:\n" + screen)
+        check("EXIT=3" in screen and "ancelled" in screen, "Esc did not cancel:\n" + screen)
     finally:
         t.close()
     check(not os.path.exists(record), "a record was stored for a cancelled dialog")
 
 
-def refuse_without_terminal(program):
-    done = subprocess.run(program + ["--interactive"], stdin=subprocess.DEVNULL, capture_output=True, text=True,
+def refuse_without_terminal(program, style, record):
+    done = subprocess.run(program + arguments(style, record), stdin=subprocess.DEVNULL, capture_output=True, text=True,
                           timeout=60)
     expect(done.returncode, 2, "exit status without a terminal")
     check("not a terminal" in done.stderr, "unclear refusal: %r" % done.stderr)
+    check(not os.path.exists(record), "a record was stored without a dialog")
 
 
 def main():
-    source_dir, program = sys.argv[1], sys.argv[2:]
-    refuse_without_terminal(program)
-    tmux = os.environ.get("TMUX_PROGRAM") or shutil.which("tmux")
-    if not tmux or not os.path.exists(tmux):
-        print("SKIPPED: tmux is not installed (scripts/setup.sh installs it); the terminal dialog was not driven")
-        return SKIPPED
+    source_dir, style, program = sys.argv[1], sys.argv[2], sys.argv[3:]
     with tempfile.TemporaryDirectory() as directory:
-        accept_after_edits(tmux, program, source_dir, os.path.join(directory, "accepted.bin"))
-        cancel_with_escape(tmux, program, os.path.join(directory, "cancelled.bin"))
+        refuse_without_terminal(program, style, os.path.join(directory, "refused"))
+        tmux = os.environ.get("TMUX_PROGRAM") or shutil.which("tmux")
+        if not tmux or not os.path.exists(tmux):
+            print("SKIPPED: tmux is not installed (scripts/setup.sh installs it); the terminal dialog was not driven")
+            return SKIPPED
+        accept_after_edits(tmux, program, style, source_dir, os.path.join(directory, "accepted"))
+        cancel_with_escape(tmux, program, style, os.path.join(directory, "cancelled"))
     print("interactive new clip: accepted and cancelled as a person would")
     return 0
 
