@@ -5,8 +5,13 @@
 
 namespace bt {
 
+// Rationale: a request that gives nothing to write into (no buffer array, or
+// a clip without channels) is answered at once; walking a cadence's timetable
+// for an enormous count would otherwise take minutes to write nothing.
 void RenderClipSound(const ToneSettings& settings, const ToneRequest& request) noexcept
 {
+    if (request.channelBuffers == nullptr || request.channelCount <= 0)
+        return;
     if (!IdentifiesChannels(settings)) {
         RenderSteadyTone(request, settings.frequency, settings.amplitude);
         return;

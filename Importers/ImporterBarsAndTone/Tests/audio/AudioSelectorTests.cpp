@@ -175,6 +175,22 @@ TEST_F(AudioSelectorTest, NegativeLevelCountWritesNothingAndAnswersAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
 }
 
+TEST_F(AudioSelectorTest, EnormousCountsWithoutBuffersAnswerAtOnce)
+{
+    // Some two billion level values and four billion samples of every cadence,
+    // with no buffers to write: nothing to compute.
+    const auto started = std::chrono::steady_clock::now();
+    for (std::uint8_t format = 0; format < 4; ++format) {
+        const void* settings = Store(Cadence(format, 6));
+        const auto levels = bthost::MakeLevelRequest({settings, nullptr}, 0, 100.0f,
+                                                     std::numeric_limits<std::int32_t>::max(), nullptr, nullptr);
+        EXPECT_EQ(host->Call(BT_SEL_GET_AUDIO_LEVELS, nullptr, levels.data()), BT_RESULT_SUCCESS);
+        const auto samples = bthost::MakeAudioRequest({settings, nullptr}, 0, 0xFFFFFFFFu, nullptr);
+        EXPECT_EQ(host->Call(BT_SEL_GET_AUDIO, nullptr, samples.data()), BT_RESULT_SUCCESS);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+}
+
 TEST_F(AudioSelectorTest, RatesWithoutATimeAxisGiveSilenceNotNaN)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
