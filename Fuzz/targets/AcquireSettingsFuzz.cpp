@@ -67,6 +67,7 @@ private:
     std::vector<Action> mActions;
 };
 
+/// The clip's name by its stored colour space; any other space is plain.
 const std::u16string kNames[] = {u"Bars and Tone", u"Bars and Tone - Rec 709", u"Bars and Tone - Rec 2100 HLG",
                                  u"Bars and Tone - Rec 2100 PQ"};
 
@@ -157,7 +158,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         BT_FUZZ_CHECK(host.LiveBlocks() == 0);
         return 0;
     }
-    BT_FUZZ_CHECK(std::memcmp(nameRecord.data(), before.data(), 0) == 0);
     void* name = LoadPtr(nameRecord.data(), bt::records::ClipNameRecord::kClipName);
     if (name == nullptr) {
         BT_FUZZ_CHECK(host.LiveBlocks() == 0);
@@ -171,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(text.data(), name, bytes - 2);
     BT_FUZZ_CHECK(LoadU16(name, bytes - 2) == 0);
     const std::uint8_t space = LoadU8(buffer.data(), 64);
-    BT_FUZZ_CHECK(text == kNames[space <= 3 ? (space == 0 ? 0 : space) : 0]);
+    BT_FUZZ_CHECK(text == kNames[space <= 3 ? space : 0]);
     host.Release(name);
     return 0;
 }

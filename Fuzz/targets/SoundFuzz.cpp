@@ -25,8 +25,8 @@ using namespace bt::packed;
 namespace rec = bt::records;
 
 constexpr int kRequestsPerInput = 4;
-constexpr std::uint32_t kMostSamples = 1u << 13;
-constexpr std::uint32_t kMostChannels = 64;
+constexpr std::uint32_t kMostSamples = 1u << 12;
+constexpr std::uint32_t kMostChannels = 8;
 constexpr float kFill = -12345.0f;
 
 /// One buffer per channel, each of exactly `count` floats, and the array of

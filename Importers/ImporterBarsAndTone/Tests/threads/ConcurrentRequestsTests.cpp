@@ -9,6 +9,7 @@
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
 #include "bthost/PictureRequests.h"
+#include "bthost/SoundRequests.h"
 #include "host/ToneSettings.h"
 
 #include <atomic>
@@ -92,6 +93,31 @@ std::uint64_t ColourAnswer(bthost::Host& host, const void* settings)
     return d.Value();
 }
 
+std::size_t Channels(const void* settings) { return bt::packed::LoadU32(settings, 12); }
+
+std::uint64_t SoundAnswer(bthost::Host& host, const void* settings, std::int64_t position, std::uint32_t count)
+{
+    const auto sound = bthost::RequestAudio(host, {settings, nullptr}, position, count, Channels(settings), -7.0f);
+    Digest d;
+    d.Add(sound.result);
+    for (const auto& channel : sound.channels)
+        d.Add(channel.data(), channel.size() * sizeof(float));
+    return d.Value();
+}
+
+std::uint64_t LevelAnswer(bthost::Host& host, const void* settings, std::int64_t position, float rate,
+                          std::int32_t count)
+{
+    const auto levels = bthost::RequestLevels(host, {nullptr, settings}, position, rate, count, Channels(settings), -7.0f);
+    Digest d;
+    d.Add(levels.result);
+    for (const auto& channel : levels.upper)
+        d.Add(channel.data(), channel.size() * sizeof(float));
+    for (const auto& channel : levels.lower)
+        d.Add(channel.data(), channel.size() * sizeof(float));
+    return d.Value();
+}
+
 /// The description of a clip, releasing the per-file record it brings.
 std::uint64_t ClipInfoAnswer(bthost::Host& host, void* stored)
 {
@@ -140,6 +166,13 @@ protected:
             jobs.push_back({c, PixelFormatAnswer});
             jobs.push_back({c, ColourAnswer});
             jobs.push_back({c, [this, c](bthost::Host& h, const void*) { return ClipInfoAnswer(h, clips[c].stored); }});
+            // Sound of every mode: steady tones and the four cadences, at
+            // positions that straddle slots and cycles, and level overviews
+            // sparser and denser than the tones.
+            for (const std::int64_t position : {std::int64_t{0}, std::int64_t{47993}, std::int64_t{1234567}})
+                jobs.push_back({c, [position](bthost::Host& h, const void* s) { return SoundAnswer(h, s, position, 1001); }});
+            for (const float rate : {10.0f, 100.0f, 48000.0f})
+                jobs.push_back({c, [rate](bthost::Host& h, const void* s) { return LevelAnswer(h, s, 4800, rate, 300); }});
         }
     }
 
