@@ -94,3 +94,31 @@ write('fuzz_clip_file', 'rec709', clip_file('Bars and Tone - Rec 709', 'BARS', s
 write('fuzz_clip_file', 'pq-decoded', clip_file('Bars and Tone - Rec 2100 PQ', 'HDBR', settings(space=3),
                                                 ',\n  "decoded": { "version": 2, "frameWidth": 64 }'))
 write('fuzz_clip_file', 'older', clip_file('Bars and Tone', 'BARS', settings(version=1, identify=1, fmt=3, count=6)))
+
+# Layout texts: the module's two.
+LAYOUTS = os.path.join(HERE, '..', 'Importers', 'ImporterBarsAndTone', 'Resources', 'Layouts')
+for name, seed in (('BarsAndToneSettingsWithIdentifiersDialog.lyra', 'current'),
+                   ('BarsAndToneSettingsWithIdentifiersDialog.ORIN.lyra', 'older')):
+    with open(os.path.join(LAYOUTS, name), 'rb') as f:
+        write('fuzz_layout_text', seed, f.read())
+
+
+# New clips: locale (0 process, 1 NTSC, 2 PAL), script choice (0 the module's, 2 the rest of the input,
+# 3 none), flags (1 no buffer, 2 no setup, 4 no name record), the sequence, then the dialog actions
+# (kind: 0 item at, 1 type, 2 select, 3 press, 4 choose 44100 Hz, 5 close; control: index of the
+# dialog's identifiers, 12 OK, 13 Cancel).
+def new_clip(actions, locale=1, script=0, flags=0, sequence=(1, 3840, 2160, 1, 1, 50, 1, 48000.0), space=2,
+             rest=b''):
+    data = profile(space=space) + struct.pack('<BBB', locale, script, flags)
+    data += struct.pack('<IiiIIiif', *sequence)
+    data += struct.pack('<B', len(actions)) + b''.join(struct.pack('<BBd', *a) for a in actions)
+    return data + rest
+
+
+write('fuzz_acquire_settings', 'accept-pq', new_clip([(3, 12, 0.0)]))
+write('fuzz_acquire_settings', 'preset-then-ok', new_clip([(0, 0, 6.0), (1, 8, 1000.5), (3, 12, 0.0)], locale=2))
+write('fuzz_acquire_settings', 'identify-cancel', new_clip([(2, 10, 0.0), (0, 11, 1.0), (1, 1, 1919.7), (3, 13, 0.0)]))
+write('fuzz_acquire_settings', 'size-query', new_clip([], flags=1))
+write('fuzz_acquire_settings', 'close-window', new_clip([(4, 6, 0.0), (5, 0, 0.0)], sequence=(1, 720, 480, 10, 11, 30000, 1001, 44100.0)))
+with open(os.path.join(LAYOUTS, 'BarsAndToneSettingsWithIdentifiersDialog.ORIN.lyra'), 'rb') as f:
+    write('fuzz_acquire_settings', 'own-layout-text', new_clip([(3, 12, 0.0)], script=2, rest=f.read()))

@@ -2,6 +2,7 @@
 
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "ImporterBarsAndTone/ImporterAbi.h"
+#include "MediaBridge/CvSDKGuid.h"
 #include "barsandtone/PackedBytes.h"
 
 #include <cstdio>
@@ -113,7 +114,7 @@ std::int32_t HostGetDropFrame(std::uint32_t, std::int32_t* dropFrame)
     return 0;
 }
 
-std::int32_t HostGetWorkingColorSpace(std::uint32_t, void* id)
+std::int32_t HostGetWorkingColorSpace(std::uint32_t, CvSDKGuid* id)
 {
     const HostProfile& p = FuzzHost::Current().Profile();
     if (!p.answerColourSpace)
