@@ -138,7 +138,7 @@ ClipFile ParseClipFile(std::string_view text)
     Json doc;
     try {
         doc = Json::parse(text.begin(), text.end());
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) { // a syntax error, or a number beyond a double (1E888)
         std::string what = e.what();
         const auto colon = what.find("parse error");
         Fail("not JSON: " + (colon == std::string::npos ? what : what.substr(colon)));

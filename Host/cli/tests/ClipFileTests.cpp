@@ -129,6 +129,13 @@ TEST(ClipFile, RejectsMalformedFilesSayingWhatIsWrong)
               "accepted");
 }
 
+TEST(ClipFile, NumbersBeyondADoubleAreRefusedAsNotJson)
+{
+    EXPECT_NE(ErrorOf(R"({"format": "barsandtone clip", "formatVersion": 1E888})").find("not JSON"), std::string::npos);
+    EXPECT_NE(ErrorOf(WithSettings("\"02\"", R"(, "decoded": {"frameWidth": -1e400})")).find("not JSON"),
+              std::string::npos);
+}
+
 TEST(ClipFile, LoadNamesThePath)
 {
     try {
