@@ -9,6 +9,12 @@
 
 using namespace MB;
 
+#if defined(_WIN32)
+// The C runtime's names for the two calls; an empty value removes a variable.
+static int setenv(const char* name, const char* value, int) { return _putenv_s(name, value); }
+static int unsetenv(const char* name) { return _putenv_s(name, ""); }
+#endif
+
 TEST(ColorSpaceUtils, ConvertsTheHostsWorkingSpaceIds)
 {
     struct Row {
