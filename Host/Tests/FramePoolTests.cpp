@@ -50,6 +50,19 @@ TEST(FramePool, FramesCarryTheirRecordWithPaddedPitchAndAlignedRows)
     EXPECT_FALSE(pool.OutsideUntouched(frame));
 }
 
+TEST(FramePool, PitchesOfAnEvenNumberOfCacheLinesGainOneUnlessExactIsAsked)
+{
+    FramePool pool;
+    BT_FrameHandle wide = nullptr, odd = nullptr, exact = nullptr;
+    ASSERT_EQ(pool.Create(&wide, Make(kFloatCode, 256, 4)), 0);
+    ASSERT_EQ(pool.Create(&odd, Make(kFloatCode, 252, 4)), 0);
+    EXPECT_EQ(cpixGetRowbytes(wide), 4096 + 64);
+    EXPECT_EQ(cpixGetRowbytes(odd), 252 * 16);
+    pool.SetOptions({.exactPitch = true});
+    ASSERT_EQ(pool.Create(&exact, Make(kFloatCode, 256, 4)), 0);
+    EXPECT_EQ(cpixGetRowbytes(exact), 4096);
+}
+
 TEST(FramePool, ReleasedFramesAreReusedForTheSameLayout)
 {
     FramePool pool;

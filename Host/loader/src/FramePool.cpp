@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::size_t kGuardBytes = 64;
 constexpr std::size_t kRowAlignment = 64;
+constexpr std::int64_t kCacheLine = 64;
 constexpr std::uint32_t kFrameMagic = 0x52465442; // bytes "BTFR" in the host's own part of the record
 /// Rationale: one frame larger than this is refused rather than attempted.
 constexpr std::size_t kLargestFrameBytes = std::size_t{1} << 32;
@@ -73,7 +74,13 @@ std::int32_t FramePool::Create(BT_FrameHandle* out, const FrameCreation& creatio
     std::lock_guard lock(mMutex);
     ++mCreateCalls;
     const std::int32_t bpp = BytesPerPixelOfHostFormat(creation.pixelFormat);
-    const std::int64_t rowBytes = std::int64_t{creation.width} * bpp + std::max(mOptions.rowPadding, 0);
+    std::int64_t rowBytes = std::int64_t{creation.width} * bpp + std::max(mOptions.rowPadding, 0);
+    // Rationale: rows an even number of cache lines apart share few cache
+    // sets (a 4 KB pitch only one), and a fill that runs down a column (a
+    // ramp) then misses the first-level cache on every row: it paints several
+    // times slower. An odd number of lines spreads the rows over all sets.
+    if (!mOptions.exactPitch && rowBytes % (2 * kCacheLine) == 0)
+        rowBytes += kCacheLine;
     const bool makeable = bpp != 0 && creation.width > 0 && creation.height > 0 && rowBytes <= INT32_MAX &&
                           static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(creation.height) <=
                               kLargestFrameBytes;

@@ -27,6 +27,7 @@ struct FrameOptions {
     std::int32_t rowPadding = 0;       ///< bytes added to each row's pitch (0 to any positive count)
     bool withoutMemory = false;        ///< frames carry a null first-row address
     bool refillReused = false;         ///< reused frames start as kUntouchedByte again
+    bool exactPitch = false;           ///< keep a pitch of an even number of cache lines as it is
 };
 
 /// What frame creation was called with.

@@ -135,7 +135,7 @@ protected:
     void SetUp() override
     {
         ModuleTest::SetUp();
-        host->Frames().SetOptions({0, false, true});
+        host->Frames().SetOptions({.refillReused = true});
         const std::array<std::array<std::int32_t, 2>, 2> sizes{{{48, 27}, {33, 17}}};
         for (std::uint8_t space = 0; space < 5; ++space)
             for (const auto& size : sizes)
