@@ -63,7 +63,11 @@ set(BT_WINDOWS_TESTS
   importer_resource_tests
   importer_windows_tests
   importer_video_tests
-  importer_audio_tests)
+  importer_audio_tests
+  zelcore_tests
+  zelui_tests
+  zellyrafactory_tests
+  importer_dialog_tests)
 
 # A GoogleTest program, discovered by ctest. The module under test is passed
 # in as BT_MODULE_PATH so tests drive it through its real exports.

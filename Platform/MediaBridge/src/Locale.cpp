@@ -1,5 +1,7 @@
 #include "MediaBridge/Locale.h"
 
+#include "barsandtone/ProcessShared.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -19,7 +21,14 @@ constexpr std::array<std::string_view, 49> kNtscTerritories{
     "MS", "MX", "NI", "PA", "PE", "PH", "PR", "PW", "SR", "SV", "TW", "US", "VC", "VE", "VI"};
 static_assert(std::is_sorted(kNtscTerritories.begin(), kNtscTerritories.end()));
 
-std::atomic<HostControl::InputLocale> gOverride{HostControl::InputLocale::FromProcess};
+// Set by the host, read by the module (barsandtone/ProcessShared.h); zero is
+// FromProcess.
+std::atomic<HostControl::InputLocale>& Override()
+{
+    static_assert(static_cast<int>(HostControl::InputLocale::FromProcess) == 0);
+    static auto& value = bt::ProcessShared<std::atomic<HostControl::InputLocale>>("MediaBridge.InputLocaleOverride");
+    return value;
+}
 
 std::string_view ProcessLocaleName()
 {
@@ -49,7 +58,7 @@ bool IsNTSCTerritory(std::string_view territory) noexcept
 
 bool IsCurrentInputLocaleNTSC()
 {
-    switch (gOverride.load()) {
+    switch (Override().load()) {
     case HostControl::InputLocale::NTSC: return true;
     case HostControl::InputLocale::PAL: return false;
     case HostControl::InputLocale::FromProcess: break;
@@ -58,7 +67,7 @@ bool IsCurrentInputLocaleNTSC()
 }
 
 namespace HostControl {
-void SetInputLocaleOverride(InputLocale locale) noexcept { gOverride.store(locale); }
+void SetInputLocaleOverride(InputLocale locale) noexcept { Override().store(locale); }
 } // namespace HostControl
 
 } // namespace MB::Locale

@@ -1,5 +1,7 @@
 #include "zelcore/debug/Debug.h"
 
+#include "barsandtone/ProcessShared.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -14,8 +16,17 @@
 namespace zelcore::debug {
 
 namespace {
-std::mutex gObserverMutex;
-std::function<void(const AssertReport&)> gObserver;
+// Set by the host, called for the module's assertions: one for the process
+// (barsandtone/ProcessShared.h).
+struct ObserverSlot {
+    std::mutex mutex;
+    std::function<void(const AssertReport&)> observer;
+};
+ObserverSlot& InstalledObserver()
+{
+    static ObserverSlot& slot = bt::ProcessSingleton<ObserverSlot>("zelcore.AssertObserver");
+    return slot;
+}
 } // namespace
 
 bool DoSimpleAssert(const char* file, int line, const char* function, const char* condition,
@@ -26,8 +37,8 @@ bool DoSimpleAssert(const char* file, int line, const char* function, const char
                             message ? message : ""};
         std::function<void(const AssertReport&)> observer;
         {
-            std::lock_guard lock(gObserverMutex);
-            observer = gObserver;
+            std::lock_guard lock(InstalledObserver().mutex);
+            observer = InstalledObserver().observer;
         }
         if (observer)
             observer(report);
@@ -78,8 +89,8 @@ std::string ReadableTypeName(const std::type_info& type)
 namespace hostcontrol {
 void SetAssertObserver(std::function<void(const AssertReport&)> observer)
 {
-    std::lock_guard lock(gObserverMutex);
-    gObserver = std::move(observer);
+    std::lock_guard lock(InstalledObserver().mutex);
+    InstalledObserver().observer = std::move(observer);
 }
 } // namespace hostcontrol
 

@@ -1,5 +1,7 @@
 #include "zelcore/memory/MemoryRecycler.h"
 
+#include "barsandtone/ProcessShared.h"
+
 #include <array>
 #include <atomic>
 #include <mutex>
@@ -34,7 +36,12 @@ FreeLists& Lists()
     return lists;
 }
 
-std::atomic<std::size_t> gOutstanding{0};
+// Counts the module's blocks and the host's alike (barsandtone/ProcessShared.h).
+std::atomic<std::size_t>& Outstanding()
+{
+    static auto& count = bt::ProcessShared<std::atomic<std::size_t>>("zelcore.MemoryRecycler.Outstanding");
+    return count;
+}
 
 std::size_t ClassOf(std::size_t size) noexcept { return size == 0 ? 0 : (size - 1) / kGranule; }
 
@@ -55,7 +62,7 @@ void* MemoryRecycler::Allocate(std::size_t size)
     }
     if (block == nullptr)
         block = ::operator new(sizeClass < kClasses ? (sizeClass + 1) * kGranule : size);
-    gOutstanding.fetch_add(1, std::memory_order_relaxed);
+    Outstanding().fetch_add(1, std::memory_order_relaxed);
     return block;
 }
 
@@ -63,7 +70,7 @@ void MemoryRecycler::Recycle(void* block, std::size_t size) noexcept
 {
     if (block == nullptr)
         return;
-    gOutstanding.fetch_sub(1, std::memory_order_relaxed);
+    Outstanding().fetch_sub(1, std::memory_order_relaxed);
     const std::size_t sizeClass = ClassOf(size);
     if (sizeClass < kClasses) {
         FreeLists& free = Lists();
@@ -81,6 +88,6 @@ void MemoryRecycler::Recycle(void* block, std::size_t size) noexcept
     ::operator delete(block);
 }
 
-std::size_t MemoryRecycler::OutstandingBlocks() noexcept { return gOutstanding.load(std::memory_order_relaxed); }
+std::size_t MemoryRecycler::OutstandingBlocks() noexcept { return Outstanding().load(std::memory_order_relaxed); }
 
 } // namespace zelcore::memory

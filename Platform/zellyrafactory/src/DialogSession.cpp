@@ -8,6 +8,8 @@
 #include "zelui/controls/UI_Popup.h"
 #include "zelui/controls/UI_RadioButton.h"
 
+#include "barsandtone/ProcessShared.h"
+
 #include <mutex>
 
 namespace zellyrafactory::hostcontrol {
@@ -15,8 +17,17 @@ namespace zellyrafactory::hostcontrol {
 using namespace zelui::controls;
 
 namespace {
-std::mutex gDriverMutex;
-std::shared_ptr<ModalDriver> gDriver;
+// Installed by the host, used by the module's dialogs: one for the process
+// (barsandtone/ProcessShared.h).
+struct DriverSlot {
+    std::mutex mutex;
+    std::shared_ptr<ModalDriver> driver;
+};
+DriverSlot& InstalledDriver()
+{
+    static DriverSlot& slot = bt::ProcessSingleton<DriverSlot>("zellyrafactory.ModalDriver");
+    return slot;
+}
 
 ActionOutcome Refused(std::string reason) { return ActionOutcome{false, std::move(reason)}; }
 } // namespace
@@ -25,16 +36,16 @@ ModalDriver::~ModalDriver() = default;
 
 void InstallModalDriver(std::shared_ptr<ModalDriver> driver)
 {
-    std::lock_guard lock(gDriverMutex);
-    gDriver = std::move(driver);
+    std::lock_guard lock(InstalledDriver().mutex);
+    InstalledDriver().driver = std::move(driver);
 }
 
 std::shared_ptr<ModalDriver> CurrentModalDriver()
 {
     {
-        std::lock_guard lock(gDriverMutex);
-        if (gDriver)
-            return gDriver;
+        std::lock_guard lock(InstalledDriver().mutex);
+        if (InstalledDriver().driver)
+            return InstalledDriver().driver;
     }
     return std::make_shared<ScriptedDriver>(AcceptAsOpened());
 }

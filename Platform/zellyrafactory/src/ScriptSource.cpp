@@ -3,6 +3,8 @@
 #include "StreamText.h"
 #include "zellyrafactory/HostControl.h"
 
+#include "barsandtone/ProcessShared.h"
+
 #include <fstream>
 #include <mutex>
 
@@ -13,8 +15,17 @@
 namespace zellyrafactory {
 
 namespace {
-std::mutex gProviderMutex;
-hostcontrol::ScriptProvider gProvider;
+// Set by the host, used by the module's dialogs: one for the process
+// (barsandtone/ProcessShared.h).
+struct ProviderSlot {
+    std::mutex mutex;
+    hostcontrol::ScriptProvider provider;
+};
+ProviderSlot& InstalledProvider()
+{
+    static ProviderSlot& slot = bt::ProcessSingleton<ProviderSlot>("zellyrafactory.ScriptProvider");
+    return slot;
+}
 
 constexpr const char* kResourceType = "LYRA";
 
@@ -49,8 +60,8 @@ std::optional<std::string> ReadModuleResource(void* handle, const std::string& r
 namespace hostcontrol {
 void SetScriptProvider(ScriptProvider provider)
 {
-    std::lock_guard lock(gProviderMutex);
-    gProvider = std::move(provider);
+    std::lock_guard lock(InstalledProvider().mutex);
+    InstalledProvider().provider = std::move(provider);
 }
 } // namespace hostcontrol
 
@@ -62,8 +73,8 @@ std::optional<std::string> ReadLayoutResource(const ResourceModule& module, cons
         return std::nullopt;
     hostcontrol::ScriptProvider provider;
     {
-        std::lock_guard lock(gProviderMutex);
-        provider = gProvider;
+        std::lock_guard lock(InstalledProvider().mutex);
+        provider = InstalledProvider().provider;
     }
     if (provider)
         return provider(resourceName);
