@@ -4,7 +4,6 @@
 #include "Commands.h"
 #include "Reports.h"
 #include "Session.h"
-#include "bthost/PictureRequests.h"
 
 #include <iostream>
 
@@ -16,12 +15,8 @@ ClipReport MakeClipReport(Session& session, const OpenClip& clip, const std::str
     report.clipPath = clipPath;
     report.clip = clip.File();
     report.description = clip.Description();
-    const auto format = bthost::RequestPixelFormat(session.Host(), clip.PerFile());
-    report.pixelFormatResult = format.result;
-    report.pixelFormat = format.pixelFormat;
-    const auto colour = bthost::RequestColourDescription(session.Host(), clip.PerFile());
-    report.colour = {colour.result, colour.kind,          colour.primaries, colour.transfer,
-                     colour.matrix, colour.encodingDepth, colour.flag64,    colour.flag68};
+    report.pixelFormat = bthost::RequestPixelFormat(session.Host(), clip.PerFile());
+    report.colour = bthost::RequestColourDescription(session.Host(), clip.PerFile());
     return report;
 }
 

@@ -221,7 +221,7 @@ std::string ClipReportJson(const ClipReport& r)
                {"audioRate", d.audioRate},
                {"audioSamples", d.audioSamples},
                {"colorManaged", d.colorManaged}}},
-             {"pixelFormat", {{"result", r.pixelFormatResult}, {"code", r.pixelFormat}}},
+             {"pixelFormat", {{"result", r.pixelFormat.result}, {"code", r.pixelFormat.pixelFormat}}},
              {"colorDescription",
               {{"result", r.colour.result},
                {"kind", r.colour.kind},

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ostream>
+#include <span>
 
 namespace btcli {
 
@@ -14,9 +15,27 @@ std::string Fixed(double v, int decimals)
     return text;
 }
 
-std::string Named(std::uint32_t code, const char* name)
+struct CodeName {
+    std::uint32_t code;
+    const char* name;
+};
+
+// ITU-T H.273 code points the module answers with; others print as bare numbers.
+constexpr CodeName kPrimaries[] = {{1, "BT.709"}, {9, "BT.2020"}, {5, "BT.601 625"}, {6, "BT.601 525"}};
+constexpr CodeName kTransfers[] = {
+    {1, "BT.709"}, {6, "BT.601"}, {16, "PQ, SMPTE ST 2084"}, {18, "HLG, ARIB STD-B67"}};
+constexpr CodeName kMatrices[] = {
+    {1, "BT.709"}, {5, "BT.601 625-line"}, {6, "BT.601 525-line"}, {9, "BT.2020 non-constant luminance"}};
+constexpr CodeName kHostPixelFormats[] = {{0x37785556u, "32-bit float V, U, Y, A"},
+                                          {0x41595556u, "8-bit V, U, Y, A, studio range"}};
+
+/// The code as printed, followed by its name in brackets when the table knows it.
+std::string Named(const std::string& printed, std::uint32_t code, std::span<const CodeName> names)
 {
-    return std::to_string(code) + (name != nullptr ? std::string(" (") + name + ")" : std::string());
+    for (const CodeName& row : names)
+        if (row.code == code)
+            return printed + " (" + row.name + ")";
+    return printed;
 }
 
 } // namespace
@@ -31,35 +50,24 @@ std::string FourCC(std::uint32_t code)
 
 std::string PrimariesName(std::uint32_t code)
 {
-    return Named(code, code == 1 ? "BT.709" : code == 9 ? "BT.2020" : code == 5 ? "BT.601 625" : code == 6 ? "BT.601 525" : nullptr);
+    return Named(std::to_string(code), code, kPrimaries);
 }
 
 std::string TransferName(std::uint32_t code)
 {
-    return Named(code, code == 1    ? "BT.709"
-                       : code == 6  ? "BT.601"
-                       : code == 16 ? "PQ, SMPTE ST 2084"
-                       : code == 18 ? "HLG, ARIB STD-B67"
-                                    : nullptr);
+    return Named(std::to_string(code), code, kTransfers);
 }
 
 std::string MatrixName(std::uint32_t code)
 {
-    return Named(code, code == 1   ? "BT.709"
-                       : code == 5 ? "BT.601 625-line"
-                       : code == 6 ? "BT.601 525-line"
-                       : code == 9 ? "BT.2020 non-constant luminance"
-                                   : nullptr);
+    return Named(std::to_string(code), code, kMatrices);
 }
 
 std::string HostPixelFormatName(std::uint32_t code)
 {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X", code);
-    const char* name = code == 0x37785556u   ? "32-bit float V, U, Y, A"
-                       : code == 0x41595556u ? "8-bit V, U, Y, A, studio range"
-                                             : nullptr;
-    return name != nullptr ? std::string(hex) + " (" + name + ")" : std::string(hex);
+    return Named(hex, code, kHostPixelFormats);
 }
 
 void PrintClipReport(std::ostream& out, const ClipReport& r)
@@ -75,10 +83,10 @@ void PrintClipReport(std::ostream& out, const ClipReport& r)
         << d.parDenominator << " (" << Fixed(par, 4) << ")\n"
         << "Frame duration  " << d.frameDuration << " ticks (" << Fixed(FramesPerSecond(d.frameDuration), 3)
         << " fps)\n";
-    if (r.pixelFormatResult == 0)
-        out << "Pixel format    " << HostPixelFormatName(r.pixelFormat) << "\n";
+    if (r.pixelFormat.result == 0)
+        out << "Pixel format    " << HostPixelFormatName(r.pixelFormat.pixelFormat) << "\n";
     else
-        out << "Pixel format    none (selector 27 answered " << r.pixelFormatResult << ")\n";
+        out << "Pixel format    none (selector 27 answered " << r.pixelFormat.result << ")\n";
     if (r.colour.result == 0)
         out << "Colour          primaries " << PrimariesName(r.colour.primaries) << ", transfer "
             << TransferName(r.colour.transfer) << ", matrix " << MatrixName(r.colour.matrix) << "\n"

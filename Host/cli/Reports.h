@@ -6,6 +6,7 @@
 #include "SettingsRecord.h"
 #include "bthost/ClipDescription.h"
 #include "bthost/Host.h"
+#include "bthost/PictureRequests.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -14,25 +15,12 @@
 
 namespace btcli {
 
-/// Selector 73's answer.
-struct ColourReport {
-    std::int32_t result = 0;
-    std::uint32_t kind = 0;
-    std::uint32_t primaries = 0; ///< ITU-T H.273 code points
-    std::uint32_t transfer = 0;
-    std::uint32_t matrix = 0;
-    std::uint32_t encodingDepth = 0;
-    std::uint32_t flag64 = 0;
-    std::uint32_t flag68 = 0;
-};
-
 struct ClipReport {
     std::string clipPath;
     ClipFile clip;
     bthost::ClipDescription description;   ///< selector 37
-    std::int32_t pixelFormatResult = 0;    ///< selector 27
-    std::uint32_t pixelFormat = 0;
-    ColourReport colour;                   ///< selector 73
+    bthost::PixelFormatAnswer pixelFormat; ///< selector 27
+    bthost::ColourDescription colour;      ///< selector 73
 };
 
 struct ResourceReport {
