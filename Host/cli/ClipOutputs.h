@@ -15,6 +15,19 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
 void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options);
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options);
 
+/// A command on one clip file: loads the file, starts a session, opens the
+/// clip and writes the output. The clip closes before the module unloads.
+template <class Options>
+int RunOnClip(const CommonOptions& common, const Options& options,
+              void (*write)(const CommonOptions&, Session&, const OpenClip&, const Options&))
+{
+    const ClipFile file = LoadClipFile(options.clip);
+    Session session(common);
+    OpenClip clip(session, file);
+    write(common, session, clip, options);
+    return 0;
+}
+
 /// Makes a new clip through selector 38 and the dialog. Throws Cancelled
 /// when the dialog is dismissed.
 [[nodiscard]] ClipFile CreateClip(Session& session, const NewOptions& options);

@@ -53,11 +53,7 @@ const char* FormatLabel(btmedia::MovieFormat f)
 int RunExport(const CommonOptions& common, const ExportOptions& options)
 {
     (void)FormatFor(options); // a wrong name fails before anything is loaded
-    const ClipFile file = LoadClipFile(options.clip);
-    Session session(common);
-    OpenClip clip(session, file);
-    WriteMovieFile(common, session, clip, options);
-    return 0;
+    return RunOnClip(common, options, WriteMovieFile);
 }
 
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options)

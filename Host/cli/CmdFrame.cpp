@@ -18,11 +18,7 @@ void Say(const CommonOptions& common, const std::string& text)
 
 int RunFrame(const CommonOptions& common, const FrameOptions& options)
 {
-    const ClipFile file = LoadClipFile(options.clip);
-    Session session(common);
-    OpenClip clip(session, file);
-    WriteFrame(common, session, clip, options);
-    return 0;
+    return RunOnClip(common, options, WriteFrame);
 }
 
 void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options)

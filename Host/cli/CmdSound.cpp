@@ -55,14 +55,9 @@ void RequestSound(Session& session, const OpenClip& clip, std::int64_t position,
                                  " (selector 25 answered " + std::to_string(result) + ")");
 }
 
-
 int RunTone(const CommonOptions& common, const ToneOptions& options)
 {
-    const ClipFile file = LoadClipFile(options.clip);
-    Session session(common);
-    OpenClip clip(session, file);
-    WriteTone(common, session, clip, options);
-    return 0;
+    return RunOnClip(common, options, WriteTone);
 }
 
 void WriteTone(const CommonOptions& common, Session& session, const OpenClip& clip, const ToneOptions& options)
@@ -116,11 +111,7 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
 
 int RunLevels(const CommonOptions& common, const LevelsOptions& options)
 {
-    const ClipFile file = LoadClipFile(options.clip);
-    Session session(common);
-    OpenClip clip(session, file);
-    WriteLevels(common, session, clip, options);
-    return 0;
+    return RunOnClip(common, options, WriteLevels);
 }
 
 void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options)
