@@ -5,41 +5,26 @@
 #include "ClipFile.h"
 #include "MovieProbe.h"
 #include "RunProgram.h"
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 using namespace btcli;
 using btcli::test::RunTool;
-namespace fs = std::filesystem;
 
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-class Cli : public ::testing::Test {
+class Cli : public btmedia::test::FolderTest {
 protected:
-    void SetUp() override
-    {
-        mDir = fs::temp_directory_path() /
-               ("btcli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(mDir);
-        fs::create_directories(mDir);
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
-    [[nodiscard]] std::string Path(const std::string& name) const { return (mDir / name).string(); }
-    [[nodiscard]] std::size_t FilesLeft() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(mDir), fs::directory_iterator()));
-    }
-
     /// `new` with these arguments; fails the test unless it succeeds.
     std::string New(const std::string& name, std::vector<std::string> args)
     {
@@ -50,7 +35,15 @@ protected:
         return path;
     }
 
-    fs::path mDir;
+    /// `export` of the clip to `name` with these arguments, read back.
+    btmedia::probe::Movie Export(const std::string& clip, const std::string& name, std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"export", clip, "-o", Path(name)});
+        const auto o = RunTool(args);
+        if (o.exitCode != 0)
+            throw std::runtime_error("export failed: " + o.err);
+        return btmedia::probe::ReadMovie(Path(name));
+    }
 };
 
 SettingsFields Fields(const std::string& clipPath) { return DecodeSettings(LoadClipFile(clipPath).settings); }
@@ -311,15 +304,10 @@ TEST_F(Cli, LevelsDrawOneLanePerChannel)
 TEST_F(Cli, ExportFfv1KeepsTheHdrSignalExactWithItsColourTags)
 {
     const std::string clip = New("pq.json", {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
-    const auto o = RunTool({"export", clip, "-o", Path("pq.mkv"), "--duration", "2", "--threads", "2"});
-    ASSERT_EQ(o.exitCode, 0) << o.err;
-    const btmedia::probe::Movie m = btmedia::probe::ReadMovie(Path("pq.mkv"));
+    const btmedia::probe::Movie m = Export(clip, "pq.mkv", {"--duration", "2", "--threads", "2"});
     EXPECT_EQ(m.videoCodec, "ffv1");
     EXPECT_EQ(m.pixelFormat, "yuv444p10le");
-    EXPECT_EQ(m.primaries, 9);
-    EXPECT_EQ(m.transfer, 16);
-    EXPECT_EQ(m.matrix, 9);
-    EXPECT_EQ(m.range, 1);
+    EXPECT_EQ(m.ColourTags(), (std::array{9, 16, 9, 1}));
     EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
     ASSERT_EQ(m.frames.size(), 1u);
     const auto& p = m.frames[0];
@@ -340,15 +328,10 @@ TEST_F(Cli, ExportFfv1KeepsTheHdrSignalExactWithItsColourTags)
 TEST_F(Cli, ExportProResCarriesRec709BarsAndPcm)
 {
     const std::string clip = New("hd.json", {"--seq-size", "320x180", "--seq-rate", "25"});
-    const auto o = RunTool({"export", clip, "-o", Path("hd.mov"), "--frames", "50"});
-    ASSERT_EQ(o.exitCode, 0) << o.err;
-    const btmedia::probe::Movie m = btmedia::probe::ReadMovie(Path("hd.mov"));
+    const btmedia::probe::Movie m = Export(clip, "hd.mov", {"--frames", "50"});
     EXPECT_EQ(m.videoCodec, "prores");
     EXPECT_EQ(m.codecTag, "apch");
-    EXPECT_EQ(m.primaries, 1);
-    EXPECT_EQ(m.transfer, 1);
-    EXPECT_EQ(m.matrix, 1);
-    EXPECT_EQ(m.range, 1);
+    EXPECT_EQ(m.ColourTags(), (std::array{1, 1, 1, 1}));
     EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
     const auto& p = m.frames.at(0);
     EXPECT_NEAR(p.At(0, 10, 50), 416, 2); // 40% grey, studio 104
@@ -369,9 +352,7 @@ TEST_F(Cli, ExportDeclaresFiveOneInTheFileOrder)
     clip.settings[16] = 1; // identify channels
     clip.settings[28] = 3; // BLITS
     SaveClipFile(Path("blits.json"), clip);
-    const auto o = RunTool({"export", Path("blits.json"), "-o", Path("blits.mov"), "--duration", "2"});
-    ASSERT_EQ(o.exitCode, 0) << o.err;
-    const btmedia::probe::Movie m = btmedia::probe::ReadMovie(Path("blits.mov"));
+    const btmedia::probe::Movie m = Export(Path("blits.json"), "blits.mov", {"--duration", "2"});
     EXPECT_EQ(m.layout, "5.1");
     ASSERT_EQ(m.samples.size(), 6u);
     auto rms = [&](int fileChannel, double from, double to) {

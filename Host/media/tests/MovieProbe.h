@@ -2,6 +2,7 @@
 // Test helper: reads a movie file back with FFmpeg's demuxers and decoders,
 // independently of the writer, and reports what a player would see.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ struct Movie {
     std::string codecTag;         ///< four characters, e.g. "apch"; empty when none
     int width = 0, height = 0;
     int primaries = 0, transfer = 0, matrix = 0, range = 0; ///< FFmpeg enums = H.273 codes; range 1 = narrow
+    [[nodiscard]] std::array<int, 4> ColourTags() const { return {primaries, transfer, matrix, range}; }
     int sarNum = 0, sarDen = 0;
     int rateNum = 0, rateDen = 0; ///< average frame rate
     std::vector<Picture> frames;  ///< decoded, up to the number asked for

@@ -1,17 +1,16 @@
 #include "MovieProbe.h"
+#include "TestFolder.h"
 #include "btmedia/MovieWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
-#include <filesystem>
 #include <mutex>
 #include <set>
 #include <stdexcept>
 
 using namespace btmedia;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -54,22 +53,13 @@ float ExpectedSample(int hostChannel, std::int64_t k, int rate)
     return static_cast<float>(0.25 * std::sin(kTwoPi * 100.0 * (hostChannel + 1) * static_cast<double>(k) / rate));
 }
 
-class MovieWriterTest : public ::testing::Test {
+class MovieWriterTest : public btmedia::test::FolderTest {
 protected:
-    void SetUp() override
-    {
-        mDir = fs::temp_directory_path() /
-               ("btmovie-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(mDir);
-        fs::create_directories(mDir);
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
     MovieSpec Spec(MovieFormat format, const std::string& name, int channels)
     {
         MovieSpec s;
         s.format = format;
-        s.path = (mDir / name).string();
+        s.path = Path(name);
         s.width = 64;
         s.height = 36;
         s.frameDuration = kTicks25;
@@ -91,13 +81,6 @@ protected:
         };
         return src;
     }
-
-    [[nodiscard]] std::size_t FilesLeft() const
-    {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(mDir), fs::directory_iterator()));
-    }
-
-    fs::path mDir;
 };
 
 } // namespace
@@ -130,10 +113,7 @@ TEST_F(MovieWriterTest, Ffv1MatroskaKeepsPictureExactWithColourCodesAndFiveOne)
     const probe::Movie m = probe::ReadMovie(spec.path, 50);
     EXPECT_EQ(m.videoCodec, "ffv1");
     EXPECT_EQ(m.pixelFormat, "yuv444p10le");
-    EXPECT_EQ(m.primaries, 9);
-    EXPECT_EQ(m.transfer, 16);
-    EXPECT_EQ(m.matrix, 9);
-    EXPECT_EQ(m.range, 1); // narrow
+    EXPECT_EQ(m.ColourTags(), (std::array{9, 16, 9, 1})); // range 1: narrow
     EXPECT_EQ(m.sarNum, 40);
     EXPECT_EQ(m.sarDen, 33);
     EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
@@ -173,10 +153,7 @@ TEST_F(MovieWriterTest, ProResQuickTimeIsHqWithStereoAndNarrowRangeTags)
     EXPECT_EQ(m.videoCodec, "prores");
     EXPECT_EQ(m.codecTag, "apch");
     EXPECT_EQ(m.pixelFormat, "yuv422p10le");
-    EXPECT_EQ(m.primaries, 1);
-    EXPECT_EQ(m.transfer, 1);
-    EXPECT_EQ(m.matrix, 1);
-    EXPECT_EQ(m.range, 1);
+    EXPECT_EQ(m.ColourTags(), (std::array{1, 1, 1, 1}));
     EXPECT_EQ(m.rateNum, 25);
     EXPECT_EQ(m.rateDen, 1);
     EXPECT_NEAR(m.durationSeconds, 2.0, 0.05);
@@ -258,7 +235,7 @@ TEST_F(MovieWriterTest, FailureLeavesNoFileBehind)
         std::runtime_error);
     EXPECT_EQ(FilesLeft(), 0u);
 
-    spec.path = (mDir / "missing-folder" / "x.mov").string();
+    spec.path = Path("missing-folder/x.mov");
     spec.format = MovieFormat::ProResQuickTime;
     EXPECT_THROW(WriteMovie(spec, Sources(2)), std::runtime_error);
     EXPECT_EQ(FilesLeft(), 0u);
