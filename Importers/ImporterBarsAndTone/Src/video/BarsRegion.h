@@ -10,14 +10,18 @@
 
 namespace bt {
 
-/// A region of the SD and HD pictures: colour as V, U, Y, A bytes, studio range.
+/// A region of the SD and HD pictures: colour as V, U, Y, A bytes in studio
+/// range with Rec. 601 colour difference (the HD picture too); the fill
+/// converts them into the float frame. Regions are listed in painting order.
 struct SdrRegion {
     double x0, y0, x1, y1;
     std::array<std::uint8_t, 4> colour;
 };
 
-/// A region of the HLG and PQ pictures: colour as V, U, Y, A floats, already
-/// in the colour space's signal domain.
+/// A region of the HLG and PQ pictures: colour as V, U, Y, A floats with
+/// Rec. 2020 luma coefficients, already in the colour space's signal domain.
+/// Every value is the float its decimal names, sign included: the tiny
+/// colour-difference values and negative zeros are part of the picture.
 struct HdrRegion {
     double x0, y0, x1, y1;
     std::array<float, 4> colour;
@@ -31,6 +35,13 @@ inline constexpr float kHdrAscendingRampMarker = 1.0f;
 
 /// The SD and HD tables have room for this many records.
 inline constexpr std::size_t kSdrTableCapacity = 44;
+using SdrBarsTable = std::array<SdrRegion, kSdrTableCapacity>;
+
+/// Both HDR pictures have 51 regions in painting order. Region 34 marks the
+/// descending ramp (-0.0685 up to 0.0), region 35 the ascending ramp (0.0 up
+/// to 1.09).
+inline constexpr std::size_t kHdrRegionCount = 51;
+using HdrBarsTable = std::array<HdrRegion, kHdrRegionCount + 1>;
 
 template <typename Region, std::size_t N>
 constexpr std::size_t CountRegions(const std::array<Region, N>& table)
@@ -58,6 +69,14 @@ constexpr bool BandsTileTheWidth(const std::array<Region, N>& table)
             return false;
     }
     return true;
+}
+
+/// True when an HDR table has its 51 regions and the ramp markers where the
+/// renderer looks for them.
+constexpr bool HasHdrBarsLayout(const HdrBarsTable& table)
+{
+    return CountRegions(table) == kHdrRegionCount && table[33].colour[0] == kHdrDescendingRampMarker &&
+           table[34].colour[0] == kHdrAscendingRampMarker;
 }
 
 } // namespace bt

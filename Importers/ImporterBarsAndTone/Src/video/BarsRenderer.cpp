@@ -126,7 +126,7 @@ void Walk(const std::array<Region, N>& table, const Canvas& canvas, PaintRegion 
     }
 }
 
-void PaintSdr(const std::array<SdrRegion, kSdrTableCapacity>& table, const Canvas& canvas)
+void PaintSdr(const SdrBarsTable& table, const Canvas& canvas)
 {
     // The float frame takes the 8-bit colours through the fill's conversion
     // and paints the ramp marker as a ramp; the 8-bit frame takes every colour
@@ -140,7 +140,7 @@ void PaintSdr(const std::array<SdrRegion, kSdrTableCapacity>& table, const Canva
     });
 }
 
-void PaintHdr(const std::array<HdrRegion, 52>& table, const Canvas& canvas)
+void PaintHdr(const HdrBarsTable& table, const Canvas& canvas)
 {
     Walk(table, canvas, [&](const HdrRegion& region, const PixelRect& r) {
         if (region.colour[0] == kHdrDescendingRampMarker)

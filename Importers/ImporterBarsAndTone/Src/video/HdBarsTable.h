@@ -1,16 +1,13 @@
 #pragma once
-// The Rec. 709 bars picture (colorSpaceType 1): 29 regions in painting order,
-// colours as V, U, Y, A bytes in studio range with Rec. 601 colour
-// difference, as in the SD picture; the fill converts them into the float
-// frame. Region 16 carries the ramp marker. The -I patch is V 98 where the SD
-// picture has 97.
+// The Rec. 709 bars picture (colorSpaceType 1): 29 regions. Region 16
+// carries the ramp marker. The -I patch is V 98 where the SD picture has 97.
 
 #include "video/BarsRegion.h"
 
 namespace bt {
 
 // clang-format off
-inline constexpr std::array<SdrRegion, kSdrTableCapacity> kHdBarsTable{{
+inline constexpr SdrBarsTable kHdBarsTable{{
     // 75% bars between 40% grey side columns
     {0.0, 0.0, 0.125, 0.5833, {128, 128, 104, 255}},       //  1 40% grey
     {0.125, 0.0, 0.2318, 0.5833, {128, 128, 180, 255}},    //  2 75% white

@@ -1,17 +1,12 @@
 #pragma once
-// The Rec. 2100 HLG bars picture (colorSpaceType 2): 51 regions in
-// painting order, colours as V, U, Y, A floats with Rec. 2020 luma
-// coefficients, already in the HLG signal domain. Every value is the float
-// its decimal names, sign included: the tiny colour-difference values and
-// negative zeros are part of the picture. Region 34 marks the descending ramp
-// (-0.0685 up to 0.0), region 35 the ascending ramp (0.0 up to 1.09).
+// The Rec. 2100 HLG bars picture (colorSpaceType 2), in the HLG signal domain.
 
 #include "video/BarsRegion.h"
 
 namespace bt {
 
 // clang-format off
-inline constexpr std::array<HdrRegion, 52> kHlgBarsTable{{
+inline constexpr HdrBarsTable kHlgBarsTable{{
     // band A: 100% bars
     {0.125, 0.0, 0.232292, 0.083334, {7e-09f, 0.0f, 1.0f, 1.0f}},                    //  1 100% white
     {0.232292, 0.0, 0.33959, 0.083334, {0.0402143f, -0.5f, 0.9407f, 1.0f}},          //  2 100% yellow
@@ -74,8 +69,6 @@ inline constexpr std::array<HdrRegion, 52> kHlgBarsTable{{
 }};
 // clang-format on
 
-static_assert(CountRegions(kHlgBarsTable) == 51);
-static_assert(kHlgBarsTable[33].colour[0] == kHdrDescendingRampMarker);
-static_assert(kHlgBarsTable[34].colour[0] == kHdrAscendingRampMarker);
+static_assert(HasHdrBarsLayout(kHlgBarsTable));
 
 } // namespace bt

@@ -1,10 +1,5 @@
 #pragma once
-// The Rec. 2100 PQ bars picture (colorSpaceType 3): 51 regions in
-// painting order, colours as V, U, Y, A floats with Rec. 2020 luma
-// coefficients, already in the PQ signal domain. Every value is the float
-// its decimal names, sign included: the tiny colour-difference values and
-// negative zeros are part of the picture. Region 34 marks the descending ramp
-// (-0.0685 up to 0.0), region 35 the ascending ramp (0.0 up to 1.09).
+// The Rec. 2100 PQ bars picture (colorSpaceType 3), in the PQ signal domain.
 // Its band E has the edge 0.91667 where the HLG picture has 0.916667.
 
 #include "video/BarsRegion.h"
@@ -12,7 +7,7 @@
 namespace bt {
 
 // clang-format off
-inline constexpr std::array<HdrRegion, 52> kPqBarsTable{{
+inline constexpr HdrBarsTable kPqBarsTable{{
     // band A: 100% bars
     {0.125, 0.0, 0.232292, 0.083334, {7e-09f, 0.0f, 1.0f, 1.0f}},                            //  1 100% white
     {0.232292, 0.0, 0.33959, 0.083334, {0.0402143f, -0.5f, 0.9407f, 1.0f}},                  //  2 100% yellow
@@ -75,8 +70,6 @@ inline constexpr std::array<HdrRegion, 52> kPqBarsTable{{
 }};
 // clang-format on
 
-static_assert(CountRegions(kPqBarsTable) == 51);
-static_assert(kPqBarsTable[33].colour[0] == kHdrDescendingRampMarker);
-static_assert(kPqBarsTable[34].colour[0] == kHdrAscendingRampMarker);
+static_assert(HasHdrBarsLayout(kPqBarsTable));
 
 } // namespace bt

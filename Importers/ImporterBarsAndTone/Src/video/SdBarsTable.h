@@ -1,15 +1,14 @@
 #pragma once
-// The Rec. 601 bars picture (colorSpaceType 0): 22 regions in painting order,
-// colours as V, U, Y, A bytes in studio range. The edges are these decimals,
-// not exact sevenths: the bottom band's fourth edge is 0.7144 where the upper
-// bands use 0.7143, and its third edge is 0.5358.
+// The Rec. 601 bars picture (colorSpaceType 0): 22 regions. The edges are
+// these decimals, not exact sevenths: the bottom band's fourth edge is 0.7144
+// where the upper bands use 0.7143, and its third edge is 0.5358.
 
 #include "video/BarsRegion.h"
 
 namespace bt {
 
 // clang-format off
-inline constexpr std::array<SdrRegion, kSdrTableCapacity> kSdBarsTable{{
+inline constexpr SdrBarsTable kSdBarsTable{{
     // 75% bars over the top 0.66
     {0.0, 0.0, 0.1428, 0.66, {128, 128, 180, 255}},    //  1 75% white
     {0.1428, 0.0, 0.2857, 0.66, {142, 44, 161, 255}},  //  2 75% yellow
