@@ -44,39 +44,36 @@ public:
     [[nodiscard]] std::vector<std::uint8_t> Row(std::int64_t y, std::uint8_t blank = 0xCD) const
     {
         std::vector<std::uint8_t> row(static_cast<std::size_t>(mWidth) * BytesPerPixel(), blank);
-        if (mSpace == 0 || mSpace == 1) {
-            for (const auto& r : mSpace == 0 ? bt::kSdBarsTable : bt::kHdBarsTable) {
-                if (r.y1 == 0.0)
-                    break;
-                if (!Holds(r, y))
-                    continue;
-                const std::int64_t left = Edge(mWidth, r.x0), right = Edge(mWidth, r.x1);
-                for (std::int64_t x = left; x < right; ++x)
-                    Put(row, x, SdrPixel(r, x, left, right));
-            }
-        } else {
-            for (const auto& r : mSpace == 2 ? bt::kHlgBarsTable : bt::kPqBarsTable) {
-                if (r.y1 == 0.0)
-                    break;
-                if (!Holds(r, y))
-                    continue;
-                const std::int64_t left = Edge(mWidth, r.x0), right = Edge(mWidth, r.x1);
-                for (std::int64_t x = left; x < right; ++x)
-                    Put(row, x, HdrPixel(r, x, left, right));
-            }
-        }
+        if (mSpace == 0 || mSpace == 1)
+            Paint(row, y, mSpace == 0 ? bt::kSdBarsTable : bt::kHdBarsTable);
+        else
+            Paint(row, y, mSpace == 2 ? bt::kHlgBarsTable : bt::kPqBarsTable);
         return row;
     }
 
 private:
+    template <typename Table>
+    void Paint(std::vector<std::uint8_t>& row, std::int64_t y, const Table& table) const
+    {
+        for (const auto& r : table) {
+            if (r.y1 == 0.0)
+                break;
+            if (!Holds(r, y))
+                continue;
+            const std::int64_t left = Edge(mWidth, r.x0), right = Edge(mWidth, r.x1);
+            for (std::int64_t x = left; x < right; ++x)
+                Put(row, x, Pixel(r, x, left, right));
+        }
+    }
+
     template <typename Region>
     bool Holds(const Region& r, std::int64_t y) const
     {
         return y >= Edge(mHeight, r.y0) && y < Edge(mHeight, r.y1);
     }
 
-    std::array<std::uint8_t, 16> SdrPixel(const bt::SdrRegion& r, std::int64_t x, std::int64_t left,
-                                          std::int64_t right) const
+    std::array<std::uint8_t, 16> Pixel(const bt::SdrRegion& r, std::int64_t x, std::int64_t left,
+                                       std::int64_t right) const
     {
         std::array<std::uint8_t, 16> out{};
         if (mSpace == 0) {
@@ -90,8 +87,8 @@ private:
         return out;
     }
 
-    static std::array<std::uint8_t, 16> HdrPixel(const bt::HdrRegion& r, std::int64_t x, std::int64_t left,
-                                                 std::int64_t right)
+    static std::array<std::uint8_t, 16> Pixel(const bt::HdrRegion& r, std::int64_t x, std::int64_t left,
+                                              std::int64_t right)
     {
         if (r.colour[0] == -1.0f) {
             const float step = -0.0685f / static_cast<float>(right - left);
