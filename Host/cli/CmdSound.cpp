@@ -24,8 +24,9 @@ struct SampleRange {
 
 /// Start and length at `rate` values per second; the default length is the
 /// clip's sound, five seconds.
-SampleRange Resolve(const RangeOptions& r, double rate, std::int64_t clipSamples, double clipRate)
+SampleRange Resolve(const RangeOptions& r, double rate, const bthost::ClipDescription& clip)
 {
+    const double clipRate = static_cast<double>(clip.audioRate);
     SampleRange out;
     if (r.startSample)
         out.start = *r.startSample;
@@ -36,7 +37,7 @@ SampleRange Resolve(const RangeOptions& r, double rate, std::int64_t clipSamples
     else if (r.durationSeconds)
         out.count = std::llround(*r.durationSeconds * rate);
     else
-        out.count = std::llround(static_cast<double>(clipSamples) / clipRate * rate);
+        out.count = std::llround(static_cast<double>(clip.audioSamples) / clipRate * rate);
     if (out.count <= 0)
         throw UsageError("the stretch asked for holds no samples");
     return out;
@@ -64,7 +65,7 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
 {
     const auto& d = clip.Description();
     const double rate = static_cast<double>(d.audioRate);
-    const SampleRange range = Resolve(options.range, rate, d.audioSamples, rate);
+    const SampleRange range = Resolve(options.range, rate, d);
     const std::size_t channels = d.audioChannels;
     if (channels == 0 || rate <= 0)
         throw std::runtime_error("the clip has no sound");
@@ -120,8 +121,8 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
     const double rate = static_cast<double>(d.audioRate);
     // The start is a sample position at the clip's rate; the length counts
     // level values.
-    const SampleRange start = Resolve(options.range, rate, d.audioSamples, rate);
-    const SampleRange values = Resolve(options.range, options.levelRate, d.audioSamples, rate);
+    const SampleRange start = Resolve(options.range, rate, d);
+    const SampleRange values = Resolve(options.range, options.levelRate, d);
     if (values.count > 1 << 20)
         throw UsageError("a waveform of " + std::to_string(values.count) +
                          " columns is too wide; lower --rate or --duration");
