@@ -26,11 +26,10 @@ using bttui::ScreenPlan;
 
 namespace {
 
-std::string ReadLayout(bool older)
+std::string ReadLayout()
 {
     std::ifstream file(std::string(BT_SOURCE_DIR) +
-                       "/Importers/ImporterBarsAndTone/Resources/Layouts/BarsAndToneSettingsWithIdentifiersDialog" +
-                       (older ? ".ORIN" : "") + ".lyra");
+                       "/Importers/ImporterBarsAndTone/Resources/Layouts/BarsAndToneSettingsWithIdentifiersDialog.lyra");
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
@@ -116,10 +115,10 @@ std::vector<std::pair<std::string, std::string>> WrittenControls(const zellyrafa
 
 TEST_F(ScreenPlanTest, EveryControlOfTheLayoutInItsOrderWithItsTexts)
 {
-    const ScreenPlan plan = Plan(ReadLayout(false));
+    const ScreenPlan plan = Plan(ReadLayout());
     EXPECT_EQ(plan.title, "New Bars And Tone");
 
-    const auto written = WrittenControls(zellyrafactory::ParseLyraText(ReadLayout(false)).view);
+    const auto written = WrittenControls(zellyrafactory::ParseLyraText(ReadLayout()).view);
     ASSERT_EQ(plan.fields.size(), written.size());
     for (std::size_t i = 0; i < written.size(); ++i) {
         EXPECT_EQ(plan.fields[i].identifier, written[i].first);
@@ -137,7 +136,7 @@ TEST_F(ScreenPlanTest, EveryControlOfTheLayoutInItsOrderWithItsTexts)
 
 TEST_F(ScreenPlanTest, RowsSideBySideAndTheToneRowBetweenTheRadioButtons)
 {
-    const ScreenPlan plan = Plan(ReadLayout(false));
+    const ScreenPlan plan = Plan(ReadLayout());
     const ScreenField& width = Field(plan, "frameWidthNumberEdit");
     const ScreenField& height = Field(plan, "frameHeightNumberEdit");
     EXPECT_EQ(width.line, height.line);
@@ -164,7 +163,7 @@ TEST_F(ScreenPlanTest, RowsSideBySideAndTheToneRowBetweenTheRadioButtons)
 
 TEST_F(ScreenPlanTest, ControlsLineUpFitTheirTextsAndStayInside)
 {
-    const ScreenPlan plan = Plan(ReadLayout(false));
+    const ScreenPlan plan = Plan(ReadLayout());
     const int popupColumn = Field(plan, "presetPopup").fieldColumn;
     for (const char* id : {"videoFrameRatePopup", "parPopup", "colorSpaceTypePopup", "audioFrameRatePopup"}) {
         EXPECT_EQ(Field(plan, id).fieldColumn, popupColumn) << id;
@@ -193,22 +192,6 @@ TEST_F(ScreenPlanTest, ControlsLineUpFitTheirTextsAndStayInside)
     EXPECT_EQ(cancel.line, ok.line);
     EXPECT_EQ(End(cancel), plan.width); // the buttons keep to the right edge
     EXPECT_GT(ok.line, Field(plan, "identifierFormatPopup").line + 1);
-}
-
-TEST_F(ScreenPlanTest, TheOlderDialectPlansTheSameScreen)
-{
-    const ScreenPlan current = Plan(ReadLayout(false));
-    const ScreenPlan older = Plan(ReadLayout(true));
-    EXPECT_EQ(older.title, current.title);
-    EXPECT_EQ(older.width, current.width);
-    EXPECT_EQ(older.height, current.height);
-    ASSERT_EQ(older.fields.size(), current.fields.size());
-    for (std::size_t i = 0; i < current.fields.size(); ++i) {
-        const ScreenField& o = older.fields[i];
-        const ScreenField& c = current.fields[i];
-        EXPECT_EQ(std::tie(o.identifier, o.label, o.postLabel, o.line, o.labelColumn, o.fieldColumn, o.fieldWidth),
-                  std::tie(c.identifier, c.label, c.postLabel, c.line, c.labelColumn, c.fieldColumn, c.fieldWidth));
-    }
 }
 
 TEST(ScreenPlanText, NumbersAndCells)

@@ -360,41 +360,18 @@ TEST_P(NewClipTest, WithoutALayoutScriptTheSequenceMatchedRecordIsStored)
     EXPECT_EQ(sequences->AskedIds(), std::vector<std::uint32_t>{7});
 }
 
-TEST_P(NewClipTest, AControlOfTheWrongClassFailsTheCall)
+TEST_P(NewClipTest, AMalformedLayoutOrAControlOfTheWrongClassFailsTheCall)
 {
-    std::string text = ReadLayoutText(false);
+    std::string wrongClass = ReadLayoutText(false);
     const std::string popup = "zel_popup(identifier:'presetPopup'";
-    text.replace(text.find(popup), popup.size(), "zel_number_edit(identifier:'presetPopup'");
-    SetScriptProvider([&](std::string_view) -> std::optional<std::string> { return text; });
-    const auto clip = Create(HighDefinition(), {ScriptedAction::Press(ids::kOkButton)});
-    EXPECT_EQ(clip.result, BT_RESULT_UNSUPPORTED);
-    EXPECT_TRUE(Untouched(clip));
-    EXPECT_EQ(driver->Runs(), 0);
-}
-
-TEST_P(NewClipTest, AMalformedLayoutFailsTheCall)
-{
-    SetScriptProvider([](std::string_view) -> std::optional<std::string> { return "layout X\r\n{\r\n\tview\r\n"; });
-    const auto clip = Create(HighDefinition(), {ScriptedAction::Press(ids::kOkButton)});
-    EXPECT_EQ(clip.result, BT_RESULT_UNSUPPORTED);
-    EXPECT_TRUE(Untouched(clip));
-}
-
-TEST_P(NewClipTest, TheOlderDialectGivesTheSameClip)
-{
-    const std::vector<ScriptedAction> actions{ChoosePreset(7), ScriptedAction::Type(ids::kFrameWidthNumberEdit, 1000),
-                                              ScriptedAction::Press(ids::kOkButton)};
-    const auto current = Create(HighDefinition(), actions);
-    const std::string older = ReadLayoutText(true);
-    SetScriptProvider([&](std::string_view name) -> std::optional<std::string> {
-        if (name == "BARSANDTONESETTINGSWITHIDENTIFIERSDIALOG.ORIN")
-            return older;
-        return std::nullopt;
-    });
-    const auto fromOlder = Create(HighDefinition(), actions);
-    ASSERT_EQ(current.result, 0);
-    EXPECT_EQ(fromOlder.stored, current.stored);
-    EXPECT_EQ(fromOlder.clipName, current.clipName);
+    wrongClass.replace(wrongClass.find(popup), popup.size(), "zel_number_edit(identifier:'presetPopup'");
+    for (const std::string& text : {wrongClass, std::string("layout X\r\n{\r\n\tview\r\n")}) {
+        SetScriptProvider([text](std::string_view) -> std::optional<std::string> { return text; });
+        const auto clip = Create(HighDefinition(), {ScriptedAction::Press(ids::kOkButton)});
+        EXPECT_EQ(clip.result, BT_RESULT_UNSUPPORTED);
+        EXPECT_TRUE(Untouched(clip));
+        EXPECT_EQ(driver->Runs(), 0);
+    }
 }
 
 TEST_P(NewClipTest, FrequencyLimitIsHalfTheOpeningAudioRate)

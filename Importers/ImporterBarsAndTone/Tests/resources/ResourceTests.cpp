@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -48,39 +46,6 @@ std::vector<std::string> SplitCrLf(const std::string& text)
     if (start != text.size())
         lines.push_back(text.substr(start)); // an unterminated last line
     return lines;
-}
-
-void ReplaceAll(std::string& s, const std::string& from, const std::string& to)
-{
-    for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
-        s.replace(at, from.size(), to);
-}
-
-// The older dialect's vocabulary, applied to a line of the current one.
-std::string ToOlderDialect(std::string line)
-{
-    const bool labelIsName = line.find("zel_popup(") != std::string::npos ||
-                             line.find("zel_hot_text_number(") != std::string::npos;
-    static const std::pair<const char*, const char*> kRenames[] = {
-        {"zel_dialog(", "dialog("},
-        {"zel_popup(", "popup("},
-        {"zel_number_edit(", "unit_edit_number("},
-        {"zel_radio_button_group(", "radiogroup("},
-        {"zel_radio_button(", "radio_button("},
-        {"zel_hot_text_number(", "inline_edit_number("},
-        {"zel_ok_cancel_row;", "ok_cancel_row;"},
-        {"minWidth:", "width:"},
-        {"minHeight:", "height:"},
-        {"minValue:", "min_value:"},
-        {"maxValue:", "max_value:"},
-        {"decimalPlaces:", "decimal_places:"},
-        {":align_", ":@align_"},
-    };
-    for (const auto& [from, to] : kRenames)
-        ReplaceAll(line, from, to);
-    if (labelIsName)
-        ReplaceAll(line, "label:'", "name:'");
-    return line;
 }
 
 } // namespace
@@ -186,33 +151,6 @@ TEST(ModuleResources, LayoutTextsAreCrLfLinesIndentedWithTabs)
         }
         EXPECT_EQ(depth, 0);
     }
-}
-
-TEST(ModuleResources, OlderLayoutDiffersOnlyInVocabulary)
-{
-    const auto current = SplitCrLf(TextOf(expected::kLayoutName));
-    const auto older = SplitCrLf(TextOf(expected::kOlderLayoutName));
-    ASSERT_EQ(current.size(), older.size());
-    for (std::size_t i = 0; i < current.size(); ++i)
-        EXPECT_EQ(ToOlderDialect(current[i]), older[i]) << "line " << i + 1;
-}
-
-TEST(ModuleResources, LayoutNamesEveryControlTheDialogLooksUp)
-{
-    const std::string text = TextOf(expected::kLayoutName);
-    for (const char* id : {"presetPopup", "frameWidthNumberEdit", "frameHeightNumberEdit", "videoFrameRatePopup",
-                           "parPopup", "colorSpaceTypePopup", "audioFrameRatePopup", "steadyTonesBtn",
-                           "frequencyHotTextNumber", "amplitudeHotTextNumber", "identifyChannelsBtn",
-                           "identifierFormatPopup"}) {
-        const std::string property = std::string("identifier:'") + id + "'";
-        const auto first = text.find(property);
-        EXPECT_NE(first, std::string::npos) << id;
-        EXPECT_EQ(text.find(property, first + 1), std::string::npos) << id << " twice";
-    }
-    EXPECT_NE(text.find("\t\tzel_ok_cancel_row;\r\n"), std::string::npos);
-    EXPECT_NE(text.find("label:'$$$/Kestrel/Importers/BarsAndTone/BarsAndToneSettingsWithIdentifiersDialog/"
-                        "kDLGResPreset=Preset:'"),
-              std::string::npos);
 }
 
 TEST(ModuleResources, TableHoldsExactlyTheDescriptionResources)
