@@ -4,7 +4,6 @@
 #include "barsandtone/PackedBytes.h"
 
 #include <algorithm>
-#include <thread>
 
 using namespace bt::packed;
 namespace rec = bt::records;
@@ -23,6 +22,18 @@ bool AllUntouched(const bthost::FrameView& frame)
             return false;
     }
     return true;
+}
+
+/// Selector 47 with the settings as first or second choice and a size pair.
+bthost::Picture RequestSized(bthost::Host& host, const void* first, const void* second, std::int32_t width,
+                             std::int32_t height)
+{
+    bthost::PictureRequest request;
+    request.settingsFirst = first;
+    request.settingsSecond = second;
+    request.sizePair[0] = width;
+    request.sizePair[1] = height;
+    return bthost::RequestPicture(host, request);
 }
 
 } // namespace
@@ -101,11 +112,7 @@ TEST_F(PictureTest, ColourDescriptionRefusesOtherIndexesAndMissingSettings)
 
 TEST_F(PictureTest, CurrentRecordCreatesItsFrameAndWritesTheSizePair)
 {
-    bthost::PictureRequest request;
-    request.settingsFirst = StoreClip(1, 1920, 1080);
-    request.sizePair[0] = 11;
-    request.sizePair[1] = 22;
-    const auto picture = bthost::RequestPicture(*host, request);
+    const auto picture = RequestSized(*host, StoreClip(1, 1920, 1080), nullptr, 11, 22);
     ASSERT_EQ(picture.result, 0);
     EXPECT_EQ(picture.sizePair[0], 1920);
     EXPECT_EQ(picture.sizePair[1], 1080);
@@ -119,8 +126,8 @@ TEST_F(PictureTest, CurrentRecordCreatesItsFrameAndWritesTheSizePair)
     EXPECT_EQ(creation->zero, 0);
     EXPECT_EQ(creation->parNumerator, 128u);
     EXPECT_EQ(creation->parDenominator, 117u);
-    EXPECT_EQ(creation->passOn.a, request.passOn.a);
-    EXPECT_EQ(creation->passOn.b, request.passOn.b);
+    EXPECT_EQ(creation->passOn.a, bthost::PictureRequest{}.passOn.a);
+    EXPECT_EQ(creation->passOn.b, bthost::PictureRequest{}.passOn.b);
     EXPECT_EQ(host->Frames().CheckCalls(), (std::vector<int>{2, 3, 1}));
     ExpectPicture(View(picture), 1, 1920, 1080, 50);
 
@@ -137,11 +144,7 @@ TEST_F(PictureTest, OlderRecordPaintsTheSizePairAndLeavesIt)
 {
     // Frame of the record's size (200 × 100); the size pair asks for 100 × 50:
     // the picture at 100 × 50 over the first 50 rows, the rest as created.
-    bthost::PictureRequest request;
-    request.settingsSecond = StoreClip(0, 200, 100, 1);
-    request.sizePair[0] = 100;
-    request.sizePair[1] = 50;
-    const auto picture = bthost::RequestPicture(*host, request);
+    const auto picture = RequestSized(*host, nullptr, StoreClip(0, 200, 100, 1), 100, 50);
     ASSERT_EQ(picture.result, 0);
     EXPECT_EQ(picture.sizePair[0], 100);
     EXPECT_EQ(picture.sizePair[1], 50);
@@ -160,11 +163,7 @@ TEST_F(PictureTest, SizePairLargerThanTheFrameIsPaintedClipped)
 {
     host->Frames().SetOptions({.rowPadding = 20});
     for (std::uint8_t space : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{3}}) {
-        bthost::PictureRequest request;
-        request.settingsFirst = StoreClip(space, 64, 48, 0);
-        request.sizePair[0] = 1920;
-        request.sizePair[1] = 1080;
-        const auto picture = bthost::RequestPicture(*host, request);
+        const auto picture = RequestSized(*host, StoreClip(space, 64, 48, 0), nullptr, 1920, 1080);
         ASSERT_EQ(picture.result, 0);
         // The bottom-left corner of the 1920 × 1080 picture, inside the frame only.
         ExpectPicture(View(picture), space, 1920, 1080);
@@ -172,11 +171,7 @@ TEST_F(PictureTest, SizePairLargerThanTheFrameIsPaintedClipped)
     }
     // Sizes that name no picture paint nothing.
     for (std::int32_t bad : {0, -5, INT32_MIN}) {
-        bthost::PictureRequest request;
-        request.settingsFirst = StoreClip(1, 32, 32, 1);
-        request.sizePair[0] = bad;
-        request.sizePair[1] = 32;
-        const auto picture = bthost::RequestPicture(*host, request);
+        const auto picture = RequestSized(*host, StoreClip(1, 32, 32, 1), nullptr, bad, 32);
         EXPECT_EQ(picture.result, 0);
         EXPECT_TRUE(AllUntouched(View(picture)));
     }
@@ -244,25 +239,4 @@ TEST_F(PictureTest, RefusedSuitesEndWithFiveAndOnlyAcquiredOnesReleased)
     // The pixel format suite is never called: the picture comes without it.
     host->Suites().RefuseSuite("Corvella Pixel Format Suite", true);
     EXPECT_EQ(Paint(1, 64, 48).result, 0);
-}
-
-TEST_F(PictureTest, RequestsOnSeveralThreadsEachPaintTheirOwnFrame)
-{
-    void* clips[4] = {StoreClip(0, 96, 54), StoreClip(1, 96, 54), StoreClip(2, 96, 54), StoreClip(3, 96, 54)};
-    std::vector<bthost::Picture> pictures(16);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < 4; ++i) {
-                bthost::PictureRequest request;
-                request.settingsFirst = clips[t];
-                pictures[static_cast<std::size_t>(t * 4 + i)] = bthost::RequestPicture(*host, request);
-            }
-        });
-    for (auto& t : threads)
-        t.join();
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        ASSERT_EQ(pictures[i].result, 0);
-        ExpectPicture(View(pictures[i]), static_cast<std::uint8_t>(i / 4), 96, 54);
-    }
 }
