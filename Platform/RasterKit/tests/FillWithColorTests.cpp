@@ -65,17 +65,14 @@ TEST(RasterKitFill, WritesExactlyTheBlockAtEveryAlignmentAndPitch)
     }
 }
 
-TEST(RasterKitFill, LargeBlocksStreamedWithoutTouchingNeighbours)
+TEST(RasterKitFill, LargeBlocksAndNegativePitchesWithoutTouchingNeighbours)
 {
     // Past the streaming size: padded pitch, misaligned start, odd widths,
-    // and rows that touch each other (one long row).
+    // and rows that touch each other (one long row); then rows running
+    // upward in memory.
     ExpectBlockFilled({20, 1920 * 16 + 48, 1001, 40}, RK_PixelFormat_VUYA_4444_32f, kFloatPixel.data());
     ExpectBlockFilled({3, 4001 * 4 + 5, 4001, 70}, RK_PixelFormat_VUYA_4444_8u, kBytePixel.data());
     ExpectBlockFilled({16, 300 * 16, 300, 120}, RK_PixelFormat_VUYA_4444_32f, kFloatPixel.data());
-}
-
-TEST(RasterKitFill, NegativePitchRunsUpwardInMemory)
-{
     ExpectBlockFilled({8, -(50 * 16 + 16), 50, 4}, RK_PixelFormat_VUYA_4444_32f, kFloatPixel.data());
     ExpectBlockFilled({8, -(30 * 4 + 1), 30, 5}, RK_PixelFormat_VUYA_4444_8u, kBytePixel.data());
 }

@@ -108,14 +108,14 @@ TEST_F(AudioSelectorTest, BlitsLevelsGiveOneValuePerSlot)
     const void* settings = Store(Cadence(3, 6));
     const auto r = bthost::RequestLevels(*host, {settings, nullptr}, 0, 10.0f, 300, 6);
     ASSERT_EQ(r.result, BT_RESULT_SUCCESS);
-    for (int j = 0; j < 300; ++j) {
-        const int slot = j % 134;
-        const bool together = (slot >= 48 && slot <= 57) || (slot >= 61 && slot <= 63) || (slot >= 67 && slot <= 69) ||
-                              (slot >= 73 && slot <= 75) || (slot >= 79 && slot <= 98);
-        const float expected = slot <= 5 || together ? 0.125f : slot >= 102 && slot <= 131 ? 0.0625f : 0.0f;
-        ASSERT_EQ(r.upper[0][static_cast<std::size_t>(j)], expected) << j;
-        ASSERT_EQ(r.lower[0][static_cast<std::size_t>(j)], -expected) << j;
-    }
+    const auto& blits = tone_expect::Cadences()[3]; // slots of 0.1 s: one level value each
+    for (std::size_t ch = 0; ch < 6; ++ch)
+        for (std::int64_t j = 0; j < 300; ++j) {
+            const auto* s = tone_expect::SoundingAt(blits, static_cast<int>(ch), 10.0, j);
+            const float expected = s != nullptr ? static_cast<float>(s->level) : 0.0f;
+            ASSERT_EQ(r.upper[ch][static_cast<std::size_t>(j)], expected) << ch << " " << j;
+            ASSERT_EQ(r.lower[ch][static_cast<std::size_t>(j)], -expected) << ch << " " << j;
+        }
 }
 
 TEST_F(AudioSelectorTest, IdentifyChannelsOtherThanOneIsASteadyTone)

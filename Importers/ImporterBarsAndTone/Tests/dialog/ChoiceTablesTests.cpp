@@ -7,7 +7,6 @@
 #include <cmath>
 #include <limits>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace bt::dialog;
@@ -73,17 +72,10 @@ TEST(ChoiceTables, PixelAspectRatiosAreTheNamedConstants)
     EXPECT_EQ(ParEntryForRatio(mt::PixelAspectRatio(7, 5)), 0u);
 }
 
-TEST(ChoiceTables, BuiltOnceWithTheLabelsOfTheirFirstUse)
+TEST(ChoiceTables, TablesKeepTheLabelsOfTheirFirstUse)
 {
-    std::vector<const void*> seen(4);
-    std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < seen.size(); ++i)
-        threads.emplace_back([&seen, i] { seen[i] = &GetVideoRates(); });
-    for (auto& t : threads)
-        t.join();
-    for (const void* p : seen)
-        EXPECT_EQ(p, &GetVideoRates());
     // A translation loaded later does not change a table already built.
+    (void)GetVideoRates();
     zelcore::config::Localizer::Get().SetTranslation(
         "$$$/Kestrel/Importers/BarsAndTone/ToneSettingsDialog/FrameRate_Film24", u"24 B/s");
     EXPECT_EQ(GetVideoRates()[1].label, u"24.00 fps");

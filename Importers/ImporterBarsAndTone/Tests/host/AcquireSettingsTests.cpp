@@ -64,22 +64,6 @@ TEST_F(AcquireSettingsTest, SizeQueryAndSetupNotRequestedTouchNothingElse)
     EXPECT_EQ(host->Call(BT_SEL_ACQUIRE_SETTINGS, name.data(), nullptr), BT_RESULT_UNSUPPORTED);
 }
 
-TEST_F(AcquireSettingsTest, UhdPqSequenceAcceptedAsItOpens)
-{
-    bthost::SequenceInfoSuite suite(*host);
-    suite.SetSequence(1, {0, MB::WorkingSpace::OR2100PQCvSDKColorSpaceID});
-    const auto clip = bthost::AcquireNewClipSettings(*host, {1, 3840, 2160, 1, 1, 50, 1, 48000.0f});
-    ASSERT_EQ(clip.result, 0);
-    const bt::ToneSettings s = bt::LoadToneSettings(clip.stored.data());
-    EXPECT_EQ(s.frameWidth, 3840);
-    EXPECT_EQ(s.frameHeight, 2160);
-    EXPECT_EQ(s.videoFrameRate, 5080320000);
-    EXPECT_EQ(s.colorSpaceType, 3);
-    EXPECT_EQ(s.audioChannelCount, 2u);
-    EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 2100 PQ");
-    EXPECT_EQ(driver->Runs(), 1);
-}
-
 TEST_F(AcquireSettingsTest, WorkingColourSpaceGivesTheColourSpaceType)
 {
     struct Row {
