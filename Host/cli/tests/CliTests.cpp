@@ -1,8 +1,9 @@
 // The program as a user runs it: each test starts build/bin/barsandtone and
-// reads back what it wrote, with FFmpeg's decoders and plain file parsing,
+// reads back what it wrote, with FFmpeg's decoders, libsndfile and libpng,
 // against values worked out here from the published tables and formulas.
 
 #include "ClipFile.h"
+#include "FileProbe.h"
 #include "MovieProbe.h"
 #include "RunProgram.h"
 #include "TestFolder.h"
@@ -13,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 using namespace btcli;
@@ -65,38 +65,6 @@ constexpr PresetRow kPresets[] = {
 const char* const kClipNames[] = {"Bars and Tone", "Bars and Tone - Rec 709", "Bars and Tone - Rec 2100 HLG",
                                   "Bars and Tone - Rec 2100 PQ"};
 
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-/// Samples of a 32-bit float WAV, interleaved, and its channel count.
-std::vector<float> ReadWavFloat(const std::string& path, int& channels, int& rate)
-{
-    const std::string bytes = Slurp(path);
-    std::vector<float> samples;
-    channels = rate = 0;
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        std::uint32_t size = 0;
-        std::memcpy(&size, bytes.data() + at + 4, 4);
-        const std::string id = bytes.substr(at, 4);
-        if (id == "fmt ") {
-            std::uint16_t ch = 0;
-            std::memcpy(&ch, bytes.data() + at + 10, 2);
-            std::memcpy(&rate, bytes.data() + at + 12, 4);
-            channels = ch;
-        } else if (id == "data") {
-            samples.resize(size / 4);
-            std::memcpy(samples.data(), bytes.data() + at + 8, samples.size() * 4);
-        }
-        at += 8 + size + (size & 1);
-    }
-    return samples;
-}
-
 struct Png {
     int width = 0, height = 0, depth = 0;
     std::vector<std::uint8_t> rows; ///< 8-bit RGB only
@@ -106,24 +74,15 @@ struct Png {
 Png ReadPng(const std::string& path)
 {
     Png png;
+    for (const auto& chunk : btmedia::probe::ReadPngChunks(path)) {
+        if (chunk.type == "IHDR")
+            png.depth = chunk.data.at(8);
+        if (chunk.type == "cICP")
+            png.cicp = chunk.data;
+    }
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    const std::string bytes = Slurp(path);
-    // Walk the chunks for IHDR's depth and cICP.
-    for (std::size_t at = 8; at + 12 <= bytes.size();) {
-        const std::uint32_t size = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]) << 24 |
-                                                              static_cast<unsigned char>(bytes[at + 1]) << 16 |
-                                                              static_cast<unsigned char>(bytes[at + 2]) << 8 |
-                                                              static_cast<unsigned char>(bytes[at + 3]));
-        const std::string type = bytes.substr(at + 4, 4);
-        if (type == "IHDR")
-            png.depth = static_cast<unsigned char>(bytes[at + 16]);
-        if (type == "cICP")
-            png.cicp.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at + 8),
-                            bytes.begin() + static_cast<std::ptrdiff_t>(at + 12));
-        at += 12 + size;
-    }
-    if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0)
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
         return png;
     png.width = static_cast<int>(image.width);
     png.height = static_cast<int>(image.height);
@@ -273,10 +232,10 @@ TEST_F(Cli, ToneWritesAnyStretchOfTheSound)
     const std::string clip = New("hd.json", {});
     const auto o = RunTool({"tone", clip, "-o", Path("t.wav"), "--start", "1", "--duration", "0.5", "--request", "333"});
     ASSERT_EQ(o.exitCode, 0) << o.err;
-    int channels = 0, rate = 0;
-    const std::vector<float> s = ReadWavFloat(Path("t.wav"), channels, rate);
-    ASSERT_EQ(channels, 2);
-    ASSERT_EQ(rate, 48000);
+    const auto sound = btmedia::probe::ReadSound(Path("t.wav"));
+    const std::vector<float>& s = sound.interleaved;
+    ASSERT_EQ(sound.channels, 2);
+    ASSERT_EQ(sound.rate, 48000);
     ASSERT_EQ(s.size(), 2u * 24000u);
     for (std::size_t i : {0u, 1u, 332u, 333u, 12345u, 23999u}) {
         const double expected = 0.25 * std::sin(kTwoPi * 1000.0 * static_cast<double>(48000 + i) / 48000.0);

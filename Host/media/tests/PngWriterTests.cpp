@@ -1,30 +1,19 @@
+#include "FileProbe.h"
 #include "btmedia/PngWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The chunk types of a PNG file in order, read with no PNG library.
-std::vector<std::string> ChunkTypes(const std::string& path, std::vector<std::uint8_t>* cicp)
+std::vector<std::string> ChunkTypes(const std::vector<btmedia::probe::PngChunk>& chunks)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> d((std::istreambuf_iterator<char>(in)), {});
     std::vector<std::string> types;
-    for (std::size_t at = 8; at + 12 <= d.size();) {
-        const std::size_t length = std::size_t{d[at]} << 24 | std::size_t{d[at + 1]} << 16 | std::size_t{d[at + 2]} << 8 | d[at + 3];
-        const std::string type(d.begin() + static_cast<long>(at) + 4, d.begin() + static_cast<long>(at) + 8);
-        if (type == "cICP" && cicp)
-            cicp->assign(d.begin() + static_cast<long>(at) + 8, d.begin() + static_cast<long>(at + 8 + length));
-        types.push_back(type);
-        at += 12 + length;
-    }
+    for (const auto& chunk : chunks)
+        types.push_back(chunk.type);
     return types;
 }
 
@@ -35,9 +24,9 @@ TEST(PngWriter, WritesCicpBeforeThePictureData)
     const auto path = (std::filesystem::temp_directory_path() / "bt_png_cicp.png").string();
     std::vector<std::uint16_t> rgb(4 * 2 * 3, 0x1234);
     btmedia::WritePngRgb16(path, 4, 2, rgb, btmedia::Cicp{9, 16, 0, 1});
-    std::vector<std::uint8_t> cicp;
-    EXPECT_EQ(ChunkTypes(path, &cicp), (std::vector<std::string>{"IHDR", "cICP", "IDAT", "IEND"}));
-    EXPECT_EQ(cicp, (std::vector<std::uint8_t>{9, 16, 0, 1}));
+    const auto chunks = btmedia::probe::ReadPngChunks(path);
+    ASSERT_EQ(ChunkTypes(chunks), (std::vector<std::string>{"IHDR", "cICP", "IDAT", "IEND"}));
+    EXPECT_EQ(chunks[1].data, (std::vector<std::uint8_t>{9, 16, 0, 1}));
     std::filesystem::remove(path);
 }
 

@@ -1,3 +1,4 @@
+#include "FileProbe.h"
 #include "btmedia/WavWriter.h"
 
 #include <sndfile.h>
@@ -46,27 +47,6 @@ std::uint32_t ChannelMask(const std::string& path)
     return tag == 0xFFFE ? mask : 0;
 }
 
-struct ReadBack {
-    SF_INFO info{};
-    std::vector<int> speakers;
-    std::vector<float> interleaved;
-};
-
-ReadBack Read(const std::string& path)
-{
-    ReadBack r;
-    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &r.info);
-    if (f == nullptr)
-        throw std::runtime_error("cannot read " + path);
-    r.speakers.assign(static_cast<std::size_t>(r.info.channels), 0);
-    if (sf_command(f, SFC_GET_CHANNEL_MAP_INFO, r.speakers.data(), static_cast<int>(r.speakers.size() * sizeof(int))) != SF_TRUE)
-        r.speakers.clear();
-    r.interleaved.resize(static_cast<std::size_t>(r.info.frames * r.info.channels));
-    sf_readf_float(f, r.interleaved.data(), r.info.frames);
-    sf_close(f);
-    return r;
-}
-
 } // namespace
 
 TEST(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
@@ -74,10 +54,10 @@ TEST(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
     const std::string path = TempPath("surround.wav");
     const auto clip = Labelled(6, 5000);
     btmedia::WriteWavFloat(path, 48000, clip);
-    const ReadBack r = Read(path);
-    EXPECT_EQ(r.info.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
-    EXPECT_EQ(r.info.samplerate, 48000);
-    ASSERT_EQ(r.info.frames, 5000);
+    const auto r = btmedia::probe::ReadSound(path);
+    EXPECT_EQ(r.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
+    EXPECT_EQ(r.rate, 48000);
+    ASSERT_EQ(r.interleaved.size(), 6u * 5000u);
     EXPECT_EQ(ChannelMask(path), 0x3Fu); // FL FR FC LFE BL BR
     EXPECT_EQ(r.speakers, (std::vector<int>{SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
                                             SF_CHANNEL_MAP_LFE, SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT}));
@@ -94,9 +74,9 @@ TEST(WavWriter, StereoAndMonoKeepTheirOrderWithTheirMasks)
     const std::string path = TempPath("stereo.wav");
     const auto clip = Labelled(2, 10);
     btmedia::WriteWavFloat(path, 44100, clip);
-    const ReadBack r = Read(path);
+    const auto r = btmedia::probe::ReadSound(path);
     EXPECT_EQ(ChannelMask(path), 0x3u);
-    EXPECT_EQ(r.info.samplerate, 44100);
+    EXPECT_EQ(r.rate, 44100);
     EXPECT_EQ(r.interleaved[2 * 7 + 1], clip[1][7]);
 
     btmedia::WriteWavFloat(path, 48000, Labelled(1, 10));
