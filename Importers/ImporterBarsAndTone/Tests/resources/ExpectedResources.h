@@ -5,8 +5,6 @@
 // resource tests.
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,13 +89,5 @@ inline Bytes PropertyList()
 inline Bytes ImporterTypeRecord() { return ByteWriter().U16(0).Chars("SRAB").Get(); }
 /// TYPE 1000: a 16-bit zero, then the plug-in kind 'IMPT'.
 inline Bytes PluginTypeRecord() { return ByteWriter().U16(0).Chars("TPMI").Get(); }
-
-/// A layout text as committed: the module must carry these bytes unchanged.
-inline Bytes LayoutSource(const std::string& fileName)
-{
-    const std::string path = std::string(BT_SOURCE_DIR) + "/Importers/ImporterBarsAndTone/Resources/Layouts/" + fileName;
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 } // namespace expected

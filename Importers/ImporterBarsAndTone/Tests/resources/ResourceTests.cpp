@@ -1,6 +1,7 @@
 // The module's description resources as a host reads them without running the
 // module: from side files on Linux, from the PE resource section on Windows.
 
+#include "../dialog/LayoutText.h"
 #include "ExpectedResources.h"
 
 #include "bthost/Host.h"
@@ -112,10 +113,8 @@ TEST(ModuleResources, ManifestAsksForTheCallersRightsWithoutUiAccess)
 
 TEST(ModuleResources, LayoutTextsAreCarriedUnchanged)
 {
-    EXPECT_EQ(BytesOf("LYRA", expected::kLayoutName),
-              expected::LayoutSource("BarsAndToneSettingsWithIdentifiersDialog.lyra"));
-    EXPECT_EQ(BytesOf("LYRA", expected::kOlderLayoutName),
-              expected::LayoutSource("BarsAndToneSettingsWithIdentifiersDialog.ORIN.lyra"));
+    EXPECT_EQ(TextOf(expected::kLayoutName), ReadLayoutText(false));
+    EXPECT_EQ(TextOf(expected::kOlderLayoutName), ReadLayoutText(true));
     EXPECT_EQ(Resources().Names("LYRA"), (std::vector<std::string>{expected::kLayoutName, expected::kOlderLayoutName}));
 }
 
