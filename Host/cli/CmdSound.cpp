@@ -56,11 +56,6 @@ void RequestSound(Session& session, const OpenClip& clip, std::int64_t position,
                                  " (selector 25 answered " + std::to_string(result) + ")");
 }
 
-int RunTone(const CommonOptions& common, const ToneOptions& options)
-{
-    return RunOnClip(common, options, WriteTone);
-}
-
 void WriteTone(const CommonOptions& common, Session& session, const OpenClip& clip, const ToneOptions& options)
 {
     const auto& d = clip.Description();
@@ -110,11 +105,6 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
     Say(common, text);
 }
 
-int RunLevels(const CommonOptions& common, const LevelsOptions& options)
-{
-    return RunOnClip(common, options, WriteLevels);
-}
-
 void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options)
 {
     const auto& d = clip.Description();
@@ -135,6 +125,16 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
     btmedia::WriteWaveformPng(options.output, levels.upper, levels.lower);
     Say(common, "wrote " + options.output + ": " + std::to_string(d.audioChannels) + " lanes of " +
                     std::to_string(values.count) + " level values");
+}
+
+int RunTone(const CommonOptions& common, const ToneOptions& options)
+{
+    return RunOnClip(common, options, WriteTone);
+}
+
+int RunLevels(const CommonOptions& common, const LevelsOptions& options)
+{
+    return RunOnClip(common, options, WriteLevels);
 }
 
 } // namespace btcli
