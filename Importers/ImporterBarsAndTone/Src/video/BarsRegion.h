@@ -41,7 +41,7 @@ using SdrBarsTable = std::array<SdrRegion, kSdrTableCapacity>;
 /// descending ramp (-0.0685 up to 0.0), region 35 the ascending ramp (0.0 up
 /// to 1.09).
 inline constexpr std::size_t kHdrRegionCount = 51;
-using HdrBarsTable = std::array<HdrRegion, kHdrRegionCount + 1>;
+using HdrBarsTable = std::array<HdrRegion, kHdrRegionCount + 1>; // and the terminator
 
 template <typename Region, std::size_t N>
 constexpr std::size_t CountRegions(const std::array<Region, N>& table)
