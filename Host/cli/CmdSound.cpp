@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 namespace btcli {
 
@@ -65,18 +66,25 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
     if (channels == 0 || rate <= 0)
         throw std::runtime_error("the clip has no sound");
 
-    if (options.nullSink) {
-        // Reused buffers, requests of the host's size: what a playing host does.
-        std::vector<std::vector<float>> buffers(channels, std::vector<float>(options.requestSize));
-        std::vector<float*> pointers;
-        for (auto& b : buffers)
-            pointers.push_back(b.data());
-        const auto begin = std::chrono::steady_clock::now();
-        for (std::int64_t done = 0; done < range.count;) {
-            const auto n = static_cast<std::uint32_t>(std::min<std::int64_t>(options.requestSize, range.count - done));
-            RequestSound(session, clip, range.start + done, n, pointers.data());
-            done += n;
-        }
+    // Reused buffers, requests of the host's size: what a playing host does.
+    // The file (if any) grows a request at a time, so any length fits.
+    std::vector<std::vector<float>> buffers(channels, std::vector<float>(options.requestSize));
+    std::vector<float*> pointers;
+    for (auto& b : buffers)
+        pointers.push_back(b.data());
+    const std::vector<const float*> filled(pointers.begin(), pointers.end());
+    std::optional<btmedia::WavStream> file;
+    if (!options.nullSink)
+        file.emplace(options.output, static_cast<int>(rate), channels);
+    const auto begin = std::chrono::steady_clock::now();
+    for (std::int64_t done = 0; done < range.count;) {
+        const auto n = static_cast<std::uint32_t>(std::min<std::int64_t>(options.requestSize, range.count - done));
+        RequestSound(session, clip, range.start + done, n, pointers.data());
+        if (file)
+            file->Write(filled, n);
+        done += n;
+    }
+    if (!file) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
         char text[200];
         std::snprintf(text, sizeof text,
@@ -86,17 +94,7 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
         Say(common, text);
         return;
     }
-
-    std::vector<std::vector<float>> sound(channels, std::vector<float>(static_cast<std::size_t>(range.count)));
-    std::vector<float*> pointers(channels);
-    for (std::int64_t done = 0; done < range.count;) {
-        const auto n = static_cast<std::uint32_t>(std::min<std::int64_t>(options.requestSize, range.count - done));
-        for (std::size_t c = 0; c < channels; ++c)
-            pointers[c] = sound[c].data() + done;
-        RequestSound(session, clip, range.start + done, n, pointers.data());
-        done += n;
-    }
-    btmedia::WriteWavFloat(options.output, static_cast<int>(rate), sound);
+    file->Finish();
     char text[200];
     std::snprintf(text, sizeof text, "wrote %s: %zu channels, %lld samples from sample %lld (%.3f s from %.3f s)",
                   options.output.c_str(), channels, static_cast<long long>(range.count),

@@ -29,11 +29,6 @@ std::vector<int> SpeakerMap(std::size_t channelCount)
     }
 }
 
-[[noreturn]] void Fail(const std::string& path, const std::string& what)
-{
-    std::remove(path.c_str());
-    throw std::runtime_error("cannot write " + path + ": " + what);
-}
 
 } // namespace
 
@@ -47,48 +42,103 @@ std::vector<std::size_t> FileChannelOrder(std::size_t channelCount)
     return order;
 }
 
+struct WavStream::State {
+    std::string path;
+    std::string temporary;
+    std::vector<std::size_t> order;
+    std::vector<float> interleaved;
+    SoundFile file;
+
+    [[noreturn]] void Fail(const std::string& what)
+    {
+        file.reset();
+        std::remove(temporary.c_str());
+        throw std::runtime_error("cannot write " + path + ": " + what);
+    }
+};
+
+WavStream::WavStream(std::string path, int sampleRate, std::size_t channelCount) : mState(std::make_unique<State>())
+{
+    State& s = *mState;
+    s.path = std::move(path);
+    s.temporary = s.path + ".partial";
+    if (channelCount == 0)
+        throw std::runtime_error("cannot write " + s.path + ": no channels");
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = static_cast<int>(channelCount);
+    info.format = SF_FORMAT_WAVEX | SF_FORMAT_FLOAT;
+    s.file.reset(sf_open(s.temporary.c_str(), SFM_WRITE, &info));
+    if (!s.file)
+        throw std::runtime_error("cannot write " + s.path + ": " + sf_strerror(nullptr));
+
+    // The mask goes into the header, so it is set before the first frame.
+    std::vector<int> speakers = SpeakerMap(channelCount);
+    if (!speakers.empty() && sf_command(s.file.get(), SFC_SET_CHANNEL_MAP_INFO, speakers.data(),
+                                        static_cast<int>(speakers.size() * sizeof(int))) == SF_FALSE)
+        s.Fail("channel mask refused");
+    s.order = FileChannelOrder(channelCount);
+}
+
+WavStream::~WavStream()
+{
+    if (mState->file) {
+        mState->file.reset();
+        std::remove(mState->temporary.c_str());
+    }
+}
+
+void WavStream::Write(std::span<const float* const> channels, std::size_t frames)
+{
+    State& s = *mState;
+    if (!s.file)
+        throw std::logic_error("WavStream::Write after Finish");
+    if (channels.size() != s.order.size())
+        s.Fail("a stretch of " + std::to_string(channels.size()) + " channels for a file of " +
+               std::to_string(s.order.size()));
+    constexpr std::size_t kBlockFrames = 4096;
+    const std::size_t width = channels.size();
+    s.interleaved.resize(kBlockFrames * width);
+    for (std::size_t first = 0; first < frames; first += kBlockFrames) {
+        const std::size_t n = std::min(kBlockFrames, frames - first);
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t c = 0; c < width; ++c)
+                s.interleaved[i * width + c] = channels[s.order[c]][first + i];
+        if (sf_writef_float(s.file.get(), s.interleaved.data(), static_cast<sf_count_t>(n)) !=
+            static_cast<sf_count_t>(n))
+            s.Fail(sf_strerror(s.file.get()));
+    }
+}
+
+void WavStream::Finish()
+{
+    State& s = *mState;
+    if (!s.file)
+        throw std::logic_error("WavStream::Finish twice");
+    if (sf_close(s.file.release()) != 0) {
+        std::remove(s.temporary.c_str());
+        throw std::runtime_error("cannot write " + s.path + ": closing failed");
+    }
+    if (std::rename(s.temporary.c_str(), s.path.c_str()) != 0) {
+        std::remove(s.temporary.c_str());
+        throw std::runtime_error("cannot write " + s.path + ": the finished file could not take its name");
+    }
+}
+
 void WriteWavFloat(const std::string& path, int sampleRate, std::span<const std::vector<float>> channels)
 {
     if (channels.empty())
         throw std::runtime_error("cannot write " + path + ": no channels");
     const std::size_t frames = channels.front().size();
-    for (const auto& channel : channels)
+    std::vector<const float*> planes;
+    for (const auto& channel : channels) {
         if (channel.size() != frames)
             throw std::runtime_error("cannot write " + path + ": channels of unequal length");
-
-    SF_INFO info{};
-    info.samplerate = sampleRate;
-    info.channels = static_cast<int>(channels.size());
-    info.format = SF_FORMAT_WAVEX | SF_FORMAT_FLOAT;
-    SoundFile file(sf_open(path.c_str(), SFM_WRITE, &info));
-    if (!file)
-        throw std::runtime_error("cannot write " + path + ": " + sf_strerror(nullptr));
-
-    // The mask goes into the header, so it is set before the first frame.
-    std::vector<int> speakers = SpeakerMap(channels.size());
-    if (!speakers.empty() &&
-        sf_command(file.get(), SFC_SET_CHANNEL_MAP_INFO, speakers.data(), static_cast<int>(speakers.size() * sizeof(int))) ==
-            SF_FALSE) {
-        file.reset();
-        Fail(path, "channel mask refused");
+        planes.push_back(channel.data());
     }
-
-    const std::vector<std::size_t> order = FileChannelOrder(channels.size());
-    constexpr std::size_t kBlockFrames = 4096;
-    std::vector<float> interleaved(kBlockFrames * channels.size());
-    for (std::size_t first = 0; first < frames; first += kBlockFrames) {
-        const std::size_t n = std::min(kBlockFrames, frames - first);
-        for (std::size_t i = 0; i < n; ++i)
-            for (std::size_t c = 0; c < channels.size(); ++c)
-                interleaved[i * channels.size() + c] = channels[order[c]][first + i];
-        if (sf_writef_float(file.get(), interleaved.data(), static_cast<sf_count_t>(n)) != static_cast<sf_count_t>(n)) {
-            const std::string error = sf_strerror(file.get());
-            file.reset();
-            Fail(path, error);
-        }
-    }
-    if (sf_close(file.release()) != 0)
-        Fail(path, "closing failed");
+    WavStream stream(path, sampleRate, channels.size());
+    stream.Write(planes, frames);
+    stream.Finish();
 }
 
 } // namespace btmedia

@@ -93,3 +93,34 @@ TEST(WavWriter, BadInputThrowsAndLeavesNoFile)
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_THROW(btmedia::WriteWavFloat("/nonexistent-dir/x.wav", 48000, Labelled(2, 4)), std::runtime_error);
 }
+
+TEST(WavStream, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothing)
+{
+    const std::string whole = TempPath("whole.wav"), pieces = TempPath("pieces.wav");
+    const auto clip = Labelled(6, 5000);
+    btmedia::WriteWavFloat(whole, 48000, clip);
+    {
+        btmedia::WavStream stream(pieces, 48000, 6);
+        for (std::size_t first = 0; first < 5000; first += 1024) {
+            std::vector<const float*> planes;
+            for (const auto& channel : clip)
+                planes.push_back(channel.data() + first);
+            stream.Write(planes, std::min<std::size_t>(1024, 5000 - first));
+            EXPECT_FALSE(std::filesystem::exists(pieces)) << "the name is taken only when finished";
+        }
+        stream.Finish();
+    }
+    EXPECT_EQ(btmedia::probe::ReadSound(pieces).interleaved, btmedia::probe::ReadSound(whole).interleaved);
+
+    const std::string abandoned = TempPath("abandoned.wav");
+    {
+        btmedia::WavStream stream(abandoned, 48000, 2);
+        const std::vector<const float*> planes{clip[0].data(), clip[1].data()};
+        stream.Write(planes, 100);
+        EXPECT_THROW(stream.Write(std::vector<const float*>{clip[0].data()}, 10), std::runtime_error);
+    }
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_FALSE(std::filesystem::exists(abandoned + ".partial"));
+    std::filesystem::remove(whole);
+    std::filesystem::remove(pieces);
+}

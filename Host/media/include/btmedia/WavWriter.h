@@ -4,6 +4,7 @@
 // each channel to its speaker.
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,9 +16,29 @@ namespace btmedia {
 /// their order.
 [[nodiscard]] std::vector<std::size_t> FileChannelOrder(std::size_t channelCount);
 
-/// Planar channels of equal length, in the host's channel order. Throws
-/// std::runtime_error naming the path on failure; a file that could not be
-/// written completely is removed.
+/// A WAV file written a stretch at a time, so that hours of sound need no more
+/// memory than one stretch. The file grows under a temporary name beside its
+/// own and takes its name only in Finish(): a writer destroyed before that (a
+/// failed request, an exception) leaves nothing behind. Failures throw
+/// std::runtime_error naming the path.
+class WavStream {
+public:
+    WavStream(std::string path, int sampleRate, std::size_t channelCount);
+    ~WavStream();
+    WavStream(const WavStream&) = delete;
+    WavStream& operator=(const WavStream&) = delete;
+
+    /// `frames` samples of each channel, planar, in the host's channel order.
+    void Write(std::span<const float* const> channels, std::size_t frames);
+    /// Completes the header and gives the file its name.
+    void Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> mState;
+};
+
+/// Planar channels of equal length, in the host's channel order, as one file.
 void WriteWavFloat(const std::string& path, int sampleRate, std::span<const std::vector<float>> channels);
 
 } // namespace btmedia
