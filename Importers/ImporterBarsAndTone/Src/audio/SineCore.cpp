@@ -1,6 +1,7 @@
 #include "audio/SineCore.h"
 
 #include "audio/SampleClock.h"
+#include "audio/SineSamples.h"
 #include "zelaccelerate/VectorUtility.h"
 
 #include <algorithm>
@@ -75,11 +76,7 @@ void RenderSine(zelmediatypes::FrameRate rate, zelmediatypes::TickTime start, fl
     // defined, and is exact (fraction 0) beyond.
     const double cycles = static_cast<double>(zelmediatypes::ToFrame64(start, rate)) * cyclesPerSample;
     double phase = (cycles - std::trunc(cycles)) * kTwoPiSingle;
-    const double gain = static_cast<double>(level);
-    for (std::int64_t i = 0; i < count; ++i) {
-        out[i] = static_cast<float>(std::sin(phase) * gain);
-        phase += step;
-    }
+    WriteSineSamples(phase, step, static_cast<double>(level), out, count);
 }
 
 void ToneOnChannels(std::span<float* const> channels, Tone tone, zelmediatypes::FrameRate rate,
