@@ -1,7 +1,6 @@
 #include "audio/SineSamples.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -56,9 +55,20 @@ using Words = std::int64_t __attribute__((vector_size(32)));
 using Words32 = std::int32_t __attribute__((vector_size(16)));
 constexpr int kLanes = 4;
 
+/// The same bits as another vector type (std::bit_cast of vectors trips the
+/// undefined-behaviour checker of some compilers; a copy compiles to nothing).
+template <typename To, typename From>
+[[gnu::always_inline]] inline To SameBits(const From& v) noexcept
+{
+    static_assert(sizeof(To) == sizeof(From));
+    To out;
+    std::memcpy(&out, &v, sizeof out);
+    return out;
+}
+
 [[gnu::always_inline]] inline Doubles Magnitude(Doubles v) noexcept
 {
-    return std::bit_cast<Doubles>(std::bit_cast<Words>(v) & 0x7FFFFFFFFFFFFFFF);
+    return SameBits<Doubles>(SameBits<Words>(v) & 0x7FFFFFFFFFFFFFFF);
 }
 
 /// float(sin(x) × gain) for four phases, and per lane whether that float is
@@ -72,7 +82,7 @@ constexpr int kLanes = 4;
     const Doubles z = r * r;
     const Doubles sinR = r + r * z * (kS1 + z * (kS2 + z * (kS3 + z * (kS4 + z * (kS5 + z * kS6)))));
     const Doubles cosR = 1.0 - 0.5 * z + z * z * (kC1 + z * (kC2 + z * (kC3 + z * (kC4 + z * (kC5 + z * kC6)))));
-    const Words quadrant = std::bit_cast<Words>(shifted);
+    const Words quadrant = SameBits<Words>(shifted);
     Doubles sine = (quadrant & 1) != 0 ? cosR : sinR;
     sine = (quadrant & 2) != 0 ? -sine : sine;
 
