@@ -46,7 +46,7 @@ constexpr double kC6 = -1.13596475577881948265e-11;
 // instruction set gets the widest registers it has. These functions are
 // internal and inlined, so how 32-byte vectors would pass between functions
 // without AVX does not matter here.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 using Doubles = double __attribute__((vector_size(32)));
