@@ -2,7 +2,8 @@
 // requests as a host plays a clip, next to a bare sine loop. The closing table
 // gives each mode's cost per computed sine as a multiple of the bare loop's:
 // copies into further channels, silence and the slot walk should add almost
-// nothing.
+// nothing. The bare loop calls the library's sin; the module's own sine
+// samples are bit for bit the same and cost about a third of it.
 
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
