@@ -4,19 +4,6 @@
 
 using namespace zelmediatypes;
 
-TEST(MediaBridgePixelFormats, HostCodesRoundTripWithTheirDescriptors)
-{
-    for (PixelFormatId id : {PixelFormatId::kVUYA_4444_8u, PixelFormatId::kVUYA_4444_32f}) {
-        const PixelFormat format = PixelFormat::FromId(id);
-        const MB::CvPixelFormat code = MB::BEToSDKPixelFormat(format);
-        EXPECT_NE(code, MB::kCvPixelFormatInvalid);
-        EXPECT_EQ(MB::SDKToBEPixelFormat(code), format);
-    }
-    // The codes spell the channel order in memory: "VUx7" and "VUYA".
-    EXPECT_EQ(MB::BEToSDKPixelFormat(PixelFormat::FromId(PixelFormatId::kVUYA_4444_32f)), 0x37785556u);
-    EXPECT_EQ(MB::BEToSDKPixelFormat(PixelFormat::FromId(PixelFormatId::kVUYA_4444_8u)), 0x41595556u);
-}
-
 TEST(MediaBridgePixelFormats, UnknownFormatsAndCodesGiveInvalid)
 {
     EXPECT_EQ(MB::BEToSDKPixelFormat(PixelFormat()), MB::kCvPixelFormatInvalid);

@@ -1,4 +1,3 @@
-#include "MediaBridge/ColorSpaceUtils.h"
 #include "MediaBridge/Locale.h"
 #include "MediaBridge/WorkingSpace.h"
 
@@ -15,39 +14,12 @@ static int setenv(const char* name, const char* value, int) { return _putenv_s(n
 static int unsetenv(const char* name) { return _putenv_s(name, ""); }
 #endif
 
-TEST(ColorSpaceUtils, ConvertsTheHostsWorkingSpaceIds)
-{
-    struct Row {
-        CvSDKGuid id;
-        zelmediatypes::color::ColorSpace space;
-    };
-    const Row rows[] = {{WorkingSpace::OR709CvSDKColorSpaceID, WorkingSpace::OR709},
-                        {WorkingSpace::OR2100HLGCvSDKColorSpaceID, WorkingSpace::OR2100HLG},
-                        {WorkingSpace::OR2100PQCvSDKColorSpaceID, WorkingSpace::OR2100PQ},
-                        {WorkingSpace::OR601CvSDKColorSpaceID, WorkingSpace::OR601},
-                        {WorkingSpace::ORDCIP3CvSDKColorSpaceID, WorkingSpace::ORDCIP3}};
-    for (const Row& row : rows) {
-        zelmediatypes::color::ColorSpace out;
-        EXPECT_TRUE(ColorSpaceUtils::CvSDKColorSpaceIDtoColorSpace(row.id, out));
-        EXPECT_EQ(out, row.space);
-    }
-}
-
 TEST(ColorSpaceUtils, Rec709IdHasTheDocumentedBytes)
 {
     // {5D1A6C2E-0B7F-4E21-9A35-7C0E11D40709}
     const unsigned char expected[16] = {0x2E, 0x6C, 0x1A, 0x5D, 0x7F, 0x0B, 0x21, 0x4E,
                                         0x9A, 0x35, 0x7C, 0x0E, 0x11, 0xD4, 0x07, 0x09};
     EXPECT_EQ(std::memcmp(&WorkingSpace::OR709CvSDKColorSpaceID, expected, 16), 0);
-}
-
-TEST(ColorSpaceUtils, UnknownIdFailsAndLeavesTheOutputAlone)
-{
-    CvSDKGuid other = WorkingSpace::OR709CvSDKColorSpaceID;
-    other.Data4[7] ^= 1;
-    zelmediatypes::color::ColorSpace out = WorkingSpace::OR2100PQ;
-    EXPECT_FALSE(ColorSpaceUtils::CvSDKColorSpaceIDtoColorSpace(other, out));
-    EXPECT_EQ(out, WorkingSpace::OR2100PQ);
 }
 
 TEST(Locale, TerritoryIsBetweenUnderscoreAndCodeset)

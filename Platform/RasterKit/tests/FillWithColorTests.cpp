@@ -105,18 +105,3 @@ TEST(RasterKitFill, ConvertsTheColourIntoTheDestinationFormat)
                                RK_PixelFormat_VUYA_4444_8u), RK_Success);
     EXPECT_EQ(two, (std::array<float, 8>{0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f}));
 }
-
-TEST(RasterKitFormats, MediaFormatsCarryTheirChannelDepth)
-{
-    using zelmediatypes::ChannelBitDepth;
-    using zelmediatypes::PixelFormatId;
-    const auto eight = RK_RKPixelFormatToZELPixelFormat(RK_PixelFormat_VUYA_4444_8u);
-    const auto flt = RK_RKPixelFormatToZELPixelFormat(RK_PixelFormat_VUYA_4444_32f);
-    EXPECT_EQ(eight.GetId(), PixelFormatId::kVUYA_4444_8u);
-    EXPECT_EQ(eight.GetChannelBitDepth(), ChannelBitDepth::k8u);
-    EXPECT_EQ(flt.GetId(), PixelFormatId::kVUYA_4444_32f);
-    EXPECT_EQ(flt.GetChannelBitDepth(), ChannelBitDepth::k32f);
-    EXPECT_FALSE(RK_RKPixelFormatToZELPixelFormat(static_cast<RK_PixelFormat>(1)).IsValid());
-    EXPECT_EQ(RK_BytesPerPixel(RK_PixelFormat_VUYA_4444_8u), 4);
-    EXPECT_EQ(RK_BytesPerPixel(RK_PixelFormat_VUYA_4444_32f), 16);
-}

@@ -37,20 +37,6 @@ TEST(Error, NullPtrExceptionNamesTheType)
     }
 }
 
-TEST(Assert, ReportsToTheHostObserver)
-{
-    std::vector<debug::AssertReport> reports;
-    debug::hostcontrol::SetAssertObserver([&](const debug::AssertReport& r) { reports.push_back(r); });
-    EXPECT_TRUE(debug::DoSimpleAssert("ToneSettingsDialog", 42, "Fn", "x != 0", ""));
-    debug::hostcontrol::SetAssertObserver(nullptr);
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].file, "ToneSettingsDialog");
-    EXPECT_EQ(reports[0].line, 42);
-    EXPECT_EQ(reports[0].function, "Fn");
-    EXPECT_EQ(reports[0].condition, "x != 0");
-    EXPECT_FALSE(debug::IsDebuggerAttached()); // ctest runs us untraced
-}
-
 TEST(TypeName, IsReadable)
 {
     EXPECT_EQ(debug::GetTypeName<int>(), "int");

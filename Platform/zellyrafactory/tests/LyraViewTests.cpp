@@ -1,19 +1,13 @@
 #include "zellyrafactory/LyraParser.h"
 #include "zellyrafactory/ScriptedDriver.h"
 #include "zellyrafactory/UI_LyraViewBase.h"
-#include "zelui/controls/UI_Button.h"
-#include "zelui/controls/UI_HotTextNumber.h"
-#include "zelui/controls/UI_NumberEdit.h"
 #include "zelui/controls/UI_Popup.h"
-#include "zelui/controls/UI_RadioButton.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <stdexcept>
+#include <sstream>
 
 using namespace zellyrafactory;
 using namespace zellyrafactory::hostcontrol;
@@ -103,54 +97,11 @@ protected:
         return view;
     }
 
-    template <typename T>
-    static T& Control(const IntrusivePtr<TestView>& view, const char* id)
-    {
-        auto* control = dynamic_cast<T*>(view->GetUINodePtr(id, true).Get());
-        if (control == nullptr)
-            throw std::runtime_error(std::string("no control ") + id);
-        return *control;
-    }
-
     std::map<std::string, std::string> scripts;
     std::shared_ptr<ScriptedDriver> driver;
 };
 
 } // namespace
-
-TEST_F(LyraViewTest, BuildsTheControlsWithTheScriptsValuesAndLabels)
-{
-    auto view = Run({ScriptedAction::Press("okButton")});
-    EXPECT_EQ(view->initializeCalls, 1);
-    EXPECT_EQ(view->GetView()->GetTitle(), u"Small Title");
-    auto& width = Control<controls::UI_NumberEdit>(view, "width");
-    EXPECT_EQ(width.GetValue(), 720.0); // as written: the range holds typed values only
-    EXPECT_EQ(width.GetMinValue(), 24.0);
-    auto& level = Control<controls::UI_HotTextNumber>(view, "level");
-    EXPECT_EQ(level.GetDecimalPlaces(), 1);
-    EXPECT_EQ(level.GetPostLabel(), u"dB");
-    EXPECT_EQ(Control<controls::UI_Popup>(view, "choice").GetLabel(), u"Choice:");
-    EXPECT_EQ(Control<controls::UI_RadioButton>(view, "one").GetValue(), 1);
-    EXPECT_EQ(Control<controls::UI_Button>(view, "okButton").GetLabel(), u"OK");
-    EXPECT_EQ(Control<controls::UI_Button>(view, "cancelButton").GetLabel(), u"Cancel");
-    EXPECT_EQ(view->GetUINodePtr("nothing", true), nullptr);
-    EXPECT_TRUE(view->GetView()->WasAccepted());
-}
-
-TEST_F(LyraViewTest, UserActionsNotifyAndTypedNumbersAreHeld)
-{
-    auto view = Run({ScriptedAction::Choose("choice", u"Second"), ScriptedAction::Type("width", 5000),
-                     ScriptedAction::Type("level", 3), ScriptedAction::Select("two"),
-                     ScriptedAction::Press("cancelButton")});
-    const std::vector<std::string> expected{"choice", "width", "level", "two", "one", "cancelButton"};
-    EXPECT_EQ(view->log, expected);
-    EXPECT_EQ(Control<controls::UI_Popup>(view, "choice").GetValue(), 1);
-    EXPECT_EQ(Control<controls::UI_NumberEdit>(view, "width").GetValue(), 100.0);
-    EXPECT_EQ(Control<controls::UI_HotTextNumber>(view, "level").GetValue(), 0.0);
-    EXPECT_EQ(Control<controls::UI_RadioButton>(view, "one").GetValue(), 0); // same group across the row
-    EXPECT_TRUE(view->GetView()->IsClosed());
-    EXPECT_FALSE(view->GetView()->WasAccepted());
-}
 
 TEST_F(LyraViewTest, RunOutOfActionsClosesTheWindowUnaccepted)
 {
@@ -203,28 +154,6 @@ TEST_F(LyraViewTest, ScriptStreamPrefersTheChosenDialect)
     std::stringstream none;
     EXPECT_FALSE(view->GetScriptStream(u"Small", none));
     EXPECT_FALSE(view->GetScriptStream(u"Sm\u00E4ll", none));
-}
-
-TEST_F(LyraViewTest, ReadsSideFilesNextToTheModule)
-{
-    SetScriptProvider(nullptr);
-    class ModuleView : public TestView {
-    public:
-        explicit ModuleView(std::filesystem::path p) : mPath(std::move(p)) {}
-        ResourceModule GetResourceModule() const override { return ResourceModule::FromPath(mPath); }
-        std::filesystem::path mPath;
-    };
-    const auto dir = std::filesystem::temp_directory_path() / ("lyra-side-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    std::filesystem::create_directories(dir / "Module.cvm.resources" / "LYRA");
-    std::ofstream(dir / "Module.cvm.resources" / "LYRA" / "SMALL.ORIN", std::ios::binary) << "bytes\r\n";
-    IntrusivePtr<ModuleView> view(new ModuleView(dir / "Module.cvm"));
-    std::stringstream script;
-    EXPECT_TRUE(view->GetScriptStream(u"Small", script));
-    EXPECT_EQ(script.str(), "bytes\r\n");
-    IntrusivePtr<TestView> noModule(new TestView);
-    std::stringstream none;
-    EXPECT_FALSE(noModule->GetScriptStream(u"Small", none));
-    std::filesystem::remove_all(dir);
 }
 
 TEST_F(LyraViewTest, LayoutErrorsNameTheLine)

@@ -66,21 +66,6 @@ TEST(Controls, ProgramSetValueNeverNotifiesButUserActionsDo)
     EXPECT_EQ(popup->GetValue(), 0);
 }
 
-TEST(Controls, DisabledControlsRefuseUserActions)
-{
-    auto popup = Make<controls::UI_Popup>("p");
-    auto hot = Make<controls::UI_HotTextNumber>("h");
-    Counter c;
-    popup->NotifyWhenChanged(c.Function());
-    hot->NotifyWhenChanged(c.Function());
-    popup->AddItem(u"a");
-    popup->SetEnabled(false);
-    hot->SetEnabled(false);
-    EXPECT_FALSE(popup->ChooseItem(0));
-    EXPECT_FALSE(hot->TypeValue(1.0));
-    EXPECT_EQ(c.calls, 0);
-}
-
 TEST(Controls, TypedNumbersAreHeldToTheRange)
 {
     auto edit = Make<controls::UI_NumberEdit>("e");
