@@ -119,19 +119,12 @@ TEST_P(CadenceTest, WaveformsAreTheTimetablesSinesAndExactSilence)
     }
 }
 
-TEST_P(CadenceTest, ChannelsBeyondTheCadenceAndTheClipAreLeftAlone)
+TEST_P(CadenceTest, ChannelsBeyondTheCadenceAreLeftAlone)
 {
-    // One more buffer than the cadence writes: it keeps the host's content.
     Buffers wide(static_cast<std::size_t>(cadence.channels) + 1, 4000);
     Render(cadence, rate, 12345, wide, cadence.channels + 1, false);
     for (float v : wide.channels.back())
         EXPECT_EQ(v, kGuard);
-
-    // A clip with a single channel gets channel 0 of the cadence, exactly; the
-    // pointer array has one entry, so a write elsewhere would be caught.
-    Buffers narrow(1, 4000);
-    Render(cadence, rate, 12345, narrow, 1, false);
-    EXPECT_EQ(narrow.channels[0], wide.channels[0]);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCadences, CadenceTest, testing::ValuesIn(AllCases()), CaseName);

@@ -1,6 +1,4 @@
-// However the host cuts a clip into requests, every sample is the same:
-// cadences exactly, sines within the drift of the stepped phase, the steady
-// tone bit for bit against its formula.
+// However the host cuts a clip into requests, every sample is the same.
 
 #include "../host/ModuleFixture.h"
 #include "ToneExpectations.h"

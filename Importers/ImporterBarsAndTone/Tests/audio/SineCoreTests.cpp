@@ -16,7 +16,6 @@ namespace {
 
 constexpr float kGuard = 9.0f; // in every element a call must not touch
 const FrameRate k48k = SampleDuration(48000.0f);
-const FrameRate k44k1 = SampleDuration(44100.0f);
 
 std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
 
@@ -51,27 +50,11 @@ TEST(RenderSine, MatchesTheFormulaBitForBitAtTheReferencePoints)
     EXPECT_EQ(samples, tone_expect::SteppedSine(48000.0, 1000.0f, 0.25f, 0, 48));
 }
 
-TEST(RenderSine, PhaseFollowsTheAbsoluteSampleIndex)
-{
-    // 48000 samples are 1000 whole cycles: the same samples as from 0.
-    EXPECT_EQ(Sine(k48k, 48000, 1000.0f, 0.25f, 10), Sine(k48k, 0, 1000.0f, 0.25f, 10));
-    for (std::int64_t first : {1, 7, 44099, 1234567, -3, -44101})
-        EXPECT_EQ(Sine(k44k1, first, 440.0f, 0.5f, 300), tone_expect::SteppedSine(44100.0, 440.0f, 0.5f, first, 300))
-            << first;
-}
-
 TEST(RenderSine, LevelOnlyWritesTheLevelWhateverTheRate)
 {
     std::vector<float> out(5, kGuard);
     RenderSine(SampleDuration(0.0f), TickTime(-7), 1000.0f, 0.125f, out.data(), 4, true);
     EXPECT_EQ(out, (std::vector<float>{0.125f, 0.125f, 0.125f, 0.125f, kGuard}));
-}
-
-TEST(RenderSine, WithoutATimeAxisTheSamplesAreSilence)
-{
-    for (float rate : {0.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -48000.0f})
-        for (float v : Sine(SampleDuration(rate), 3, 1000.0f, 0.25f, 8))
-            EXPECT_EQ(Bits(v), Bits(0.0f)) << rate;
 }
 
 TEST(RenderSine, ExtremeFrequenciesStayFiniteAndWithinTheLevel)

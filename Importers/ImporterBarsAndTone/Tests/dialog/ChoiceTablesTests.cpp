@@ -127,27 +127,6 @@ TEST(Presets, LocaleBaseAndReferenceRecord)
     }
 }
 
-TEST(Presets, ColourSizeAndRatioOfEachPreset)
-{
-    EXPECT_FALSE(ColorSpaceOfPreset(kPresetCustom));
-    EXPECT_FALSE(ColorSpaceOfPreset(kPresetMatchSequence));
-    EXPECT_FALSE(FrameSizeOfPreset(kPresetMatchSequence, true));
-    EXPECT_FALSE(FrameSizeOfPreset(42, true));
-    const std::uint8_t colours[] = {0, 1, 2, 3, 1, 2, 3};
-    for (std::uint8_t p = kPresetSD; p <= kPresetUHDPQ; ++p) {
-        EXPECT_EQ(ColorSpaceOfPreset(p), colours[p - kPresetSD]);
-        const auto size = FrameSizeOfPreset(p, false);
-        ASSERT_TRUE(size);
-        EXPECT_EQ(size->width, p == kPresetSD ? 720 : p <= kPresetHDPQ ? 1920 : 3840);
-        EXPECT_EQ(size->height, p == kPresetSD ? 576 : p <= kPresetHDPQ ? 1080 : 2160);
-    }
-    EXPECT_EQ(FrameSizeOfPreset(kPresetSD, true)->height, 480);
-    EXPECT_EQ(ParForColorSpace(0, true), mt::kPixelAspectRatio_DVNTSC);
-    EXPECT_EQ(ParForColorSpace(0, false), mt::kPixelAspectRatio_DVPAL);
-    for (const std::uint8_t c : std::initializer_list<std::uint8_t>{1, 2, 3, 200})
-        EXPECT_EQ(ParForColorSpace(c, true), mt::kPixelAspectRatio_Square);
-}
-
 TEST(Presets, AmplitudeConversionsRoundOnceToFloat)
 {
     EXPECT_EQ(AmplitudeToDb(0.25f), -12.041199684143066f);

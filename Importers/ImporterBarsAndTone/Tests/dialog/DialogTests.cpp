@@ -135,19 +135,3 @@ TEST_F(DialogTest, AnotherLayoutNameFillsOnlyTheToneLevelControls)
     EXPECT_EQ(out.par, in.par);                        // no ratio pop-up filled
     EXPECT_EQ(out.preset, kPresetCustom);              // the frequency marked it
 }
-
-TEST_F(DialogTest, NoLayoutScriptLeavesTheExchangeUntouched)
-{
-    SetScriptProvider([](std::string_view) -> std::optional<std::string> { return std::nullopt; });
-    auto driver = std::make_shared<ScriptedDriver>(std::vector<ScriptedAction>{});
-    InstallModalDriver(driver);
-    auto exchange = CreateDataExchange();
-    bt::ToneSettings in;
-    in.amplitude = 0.5f;
-    exchange->SetToneSettings(in);
-    HandleToneSettingsDialog(ids::kLayoutNameWide, exchange->GetClassRef(), nullptr, nullptr);
-    EXPECT_FALSE(exchange->IsCancelled());
-    const bt::ToneSettings out = exchange->GetToneSettings();
-    EXPECT_EQ(std::memcmp(&out, &in, sizeof out), 0);
-    EXPECT_EQ(driver->Runs(), 0);
-}

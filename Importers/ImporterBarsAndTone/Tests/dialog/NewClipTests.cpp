@@ -113,20 +113,6 @@ protected:
 
 } // namespace
 
-TEST_P(NewClipTest, TheLocalesStandardDefinitionRecordOpensOnHdRec709)
-{
-    const bt::ToneSettings s = Accepted(StandardDefinition(), {});
-    EXPECT_EQ(s.preset, 3);
-    EXPECT_EQ(s.frameWidth, 1920);
-    EXPECT_EQ(s.frameHeight, 1080);
-    EXPECT_EQ(s.par, mt::kPixelAspectRatio_Square);
-    EXPECT_EQ(s.colorSpaceType, 1);
-    EXPECT_EQ(s.videoFrameRate, LocaleRate());
-    EXPECT_EQ(s.dropFrame, LocaleDrop());
-    EXPECT_EQ(s.audioFrameRate, 48000.0f);
-    ExpectToneDefaults(s);
-}
-
 TEST_P(NewClipTest, OpeningPresetIsChosenAfterTheRatesAreTaken)
 {
     // Ratio, audio rate and video rate are replaced by the locale's before the
@@ -137,7 +123,11 @@ TEST_P(NewClipTest, OpeningPresetIsChosenAfterTheRatesAreTaken)
     sequence.rateNum = 24;
     sequence.rateDen = 1;
     sequence.audioRate = 44100.0f;
-    EXPECT_EQ(Accepted(sequence, {}).preset, 3);
+    const bt::ToneSettings s = Accepted(sequence, {});
+    EXPECT_EQ(s.preset, 3); // and its record, at the locale's rates
+    EXPECT_EQ(s.frameWidth, 1920);
+    EXPECT_EQ(s.videoFrameRate, LocaleRate());
+    EXPECT_EQ(s.audioFrameRate, 48000.0f);
 
     sequence.height = ntsc ? 576 : 480; // the other locale's size
     EXPECT_EQ(Accepted(sequence, {}).preset, 1);

@@ -1,9 +1,6 @@
-// Who owns what across long random call sequences: clips come and go with
-// stored settings of every version, per-file records are handed out and back
-// in any order, pictures are asked with allocations and suites failing, and
-// after every step the host's ledger holds exactly the blocks the host keeps,
-// with every suite released and every frame handed back. Per-file records
-// live on the module's heap; the sanitizer build's leak check accounts for them.
+// Long random call sequences with failing allocations and suites: after every
+// step the host holds exactly its own blocks, no suite and no frame. Per-file
+// records live on the module's heap, where the sanitizers' leak check sees them.
 
 #include "ModuleFixture.h"
 

@@ -4,9 +4,7 @@
 #include "../dialog/LayoutText.h"
 #include "ExpectedResources.h"
 
-#include "bthost/Host.h"
 #include "bthost/ModuleResources.h"
-#include "bthost/PropertyList.h"
 
 #include <gtest/gtest.h>
 
@@ -59,42 +57,6 @@ TEST(ModuleResources, PropertyListIsTheDocumentedListByteForByte)
     ASSERT_EQ(bytes.size(), 290u);
     for (std::size_t i = 0; i < want.size(); ++i)
         EXPECT_EQ(bytes[i], want[i]) << "byte " << i;
-}
-
-TEST(ModuleResources, PropertiesAreAlignedAndDecodeToTheirValues)
-{
-    const auto list = bthost::DecodePropertyList(BytesOf("PIPL", "16000"));
-    EXPECT_EQ(list.version, 1);
-    EXPECT_EQ(list.reserved, 0u);
-    std::vector<std::string> keys, values;
-    for (const auto& p : list.properties) {
-        EXPECT_EQ(bthost::FourCCText(p.vendor), "7QZX");
-        EXPECT_EQ(p.id, 0u);
-        EXPECT_EQ((p.offset - 10) % 4, 0u) << bthost::FourCCText(p.key);
-        EXPECT_EQ(p.data.size() % 4, 0u) << bthost::FourCCText(p.key);
-        keys.push_back(bthost::FourCCText(p.key));
-        values.push_back(bthost::DescribePropertyValue(p));
-    }
-    EXPECT_EQ(keys, (std::vector<std::string>{"kind", "name", "eMNA", "catg", "wx86", "8664", "ePVR", "eSVR", "eVER"}));
-    EXPECT_EQ(values, (std::vector<std::string>{"'IMPT'", "\"" + expected::kDisplayName + "\"", "\"TELV Bars and Tone\"",
-                                                "\"Importer\"", "\"xFilter\"", "\"xFilter\"", "0x00010002", "0x00000003",
-                                                "0x00300000"}));
-}
-
-TEST(ModuleResources, ListedNamesAreTheOnesTheModuleDescribes)
-{
-    const auto list = bthost::DecodePropertyList(BytesOf("PIPL", "16000"));
-    const auto* matchName = bthost::FindProperty(list, 0x654D4E41u); // 'eMNA'
-    const auto* category = bthost::FindProperty(list, 0x63617467u);  // 'catg'
-    const auto* name = bthost::FindProperty(list, 0x6E616D65u);      // 'name'
-    ASSERT_TRUE(matchName && category && name);
-
-    bthost::Host host(BT_MODULE_PATH);
-    const auto described = host.Describe();
-    EXPECT_EQ(bthost::PascalText(matchName->data), described.matchName);
-    EXPECT_EQ(bthost::PascalText(category->data), described.category);
-    EXPECT_EQ(bthost::PascalText(name->data), described.displayName);
-    EXPECT_EQ(described.matchName, expected::kMatchName);
 }
 
 TEST(ModuleResources, TypeRecordsDeclareAnImporterOfBars)

@@ -51,16 +51,6 @@ TEST_F(PictureTest, StandardDefinitionRegionsFallWhereTruncationPutsThem)
     EXPECT_NE(Bytes(frame, 0, 363), minusI);
 }
 
-TEST_F(PictureTest, RowsAreStoredBottomUp)
-{
-    const auto frame = View(Paint(0, 720, 486));
-    std::array<std::uint8_t, 4> first, last;
-    std::memcpy(first.data(), frame.firstRow, 4);
-    std::memcpy(last.data(), frame.firstRow + static_cast<std::ptrdiff_t>(frame.rowBytes) * 485, 4);
-    EXPECT_EQ(first, (std::array<std::uint8_t, 4>{97, 156, 58, 255}));  // -I, bottom band
-    EXPECT_EQ(last, (std::array<std::uint8_t, 4>{128, 128, 180, 255})); // 75% white, top band
-}
-
 TEST_F(PictureTest, HighDefinitionRampStepsOneValuePerColumn)
 {
     const auto frame = View(Paint(1, 1920, 1080));
