@@ -1,4 +1,5 @@
 #include "FileProbe.h"
+#include "TestFolder.h"
 #include "btmedia/WavWriter.h"
 
 #include <sndfile.h>
@@ -16,10 +17,8 @@
 
 namespace {
 
-std::string TempPath(const std::string& name)
-{
-    return (std::filesystem::temp_directory_path() / ("btmedia_" + name)).string();
-}
+using WavWriter = btmedia::test::FolderTest;
+using WavStream = btmedia::test::FolderTest;
 
 /// Planar channels where every sample names its channel and index.
 std::vector<std::vector<float>> Labelled(std::size_t channels, std::size_t frames)
@@ -49,9 +48,9 @@ std::uint32_t ChannelMask(const std::string& path)
 
 } // namespace
 
-TEST(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
+TEST_F(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
 {
-    const std::string path = TempPath("surround.wav");
+    const std::string path = Path("surround.wav");
     const auto clip = Labelled(6, 5000);
     btmedia::WriteWavFloat(path, 48000, clip);
     const auto r = btmedia::probe::ReadSound(path);
@@ -66,12 +65,11 @@ TEST(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
     for (std::size_t i : {std::size_t{0}, std::size_t{4095}, std::size_t{4096}, std::size_t{4999}})
         for (std::size_t f = 0; f < 6; ++f)
             EXPECT_EQ(r.interleaved[i * 6 + f], clip[clipOfFile[f]][i]) << "frame " << i << " file channel " << f;
-    std::filesystem::remove(path);
 }
 
-TEST(WavWriter, StereoAndMonoKeepTheirOrderWithTheirMasks)
+TEST_F(WavWriter, StereoAndMonoKeepTheirOrderWithTheirMasks)
 {
-    const std::string path = TempPath("stereo.wav");
+    const std::string path = Path("stereo.wav");
     const auto clip = Labelled(2, 10);
     btmedia::WriteWavFloat(path, 44100, clip);
     const auto r = btmedia::probe::ReadSound(path);
@@ -81,12 +79,11 @@ TEST(WavWriter, StereoAndMonoKeepTheirOrderWithTheirMasks)
 
     btmedia::WriteWavFloat(path, 48000, Labelled(1, 10));
     EXPECT_EQ(ChannelMask(path), 0x4u); // front centre
-    std::filesystem::remove(path);
 }
 
-TEST(WavWriter, BadInputThrowsAndLeavesNoFile)
+TEST_F(WavWriter, BadInputThrowsAndLeavesNoFile)
 {
-    const std::string path = TempPath("bad.wav");
+    const std::string path = Path("bad.wav");
     std::vector<std::vector<float>> uneven{std::vector<float>(4), std::vector<float>(3)};
     EXPECT_THROW(btmedia::WriteWavFloat(path, 48000, uneven), std::runtime_error);
     EXPECT_THROW(btmedia::WriteWavFloat(path, 48000, {}), std::runtime_error);
@@ -94,9 +91,9 @@ TEST(WavWriter, BadInputThrowsAndLeavesNoFile)
     EXPECT_THROW(btmedia::WriteWavFloat("/nonexistent-dir/x.wav", 48000, Labelled(2, 4)), std::runtime_error);
 }
 
-TEST(WavStream, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothing)
+TEST_F(WavStream, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothing)
 {
-    const std::string whole = TempPath("whole.wav"), pieces = TempPath("pieces.wav");
+    const std::string whole = Path("whole.wav"), pieces = Path("pieces.wav");
     const auto clip = Labelled(6, 5000);
     btmedia::WriteWavFloat(whole, 48000, clip);
     {
@@ -112,7 +109,7 @@ TEST(WavStream, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothin
     }
     EXPECT_EQ(btmedia::probe::ReadSound(pieces).interleaved, btmedia::probe::ReadSound(whole).interleaved);
 
-    const std::string abandoned = TempPath("abandoned.wav");
+    const std::string abandoned = Path("abandoned.wav");
     {
         btmedia::WavStream stream(abandoned, 48000, 2);
         const std::vector<const float*> planes{clip[0].data(), clip[1].data()};
@@ -121,6 +118,4 @@ TEST(WavStream, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothin
     }
     EXPECT_FALSE(std::filesystem::exists(abandoned));
     EXPECT_FALSE(std::filesystem::exists(abandoned + ".partial"));
-    std::filesystem::remove(whole);
-    std::filesystem::remove(pieces);
 }

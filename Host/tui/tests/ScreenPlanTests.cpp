@@ -1,6 +1,4 @@
-// The screen plan of the module's own settings dialog: every control of the
-// layout in its order with its texts, arranged as the layout arranges it.
-// The dialog is opened through selector 38 and planned inside the modal run.
+// The screen plan of the module's settings dialog, opened through selector 38.
 
 #include "bthost/DialogControl.h"
 #include "bthost/Host.h"
