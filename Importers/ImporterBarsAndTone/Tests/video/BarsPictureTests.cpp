@@ -41,14 +41,14 @@ TEST_F(PictureTest, StandardDefinitionRegionsFallWhereTruncationPutsThem)
     const std::array<std::uint8_t, 4> white75{128, 128, 180, 255}, yellow75{142, 44, 161, 255};
     const std::array<std::uint8_t, 4> minusI{97, 156, 58, 255}, white100{128, 128, 235, 255};
     // Region 1: columns 0 to 101, rows 0 to 319.
-    EXPECT_EQ(Bytes(frame, 101, 319), white75);
-    EXPECT_EQ(Bytes(frame, 102, 0), yellow75);
-    EXPECT_NE(Bytes(frame, 0, 320), white75);
+    EXPECT_EQ(At<std::uint8_t>(frame, 101, 319), white75);
+    EXPECT_EQ(At<std::uint8_t>(frame, 102, 0), yellow75);
+    EXPECT_NE(At<std::uint8_t>(frame, 0, 320), white75);
     // Region 15 (-I): columns 0 to 127, rows 364 to 485.
-    EXPECT_EQ(Bytes(frame, 127, 364), minusI);
-    EXPECT_EQ(Bytes(frame, 0, 485), minusI);
-    EXPECT_EQ(Bytes(frame, 128, 485), white100);
-    EXPECT_NE(Bytes(frame, 0, 363), minusI);
+    EXPECT_EQ(At<std::uint8_t>(frame, 127, 364), minusI);
+    EXPECT_EQ(At<std::uint8_t>(frame, 0, 485), minusI);
+    EXPECT_EQ(At<std::uint8_t>(frame, 128, 485), white100);
+    EXPECT_NE(At<std::uint8_t>(frame, 0, 363), minusI);
 }
 
 TEST_F(PictureTest, HighDefinitionRampStepsOneValuePerColumn)
@@ -65,9 +65,9 @@ TEST_F(PictureTest, HighDefinitionRampStepsOneValuePerColumn)
         EXPECT_EQ(Y(frame, 1000, y), 555.0f * step);
         EXPECT_EQ(Y(frame, 1472, y), 1027.0f * step);
         EXPECT_LT(Y(frame, 1472, y), 1.0f);
-        EXPECT_EQ(Floats(frame, 1473, y), (std::array<float, 4>{0.0f, 0.0f, 1.0f, 1.0f})); // 100% white
+        EXPECT_EQ(At<float>(frame, 1473, y), (std::array<float, 4>{0.0f, 0.0f, 1.0f, 1.0f})); // 100% white
     }
-    EXPECT_EQ(Floats(frame, 900, 719)[2], static_cast<float>((180 - 16) / 219.0)); // 75% white above
+    EXPECT_EQ(At<float>(frame, 900, 719)[2], static_cast<float>((180 - 16) / 219.0)); // 75% white above
     EXPECT_NE(Y(frame, 446, 810), step);
 }
 
@@ -95,7 +95,7 @@ TEST_F(PictureTest, HighDynamicRangeBandsAndRampsAt1920By1080)
         EXPECT_EQ(Y(frame, 858, 750), up);
         EXPECT_EQ(Y(frame, 1812, 750), 955.0f * up);
         EXPECT_EQ(Y(frame, 1813, 750), 1.09f);
-        EXPECT_EQ(Floats(frame, 1000, 750)[3], 1.0f);
+        EXPECT_EQ(At<float>(frame, 1000, 750)[3], 1.0f);
     }
 }
 
@@ -107,14 +107,14 @@ TEST_F(PictureTest, ValuesOutsideNominalRangeAndSignedZerosReachTheFrameAsTabled
     EXPECT_EQ(Y(pq, 400, 1000), -0.0183f);
     EXPECT_EQ(Y(pq, 540, 1000), 0.0183f);
     // Region 19: V is a negative zero, Y 7.31e-07.
-    const auto step0 = Floats(pq, 500, 650);
+    const auto step0 = At<float>(pq, 500, 650);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(step0[0]), 0x80000000u);
     EXPECT_EQ(step0[2], 7.31e-07f);
     // Region 37: a colour patch with its tiny and ordinary values.
-    EXPECT_EQ(Floats(pq, 10, 1000), (std::array<float, 4>{0.007009974f, -0.10796814f, 0.56500316f, 1.0f}));
+    EXPECT_EQ(At<float>(pq, 10, 1000), (std::array<float, 4>{0.007009974f, -0.10796814f, 0.56500316f, 1.0f}));
     const auto hlg = View(Paint(2, 1920, 1080));
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(Floats(hlg, 500, 650)[0]), 0u);
-    EXPECT_EQ(Floats(hlg, 500, 50), (std::array<float, 4>{0.0402143f, -0.5f, 0.9407f, 1.0f}));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(At<float>(hlg, 500, 650)[0]), 0u);
+    EXPECT_EQ(At<float>(hlg, 500, 50), (std::array<float, 4>{0.0402143f, -0.5f, 0.9407f, 1.0f}));
 }
 
 TEST_F(PictureTest, TinyFramesDropZeroWidthRegions)

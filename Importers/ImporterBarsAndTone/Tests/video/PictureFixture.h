@@ -76,22 +76,13 @@ protected:
         }
     }
 
-    static float Y(const bthost::FrameView& frame, std::int32_t x, std::int32_t y)
+    /// The V, U, Y, A values of a pixel, as float or byte.
+    template <typename T>
+    static std::array<T, 4> At(const bthost::FrameView& frame, std::int32_t x, std::int32_t y)
     {
-        float value;
-        std::memcpy(&value, frame.Pixel(x, y) + 8, sizeof value);
-        return value;
-    }
-    static std::array<float, 4> Floats(const bthost::FrameView& frame, std::int32_t x, std::int32_t y)
-    {
-        std::array<float, 4> value;
+        std::array<T, 4> value;
         std::memcpy(value.data(), frame.Pixel(x, y), sizeof value);
         return value;
     }
-    static std::array<std::uint8_t, 4> Bytes(const bthost::FrameView& frame, std::int32_t x, std::int32_t y)
-    {
-        std::array<std::uint8_t, 4> value;
-        std::memcpy(value.data(), frame.Pixel(x, y), sizeof value);
-        return value;
-    }
+    static float Y(const bthost::FrameView& frame, std::int32_t x, std::int32_t y) { return At<float>(frame, x, y)[2]; }
 };
