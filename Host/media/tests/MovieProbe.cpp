@@ -102,22 +102,18 @@ Movie Read(const std::string& path, int maxFrames, int& pictures)
     if (avformat_find_stream_info(in.format, nullptr) < 0)
         throw std::runtime_error("cannot read stream info of " + path);
     Movie m;
-    m.container = in.format->iformat->name;
     m.durationSeconds = static_cast<double>(in.format->duration) / AV_TIME_BASE;
     in.videoIndex = av_find_best_stream(in.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     in.audioIndex = av_find_best_stream(in.format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (in.videoIndex >= 0) {
         const AVStream* s = in.format->streams[in.videoIndex];
         const AVCodecParameters* p = s->codecpar;
-        m.hasVideo = true;
         m.videoCodec = avcodec_get_name(p->codec_id);
         const char* pf = av_get_pix_fmt_name(static_cast<AVPixelFormat>(p->format));
         m.pixelFormat = pf ? pf : "";
         if (p->codec_tag != 0)
             for (int i = 0; i < 4; ++i)
                 m.codecTag += static_cast<char>((p->codec_tag >> (8 * i)) & 0xFF);
-        m.width = p->width;
-        m.height = p->height;
         m.primaries = p->color_primaries;
         m.transfer = p->color_trc;
         m.matrix = p->color_space;
@@ -132,14 +128,11 @@ Movie Read(const std::string& path, int maxFrames, int& pictures)
     if (in.audioIndex >= 0) {
         const AVStream* s = in.format->streams[in.audioIndex];
         const AVCodecParameters* p = s->codecpar;
-        m.hasAudio = true;
         m.audioCodec = avcodec_get_name(p->codec_id);
         char text[64] = {};
         av_channel_layout_describe(&p->ch_layout, text, sizeof text);
         m.layout = text;
-        m.channels = p->ch_layout.nb_channels;
         m.sampleRate = p->sample_rate;
-        m.bitsPerRawSample = p->bits_per_raw_sample;
         in.audio = OpenDecoder(s);
     }
     std::unique_ptr<AVPacket, void (*)(AVPacket*)> packet(av_packet_alloc(), [](AVPacket* x) { av_packet_free(&x); });

@@ -22,26 +22,18 @@ struct Picture {
 };
 
 struct Movie {
-    std::string container;        ///< demuxer name, e.g. "matroska,webm", "mov,mp4,..."
     double durationSeconds = 0;   ///< container duration
-
-    bool hasVideo = false;
     std::string videoCodec;       ///< "ffv1", "prores"
     std::string pixelFormat;      ///< "yuv444p10le"
     std::string codecTag;         ///< four characters, e.g. "apch"; empty when none
-    int width = 0, height = 0;
     int primaries = 0, transfer = 0, matrix = 0, range = 0; ///< FFmpeg enums = H.273 codes; range 1 = narrow
     [[nodiscard]] std::array<int, 4> ColourTags() const { return {primaries, transfer, matrix, range}; }
     int sarNum = 0, sarDen = 0;
     int rateNum = 0, rateDen = 0; ///< average frame rate
     std::vector<Picture> frames;  ///< decoded, up to the number asked for
-
-    bool hasAudio = false;
     std::string audioCodec;       ///< "flac", "pcm_s24le"
     std::string layout;           ///< "stereo", "5.1", "6 channels" when undeclared
-    int channels = 0;
     int sampleRate = 0;
-    int bitsPerRawSample = 0;
     std::vector<std::vector<float>> samples; ///< decoded, per file channel
 };
 
