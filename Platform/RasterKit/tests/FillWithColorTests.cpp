@@ -96,12 +96,3 @@ TEST(RasterKitFill, EmptyBlocksAndBadArgumentsWriteNothing)
                                RK_PixelFormat_Invalid), RK_ErrorUnsupportedFormat);
     EXPECT_EQ(buffer, untouched);
 }
-
-TEST(RasterKitFill, ConvertsTheColourIntoTheDestinationFormat)
-{
-    std::array<float, 8> two{};
-    const unsigned char white[4] = {128, 128, 235, 255};
-    ASSERT_EQ(RK_FillWithColor(two.data(), 32, 2, 1, RK_PixelFormat_VUYA_4444_32f, white,
-                               RK_PixelFormat_VUYA_4444_8u), RK_Success);
-    EXPECT_EQ(two, (std::array<float, 8>{0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f}));
-}
