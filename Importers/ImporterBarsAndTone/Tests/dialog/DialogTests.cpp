@@ -1,5 +1,5 @@
-// The dialog in-process: its identifiers against the layout texts, the
-// contract of HandleToneSettingsDialog and the reduced layout.
+// The dialog in-process: the contract of HandleToneSettingsDialog and the
+// reduced layout.
 
 #include "LayoutText.h"
 #include "dialog/ControlIds.h"
@@ -8,31 +8,16 @@
 #include "dialog/ToneSettingsDialog.h"
 #include "zelcore/config/Error.h"
 #include "zelcore/debug/Debug.h"
-#include "zellyrafactory/LyraParser.h"
 #include "zellyrafactory/ScriptedDriver.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <map>
 #include <string>
 
 using namespace bt::dialog;
 using namespace zellyrafactory::hostcontrol;
 
 namespace {
-
-void CollectIds(const zellyrafactory::LyraWidget& w, std::map<std::string, std::string>& kinds)
-{
-    if (const auto* id = w.Find("identifier"))
-        kinds[id->value.text] = w.kind;
-    if (w.kind == "zel_ok_cancel_row") {
-        kinds["okButton"] = "zel_button";
-        kinds["cancelButton"] = "zel_button";
-    }
-    for (const auto& child : w.children)
-        CollectIds(child, kinds);
-}
 
 class DialogTest : public ::testing::Test {
 protected:
@@ -44,27 +29,6 @@ protected:
 };
 
 } // namespace
-
-TEST(DialogLayout, EveryIdentifierNamesAControlOfTheExpectedKindInBothDialects)
-{
-    const std::map<std::string, std::string> expectedKind{
-        {ids::kPresetPopup, "zel_popup"},           {ids::kFrameWidthNumberEdit, "zel_number_edit"},
-        {ids::kFrameHeightNumberEdit, "zel_number_edit"}, {ids::kVideoFrameRatePopup, "zel_popup"},
-        {ids::kParPopup, "zel_popup"},              {ids::kColorSpaceTypePopup, "zel_popup"},
-        {ids::kAudioFrameRatePopup, "zel_popup"},   {ids::kSteadyTonesBtn, "zel_radio_button"},
-        {ids::kFrequencyHotTextNumber, "zel_hot_text_number"}, {ids::kAmplitudeHotTextNumber, "zel_hot_text_number"},
-        {ids::kIdentifyChannelsBtn, "zel_radio_button"}, {ids::kIdentifierFormatPopup, "zel_popup"},
-        {ids::kOkButton, "zel_button"},             {ids::kCancelButton, "zel_button"}};
-    ASSERT_EQ(expectedKind.size(), std::size(ids::kAll));
-    for (const bool older : {false, true}) {
-        const auto layout = zellyrafactory::ParseLyraText(ReadLayoutText(older));
-        EXPECT_EQ(layout.layoutName, ids::kLayoutName);
-        std::map<std::string, std::string> kinds;
-        CollectIds(layout.view, kinds);
-        for (const char* id : ids::kAll)
-            EXPECT_EQ(kinds[id], expectedKind.at(id)) << id << (older ? " (older dialect)" : "");
-    }
-}
 
 TEST_F(DialogTest, HandleWithoutTheExchangeInterfaceIsAContractViolation)
 {
