@@ -30,12 +30,44 @@ double ThreadSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
+/// The baseline: memset of a frame's bytes into a cache-line aligned buffer,
+/// each round with another value; returns the thread time it took.
+class MemsetBaseline {
+public:
+    explicit MemsetBaseline(std::size_t bytes) : mBuffer(bytes + 64, 1), mBytes(bytes)
+    {
+        mAligned = mBuffer.data() + (64 - reinterpret_cast<std::uintptr_t>(mBuffer.data()) % 64) % 64;
+    }
+
+    double Run()
+    {
+        const double t0 = ThreadSeconds();
+        std::memset(mAligned, ++mValue & 0xFF, mBytes);
+        benchmark::DoNotOptimize(mAligned);
+        benchmark::ClobberMemory();
+        return ThreadSeconds() - t0;
+    }
+
+private:
+    std::vector<unsigned char> mBuffer;
+    std::size_t mBytes;
+    unsigned char* mAligned = nullptr;
+    int mValue = 0;
+};
+
+/// Bytes of the picture of the arguments: colour space, width, height.
+std::size_t FrameBytes(const benchmark::State& state)
+{
+    return static_cast<std::size_t>(state.range(1)) * static_cast<std::size_t>(state.range(2)) *
+           (state.range(0) == 0 ? 4u : 16u);
+}
+
 void Picture(benchmark::State& state)
 {
     const auto space = static_cast<std::uint8_t>(state.range(0));
     const auto width = static_cast<std::int32_t>(state.range(1));
     const auto height = static_cast<std::int32_t>(state.range(2));
-    const auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * (space == 0 ? 4u : 16u);
+    const std::size_t bytes = FrameBytes(state);
 
     bthost::Host host(BT_MODULE_PATH);
     bt::ToneSettings settings;
@@ -47,16 +79,10 @@ void Picture(benchmark::State& state)
     // One picture first: the pool then holds the frame's memory, touched.
     host.Frames().Release(bthost::RequestPicture(host, request).frame);
 
-    std::vector<unsigned char> baseline(bytes + 64, 1);
-    unsigned char* aligned = baseline.data() + (64 - reinterpret_cast<std::uintptr_t>(baseline.data()) % 64) % 64;
-
+    MemsetBaseline baseline(bytes);
     double memsetSeconds = 0.0, pictureSeconds = 0.0;
-    int value = 0;
     for (auto _ : state) {
-        const double t0 = ThreadSeconds();
-        std::memset(aligned, ++value & 0xFF, bytes);
-        benchmark::DoNotOptimize(aligned);
-        benchmark::ClobberMemory();
+        memsetSeconds += baseline.Run();
         const double t1 = ThreadSeconds();
         const auto picture = bthost::RequestPicture(host, request);
         const double t2 = ThreadSeconds();
@@ -65,7 +91,6 @@ void Picture(benchmark::State& state)
             break;
         }
         state.SetIterationTime(t2 - t1);
-        memsetSeconds += t1 - t0;
         pictureSeconds += t2 - t1;
         host.Frames().Release(picture.frame);
         host.Suites().ClearEvents();
@@ -79,18 +104,10 @@ void Picture(benchmark::State& state)
 // The same bytes with memset alone, one buffer after the other in steady state.
 void Memset(benchmark::State& state)
 {
-    const auto bytes = static_cast<std::size_t>(state.range(1)) * static_cast<std::size_t>(state.range(2)) *
-                       (state.range(0) == 0 ? 4u : 16u);
-    std::vector<unsigned char> baseline(bytes + 64, 1);
-    unsigned char* aligned = baseline.data() + (64 - reinterpret_cast<std::uintptr_t>(baseline.data()) % 64) % 64;
-    int value = 0;
-    for (auto _ : state) {
-        const double t0 = ThreadSeconds();
-        std::memset(aligned, ++value & 0xFF, bytes);
-        benchmark::DoNotOptimize(aligned);
-        benchmark::ClobberMemory();
-        state.SetIterationTime(ThreadSeconds() - t0);
-    }
+    const std::size_t bytes = FrameBytes(state);
+    MemsetBaseline baseline(bytes);
+    for (auto _ : state)
+        state.SetIterationTime(baseline.Run());
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
