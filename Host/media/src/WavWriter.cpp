@@ -115,14 +115,10 @@ void WavStream::Finish()
     State& s = *mState;
     if (!s.file)
         throw std::logic_error("WavStream::Finish twice");
-    if (sf_close(s.file.release()) != 0) {
-        std::remove(s.temporary.c_str());
-        throw std::runtime_error("cannot write " + s.path + ": closing failed");
-    }
-    if (std::rename(s.temporary.c_str(), s.path.c_str()) != 0) {
-        std::remove(s.temporary.c_str());
-        throw std::runtime_error("cannot write " + s.path + ": the finished file could not take its name");
-    }
+    if (sf_close(s.file.release()) != 0)
+        s.Fail("closing failed");
+    if (std::rename(s.temporary.c_str(), s.path.c_str()) != 0)
+        s.Fail("the finished file could not take its name");
 }
 
 void WriteWavFloat(const std::string& path, int sampleRate, std::span<const std::vector<float>> channels)
