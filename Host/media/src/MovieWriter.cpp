@@ -20,6 +20,7 @@ extern "C" {
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -97,32 +98,6 @@ void ValidateSpec(const MovieSpec& s)
         throw std::invalid_argument("sound requests need at least one sample");
 }
 
-// The output file under a temporary name beside its own, renamed when done
-// and removed otherwise, so a failed export leaves nothing behind.
-class PendingFile {
-public:
-    explicit PendingFile(std::string path) : mPath(std::move(path)), mTemp(mPath + ".partial") {}
-    ~PendingFile()
-    {
-        if (!mCommitted)
-            std::remove(mTemp.c_str());
-    }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-    [[nodiscard]] const std::string& Temp() const noexcept { return mTemp; }
-    void Commit()
-    {
-        if (std::rename(mTemp.c_str(), mPath.c_str()) != 0)
-            throw std::runtime_error("cannot move the finished file to " + mPath);
-        mCommitted = true;
-    }
-
-private:
-    std::string mPath;
-    std::string mTemp;
-    bool mCommitted = false;
-};
-
 void HalveChroma(const std::uint16_t* src, std::uint16_t* dst, int chromaWidth)
 {
     for (int x = 0; x < chromaWidth; ++x)
@@ -147,8 +122,7 @@ public:
         try {
             return RunOrThrow();
         } catch (...) {
-            mFormat.reset(); // close the file before it is removed
-            mFile.reset();
+            mFormat.reset(); // close the file before its output removes it
             throw;
         }
     }
@@ -157,12 +131,14 @@ private:
     MovieResult RunOrThrow()
     {
         const bool toFile = mSpec.format != MovieFormat::NullSink;
-        if (toFile) {
+        OutputFile* output = mSpec.output;
+        if (toFile && output == nullptr) {
             if (mSpec.path.empty())
                 throw std::invalid_argument("no output file named");
-            mFile = std::make_unique<PendingFile>(mSpec.path);
-            OpenContainer(mFile->Temp());
+            output = &mOwnOutput.emplace(mSpec.path, OutputRules{Overwrite::Always, {}});
         }
+        if (toFile)
+            OpenContainer(*output);
         if (mSpec.audioRate > 0)
             PrepareSound(toFile);
         if (toFile)
@@ -177,17 +153,22 @@ private:
             Encode(mAudio.get(), mAudioStream, nullptr);
         if (toFile) {
             Check(av_write_trailer(mFormat.get()), "cannot finish " + mSpec.path);
-            Check(avio_closep(&mFormat->pb), "cannot close " + mSpec.path);
-            mFile->Commit();
+            const int closed = avio_closep(&mFormat->pb);
+            if (closed < 0)
+                throw WriteFailed(mSpec.path, AVUNERROR(closed));
+            output->Commit();
         }
         return MovieResult{mSpec.frameCount, mSoundPosition};
     }
 
-    void OpenContainer(const std::string& temp)
+    void OpenContainer(const OutputFile& output)
     {
         const bool mkv = mSpec.format == MovieFormat::Ffv1Matroska;
+        if (!mkv)
+            output.RequireSeekable("QuickTime"); // the media's size is written back at its start
+        const std::string url = output.FfmpegUrl();
         AVFormatContext* raw = nullptr;
-        Check(avformat_alloc_output_context2(&raw, nullptr, mkv ? "matroska" : "mov", temp.c_str()),
+        Check(avformat_alloc_output_context2(&raw, nullptr, mkv ? "matroska" : "mov", url.c_str()),
               "cannot set up the container");
         mFormat.reset(raw);
 
@@ -244,7 +225,8 @@ private:
         if (!mPool)
             throw std::bad_alloc();
 
-        Check(avio_open(&mFormat->pb, temp.c_str(), AVIO_FLAG_WRITE), "cannot create " + mSpec.path);
+        if (const int created = avio_open(&mFormat->pb, url.c_str(), AVIO_FLAG_WRITE); created < 0)
+            throw WriteFailed(mSpec.path, AVUNERROR(created));
     }
 
     void PrepareSound(bool toFile)
@@ -487,7 +469,7 @@ private:
 
     const MovieSpec& mSpec;
     const MovieSources& mSources;
-    std::unique_ptr<PendingFile> mFile;
+    std::optional<OutputFile> mOwnOutput;
     FormatPtr mFormat;
     CodecPtr mVideo;
     CodecPtr mAudio;

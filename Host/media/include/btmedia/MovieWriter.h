@@ -20,6 +20,7 @@
 // - The null sink requests and converts every picture and every stretch of
 //   sound like a real export and then drops them: a way to time the module.
 
+#include "btmedia/OutputFile.h"
 #include "btmedia/StudioPicture.h"
 
 #include <cstdint>
@@ -36,7 +37,8 @@ enum class MovieFormat {
 
 struct MovieSpec {
     MovieFormat format = MovieFormat::Ffv1Matroska;
-    std::string path;                 ///< unused by the null sink
+    std::string path;                 ///< the output's name in messages; unused by the null sink
+    OutputFile* output = nullptr;     ///< where the movie goes, committed when complete; none: `path`, replaced
     int width = 0;                    ///< pixels
     int height = 0;                   ///< pixels
     std::int64_t frameDuration = 0;   ///< ticks, 254016000000 per second
@@ -74,10 +76,9 @@ struct MovieResult {
 /// 5.1 the host's L, R, Ls, Rs, C, LFE become the file's L, R, C, LFE, Ls, Rs.
 [[nodiscard]] int FileChannelSource(int channels, int fileChannel);
 
-/// Writes the movie. The file appears under its name only when complete: it
-/// is written beside it under a temporary name and renamed at the end.
+/// Writes the movie into the spec's output and commits it when complete.
 /// Throws std::runtime_error (std::invalid_argument for a bad spec) with a
-/// message naming what failed; nothing is left behind then.
+/// message naming what failed; the output, uncommitted, then leaves nothing.
 MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources);
 
 } // namespace btmedia
