@@ -1,15 +1,11 @@
 #include "video/BarsRenderer.h"
 
 #include "video/BarsPixelFormat.h"
-#include "video/HdBarsTable.h"
-#include "video/HlgBarsTable.h"
-#include "video/PqBarsTable.h"
-#include "video/SdBarsTable.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <span>
+#include <variant>
 
 namespace bt {
 
@@ -126,12 +122,12 @@ void Walk(const std::array<Region, N>& table, const Canvas& canvas, PaintRegion 
     }
 }
 
-void PaintSdr(const SdrBarsTable& table, const Canvas& canvas)
+void Paint(const SdrBarsTable& table, const Canvas& canvas)
 {
     // The float frame takes the 8-bit colours through the fill's conversion
     // and paints the ramp marker as a ramp; the 8-bit frame takes every colour
     // as it stands.
-    const bool floatFrame = HostPixelFormatCode(canvas.Format()) == kFloatFrameHostCode;
+    const bool floatFrame = canvas.Format() == RK_PixelFormat_VUYA_4444_32f;
     Walk(table, canvas, [&](const SdrRegion& region, const PixelRect& r) {
         if (floatFrame && region.colour == kSdrRampMarker)
             AscendingRamp(canvas, r, kHdRampEnd);
@@ -140,7 +136,7 @@ void PaintSdr(const SdrBarsTable& table, const Canvas& canvas)
     });
 }
 
-void PaintHdr(const HdrBarsTable& table, const Canvas& canvas)
+void Paint(const HdrBarsTable& table, const Canvas& canvas)
 {
     Walk(table, canvas, [&](const HdrRegion& region, const PixelRect& r) {
         if (region.colour[0] == kHdrDescendingRampMarker)
@@ -167,35 +163,18 @@ bool FrameCanHold(CPixFrameHandle frame, RK_PixelFormat format)
 
 } // namespace
 
-Result RenderBarsFrame(CPixFrameHandle frame, const FrameRect& frameRect, std::uint8_t colorSpaceType)
+void RenderBarsFrame(CPixFrameHandle frame, const FrameRect& frameRect, const ColorSpaceRow& colorSpace)
 {
-    if (colorSpaceType > 3)
-        return kResultUnsupported;
     auto* firstRow = static_cast<unsigned char*>(cpixGetPixels(frame));
-    const RK_PixelFormat format = BarsPixelFormat(colorSpaceType);
-    if (firstRow == nullptr || !FrameCanHold(frame, format))
-        return kResultSuccess;
+    if (firstRow == nullptr || !FrameCanHold(frame, colorSpace.format))
+        return;
     const std::int64_t width = std::int64_t{frameRect.right} - frameRect.left;
     const std::int64_t height = std::int64_t{frameRect.bottom} - frameRect.top;
     if (width <= 0 || height <= 0)
-        return kResultSuccess;
+        return;
 
-    const Canvas canvas(frame, firstRow, width, height, format);
-    switch (colorSpaceType) {
-    case 0:
-        PaintSdr(kSdBarsTable, canvas);
-        break;
-    case 1:
-        PaintSdr(kHdBarsTable, canvas);
-        break;
-    case 2:
-        PaintHdr(kHlgBarsTable, canvas);
-        break;
-    default:
-        PaintHdr(kPqBarsTable, canvas);
-        break;
-    }
-    return kResultSuccess;
+    const Canvas canvas(frame, firstRow, width, height, colorSpace.format);
+    std::visit([&](const auto* table) { Paint(*table, canvas); }, colorSpace.bars);
 }
 
 } // namespace bt

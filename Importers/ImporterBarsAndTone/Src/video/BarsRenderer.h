@@ -4,7 +4,7 @@
 // with one fill per pixel column. The picture does not depend on time.
 
 #include "FrameStore/FrameStore.h"
-#include "host/ResultCodes.h"
+#include "video/ColorSpaceRows.h"
 
 #include <cstdint>
 
@@ -18,14 +18,13 @@ struct FrameRect {
     std::int32_t bottom = 0;
 };
 
-/// kResultSuccess once painted (also when the frame has no memory: nothing is
-/// painted then); kResultUnsupported for a colorSpaceType above 3, with the
-/// frame untouched. [any thread] Writes only inside the frame.
+/// Paints the colour space's picture. [any thread] Writes only inside the
+/// frame; a frame without memory is left as it is.
 ///
 /// The picture is laid out at the rectangle's size with its bottom row on the
 /// frame's first row in memory, and clipped to the frame as it was created
 /// (its record's width and height): a rectangle larger than the frame paints
 /// the part that falls inside, a smaller one leaves the rest as it was.
-Result RenderBarsFrame(CPixFrameHandle frame, const FrameRect& frameRect, std::uint8_t colorSpaceType);
+void RenderBarsFrame(CPixFrameHandle frame, const FrameRect& frameRect, const ColorSpaceRow& colorSpace);
 
 } // namespace bt

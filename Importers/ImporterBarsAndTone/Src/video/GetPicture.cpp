@@ -83,8 +83,13 @@ Result HandleGetPicture(const SelectorCall& call)
     if (frame == nullptr || !FrameChecksPass(suites, frame))
         return kResultNoSettings;
 
-    const FrameRect rect = PaintRect(settings, packed::LoadPtr(request, req::kSizePair));
-    return RenderBarsFrame(frame, rect, settings.colorSpaceType);
+    // Rationale: a colour space without a row has no picture; its frame is
+    // delivered as the host created it and the host hears "unsupported".
+    const ColorSpaceRow* colorSpace = FindColorSpaceRow(settings.colorSpaceType);
+    if (colorSpace == nullptr)
+        return kResultUnsupported;
+    RenderBarsFrame(frame, PaintRect(settings, packed::LoadPtr(request, req::kSizePair)), *colorSpace);
+    return kResultSuccess;
 }
 
 } // namespace bt
