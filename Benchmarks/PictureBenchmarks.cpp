@@ -11,8 +11,10 @@
 // a little where the frame outgrows the caches: the picture's streamed stores
 // leave memset's buffer in the cache for its next round.
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "bthost/PictureRequests.h"
 #include "host/ToneSettings.h"
+#include "video/BarsPixelFormat.h"
 
 #include <benchmark/benchmark.h>
 
@@ -58,8 +60,9 @@ private:
 /// Bytes of the picture of the arguments: colour space, width, height.
 std::size_t FrameBytes(const benchmark::State& state)
 {
+    const auto space = static_cast<std::uint8_t>(state.range(0));
     return static_cast<std::size_t>(state.range(1)) * static_cast<std::size_t>(state.range(2)) *
-           (state.range(0) == 0 ? 4u : 16u);
+           static_cast<std::size_t>(RK_BytesPerPixel(bt::BarsPixelFormat(space)));
 }
 
 void Picture(benchmark::State& state)
@@ -111,17 +114,25 @@ void Memset(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
+/// Every colour space, by its record value.
+const std::vector<std::int64_t> kColorSpaceValues = [] {
+    std::vector<std::int64_t> values;
+    for (const bt::ColorSpaceFacts& facts : bt::kColorSpaces)
+        values.push_back(bt::RecordValue(facts.space));
+    return values;
+}();
+
 } // namespace
 
 BENCHMARK(Memset)
-    ->ArgsProduct({{0, 1, 2, 3}, {1920}, {1080}})
-    ->ArgsProduct({{0, 1, 2, 3}, {3840}, {2160}})
+    ->ArgsProduct({kColorSpaceValues, {1920}, {1080}})
+    ->ArgsProduct({kColorSpaceValues, {3840}, {2160}})
     ->ArgNames({"colorSpace", "width", "height"})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK(Picture)
-    ->ArgsProduct({{0, 1, 2, 3}, {1920}, {1080}})
-    ->ArgsProduct({{0, 1, 2, 3}, {3840}, {2160}})
+    ->ArgsProduct({kColorSpaceValues, {1920}, {1080}})
+    ->ArgsProduct({kColorSpaceValues, {3840}, {2160}})
     ->ArgNames({"colorSpace", "width", "height"})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();

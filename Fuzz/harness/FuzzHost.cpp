@@ -1,5 +1,6 @@
 #include "harness/FuzzHost.h"
 
+#include "FrameStore/FrameRecord.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "ImporterBarsAndTone/ImporterAbi.h"
 #include "MediaBridge/CvSDKGuid.h"
@@ -12,6 +13,7 @@
 namespace btfuzz {
 
 namespace rec = bt::records;
+namespace fr = FrameStore::FrameRecord;
 using namespace bt::packed;
 
 void Fail(const char* what, const char* file, int line)
@@ -327,13 +329,13 @@ std::int32_t FuzzHost::CreateFrame(BT_FrameHandle* out, std::uint32_t format, st
         frame->pixels = ExactBlock(static_cast<std::size_t>(rowBytes * height));
         frame->firstRow = frame->pixels.data() + (mProfile.bottomUpMemory ? rowBytes * (height - 1) : 0);
     }
-    frame->record = ExactBlock(rec::FrameRecord::kSize);
+    frame->record = ExactBlock(fr::kSize);
     std::memset(frame->record.data(), 0, frame->record.size());
-    StorePtr(frame->record.data(), rec::FrameRecord::kFirstRow, frame->firstRow);
-    StoreI32(frame->record.data(), rec::FrameRecord::kRowPitch, frame->rowBytes);
-    StoreI32(frame->record.data(), rec::FrameRecord::kWidth, width);
-    StoreI32(frame->record.data(), rec::FrameRecord::kHeight, height);
-    StoreU32(frame->record.data(), rec::FrameRecord::kPixelFormat, format);
+    StorePtr(frame->record.data(), fr::kFirstRow, frame->firstRow);
+    StoreI32(frame->record.data(), fr::kRowPitch, frame->rowBytes);
+    StoreI32(frame->record.data(), fr::kWidth, width);
+    StoreI32(frame->record.data(), fr::kHeight, height);
+    StoreU32(frame->record.data(), fr::kPixelFormat, format);
     frame->handleCell = ExactBlock(sizeof(void*));
     StorePtr(frame->handleCell.data(), 0, frame->record.data());
     frame->handle = frame->handleCell.data();

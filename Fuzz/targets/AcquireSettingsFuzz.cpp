@@ -9,6 +9,7 @@
 //   u8 action count, then per action u8 kind, u8 control, f64 value;
 //   the rest: a layout text (script choice 2) or a driver command line.
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "ImporterBarsAndTone/ImporterAbi.h"
 #include "MediaBridge/Locale.h"
@@ -23,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -67,9 +69,14 @@ private:
     std::vector<Action> mActions;
 };
 
-/// The clip's name by its stored colour space; any other space is plain.
-const std::u16string kNames[] = {u"Bars and Tone", u"Bars and Tone - Rec 709", u"Bars and Tone - Rec 2100 HLG",
-                                 u"Bars and Tone - Rec 2100 PQ"};
+/// The clip's name by its stored colour space (untranslated, all ASCII); a
+/// value without a row gives the plain name.
+std::u16string ExpectedName(std::uint8_t colorSpaceType)
+{
+    const bt::ColorSpaceFacts* facts = bt::FindColorSpace(colorSpaceType);
+    const std::string_view text = bt::DefaultText(facts != nullptr ? facts->clipNameKey : bt::kPlainClipNameKey);
+    return {text.begin(), text.end()};
+}
 
 } // namespace
 
@@ -171,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(text.data(), name, bytes - 2);
     BT_FUZZ_CHECK(LoadU16(name, bytes - 2) == 0);
     const std::uint8_t space = LoadU8(buffer.data(), 64);
-    BT_FUZZ_CHECK(text == kNames[space <= 3 ? space : 0]);
+    BT_FUZZ_CHECK(text == ExpectedName(space));
     host.Release(name);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "DialogActions.h"
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "zellyrafactory/ScriptedDriver.h"
 #include "zelui/controls/UI_Popup.h"
 
@@ -33,11 +34,23 @@ struct ShortName {
     const char* name;
     const char* item;
 };
-constexpr ShortName kShortNames[] = {
-    {"rec601", "Rec. 601"},          {"rec709", "Rec. 709"},           {"hlg", "Rec. 2100 HLG"},
-    {"pq", "Rec. 2100 PQ"},          {"ebu1000", "EBU Stereo (1000 Hz)"}, {"ebu400", "EBU Stereo (400 Hz)"},
+constexpr ShortName kIdentifierShortNames[] = {
+    {"ebu1000", "EBU Stereo (1000 Hz)"}, {"ebu400", "EBU Stereo (400 Hz)"},
     {"ebu51", "EBU Multichannel (5.1)"}, {"blits", "BLITS (5.1)"},
 };
+
+/// The item a short name stands for: a colour space's token names its
+/// dialog item, an identifier format's its own.
+std::optional<std::string> ItemOfShortName(const std::string& name)
+{
+    for (const bt::ColorSpaceFacts& space : bt::kColorSpaces)
+        if (name == space.token)
+            return std::string(bt::DisplayName(space));
+    for (const ShortName& s : kIdentifierShortNames)
+        if (name == s.name)
+            return s.item;
+    return std::nullopt;
+}
 
 std::string Plain(const std::string& text)
 {
@@ -147,12 +160,11 @@ long MatchItem(const std::vector<std::string>& items, const std::string& wanted,
         if (index >= 0)
             return index;
     }
-    for (const ShortName& s : kShortNames)
-        if (plain == s.name) {
-            index = Unique(items, [&](const std::string& item) { return item == s.item; }, found);
-            if (index >= 0)
-                return index;
-        }
+    if (const auto shortItem = ItemOfShortName(plain)) {
+        index = Unique(items, [&](const std::string& item) { return item == *shortItem; }, found);
+        if (index >= 0)
+            return index;
+    }
     int containing = 0;
     if (!plain.empty()) {
         index = Unique(items, [&](const std::string& item) { return Plain(item).find(plain) != std::string::npos; },

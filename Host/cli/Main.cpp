@@ -6,11 +6,14 @@
 
 #include "Commands.h"
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <string>
 
 namespace {
 
@@ -29,6 +32,15 @@ void AddRange(CLI::App* cmd, btcli::RangeOptions& r)
     duration->excludes(count);
     duration->check(CLI::PositiveNumber);
     count->check(CLI::PositiveNumber);
+}
+
+/// "rec601, rec709, ...": the colour spaces' tokens.
+std::string ColourSpaceTokens()
+{
+    std::string list;
+    for (const bt::ColorSpaceFacts& space : bt::kColorSpaces)
+        list += (list.empty() ? "" : ", ") + std::string(space.token);
+    return list;
 }
 
 } // namespace
@@ -69,7 +81,7 @@ int main(int argc, char** argv)
     dlgGroup->add_option("--video-rate", dlg.videoRate, "Timebase, e.g. 25 or \"29.97 fps\"");
     dlgGroup->add_option("--par", dlg.par, "Pixel aspect ratio, e.g. 1.0 or \"D1/DV PAL(1.0940)\"");
     dlgGroup->add_option("--colour-space,--color-space", dlg.colourSpace,
-                         "Colour space: rec601, rec709, hlg, pq or the dialog's text");
+                         "Colour space: " + ColourSpaceTokens() + " or the dialog's text");
     dlgGroup->add_option("--audio-rate", dlg.audioRate, "Audio sample rate, e.g. 48000");
     dlgGroup->add_option("--tone", dlg.tone, "steady or identify")->check(CLI::IsMember({"steady", "identify"}));
     dlgGroup->add_option("--frequency", dlg.frequency, "Steady tone frequency, Hz");

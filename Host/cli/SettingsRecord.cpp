@@ -1,5 +1,6 @@
 #include "SettingsRecord.h"
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "barsandtone/PackedBytes.h"
 
 #include <cmath>
@@ -32,10 +33,10 @@ SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept
     return f;
 }
 
-std::string ColourSpaceName(unsigned colorSpaceType)
+std::string ColourSpaceName(std::uint8_t colorSpaceType)
 {
-    static const char* const kNames[] = {"Rec. 601", "Rec. 709", "Rec. 2100 HLG", "Rec. 2100 PQ"};
-    return colorSpaceType < 4 ? kNames[colorSpaceType] : "unknown (" + std::to_string(colorSpaceType) + ")";
+    const bt::ColorSpaceFacts* facts = bt::FindColorSpace(colorSpaceType);
+    return facts != nullptr ? std::string(bt::DisplayName(*facts)) : "unknown (" + std::to_string(colorSpaceType) + ")";
 }
 
 std::string IdentifierFormatName(unsigned identifierFormat)

@@ -56,7 +56,7 @@ struct SettingsFields {
 [[nodiscard]] SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept;
 
 /// "Rec. 709" and the like; "unknown (7)" for values the module does not name.
-[[nodiscard]] std::string ColourSpaceName(unsigned colorSpaceType);
+[[nodiscard]] std::string ColourSpaceName(std::uint8_t colorSpaceType);
 [[nodiscard]] std::string IdentifierFormatName(unsigned identifierFormat);
 /// Frames per second of a frame duration, 0 for none.
 [[nodiscard]] double FramesPerSecond(std::int64_t frameDuration) noexcept;

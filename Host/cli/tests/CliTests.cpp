@@ -2,6 +2,7 @@
 // and libpng against values worked out from the published tables and formulas.
 
 #include "ClipFile.h"
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "FileProbe.h"
 #include "MovieProbe.h"
 #include "RunProgram.h"
@@ -132,6 +133,14 @@ TEST_F(Cli, NewTakesTheSequenceAndActsOnTheDialogLikeAUser)
     EXPECT_EQ(sd.frameHeight, 486);
     EXPECT_EQ(sd.videoFrameRate, 10594584000);
     EXPECT_EQ(sd.audioFrameRate, 44100.0f);
+}
+
+TEST_F(Cli, EachColourSpaceTokenChoosesItsColourSpace)
+{
+    for (const bt::ColorSpaceFacts& space : bt::kColorSpaces) {
+        const SettingsFields f = Fields(New("space.json", {"--colour-space", space.token}));
+        EXPECT_EQ(f.colorSpaceType, bt::RecordValue(space.space)) << space.token;
+    }
 }
 
 TEST_F(Cli, CancelledOrClosedDialogWritesNoClip)

@@ -1,6 +1,6 @@
 #include "bthost/FramePool.h"
 
-#include "ImporterBarsAndTone/HostRecords.h"
+#include "FrameStore/FrameRecord.h"
 #include "barsandtone/PackedBytes.h"
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 
 namespace bthost {
 
-namespace rec = bt::records::FrameRecord;
+namespace rec = FrameStore::FrameRecord;
 using namespace bt::packed;
 
 namespace {

@@ -1,11 +1,11 @@
 #include "FrameStore/FrameStore.h"
 
-#include "ImporterBarsAndTone/HostRecords.h"
+#include "FrameStore/FrameRecord.h"
 #include "barsandtone/PackedBytes.h"
 
 namespace {
 
-namespace rec = bt::records::FrameRecord;
+namespace rec = FrameStore::FrameRecord;
 
 const void* Record(CPixFrameHandle frame) noexcept
 {

@@ -51,16 +51,6 @@ inline constexpr const char* kName = "Corvella Pixel Format Suite";
 inline constexpr std::int32_t kVersion = 1;
 }
 
-// The host's frame record; a frame handle points to a pointer to it.
-namespace FrameRecord {
-inline constexpr std::size_t kFirstRow = 24;    // pointer: bottom row of the picture
-inline constexpr std::size_t kRowPitch = 32;    // int32 bytes
-inline constexpr std::size_t kWidth = 36;       // int32 pixels
-inline constexpr std::size_t kHeight = 40;      // int32 pixels
-inline constexpr std::size_t kPixelFormat = 44; // uint32 host pixel-format code
-inline constexpr std::size_t kSize = 48;
-}
-
 // Selector 0, first parameter.
 namespace ImporterDescription {
 inline constexpr std::size_t kFileType = 0;  // 'BARS'

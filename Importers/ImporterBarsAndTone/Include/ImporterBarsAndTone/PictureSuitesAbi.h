@@ -10,8 +10,8 @@
 extern "C" {
 #endif
 
-/* A host frame: points to a pointer to the host's packed frame record
- * (FrameRecord in HostRecords.h). The host owns the frame. */
+/* A host frame: points to a pointer to the host's packed frame record, which
+ * is the platform's (FrameStore reads it). The host owns the frame. */
 typedef void* BT_FrameHandle;
 
 /* 16 bytes of the picture request that frame creation receives by value,

@@ -1,10 +1,12 @@
 #include "dialog/ChoiceTables.h"
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "dialog/LocalizationKeys.h"
 #include "zelcore/config/Localizer.h"
 #include "zelmediatypes/TickTime.h"
 
 #include <array>
+#include <string_view>
 
 namespace bt::dialog {
 
@@ -22,12 +24,20 @@ constexpr FixedChoice kSurroundFormats[] = {
     {DIALOG_KEY("EBUMultichannel=EBU Multichannel (5.1)"), 2},
     {DIALOG_KEY("BLITS5_1=BLITS (5.1)"), 3},
 };
-constexpr FixedChoice kColorSpaces[] = {
-    {DIALOG_KEY("SD=Rec. 601"), 0},
-    {DIALOG_KEY("HD=Rec. 709"), 1},
-    {DIALOG_KEY("HLG=Rec. 2100 HLG"), 2},
-    {DIALOG_KEY("PQ=Rec. 2100 PQ"), 3},
-};
+// One item per colour space, in the order of their rows.
+constexpr auto kColorSpaceChoices = [] {
+    std::array<FixedChoice, kColorSpaces.size()> choices{};
+    for (std::size_t i = 0; i < kColorSpaces.size(); ++i)
+        choices[i] = {kColorSpaces[i].dialogLabelKey, RecordValue(kColorSpaces[i].space)};
+    return choices;
+}();
+// Their labels are the dialog's texts, translated from the dialog's catalogue.
+static_assert([] {
+    for (const ColorSpaceFacts& facts : kColorSpaces)
+        if (!std::string_view(facts.dialogLabelKey).starts_with(DIALOG_KEY("")))
+            return false;
+    return true;
+}());
 constexpr FixedChoice kPresets[] = {
     {DIALOG_KEY("Custom=Custom"), 0},
     {DIALOG_KEY("MatchSeqSettings=Automatic (match sequence)"), 1},
@@ -138,7 +148,7 @@ std::span<const FixedChoice> IdentifierFormatChoices(std::uint32_t audioChannelT
     }
 }
 
-std::span<const FixedChoice> ColorSpaceChoices() noexcept { return kColorSpaces; }
+std::span<const FixedChoice> ColorSpaceChoices() noexcept { return kColorSpaceChoices; }
 
 std::span<const FixedChoice> PresetChoices() noexcept { return kPresets; }
 

@@ -22,16 +22,16 @@ void ApplyLocaleBase(ToneSettings& s, bool ntsc) noexcept
     s.frameHeight = ntsc ? 480 : 576;
 }
 
-std::optional<std::uint8_t> ColorSpaceOfPreset(std::uint8_t preset) noexcept
+std::optional<ColorSpace> ColorSpaceOfPreset(std::uint8_t preset) noexcept
 {
     switch (preset) {
-    case kPresetSD: return 0;
+    case kPresetSD: return ColorSpace::Rec601;
     case kPresetHD709:
-    case kPresetUHD709: return 1;
+    case kPresetUHD709: return ColorSpace::Rec709;
     case kPresetHDHLG:
-    case kPresetUHDHLG: return 2;
+    case kPresetUHDHLG: return ColorSpace::Rec2100Hlg;
     case kPresetHDPQ:
-    case kPresetUHDPQ: return 3;
+    case kPresetUHDPQ: return ColorSpace::Rec2100Pq;
     default: return std::nullopt;
     }
 }
@@ -52,7 +52,7 @@ std::optional<FrameSize> FrameSizeOfPreset(std::uint8_t preset, bool ntsc) noexc
 
 mt::PixelAspectRatio ParForColorSpace(std::uint8_t colorSpaceType, bool ntsc) noexcept
 {
-    if (colorSpaceType == 0)
+    if (colorSpaceType == RecordValue(ColorSpace::Rec601))
         return ntsc ? mt::kPixelAspectRatio_DVNTSC : mt::kPixelAspectRatio_DVPAL;
     return mt::kPixelAspectRatio_Square;
 }

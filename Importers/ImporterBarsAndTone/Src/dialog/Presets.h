@@ -31,7 +31,7 @@ inline constexpr std::int32_t kMaxFrameHeight = 8192;
 void ApplyLocaleBase(ToneSettings& settings, bool ntsc) noexcept;
 
 /// The colour space a preset sets; none for Custom and Automatic.
-[[nodiscard]] std::optional<std::uint8_t> ColorSpaceOfPreset(std::uint8_t preset) noexcept;
+[[nodiscard]] std::optional<ColorSpace> ColorSpaceOfPreset(std::uint8_t preset) noexcept;
 
 struct FrameSize {
     std::int32_t width;

@@ -177,7 +177,8 @@ void ToneSettingsDialogImpl::FillControls()
     }
     WriteFrameSize(mSettings.frameWidth, mSettings.frameHeight);
 
-    mSettings.par = ParForColorSpace(0, ntsc); // the locale's SD ratio, whatever the record held
+    // The locale's SD ratio, whatever the record held.
+    mSettings.par = ParForColorSpace(RecordValue(ColorSpace::Rec601), ntsc);
     if (const auto parPopup = FindControl<UI_Popup>(ids::kParPopup)) {
         FillValueTable(*parPopup, GetPixelAspectRatios(), [](const PixelAspectRatioEntry& e) { return e.label; });
         SelectPar(mSettings.par);

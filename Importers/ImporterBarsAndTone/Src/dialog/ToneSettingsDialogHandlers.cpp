@@ -187,7 +187,7 @@ void ToneSettingsDialogImpl::ApplyPreset()
     if (!matchSequence) {
         ApplyLocaleBase(mSettings, ntsc);
         if (const auto colorSpace = ColorSpaceOfPreset(mSettings.preset))
-            mSettings.colorSpaceType = *colorSpace;
+            mSettings.colorSpaceType = RecordValue(*colorSpace);
         if (mColorSpaceTypePopup)
             SelectFixedValue(*mColorSpaceTypePopup, mColorSpaceTypeMap, mSettings.colorSpaceType);
         if (const auto size = FrameSizeOfPreset(mSettings.preset, ntsc)) {

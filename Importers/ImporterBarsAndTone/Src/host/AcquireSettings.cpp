@@ -2,6 +2,7 @@
 // through the host, are reviewed in the settings dialog; on OK the record goes
 // into the host's buffer and the clip is named after its colour space.
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
 #include "dialog/ControlIds.h"
@@ -27,12 +28,8 @@ namespace req = records::SettingsRequest;
 
 const char* ClipNameKey(std::uint8_t colorSpaceType) noexcept
 {
-    switch (colorSpaceType) {
-    case 1: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone-Rec709=Bars and Tone - Rec 709";
-    case 2: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone-Rec2100HLG=Bars and Tone - Rec 2100 HLG";
-    case 3: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone-Rec2100PQ=Bars and Tone - Rec 2100 PQ";
-    default: return "$$$/Kestrel/Importers/ImporterBarsAndTone/BarsAndTone=Bars and Tone";
-    }
+    const ColorSpaceFacts* facts = FindColorSpace(colorSpaceType);
+    return facts != nullptr ? facts->clipNameKey : kPlainClipNameKey;
 }
 
 /// The clip's name in a block of host memory; null when the host gives none.

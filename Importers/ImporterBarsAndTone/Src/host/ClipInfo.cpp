@@ -3,6 +3,7 @@
 // host already holds and are stored again in the 72-byte layout.
 
 #include "CVM/ColorManagement.h"
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
 #include "host/HostServices.h"
@@ -88,7 +89,7 @@ Result HandleGetClipInfo(const SelectorCall& call)
         perFile->audioFrameRate = packed::LoadF32(info, ci::kAudioRate);
     } else if (LoadToneSettingsVersion(persisted) == kToneSettingsOldVersion) {
         *perFile = LoadOldToneSettings(persisted);
-        perFile->colorSpaceType = fileType == BT_FILETYPE_HDBR ? 1 : 0;
+        perFile->colorSpaceType = RecordValue(fileType == BT_FILETYPE_HDBR ? ColorSpace::Rec709 : ColorSpace::Rec601);
         isOld = true;
     } else {
         *perFile = LoadToneSettings(persisted);

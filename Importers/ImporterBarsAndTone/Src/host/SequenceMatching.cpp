@@ -4,6 +4,7 @@
 #include "MediaBridge/ColorSpaceUtils.h"
 #include "MediaBridge/WorkingSpace.h"
 #include "barsandtone/PackedBytes.h"
+#include "video/ColorSpaceRows.h"
 #include "zelmediatypes/TickTime.h"
 
 namespace bt {
@@ -34,13 +35,10 @@ ToneSettings SettingsFromSequence(const void* request) noexcept
 
 std::uint8_t ColorSpaceTypeOf(const zelmediatypes::color::ColorSpace& space) noexcept
 {
-    if (space == MB::WorkingSpace::OR2100PQ)
-        return 3;
-    if (space == MB::WorkingSpace::OR2100HLG)
-        return 2;
-    if (space == MB::WorkingSpace::OR709)
-        return 1;
-    return 0;
+    for (const ColorSpaceRow& row : kColorSpaceRows)
+        if (row.workingSpace == space)
+            return RecordValue(row.space);
+    return RecordValue(ColorSpace::Rec601);
 }
 
 void MatchSequence(const HostServices& host, std::uint32_t sequenceId, ToneSettings& settings) noexcept

@@ -23,7 +23,8 @@ namespace bt {
 /// as they are. Every acquisition is released.
 void MatchSequence(const HostServices& host, std::uint32_t sequenceId, ToneSettings& settings) noexcept;
 
-/// The colour-space type of a zelmediatypes colour space: 3 PQ, 2 HLG, 1 Rec. 709, 0 any other.
+/// The colour-space type whose row has this working colour space; Rec. 601
+/// for any other.
 [[nodiscard]] std::uint8_t ColorSpaceTypeOf(const zelmediatypes::color::ColorSpace& space) noexcept;
 
 } // namespace bt

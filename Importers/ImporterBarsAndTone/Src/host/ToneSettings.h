@@ -3,6 +3,7 @@
 // 72 bytes, little-endian, natural alignment; the host stores it with the clip
 // byte for byte, so the layout below is a persisted format.
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "zelmediatypes/PixelAspectRatio.h"
 
@@ -35,7 +36,7 @@ struct ToneSettings {
     std::int64_t videoFrameRate = 8475667200; ///< ticks per frame (29.97 fps)
     std::uint8_t dropFrame = 0;
     std::uint8_t padding57[7]{};
-    std::uint8_t colorSpaceType = 1;        ///< 0 Rec. 601, 1 Rec. 709, 2 Rec. 2100 HLG, 3 Rec. 2100 PQ
+    std::uint8_t colorSpaceType = RecordValue(ColorSpace::Rec709); ///< a ColorSpace, or any byte a host stored
     std::uint8_t preset = 3;                ///< dialog preset, 0 to 8 (3 "HD Rec.709")
     std::uint8_t padding66[6]{};
 };

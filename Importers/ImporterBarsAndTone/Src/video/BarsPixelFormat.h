@@ -7,12 +7,8 @@
 
 namespace bt {
 
-/// The host's code of the float frame (format 2829); the renderer recognises
-/// the Rec. 709 frame by it.
-inline constexpr std::uint32_t kFloatFrameHostCode = 0x37785556;
-
-/// 2829 (float V, U, Y, A) for Rec. 709, HLG and PQ; 2061 (8-bit V, U, Y, A)
-/// for Rec. 601 and for every colour space the module does not know.
+/// The raster format of the colour space's row; 2061 (8-bit V, U, Y, A) for
+/// a value no row has.
 [[nodiscard]] RK_PixelFormat BarsPixelFormat(std::uint8_t colorSpaceType) noexcept;
 
 /// The host's pixel-format code of a raster format, through the media layer.

@@ -1,15 +1,9 @@
 #include "video/BarsRenderer.h"
 
-#include "video/BarsPixelFormat.h"
-#include "video/HdBarsTable.h"
-#include "video/HlgBarsTable.h"
-#include "video/PqBarsTable.h"
-#include "video/SdBarsTable.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <span>
+#include <variant>
 
 namespace bt {
 
@@ -35,15 +29,15 @@ PixelRect RegionPixels(const Region& r, std::int64_t width, std::int64_t height)
     return {edge(width, r.x0), edge(height, r.y0), edge(width, r.x1), edge(height, r.y1)};
 }
 
-/// The frame as the walk paints it: a picture of width × height laid out with
-/// its bottom row on the frame's first row, clipped to the frame's own size.
+/// The buffer as the walk paints it: a picture of width × height laid out
+/// with its bottom row on the buffer's first row, clipped to the buffer's own
+/// size.
 class Canvas {
 public:
-    Canvas(CPixFrameHandle frame, unsigned char* firstRow, std::int64_t width, std::int64_t height,
-           RK_PixelFormat format)
-        : mFrame(frame), mFirstRow(firstRow), mWidth(width), mHeight(height),
-          mClipWidth(cpixGetWidth(frame)), mClipHeight(cpixGetHeight(frame)), mFormat(format),
-          mBytesPerPixel(RK_BytesPerPixel(format))
+    Canvas(const PictureBuffer& buffer, std::int64_t width, std::int64_t height)
+        : mFirstRow(buffer.firstRow), mRowBytes(buffer.rowBytes), mWidth(width), mHeight(height),
+          mClipWidth(buffer.width), mClipHeight(buffer.height), mFormat(buffer.format),
+          mBytesPerPixel(RK_BytesPerPixel(buffer.format))
     {
     }
 
@@ -51,7 +45,7 @@ public:
     [[nodiscard]] std::int64_t Height() const { return mHeight; }
     [[nodiscard]] RK_PixelFormat Format() const { return mFormat; }
 
-    /// Columns of [left, right) that lie inside the frame.
+    /// Columns of [left, right) that lie inside the buffer.
     [[nodiscard]] std::int64_t FirstColumn(std::int64_t left) const { return std::max<std::int64_t>(left, 0); }
     [[nodiscard]] std::int64_t EndColumn(std::int64_t right) const { return std::min(right, mClipWidth); }
 
@@ -67,16 +61,15 @@ public:
         const std::int64_t x1 = EndColumn(right);
         if (endMemoryRow <= firstMemoryRow || x1 <= x0)
             return;
-        const std::int32_t rowBytes = cpixGetRowbytes(mFrame);
-        unsigned char* dest = mFirstRow + static_cast<std::ptrdiff_t>(rowBytes) * firstMemoryRow +
+        unsigned char* dest = mFirstRow + static_cast<std::ptrdiff_t>(mRowBytes) * firstMemoryRow +
                               static_cast<std::ptrdiff_t>(mBytesPerPixel) * x0;
-        RK_FillWithColor(dest, rowBytes, static_cast<std::int32_t>(x1 - x0),
+        RK_FillWithColor(dest, mRowBytes, static_cast<std::int32_t>(x1 - x0),
                          static_cast<std::int32_t>(endMemoryRow - firstMemoryRow), mFormat, colour, colourFormat);
     }
 
     /// A ramp: one fill per column, Y = yOfColumn(x), V and U 0.0, A 1.0.
-    /// Rationale: only the columns inside the frame are visited, so a ramp of
-    /// any width ends, and costs no more than the frame is wide.
+    /// Rationale: only the columns inside the buffer are visited, so a ramp of
+    /// any width ends, and costs no more than the buffer is wide.
     template <typename YOfColumn>
     void Ramp(const PixelRect& r, YOfColumn yOfColumn) const
     {
@@ -88,8 +81,8 @@ public:
     }
 
 private:
-    CPixFrameHandle mFrame;
     unsigned char* mFirstRow;
+    std::int32_t mRowBytes;
     std::int64_t mWidth, mHeight;
     std::int64_t mClipWidth, mClipHeight;
     RK_PixelFormat mFormat;
@@ -126,12 +119,12 @@ void Walk(const std::array<Region, N>& table, const Canvas& canvas, PaintRegion 
     }
 }
 
-void PaintSdr(const SdrBarsTable& table, const Canvas& canvas)
+void Paint(const SdrBarsTable& table, const Canvas& canvas)
 {
     // The float frame takes the 8-bit colours through the fill's conversion
     // and paints the ramp marker as a ramp; the 8-bit frame takes every colour
     // as it stands.
-    const bool floatFrame = HostPixelFormatCode(canvas.Format()) == kFloatFrameHostCode;
+    const bool floatFrame = canvas.Format() == RK_PixelFormat_VUYA_4444_32f;
     Walk(table, canvas, [&](const SdrRegion& region, const PixelRect& r) {
         if (floatFrame && region.colour == kSdrRampMarker)
             AscendingRamp(canvas, r, kHdRampEnd);
@@ -140,7 +133,7 @@ void PaintSdr(const SdrBarsTable& table, const Canvas& canvas)
     });
 }
 
-void PaintHdr(const HdrBarsTable& table, const Canvas& canvas)
+void Paint(const HdrBarsTable& table, const Canvas& canvas)
 {
     Walk(table, canvas, [&](const HdrRegion& region, const PixelRect& r) {
         if (region.colour[0] == kHdrDescendingRampMarker)
@@ -152,50 +145,29 @@ void PaintHdr(const HdrBarsTable& table, const Canvas& canvas)
     });
 }
 
-// Whether the frame can take this picture at all. Rationale: a frame whose
-// record names another pixel format, or whose row pitch cannot hold one of its
-// rows, would be written outside its memory; such a frame is left as it is
-// and the request still succeeds, as for a frame without memory.
-bool FrameCanHold(CPixFrameHandle frame, RK_PixelFormat format)
+// Whether the buffer can take this picture at all. Rationale: a buffer of
+// another pixel format, or whose row pitch cannot hold one of its rows, would
+// be written outside its memory; it is left as it is, as one without memory.
+bool BufferCanHold(const PictureBuffer& buffer, RK_PixelFormat format)
 {
-    const std::int64_t width = cpixGetWidth(frame);
-    const std::int64_t height = cpixGetHeight(frame);
-    const std::int64_t rowBytes = std::abs(static_cast<std::int64_t>(cpixGetRowbytes(frame)));
-    return cpixGetPixelFormat(frame) == HostPixelFormatCode(format) && width > 0 && height > 0 &&
-           rowBytes >= width * RK_BytesPerPixel(format);
+    const std::int64_t rowBytes = std::abs(static_cast<std::int64_t>(buffer.rowBytes));
+    return buffer.firstRow != nullptr && buffer.format == format && buffer.width > 0 && buffer.height > 0 &&
+           rowBytes >= std::int64_t{buffer.width} * RK_BytesPerPixel(format);
 }
 
 } // namespace
 
-Result RenderBarsFrame(CPixFrameHandle frame, const FrameRect& frameRect, std::uint8_t colorSpaceType)
+void RenderBarsFrame(const PictureBuffer& buffer, const FrameRect& frameRect, const ColorSpaceRow& colorSpace)
 {
-    if (colorSpaceType > 3)
-        return kResultUnsupported;
-    auto* firstRow = static_cast<unsigned char*>(cpixGetPixels(frame));
-    const RK_PixelFormat format = BarsPixelFormat(colorSpaceType);
-    if (firstRow == nullptr || !FrameCanHold(frame, format))
-        return kResultSuccess;
+    if (!BufferCanHold(buffer, colorSpace.format))
+        return;
     const std::int64_t width = std::int64_t{frameRect.right} - frameRect.left;
     const std::int64_t height = std::int64_t{frameRect.bottom} - frameRect.top;
     if (width <= 0 || height <= 0)
-        return kResultSuccess;
+        return;
 
-    const Canvas canvas(frame, firstRow, width, height, format);
-    switch (colorSpaceType) {
-    case 0:
-        PaintSdr(kSdBarsTable, canvas);
-        break;
-    case 1:
-        PaintSdr(kHdBarsTable, canvas);
-        break;
-    case 2:
-        PaintHdr(kHlgBarsTable, canvas);
-        break;
-    default:
-        PaintHdr(kPqBarsTable, canvas);
-        break;
-    }
-    return kResultSuccess;
+    const Canvas canvas(buffer, width, height);
+    std::visit([&](const auto* table) { Paint(*table, canvas); }, colorSpace.bars);
 }
 
 } // namespace bt

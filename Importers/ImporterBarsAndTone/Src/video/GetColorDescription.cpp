@@ -1,12 +1,12 @@
 // Selector 73: describes the colour of the clip's pictures.
 
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "MediaBridge/PixelFormats.h"
 #include "barsandtone/PackedBytes.h"
 #include "host/SelectorCall.h"
 #include "host/ToneSettings.h"
 #include "video/BarsPixelFormat.h"
-#include "video/ColorDescription.h"
 
 namespace bt {
 
@@ -17,6 +17,13 @@ constexpr std::uint32_t kDescriptorBit0 = 1u << 0;
 constexpr std::uint32_t kDescriptorBit7 = 1u << 7;
 
 std::uint32_t FlagWhenClear(std::uint32_t word, std::uint32_t bit) { return (word & bit) == 0 ? 1u : 0u; }
+
+/// Colour spaces without a row are described as Rec. 709.
+H273CodePoints CodePointsOf(std::uint8_t colorSpaceType) noexcept
+{
+    const ColorSpaceFacts* facts = FindColorSpace(colorSpaceType);
+    return (facts != nullptr ? *facts : FactsOf(ColorSpace::Rec709)).codePoints;
+}
 
 } // namespace
 
@@ -37,7 +44,7 @@ Result HandleGetColorDescription(const SelectorCall& call)
     const zelmediatypes::PixelFormat format = MB::SDKToBEPixelFormat(code);
     const std::uint32_t descriptor = format.GetDescriptor();
     const auto encodingDepth = MB::ChannelBitDepthToEncodingBitDepth(format.GetChannelBitDepth());
-    const CodePoints points = CodePointsFor(colorSpaceType);
+    const H273CodePoints points = CodePointsOf(colorSpaceType);
 
     packed::StoreU32(request, req::kKind, kDescriptionKind);
     packed::StoreU32(request, req::kEncodingDepth, static_cast<std::uint8_t>(encodingDepth));

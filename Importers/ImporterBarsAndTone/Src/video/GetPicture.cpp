@@ -2,6 +2,7 @@
 // and pixel aspect ratio, checks it, and paints the bars picture into it.
 // Nothing is cached: every request builds its frame anew.
 
+#include "FrameStore/FrameStore.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "host/HostServices.h"
 #include "host/SelectorCall.h"
@@ -51,6 +52,15 @@ FrameRect PaintRect(const ToneSettings& settings, void* sizePair)
     return {0, 0, packed::LoadI32(sizePair, 0), packed::LoadI32(sizePair, 4)};
 }
 
+// The frame's memory as its record describes it, for the renderer.
+// Rationale: a record that names another pixel format than the one asked for
+// is described without a raster format, and the renderer leaves it as it is.
+PictureBuffer BufferOf(BT_FrameHandle frame, RK_PixelFormat askedFormat, std::uint32_t askedCode) noexcept
+{
+    return {static_cast<unsigned char*>(cpixGetPixels(frame)), cpixGetRowbytes(frame), cpixGetWidth(frame),
+            cpixGetHeight(frame), cpixGetPixelFormat(frame) == askedCode ? askedFormat : RK_PixelFormat_Invalid};
+}
+
 } // namespace
 
 Result HandleGetPicture(const SelectorCall& call)
@@ -74,7 +84,8 @@ Result HandleGetPicture(const SelectorCall& call)
     if (createFrame == nullptr || frameOut == nullptr)
         return kResultNoSettings;
 
-    const std::uint32_t hostFormat = HostPixelFormatCode(BarsPixelFormat(settings.colorSpaceType));
+    const RK_PixelFormat format = BarsPixelFormat(settings.colorSpaceType);
+    const std::uint32_t hostFormat = HostPixelFormatCode(format);
     const auto passOn = packed::Load<BT_HostOpaque16>(request, req::kPassOn);
     createFrame(frameOut, kCreateKind, hostFormat, settings.frameWidth, settings.frameHeight, 0, 0,
                 settings.par.GetNumerator(), settings.par.GetDenominator(), passOn);
@@ -83,8 +94,14 @@ Result HandleGetPicture(const SelectorCall& call)
     if (frame == nullptr || !FrameChecksPass(suites, frame))
         return kResultNoSettings;
 
-    const FrameRect rect = PaintRect(settings, packed::LoadPtr(request, req::kSizePair));
-    return RenderBarsFrame(frame, rect, settings.colorSpaceType);
+    // Rationale: a colour space without a row has no picture; its frame is
+    // delivered as the host created it and the host hears "unsupported".
+    const ColorSpaceRow* colorSpace = FindColorSpaceRow(settings.colorSpaceType);
+    if (colorSpace == nullptr)
+        return kResultUnsupported;
+    RenderBarsFrame(BufferOf(frame, format, hostFormat), PaintRect(settings, packed::LoadPtr(request, req::kSizePair)),
+                    *colorSpace);
+    return kResultSuccess;
 }
 
 } // namespace bt

@@ -2,6 +2,7 @@
 // scripted user actions, on an NTSC and a PAL input locale.
 
 #include "../host/ModuleFixture.h"
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "LayoutText.h"
 #include "bthost/DialogControl.h"
 #include "bthost/NewClip.h"
@@ -303,17 +304,16 @@ TEST_P(NewClipTest, CancelAndClosingTheWindowStoreNothing)
     EXPECT_TRUE(Untouched(clip));
 }
 
-TEST_P(NewClipTest, ClipNameFollowsTheFinalColourSpace)
+TEST_P(NewClipTest, EveryColourSpaceIsOfferedAndNamesTheClip)
 {
-    const char16_t* names[] = {u"Bars and Tone", u"Bars and Tone - Rec 709", u"Bars and Tone - Rec 2100 HLG",
-                               u"Bars and Tone - Rec 2100 PQ"};
     SetWorkingSpace(MB::WorkingSpace::OR2100PQCvSDKColorSpaceID);
-    for (const auto& choice : bt::dialog::ColorSpaceChoices()) {
-        const auto clip = Create(HighDefinition(), {ScriptedAction::Choose(ids::kColorSpaceTypePopup, Shown(choice.key)),
+    for (const bt::ColorSpaceFacts& space : bt::kColorSpaces) {
+        const auto clip = Create(HighDefinition(), {ScriptedAction::Choose(ids::kColorSpaceTypePopup,
+                                                                           Shown(space.dialogLabelKey)),
                                                     ScriptedAction::Press(ids::kOkButton)});
-        ASSERT_EQ(clip.result, 0);
-        EXPECT_EQ(clip.stored[64], choice.value);
-        EXPECT_EQ(clip.clipName, names[choice.value]);
+        ASSERT_EQ(clip.result, 0) << space.token << ": " << driver->Failure();
+        EXPECT_EQ(clip.stored[64], bt::RecordValue(space.space));
+        EXPECT_EQ(clip.clipName, zelcore::config::Localizer::Get().Localize(space.clipNameKey));
     }
 }
 

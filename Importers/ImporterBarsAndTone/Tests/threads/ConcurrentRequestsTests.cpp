@@ -124,7 +124,8 @@ protected:
         ModuleTest::SetUp();
         host->Frames().SetOptions({.refillReused = true});
         const std::array<std::array<std::int32_t, 2>, 2> sizes{{{48, 27}, {33, 17}}};
-        for (std::uint8_t space = 0; space < 5; ++space)
+        // Every colour space, and the first value without one.
+        for (std::uint8_t space = 0; space <= bt::kColorSpaces.size(); ++space)
             for (const auto& size : sizes)
                 AddClip([&](bt::ToneSettings& s) {
                     s.colorSpaceType = space;

@@ -21,12 +21,12 @@ TEST_F(PictureTest, EveryColourSpaceMatchesItsTableAtEverySize)
     // Padded rows whose pitch is not a multiple of 16 bytes, so fills start
     // at every alignment.
     host->Frames().SetOptions({.rowPadding = 12});
-    for (std::uint8_t space = 0; space <= 3; ++space) {
+    for (const bt::ColorSpaceRow& space : bt::kColorSpaceRows) {
         for (Size size : kSizes) {
-            const auto picture = Paint(space, size.width, size.height);
+            const auto picture = Paint(space.space, size.width, size.height);
             ASSERT_EQ(picture.result, 0);
             const auto frame = View(picture);
-            EXPECT_EQ(frame.rowBytes, size.width * (space == 0 ? 4 : 16) + 12);
+            EXPECT_EQ(frame.rowBytes, size.width * RK_BytesPerPixel(space.format) + 12);
             ExpectPicture(frame, space, size.width, size.height, size.rowStep);
             EXPECT_TRUE(host->Frames().OutsideUntouched(picture.frame));
             host->Frames().Release(picture.frame);
@@ -36,7 +36,7 @@ TEST_F(PictureTest, EveryColourSpaceMatchesItsTableAtEverySize)
 
 TEST_F(PictureTest, StandardDefinitionRegionsFallWhereTruncationPutsThem)
 {
-    const auto picture = Paint(0, 720, 486);
+    const auto picture = Paint(bt::ColorSpace::Rec601, 720, 486);
     const auto frame = View(picture);
     const std::array<std::uint8_t, 4> white75{128, 128, 180, 255}, yellow75{142, 44, 161, 255};
     const std::array<std::uint8_t, 4> minusI{97, 156, 58, 255}, white100{128, 128, 235, 255};
@@ -53,7 +53,7 @@ TEST_F(PictureTest, StandardDefinitionRegionsFallWhereTruncationPutsThem)
 
 TEST_F(PictureTest, HighDefinitionRampStepsOneValuePerColumn)
 {
-    const auto frame = View(Paint(1, 1920, 1080));
+    const auto frame = View(Paint(bt::ColorSpace::Rec709, 1920, 1080));
     // Band edges at rows 629, 720 and 810.
     EXPECT_EQ(Y(frame, 0, 628), Y(frame, 0, 0));
     EXPECT_NE(Y(frame, 0, 629), Y(frame, 0, 0));
@@ -73,14 +73,15 @@ TEST_F(PictureTest, HighDefinitionRampStepsOneValuePerColumn)
 
 TEST_F(PictureTest, HighDynamicRangeBandsAndRampsAt1920By1080)
 {
-    for (std::uint8_t space : {std::uint8_t{2}, std::uint8_t{3}}) {
+    for (const bt::ColorSpace space : {bt::ColorSpace::Rec2100Hlg, bt::ColorSpace::Rec2100Pq}) {
+        const bool hlg = space == bt::ColorSpace::Rec2100Hlg;
         const auto frame = View(Paint(space, 1920, 1080));
         // Band edges at rows 90, 630, 720 and 810: white of band A, the
         // 75%/58% white of band B, a stair step, black of band D, band E.
         EXPECT_EQ(Y(frame, 300, 89), 1.0f);
         EXPECT_LT(Y(frame, 300, 90), 1.0f);
-        EXPECT_EQ(Y(frame, 300, 630), space == 2 ? -0.0685f : -0.06849342f);
-        EXPECT_EQ(Y(frame, 0, 719), space == 2 ? 0.749756f : 0.5799104f);
+        EXPECT_EQ(Y(frame, 300, 630), hlg ? -0.0685f : -0.06849342f);
+        EXPECT_EQ(Y(frame, 0, 719), hlg ? 0.749756f : 0.5799104f);
         EXPECT_EQ(Y(frame, 0, 720), 0.0f);
         EXPECT_NE(Y(frame, 0, 810), 0.0f);
         // Descending ramp: columns 806 to 856 (w = 51), rising to 0.0.
@@ -101,7 +102,7 @@ TEST_F(PictureTest, HighDynamicRangeBandsAndRampsAt1920By1080)
 
 TEST_F(PictureTest, ValuesOutsideNominalRangeAndSignedZerosReachTheFrameAsTabled)
 {
-    const auto pq = View(Paint(3, 1920, 1080));
+    const auto pq = View(Paint(bt::ColorSpace::Rec2100Pq, 1920, 1080));
     // Region 30 (1.0901852), region 41 (-0.0183), region 43 (+0.0183).
     EXPECT_EQ(Y(pq, 1600, 650), 1.0901852f);
     EXPECT_EQ(Y(pq, 400, 1000), -0.0183f);
@@ -112,7 +113,7 @@ TEST_F(PictureTest, ValuesOutsideNominalRangeAndSignedZerosReachTheFrameAsTabled
     EXPECT_EQ(step0[2], 7.31e-07f);
     // Region 37: a colour patch with its tiny and ordinary values.
     EXPECT_EQ(At<float>(pq, 10, 1000), (std::array<float, 4>{0.007009974f, -0.10796814f, 0.56500316f, 1.0f}));
-    const auto hlg = View(Paint(2, 1920, 1080));
+    const auto hlg = View(Paint(bt::ColorSpace::Rec2100Hlg, 1920, 1080));
     EXPECT_EQ(std::bit_cast<std::uint32_t>(At<float>(hlg, 500, 650)[0]), 0u);
     EXPECT_EQ(At<float>(hlg, 500, 50), (std::array<float, 4>{0.0402143f, -0.5f, 0.9407f, 1.0f}));
 }
@@ -120,12 +121,12 @@ TEST_F(PictureTest, ValuesOutsideNominalRangeAndSignedZerosReachTheFrameAsTabled
 TEST_F(PictureTest, TinyFramesDropZeroWidthRegions)
 {
     // HD at 24 × 24: region 24 truncates to zero width (columns 15 to 15).
-    const auto hd = View(Paint(1, 24, 24));
+    const auto hd = View(Paint(bt::ColorSpace::Rec709, 24, 24));
     EXPECT_EQ(Y(hd, 14, 20), static_cast<float>((12 - 16) / 219.0));
     EXPECT_EQ(Y(hd, 15, 20), static_cast<float>((20 - 16) / 219.0));
     // HDR at 24 × 24: the descending ramp is empty; the ascending ramp starts
     // where it would have started (column 10).
-    const auto hlg = View(Paint(2, 24, 24));
+    const auto hlg = View(Paint(bt::ColorSpace::Rec2100Hlg, 24, 24));
     EXPECT_EQ(Y(hlg, 9, 17), -0.0685f);
     EXPECT_EQ(Y(hlg, 10, 17), 0.0f);
     EXPECT_EQ(Y(hlg, 11, 17), 1.09f / 12.0f);
@@ -134,22 +135,22 @@ TEST_F(PictureTest, TinyFramesDropZeroWidthRegions)
 TEST_F(PictureTest, RampsWiderThanAShortCountEndInTheirRegion)
 {
     // 70000 columns: the HD ramp is 37513 columns wide.
-    const auto frame = View(Paint(1, 70000, 4));
+    const auto frame = View(Paint(bt::ColorSpace::Rec709, 70000, 4));
     const std::int32_t left = 16226, right = 53739;
     const float step = 1.0f / static_cast<float>(right - left);
     EXPECT_EQ(Y(frame, left, 2), 0.0f);
     EXPECT_EQ(Y(frame, left + 40000 - 16226, 2), static_cast<float>(40000 - 16226) * step);
     EXPECT_EQ(Y(frame, right - 1, 2), static_cast<float>(right - 1 - left) * step);
     EXPECT_EQ(Y(frame, right, 2), 1.0f);
-    ExpectPicture(frame, 1, 70000, 4);
+    ExpectPicture(frame, RowOf(bt::ColorSpace::Rec709), 70000, 4);
 }
 
 TEST_F(PictureTest, TallFramesGiveTheSharedRowToTheLaterBand)
 {
     // At 10000 rows band C ends at row 6667 and band D starts at 6666: the
     // later band D (black at the left) owns row 6666.
-    const auto frame = View(Paint(2, 24, 10000));
+    const auto frame = View(Paint(bt::ColorSpace::Rec2100Hlg, 24, 10000));
     EXPECT_EQ(Y(frame, 0, 6665), 0.749756f);
     EXPECT_EQ(Y(frame, 0, 6666), 0.0f);
-    ExpectPicture(frame, 2, 24, 10000, 50);
+    ExpectPicture(frame, RowOf(bt::ColorSpace::Rec2100Hlg), 24, 10000, 50);
 }

@@ -5,10 +5,7 @@
 // column its own Y.
 
 #include "RasterKit/RasterKit.h"
-#include "video/HdBarsTable.h"
-#include "video/HlgBarsTable.h"
-#include "video/PqBarsTable.h"
-#include "video/SdBarsTable.h"
+#include "video/ColorSpaceRows.h"
 
 #include <array>
 #include <cstdint>
@@ -34,20 +31,20 @@ inline std::array<std::uint8_t, 16> FloatPixel(float v, float u, float y, float 
 /// picture, width × bytes-per-pixel long; pixels no region holds stay `blank`.
 class ExpectedPicture {
 public:
-    ExpectedPicture(std::uint8_t colorSpaceType, std::int64_t width, std::int64_t height)
-        : mSpace(colorSpaceType), mWidth(width), mHeight(height)
+    ExpectedPicture(const bt::ColorSpaceRow& colorSpace, std::int64_t width, std::int64_t height)
+        : mSpace(colorSpace), mWidth(width), mHeight(height)
     {
     }
 
-    [[nodiscard]] std::size_t BytesPerPixel() const { return mSpace == 0 ? 4 : 16; }
+    [[nodiscard]] std::size_t BytesPerPixel() const
+    {
+        return static_cast<std::size_t>(RK_BytesPerPixel(mSpace.format));
+    }
 
     [[nodiscard]] std::vector<std::uint8_t> Row(std::int64_t y, std::uint8_t blank = 0xCD) const
     {
         std::vector<std::uint8_t> row(static_cast<std::size_t>(mWidth) * BytesPerPixel(), blank);
-        if (mSpace == 0 || mSpace == 1)
-            Paint(row, y, mSpace == 0 ? bt::kSdBarsTable : bt::kHdBarsTable);
-        else
-            Paint(row, y, mSpace == 2 ? bt::kHlgBarsTable : bt::kPqBarsTable);
+        std::visit([&](const auto* table) { Paint(row, y, *table); }, mSpace.bars);
         return row;
     }
 
@@ -76,7 +73,7 @@ private:
                                        std::int64_t right) const
     {
         std::array<std::uint8_t, 16> out{};
-        if (mSpace == 0) {
+        if (mSpace.format == RK_PixelFormat_VUYA_4444_8u) {
             std::memcpy(out.data(), r.colour.data(), 4);
         } else if (r.colour == bt::kSdrRampMarker) {
             const float step = 1.0f / static_cast<float>(right - left);
@@ -108,7 +105,7 @@ private:
         std::memcpy(row.data() + static_cast<std::size_t>(x) * BytesPerPixel(), pixel.data(), BytesPerPixel());
     }
 
-    std::uint8_t mSpace;
+    const bt::ColorSpaceRow& mSpace;
     std::int64_t mWidth, mHeight;
 };
 

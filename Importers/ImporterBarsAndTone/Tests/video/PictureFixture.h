@@ -26,12 +26,24 @@ protected:
         return host->StoreSettings(&s, sizeof s);
     }
 
+    void* StoreClip(bt::ColorSpace space, std::int32_t width, std::int32_t height,
+                    std::uint32_t version = bt::kToneSettingsVersion)
+    {
+        return StoreClip(bt::RecordValue(space), width, height, version);
+    }
+
     bthost::Picture Paint(std::uint8_t colorSpaceType, std::int32_t width, std::int32_t height)
     {
         bthost::PictureRequest request;
         request.settingsFirst = StoreClip(colorSpaceType, width, height);
         return bthost::RequestPicture(*host, request);
     }
+    bthost::Picture Paint(bt::ColorSpace space, std::int32_t width, std::int32_t height)
+    {
+        return Paint(bt::RecordValue(space), width, height);
+    }
+
+    static const bt::ColorSpaceRow& RowOf(bt::ColorSpace space) { return bt::kColorSpaceRows[bt::RecordValue(space)]; }
 
     bthost::FrameView View(const bthost::Picture& picture)
     {
@@ -43,10 +55,10 @@ protected:
     /// Compares picture rows of a frame with the expectation for a picture of
     /// width × height laid out from the frame's first row; rows are taken
     /// every rowStep, plus every row next to a band edge.
-    void ExpectPicture(const bthost::FrameView& frame, std::uint8_t colorSpaceType, std::int64_t width,
+    void ExpectPicture(const bthost::FrameView& frame, const bt::ColorSpaceRow& colorSpace, std::int64_t width,
                        std::int64_t height, std::int64_t rowStep = 1)
     {
-        const bttest::ExpectedPicture expected(colorSpaceType, width, height);
+        const bttest::ExpectedPicture expected(colorSpace, width, height);
         std::set<std::int64_t> rows;
         for (std::int64_t y = 0; y < height; y += rowStep)
             rows.insert(y);
@@ -70,7 +82,7 @@ protected:
                 std::size_t i = 0;
                 while (got[i] == want[i])
                     ++i;
-                ADD_FAILURE() << "colour space " << int{colorSpaceType} << " at " << width << "x" << height
+                ADD_FAILURE() << colorSpace.Facts().token << " at " << width << "x" << height
                               << ": picture row " << y << " differs first at column " << i / expected.BytesPerPixel();
             }
         }

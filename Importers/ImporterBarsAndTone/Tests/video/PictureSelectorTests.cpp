@@ -12,6 +12,10 @@ namespace {
 
 constexpr std::uint32_t kFloatCode = 0x37785556;
 constexpr std::uint32_t kByteCode = 0x41595556;
+constexpr auto kFirstValueWithoutRow = static_cast<std::uint8_t>(bt::kColorSpaces.size());
+
+/// The host's code of a raster format.
+std::uint32_t HostCode(RK_PixelFormat format) { return format == RK_PixelFormat_VUYA_4444_32f ? kFloatCode : kByteCode; }
 
 bool AllUntouched(const bthost::FrameView& frame)
 {
@@ -38,14 +42,17 @@ bthost::Picture RequestSized(bthost::Host& host, const void* first, const void* 
 
 } // namespace
 
-TEST_F(PictureTest, PixelFormatIsFloatForHighDefinitionAndBytesOtherwise)
+TEST_F(PictureTest, PixelFormatIsTheColourSpacesAndBytesForValuesWithoutOne)
 {
-    const std::uint32_t expected[] = {kByteCode, kFloatCode, kFloatCode, kFloatCode, kByteCode, kByteCode};
-    const std::uint8_t spaces[] = {0, 1, 2, 3, 4, 255};
-    for (int i = 0; i < 6; ++i) {
-        const auto answer = bthost::RequestPixelFormat(*host, StoreClip(spaces[i], 64, 64));
+    for (const bt::ColorSpaceRow& space : bt::kColorSpaceRows) {
+        const auto answer = bthost::RequestPixelFormat(*host, StoreClip(space.space, 64, 64));
         EXPECT_EQ(answer.result, 0);
-        EXPECT_EQ(answer.pixelFormat, expected[i]) << int{spaces[i]};
+        EXPECT_EQ(answer.pixelFormat, HostCode(space.format)) << space.Facts().token;
+    }
+    for (const std::uint8_t value : {kFirstValueWithoutRow, std::uint8_t{255}}) {
+        const auto answer = bthost::RequestPixelFormat(*host, StoreClip(value, 64, 64));
+        EXPECT_EQ(answer.result, 0);
+        EXPECT_EQ(answer.pixelFormat, kByteCode) << int{value};
     }
 }
 
@@ -60,7 +67,7 @@ TEST_F(PictureTest, PixelFormatRefusesOtherIndexesAndMissingSettings)
     EXPECT_EQ(request, before);
 
     // Index 1 with settings; then the second choice when the first is null.
-    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsSecond, StoreClip(1, 64, 64));
+    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsSecond, StoreClip(bt::ColorSpace::Rec709, 64, 64));
     before = request;
     EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{1}, reinterpret_cast<std::intptr_t>(request.data())),
               301);
@@ -72,19 +79,26 @@ TEST_F(PictureTest, PixelFormatRefusesOtherIndexesAndMissingSettings)
 
 TEST_F(PictureTest, ColourDescriptionNamesTheCodePointsOfEachColourSpace)
 {
-    const struct {
+    struct Row {
         std::uint8_t space;
-        std::uint32_t primaries, transfer, matrix, depth;
-    } rows[] = {{0, 1, 6, 5, 8}, {1, 1, 1, 1, 0xA0}, {2, 9, 18, 9, 0xA0}, {3, 9, 16, 9, 0xA0}, {4, 1, 1, 1, 8},
-                {200, 1, 1, 1, 8}};
+        bt::H273CodePoints points;
+        std::uint32_t depth;
+    };
+    // Encoding depths of the two formats; values without a row are described
+    // as Rec. 709 in bytes.
+    const auto depthOf = [](RK_PixelFormat format) { return format == RK_PixelFormat_VUYA_4444_32f ? 0xA0u : 8u; };
+    const bt::H273CodePoints rec709 = bt::FactsOf(bt::ColorSpace::Rec709).codePoints;
+    std::vector<Row> rows{{kFirstValueWithoutRow, rec709, 8}, {200, rec709, 8}};
+    for (const bt::ColorSpaceRow& space : bt::kColorSpaceRows)
+        rows.push_back({bt::RecordValue(space.space), space.Facts().codePoints, depthOf(space.format)});
     const std::set<std::size_t> written{8, 48, 52, 56, 60, 64, 68, 72};
     for (const auto& row : rows) {
         const auto d = bthost::RequestColourDescription(*host, StoreClip(row.space, 64, 64));
         ASSERT_EQ(d.result, 0);
         EXPECT_EQ(d.kind, 3u);
-        EXPECT_EQ(d.primaries, row.primaries) << int{row.space};
-        EXPECT_EQ(d.transfer, row.transfer) << int{row.space};
-        EXPECT_EQ(d.matrix, row.matrix) << int{row.space};
+        EXPECT_EQ(d.primaries, row.points.primaries) << int{row.space};
+        EXPECT_EQ(d.transfer, row.points.transfer) << int{row.space};
+        EXPECT_EQ(d.matrix, row.points.matrix) << int{row.space};
         EXPECT_EQ(d.encodingDepth, row.depth) << int{row.space};
         // Both formats are Y'CbCr with black and white inside the code range.
         EXPECT_EQ(d.flag64, 1u);
@@ -102,7 +116,8 @@ TEST_F(PictureTest, ColourDescriptionNamesTheCodePointsOfEachColourSpace)
 
 TEST_F(PictureTest, ColourDescriptionRefusesOtherIndexesAndMissingSettings)
 {
-    for (const void* settings : {static_cast<const void*>(StoreClip(2, 64, 64)), static_cast<const void*>(nullptr)}) {
+    const void* hlg = StoreClip(bt::ColorSpace::Rec2100Hlg, 64, 64);
+    for (const void* settings : {hlg, static_cast<const void*>(nullptr)}) {
         const auto d = bthost::RequestColourDescription(*host, settings, settings ? 1 : 0);
         EXPECT_EQ(d.result, 19);
         for (std::size_t i = 8; i < d.record.size(); ++i)
@@ -112,7 +127,7 @@ TEST_F(PictureTest, ColourDescriptionRefusesOtherIndexesAndMissingSettings)
 
 TEST_F(PictureTest, CurrentRecordCreatesItsFrameAndWritesTheSizePair)
 {
-    const auto picture = RequestSized(*host, StoreClip(1, 1920, 1080), nullptr, 11, 22);
+    const auto picture = RequestSized(*host, StoreClip(bt::ColorSpace::Rec709, 1920, 1080), nullptr, 11, 22);
     ASSERT_EQ(picture.result, 0);
     EXPECT_EQ(picture.sizePair[0], 1920);
     EXPECT_EQ(picture.sizePair[1], 1080);
@@ -129,7 +144,7 @@ TEST_F(PictureTest, CurrentRecordCreatesItsFrameAndWritesTheSizePair)
     EXPECT_EQ(creation->passOn.a, bthost::PictureRequest{}.passOn.a);
     EXPECT_EQ(creation->passOn.b, bthost::PictureRequest{}.passOn.b);
     EXPECT_EQ(host->Frames().CheckCalls(), (std::vector<int>{2, 3, 1}));
-    ExpectPicture(View(picture), 1, 1920, 1080, 50);
+    ExpectPicture(View(picture), RowOf(bt::ColorSpace::Rec709), 1920, 1080, 50);
 
     // The three suites, acquired and released in the same order.
     std::vector<std::string> order;
@@ -144,14 +159,14 @@ TEST_F(PictureTest, OlderRecordPaintsTheSizePairAndLeavesIt)
 {
     // Frame of the record's size (200 × 100); the size pair asks for 100 × 50:
     // the picture at 100 × 50 over the first 50 rows, the rest as created.
-    const auto picture = RequestSized(*host, nullptr, StoreClip(0, 200, 100, 1), 100, 50);
+    const auto picture = RequestSized(*host, nullptr, StoreClip(bt::ColorSpace::Rec601, 200, 100, 1), 100, 50);
     ASSERT_EQ(picture.result, 0);
     EXPECT_EQ(picture.sizePair[0], 100);
     EXPECT_EQ(picture.sizePair[1], 50);
     const auto frame = View(picture);
     EXPECT_EQ(frame.width, 200);
     EXPECT_EQ(frame.height, 100);
-    ExpectPicture(frame, 0, 100, 50);
+    ExpectPicture(frame, RowOf(bt::ColorSpace::Rec601), 100, 50);
     for (std::int32_t m = 0; m < 100; ++m) {
         const std::uint8_t* row = frame.firstRow + static_cast<std::ptrdiff_t>(frame.rowBytes) * m;
         const std::int32_t paintedBytes = m < 50 ? 400 : 0;
@@ -162,8 +177,8 @@ TEST_F(PictureTest, OlderRecordPaintsTheSizePairAndLeavesIt)
 TEST_F(PictureTest, SizePairLargerThanTheFrameIsPaintedClipped)
 {
     host->Frames().SetOptions({.rowPadding = 20});
-    for (std::uint8_t space : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{3}}) {
-        const auto picture = RequestSized(*host, StoreClip(space, 64, 48, 0), nullptr, 1920, 1080);
+    for (const bt::ColorSpaceRow& space : bt::kColorSpaceRows) {
+        const auto picture = RequestSized(*host, StoreClip(space.space, 64, 48, 0), nullptr, 1920, 1080);
         ASSERT_EQ(picture.result, 0);
         // The bottom-left corner of the 1920 × 1080 picture, inside the frame only.
         ExpectPicture(View(picture), space, 1920, 1080);
@@ -171,7 +186,7 @@ TEST_F(PictureTest, SizePairLargerThanTheFrameIsPaintedClipped)
     }
     // Sizes that name no picture paint nothing.
     for (std::int32_t bad : {0, -5, INT32_MIN}) {
-        const auto picture = RequestSized(*host, StoreClip(1, 32, 32, 1), nullptr, bad, 32);
+        const auto picture = RequestSized(*host, StoreClip(bt::ColorSpace::Rec709, 32, 32, 1), nullptr, bad, 32);
         EXPECT_EQ(picture.result, 0);
         EXPECT_TRUE(AllUntouched(View(picture)));
     }
@@ -181,7 +196,7 @@ TEST_F(PictureTest, FailedFrameCheckEndsWithFiveUnpaintedAndSuitesReleased)
 {
     for (int slot = 1; slot <= 3; ++slot) {
         host->Frames().FailCheck(slot, true);
-        const auto picture = Paint(1, 64, 48);
+        const auto picture = Paint(bt::ColorSpace::Rec709, 64, 48);
         EXPECT_EQ(picture.result, 5) << slot;
         EXPECT_TRUE(AllUntouched(View(picture))) << slot;
         EXPECT_TRUE(host->Suites().Outstanding().empty()) << slot;
@@ -192,7 +207,7 @@ TEST_F(PictureTest, FailedFrameCheckEndsWithFiveUnpaintedAndSuitesReleased)
 TEST_F(PictureTest, WithoutABasicSuiteNothingIsDone)
 {
     host->Suites().OfferBasicSuite(false);
-    const auto picture = Paint(1, 64, 48);
+    const auto picture = Paint(bt::ColorSpace::Rec709, 64, 48);
     EXPECT_EQ(picture.result, 0);
     EXPECT_EQ(picture.frame, nullptr);
     EXPECT_EQ(host->Frames().CreateCalls(), 0u);
@@ -210,7 +225,7 @@ TEST_F(PictureTest, WithoutSettingsTheRequestIsRefusedFirst)
 
 TEST_F(PictureTest, UnknownColourSpaceCreatesAByteFrameAndLeavesItUnpainted)
 {
-    const auto picture = Paint(4, 64, 48);
+    const auto picture = Paint(kFirstValueWithoutRow, 64, 48);
     EXPECT_EQ(picture.result, 3);
     const auto frame = View(picture);
     EXPECT_EQ(frame.pixelFormat, kByteCode);
@@ -221,8 +236,8 @@ TEST_F(PictureTest, UnknownColourSpaceCreatesAByteFrameAndLeavesItUnpainted)
 TEST_F(PictureTest, FrameWithoutMemoryPaintsNothingAndSucceeds)
 {
     host->Frames().SetOptions({.withoutMemory = true});
-    for (std::uint8_t space = 0; space <= 3; ++space) {
-        const auto picture = Paint(space, 64, 48);
+    for (const bt::ColorSpaceRow& space : bt::kColorSpaceRows) {
+        const auto picture = Paint(space.space, 64, 48);
         EXPECT_EQ(picture.result, 0);
         EXPECT_EQ(View(picture).firstRow, nullptr);
     }
@@ -232,11 +247,11 @@ TEST_F(PictureTest, RefusedSuitesEndWithFiveAndOnlyAcquiredOnesReleased)
 {
     for (const char* name : {"Corvella CPix Creator 2 Suite", "Corvella CPix Suite"}) {
         host->Suites().RefuseSuite(name, true);
-        EXPECT_EQ(Paint(1, 64, 48).result, 5) << name;
+        EXPECT_EQ(Paint(bt::ColorSpace::Rec709, 64, 48).result, 5) << name;
         EXPECT_TRUE(host->Suites().Outstanding().empty()) << name;
         host->Suites().RefuseSuite(name, false);
     }
     // The pixel format suite is never called: the picture comes without it.
     host->Suites().RefuseSuite("Corvella Pixel Format Suite", true);
-    EXPECT_EQ(Paint(1, 64, 48).result, 0);
+    EXPECT_EQ(Paint(bt::ColorSpace::Rec709, 64, 48).result, 0);
 }

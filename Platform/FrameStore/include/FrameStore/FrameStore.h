@@ -1,7 +1,7 @@
 #pragma once
 // Reads a host frame's record. A frame handle points to a pointer to the
-// host's packed frame record; every query reads that record as it stands now.
-// [any thread] reads only.
+// host's packed frame record (FrameStore/FrameRecord.h); every query reads
+// that record as it stands now. [any thread] reads only.
 
 #include <cstdint>
 
