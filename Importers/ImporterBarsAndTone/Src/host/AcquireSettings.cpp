@@ -4,18 +4,12 @@
 
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
-#include "dialog/ControlIds.h"
-#include "dialog/DataExchange.h"
-#include "dialog/ToneSettingsDialog.h"
+#include "dialog/SettingsDialog.h"
 #include "host/HostServices.h"
 #include "host/SelectorCall.h"
 #include "host/SequenceMatching.h"
 #include "host/ToneSettings.h"
-#include "zelcore/config/Error.h"
 #include "zelcore/config/Localizer.h"
-#include "zelcore/debug/Debug.h"
-#include "zelui/ui/UI_NodeManager.h"
-#include "zelworkspace/WorkspaceUtils.h"
 
 #include <cstring>
 
@@ -71,17 +65,11 @@ Result HandleAcquireSettings(const SelectorCall& call)
     ToneSettings settings = SettingsFromSequence(request);
     MatchSequence(host, packed::LoadU32(request, req::kSequenceId), settings);
 
-    const auto exchange = dialog::CreateDataExchange();
-    if (!exchange)
-        zelcore::config::DoThrowNullPtrException(zelcore::debug::GetTypeName<dialog::ToneSettingsDialogDataExchange>());
-    exchange->SetToneSettings(settings);
-    dialog::HandleToneSettingsDialog(dialog::ids::kLayoutNameWide, exchange->GetClassRef(),
-                                     zelui::ui::UI_NodeManager::Get(false).GetDefaultDrawSupplier(),
-                                     zelworkspace::workspace::WorkspaceUtils::FindMainTopLevelWindow());
-    if (exchange->IsCancelled())
+    const dialog::ReviewResult review = dialog::ReviewSettings(settings);
+    if (review.outcome == dialog::ReviewOutcome::Cancelled)
         return kResultCancelled;
 
-    settings = exchange->GetToneSettings();
+    settings = review.settings;
     StoreToneSettings(buffer, settings);
     if (void* nameRecord = call.Record1()) {
         const std::u16string name = zelcore::config::Localizer::Get().Localize(ClipNameKey(settings.colorSpaceType));
