@@ -10,8 +10,9 @@ namespace bt::dialog {
 
 /// How a review ended.
 enum class ReviewOutcome {
-    Accepted,  ///< closed through OK, or no layout to show: the settings are the ones to store
-    Cancelled, ///< closed any other way: nothing is to be stored
+    Accepted,    ///< closed through OK, or no layout to show: the settings are the ones to store
+    Cancelled,   ///< closed any other way: nothing is to be stored
+    OutOfMemory, ///< there was no memory to set up or run the dialog: nothing is to be stored
 };
 
 struct ReviewResult {
@@ -21,8 +22,9 @@ struct ReviewResult {
 
 /// Runs the settings dialog modally under the host's main window, opening on
 /// `proposed`. With no layout text to show, nothing is shown and the answer
-/// is Accepted with `proposed` unchanged. Errors the layout library raises
-/// reach the caller. [user-interface thread]
+/// is Accepted with `proposed` unchanged. Running out of memory anywhere in
+/// the dialog answers OutOfMemory; errors the layout library raises reach the
+/// caller. [user-interface thread]
 [[nodiscard]] ReviewResult ReviewSettings(const ToneSettings& proposed);
 
 } // namespace bt::dialog

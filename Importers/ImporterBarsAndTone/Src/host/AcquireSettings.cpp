@@ -47,7 +47,9 @@ void* NameInHostMemory(const HostServices& host, const std::u16string& name) noe
 
 // Rationale: a call without a request record (param2 null) is not a settings
 // request at all and answers "not handled"; a null clip-name record (param1)
-// still stores the settings and gives no name.
+// still stores the settings and gives no name. Running out of memory before
+// the settings are stored answers the memory error with nothing stored; no
+// host block for the name only leaves the clip unnamed.
 Result HandleAcquireSettings(const SelectorCall& call)
 {
     void* request = call.Record2();
@@ -66,15 +68,21 @@ Result HandleAcquireSettings(const SelectorCall& call)
     MatchSequence(host, packed::LoadU32(request, req::kSequenceId), settings);
 
     const dialog::ReviewResult review = dialog::ReviewSettings(settings);
-    if (review.outcome == dialog::ReviewOutcome::Cancelled)
-        return kResultCancelled;
-
-    settings = review.settings;
-    StoreToneSettings(buffer, settings);
-    if (void* nameRecord = call.Record1()) {
-        const std::u16string name = zelcore::config::Localizer::Get().Localize(ClipNameKey(settings.colorSpaceType));
-        packed::StorePtr(nameRecord, records::ClipNameRecord::kClipName, NameInHostMemory(host, name));
+    switch (review.outcome) {
+    case dialog::ReviewOutcome::Cancelled: return kResultCancelled;
+    case dialog::ReviewOutcome::OutOfMemory: return kResultMemoryError;
+    case dialog::ReviewOutcome::Accepted: break;
     }
+
+    // The name's text is made before anything is stored, so that running out
+    // of memory for it leaves the host's buffer as it was.
+    void* nameRecord = call.Record1();
+    const std::u16string name = nameRecord == nullptr ? std::u16string()
+                                                      : zelcore::config::Localizer::Get().Localize(
+                                                            ClipNameKey(review.settings.colorSpaceType));
+    StoreToneSettings(buffer, review.settings);
+    if (nameRecord != nullptr)
+        packed::StorePtr(nameRecord, records::ClipNameRecord::kClipName, NameInHostMemory(host, name));
     return kResultSuccess;
 }
 

@@ -8,6 +8,7 @@
 #include "bthost/NewClip.h"
 #include "bthost/SequenceInfoSuite.h"
 #include "host/ToneSettings.h"
+#include "zelcore/memory/MemoryRecycler.h"
 
 #include <memory>
 
@@ -119,4 +120,29 @@ TEST_F(AcquireSettingsTest, MissingSuitesLeaveTheDefaults)
     EXPECT_EQ(noBasic.result, 0);
     EXPECT_EQ(noBasic.stored[64], 1);
     EXPECT_EQ(bt::LoadToneSettings(noBasic.stored.data()).videoFrameRate, 10160640000);
+}
+
+TEST_F(AcquireSettingsTest, RunningOutOfMemoryInTheDialogAnswersTheMemoryErrorAndStoresNothing)
+{
+    // Every limit below what the dialog needs fails at another allocation:
+    // the data exchange first, then what the dialog builds while it opens.
+    namespace hc = zelcore::memory::hostcontrol;
+    const bthost::SequenceProperties sequence{1, 3840, 2160, 1, 1, 50, 1, 48000.0f};
+    std::size_t limit = 0;
+    bthost::NewClipSettings clip;
+    for (;; ++limit) {
+        ASSERT_LT(limit, 1000u) << "the dialog never opened";
+        hc::LimitAllocations(limit);
+        clip = bthost::AcquireNewClipSettings(*host, sequence);
+        hc::LimitAllocations(std::nullopt);
+        if (clip.result != BT_RESULT_MEMORY_ERROR)
+            break;
+        EXPECT_EQ(clip.stored, std::vector<std::uint8_t>(72, 0xCD)) << limit;
+        EXPECT_FALSE(clip.clipName) << limit;
+        EXPECT_EQ(host->Memory().LiveBlocks(), 0u) << limit;
+    }
+    EXPECT_GT(limit, 1u); // the exchange and at least one of the dialog's own allocations were refused
+    EXPECT_EQ(clip.result, 0);
+    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).frameWidth, 3840);
+    EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 709");
 }
