@@ -68,11 +68,11 @@ Result HandleGetPicture(const SelectorCall& call)
 
     // Rationale: the host is expected to offer the suites and a place for the
     // frame handle; a request without them cannot deliver, which the host
-    // hears as a failed step (5), with every acquired suite released.
+    // hears as a failed step, with every acquired suite released.
     const auto createFrame = suites.CreateFrame();
     auto* frameOut = static_cast<BT_FrameHandle*>(packed::LoadPtr(request, req::kFrameOut));
     if (createFrame == nullptr || frameOut == nullptr)
-        return kResultNoSettings;
+        return kResultStepFailed;
 
     const std::uint32_t hostFormat = HostPixelFormatCode(BarsPixelFormat(settings.colorSpaceType));
     const auto passOn = packed::Load<BT_HostOpaque16>(request, req::kPassOn);
@@ -81,7 +81,7 @@ Result HandleGetPicture(const SelectorCall& call)
 
     const BT_FrameHandle frame = packed::LoadPtr(frameOut, 0);
     if (frame == nullptr || !FrameChecksPass(suites, frame))
-        return kResultNoSettings;
+        return kResultStepFailed;
 
     const FrameRect rect = PaintRect(settings, packed::LoadPtr(request, req::kSizePair));
     return RenderBarsFrame(frame, rect, settings.colorSpaceType);
