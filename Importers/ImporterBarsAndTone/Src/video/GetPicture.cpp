@@ -4,12 +4,12 @@
 
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "host/HostServices.h"
+#include "host/RequestSettings.h"
 #include "host/SelectorCall.h"
 #include "host/ToneSettings.h"
 #include "video/BarsPixelFormat.h"
 #include "video/BarsRenderer.h"
 #include "video/PictureSuites.h"
-#include "video/RequestSettings.h"
 
 #include <array>
 
