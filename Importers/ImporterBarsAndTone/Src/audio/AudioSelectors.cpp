@@ -43,8 +43,8 @@ void NegateIntoLowerBuffers(float* const* upper, float* const* lower, std::int32
 
 // Rationale for both selectors: a request without a record carries no
 // settings either, so it gets the no-settings answer; a rate of 0.0, not a
-// number, or so high that a sample lasts less than a tick gives silence (see
-// HasTimeAxis); a negative position is served by the same arithmetic as any
+// number, negative, or so high that a sample lasts less than a tick gives
+// silence (see HasTimeAxis); a negative position is served by the same arithmetic as any
 // other, so sines and cadences carry on backwards from clip time 0.
 
 Result HandleGetAudio(const SelectorCall& call)

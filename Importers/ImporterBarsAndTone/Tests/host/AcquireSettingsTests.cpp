@@ -10,6 +10,7 @@
 #include "host/ToneSettings.h"
 #include "zelcore/memory/MemoryRecycler.h"
 
+#include <limits>
 #include <memory>
 
 using namespace zellyrafactory::hostcontrol;
@@ -99,6 +100,27 @@ TEST_F(AcquireSettingsTest, DropFrameIsTakenOnlyWhenTheHostSaysOne)
         const auto clip = bthost::AcquireNewClipSettings(*host, {5, 1920, 1080, 1, 1, 30000, 1001, 48000.0f});
         EXPECT_EQ(clip.stored[56], stored) << answer;
         EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).videoFrameRate, 8475667200);
+    }
+}
+
+TEST_F(AcquireSettingsTest, SequenceRateBecomesTicksPerFrameWhateverItsSign)
+{
+    WithoutDialog(); // the dialog would put its own table's rate in its place
+    struct Row {
+        std::int32_t num;
+        std::int32_t den;
+        std::int64_t ticks;
+    };
+    const Row rows[] = {{30000, 1001, 8475667200},
+                        {-25, 1, -10160640000}, // a negative rate: a negative duration
+                        {25, -1, -10160640000},
+                        {-30000, 1001, -8475667200},
+                        {0, 1, std::numeric_limits<std::int64_t>::max()}, // only a rate of 0 is no rate
+                        {1, 0, 0}};
+    for (const Row& row : rows) {
+        const auto clip = bthost::AcquireNewClipSettings(*host, {1, 1920, 1080, 1, 1, row.num, row.den, 48000.0f});
+        ASSERT_EQ(clip.result, 0);
+        EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).videoFrameRate, row.ticks) << row.num << "/" << row.den;
     }
 }
 
