@@ -188,6 +188,26 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
     }
 }
 
+TEST_F(ClipInfoTest, SoundLengthIsFiveSecondsOfTheRateTruncatedWhateverItsSign)
+{
+    constexpr auto max = std::numeric_limits<std::int64_t>::max();
+    constexpr auto min = std::numeric_limits<std::int64_t>::min();
+    const float inf = std::numeric_limits<float>::infinity();
+    // 44100.3 × 5 is 220501.5 in single precision: the count is truncated.
+    for (auto [rate, samples] : {std::pair{44100.3f, std::int64_t{220501}}, {-48000.0f, -240000},
+                                 {-44100.3f, -220501}, {-0.1f, 0}, {0.0f, 0}, {inf, max}, {-inf, min},
+                                 {std::numeric_limits<float>::quiet_NaN(), 0}}) {
+        bt::ToneSettings s;
+        s.audioFrameRate = rate;
+        void* stored = Store(s);
+        std::vector<std::uint8_t> info;
+        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, stored, info), 0);
+        EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), samples) << rate;
+        host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord));
+        host->Memory().Release(stored);
+    }
+}
+
 TEST_F(ClipInfoTest, VersionOneRateBecomesTicksPerFrameWhateverItsSign)
 {
     std::vector<std::uint8_t> old(bt::kToneSettingsSize, 0);
