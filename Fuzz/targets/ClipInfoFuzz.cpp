@@ -11,6 +11,7 @@
 #include "barsandtone/PackedBytes.h"
 #include "harness/FuzzHost.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -116,7 +117,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint32_t type = LoadU32(copy, 8);
         BT_FUZZ_CHECK(type == (count == 2 ? 2u : count == 6 ? 3u : 1u));
         BT_FUZZ_CHECK(LoadU32(info.data(), ci::kAudioChannels) == count);
-        BT_FUZZ_CHECK(LoadI64(info.data(), ci::kAudioSamples) >= 0);
+        // Five seconds at the record's rate: the count takes the rate's sign.
+        const float rate = LoadF32(copy, 4);
+        const std::int64_t samples = LoadI64(info.data(), ci::kAudioSamples);
+        BT_FUZZ_CHECK(rate > 0.0f ? samples >= 0 : rate < 0.0f ? samples <= 0 : samples == 0);
+        BT_FUZZ_CHECK(LoadF32(info.data(), ci::kAudioRate) == rate || std::isnan(rate));
         BT_FUZZ_CHECK(host.Call(BT_SEL_RELEASE_FILE_RECORD, std::intptr_t{0}, reinterpret_cast<std::intptr_t>(perFile)) == 0);
     }
     BT_FUZZ_CHECK(host.Call(BT_SEL_RELEASE_FILE_RECORD, std::intptr_t{0}, std::intptr_t{0}) == 0);

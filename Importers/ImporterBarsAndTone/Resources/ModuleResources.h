@@ -112,7 +112,13 @@ inline constexpr LayoutText kLayoutTexts[] = {
     {"BARSANDTONESETTINGSWITHIDENTIFIERSDIALOG.ORIN", "Layouts/BarsAndToneSettingsWithIdentifiersDialog.ORIN.lyra"},
 };
 
-// ---- Version record (16, 1; Windows only) ---------------------------------
+// ---- Version record (16, 1) ----------------------------------------------
+
+inline constexpr std::uint16_t kVersionId = 1;
+inline constexpr std::uint32_t kVersionFlagsMask = 0x3F;
+inline constexpr std::uint32_t kVersionFileOs = 0x40004;       ///< Windows NT, 32-bit interface
+inline constexpr std::uint32_t kVersionFileType = 2;           ///< a dynamic library
+inline constexpr std::uint16_t kVersionCodePage = 1200;        ///< Unicode
 
 struct VersionRecord {
     std::uint16_t version[4];

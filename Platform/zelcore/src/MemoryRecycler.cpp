@@ -43,12 +43,36 @@ std::atomic<std::size_t>& Outstanding()
     return count;
 }
 
+// The host's allocation limit (hostcontrol::LimitAllocations): 0 when there
+// is none, else one more than the allocations still granted.
+std::atomic<std::size_t>& Limit()
+{
+    static auto& limit = bt::ProcessShared<std::atomic<std::size_t>>("zelcore.MemoryRecycler.Limit");
+    return limit;
+}
+
+/// Takes one allocation from the limit; false when none is left.
+bool Granted() noexcept
+{
+    auto& limit = Limit();
+    std::size_t left = limit.load(std::memory_order_relaxed);
+    while (left != 0) {
+        if (left == 1)
+            return false;
+        if (limit.compare_exchange_weak(left, left - 1, std::memory_order_relaxed))
+            return true;
+    }
+    return true;
+}
+
 std::size_t ClassOf(std::size_t size) noexcept { return size == 0 ? 0 : (size - 1) / kGranule; }
 
 } // namespace
 
 void* MemoryRecycler::Allocate(std::size_t size)
 {
+    if (!Granted())
+        throw std::bad_alloc();
     const std::size_t sizeClass = ClassOf(size);
     void* block = nullptr;
     if (sizeClass < kClasses) {
@@ -86,6 +110,11 @@ void MemoryRecycler::Recycle(void* block, std::size_t size) noexcept
         }
     }
     ::operator delete(block);
+}
+
+void hostcontrol::LimitAllocations(std::optional<std::size_t> count) noexcept
+{
+    Limit().store(count && *count < static_cast<std::size_t>(-1) ? *count + 1 : 0, std::memory_order_relaxed);
 }
 
 std::size_t MemoryRecycler::OutstandingBlocks() noexcept { return Outstanding().load(std::memory_order_relaxed); }

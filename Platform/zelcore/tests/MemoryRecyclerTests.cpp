@@ -36,3 +36,20 @@ TEST(MemoryRecycler, AllocatorServesContainers)
     std::vector<int, zelcore::memory::RecyclerAllocator<int>> values(1000, 3);
     EXPECT_EQ(values[999], 3);
 }
+
+TEST(MemoryRecycler, HostLimitRefusesAllocationsPastIt)
+{
+    namespace hc = zelcore::memory::hostcontrol;
+    hc::LimitAllocations(2);
+    void* a = MemoryRecycler::Allocate(16);
+    void* b = MemoryRecycler::Allocate(16);
+    EXPECT_THROW((void)MemoryRecycler::Allocate(16), std::bad_alloc);
+    EXPECT_THROW((void)MemoryRecycler::Allocate(16), std::bad_alloc);
+    hc::LimitAllocations(std::nullopt);
+    void* c = MemoryRecycler::Allocate(16);
+    for (void* block : {a, b, c})
+        MemoryRecycler::Recycle(block, 16);
+    hc::LimitAllocations(0);
+    EXPECT_THROW((void)MemoryRecycler::Allocate(1 << 20), std::bad_alloc);
+    hc::LimitAllocations(std::nullopt);
+}

@@ -17,12 +17,14 @@ std::int64_t Saturate(bool overflowed, std::int64_t value, bool towardMax) noexc
 
 FrameRate FrameRate::FromFramesPerSecond(double rate) noexcept
 {
-    if (rate == 0.0)
+    if (rate == 0.0 || std::isnan(rate))
         return FrameRate(kNoRateDuration);
     const double ticks = static_cast<double>(kTicksPerSecond) / rate;
-    // 2^63 is the first double past the range; NaN fails the comparison too.
-    if (!(ticks >= 0.0 && ticks < 9223372036854775808.0))
-        return FrameRate(kNoRateDuration);
+    // 2^63 is the first double past the range; -2^63 is still inside it.
+    if (ticks >= 9223372036854775808.0)
+        return FrameRate(kMax);
+    if (ticks < -9223372036854775808.0)
+        return FrameRate(kMin);
     return FrameRate(static_cast<std::int64_t>(ticks));
 }
 

@@ -56,6 +56,7 @@ enum {
     BT_RESULT_UNSUPPORTED = 3,
     BT_RESULT_MEMORY_ERROR = 4,
     BT_RESULT_NO_SETTINGS = 5,
+    BT_RESULT_STEP_FAILED = 5, /* a step of a picture's delivery failed; the host has one number for both */
     BT_RESULT_NO_COLOR_DESCRIPTION = 19,
     BT_RESULT_QUERY_ANSWER = 100,
     BT_RESULT_CANCELLED = 300,

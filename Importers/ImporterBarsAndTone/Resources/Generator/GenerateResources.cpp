@@ -83,6 +83,100 @@ Bytes EncodeTypeRecord(const TypeRecord& r)
     return out;
 }
 
+std::string VersionText(const std::uint16_t (&v)[4], const char* separator)
+{
+    return std::to_string(v[0]) + separator + std::to_string(v[1]) + separator + std::to_string(v[2]) + separator +
+           std::to_string(v[3]);
+}
+
+void PadTo4(Bytes& out) { out.resize((out.size() + 3) & ~std::size_t{3}, 0); }
+
+void PutUtf16(Bytes& out, std::string_view text)
+{
+    for (char c : text)
+        PutU16(out, static_cast<std::uint8_t>(c)); // the texts are ASCII
+    PutU16(out, 0);
+}
+
+// One node of a version record: its length, the length of its value (in
+// UTF-16 units for a text, else in bytes), its type (1 text, 0 binary), its
+// key, then its value and its children, each starting on a 4-byte boundary.
+// The length runs to the end of the last child or of the value, unpadded.
+Bytes VersionNode(std::string_view key, bool isText, std::uint16_t valueLength, const Bytes& value,
+                  const std::vector<Bytes>& children = {})
+{
+    Bytes out;
+    PutU16(out, 0); // the length, known at the end
+    PutU16(out, valueLength);
+    PutU16(out, isText ? 1 : 0);
+    PutUtf16(out, key);
+    if (!value.empty()) {
+        PadTo4(out);
+        out.insert(out.end(), value.begin(), value.end());
+    }
+    for (const Bytes& child : children) {
+        PadTo4(out);
+        out.insert(out.end(), child.begin(), child.end());
+    }
+    if (out.size() > 0xFFFF)
+        throw std::logic_error("version record node too long");
+    out[0] = static_cast<std::uint8_t>(out.size());
+    out[1] = static_cast<std::uint8_t>(out.size() >> 8);
+    return out;
+}
+
+Bytes VersionString(std::string_view key, std::string_view text)
+{
+    Bytes value;
+    PutUtf16(value, text);
+    return VersionNode(key, true, static_cast<std::uint16_t>(text.size() + 1), value);
+}
+
+// The version record (16, 1) in the layout Windows reads: VS_VERSION_INFO
+// with the fixed file information, the US English Unicode string table and
+// its translation entry. Written here rather than by the resource compiler
+// so that every platform's module carries the same bytes.
+Bytes EncodeVersionRecord()
+{
+    const auto& v = kVersion;
+    Bytes fixed;
+    PutU32(fixed, 0xFEEF04BDu); // signature
+    PutU32(fixed, 0x00010000u); // structure version 1.0
+    for (int twice = 0; twice < 2; ++twice) { // file version, then product version
+        PutU32(fixed, static_cast<std::uint32_t>(v.version[0]) << 16 | v.version[1]);
+        PutU32(fixed, static_cast<std::uint32_t>(v.version[2]) << 16 | v.version[3]);
+    }
+    PutU32(fixed, kVersionFlagsMask);
+    PutU32(fixed, 0);              // flags: none
+    PutU32(fixed, kVersionFileOs);
+    PutU32(fixed, kVersionFileType);
+    PutU32(fixed, 0);              // subtype
+    PutU32(fixed, 0);              // date, most significant half
+    PutU32(fixed, 0);              // date, least significant half
+
+    const std::string number = VersionText(v.version, ".");
+    // The string table is named by its language and code page in hexadecimal.
+    char tableName[9];
+    std::snprintf(tableName, sizeof tableName, "%04X%04X", static_cast<unsigned>(kLanguageEnglishUS),
+                  static_cast<unsigned>(kVersionCodePage));
+    const Bytes table = VersionNode(tableName, true, 0, {},
+                                    {VersionString("CompanyName", v.companyName),
+                                     VersionString("FileDescription", v.fileDescription),
+                                     VersionString("FileVersion", number),
+                                     VersionString("InternalName", v.internalName),
+                                     VersionString("OriginalFilename", v.originalFilename),
+                                     VersionString("ProductName", v.productName),
+                                     VersionString("ProductVersion", number)});
+    Bytes translation;
+    PutU16(translation, kLanguageEnglishUS);
+    PutU16(translation, kVersionCodePage);
+    const Bytes strings = VersionNode("StringFileInfo", true, 0, {}, {table});
+    const Bytes vars = VersionNode("VarFileInfo", true, 0, {},
+                                   {VersionNode("Translation", false, static_cast<std::uint16_t>(translation.size()),
+                                                translation)});
+    return VersionNode("VS_VERSION_INFO", false, static_cast<std::uint16_t>(fixed.size()), fixed, {strings, vars});
+}
+
 Bytes ReadFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -129,6 +223,7 @@ std::vector<Resource> CollectResources(const fs::path& resourcesDir)
         const fs::path file = fs::absolute(resourcesDir / t.file);
         all.push_back({"LYRA", std::string(t.name), kLanguageNeutral, ReadFile(file), file});
     }
+    all.push_back({"16", std::to_string(kVersionId), kLanguageEnglishUS, EncodeVersionRecord(), {}});
     all.push_back({"24", std::to_string(kManifestId), kLanguageEnglishUS, ToBytes(kManifest), {}});
     return all;
 }
@@ -155,15 +250,11 @@ std::string RcString(std::string_view text)
     return quoted + "\"";
 }
 
-std::string VersionText(const std::uint16_t (&v)[4], const char* separator)
-{
-    return std::to_string(v[0]) + separator + std::to_string(v[1]) + separator + std::to_string(v[2]) + separator +
-           std::to_string(v[3]);
-}
-
 // Rationale: names and types are written unquoted, because the resource
 // compiler joins adjacent quoted strings (even across lines) and upper-cases
-// names anyway; only file names and version texts are quoted.
+// names anyway; only file names are quoted. Every resource, the version
+// record among them, comes from a file of its bytes, so the script adds
+// nothing of its own.
 void WriteResourceScript(const fs::path& resourcesDir, const fs::path& outDir, const fs::path& rcFile)
 {
     const auto all = CollectResources(resourcesDir);
@@ -182,36 +273,6 @@ void WriteResourceScript(const fs::path& resourcesDir, const fs::path& outDir, c
         }
         rc << r.name << " " << r.type << " " << RcString(file.generic_string()) << "\n";
     }
-
-    const auto& v = kVersion;
-    rc << "LANGUAGE " << (kLanguageEnglishUS & 0x3FF) << ", " << (kLanguageEnglishUS >> 10) << "\n"
-       << "1 VERSIONINFO\n"
-       << "FILEVERSION " << VersionText(v.version, ",") << "\n"
-       << "PRODUCTVERSION " << VersionText(v.version, ",") << "\n"
-       << "FILEFLAGSMASK 0x3F\n"
-       << "FILEFLAGS 0x0\n"
-       << "FILEOS 0x40004\n" // Windows NT, 32-bit API
-       << "FILETYPE 0x2\n"   // a dynamic library
-       << "FILESUBTYPE 0x0\n"
-       << "BEGIN\n"
-       << "  BLOCK \"StringFileInfo\"\n"
-       << "  BEGIN\n"
-       << "    BLOCK \"040904B0\"\n" // 1033, Unicode
-       << "    BEGIN\n"
-       << "      VALUE \"CompanyName\", " << RcString(v.companyName) << "\n"
-       << "      VALUE \"FileDescription\", " << RcString(v.fileDescription) << "\n"
-       << "      VALUE \"FileVersion\", " << RcString(VersionText(v.version, ".")) << "\n"
-       << "      VALUE \"InternalName\", " << RcString(v.internalName) << "\n"
-       << "      VALUE \"OriginalFilename\", " << RcString(v.originalFilename) << "\n"
-       << "      VALUE \"ProductName\", " << RcString(v.productName) << "\n"
-       << "      VALUE \"ProductVersion\", " << RcString(VersionText(v.version, ".")) << "\n"
-       << "    END\n"
-       << "  END\n"
-       << "  BLOCK \"VarFileInfo\"\n"
-       << "  BEGIN\n"
-       << "    VALUE \"Translation\", 0x409, 1200\n"
-       << "  END\n"
-       << "END\n";
     WriteFileIfChanged(rcFile, ToBytes(rc.str()));
 }
 

@@ -8,6 +8,7 @@
 #include "audio/ClipSound.h"
 #include "audio/SampleClock.h"
 #include "barsandtone/PackedBytes.h"
+#include "host/RequestSettings.h"
 #include "host/SelectorCall.h"
 #include "host/ToneSettings.h"
 #include "zelaccelerate/VectorUtility.h"
@@ -18,14 +19,6 @@ namespace {
 
 using zelmediatypes::FrameRate;
 using zelmediatypes::TickTime;
-
-/// The first-choice settings record, else the second choice, else null.
-const void* ChooseSettings(const void* request, std::size_t firstChoice, std::size_t secondChoice) noexcept
-{
-    if (const void* first = packed::LoadPtr(request, firstChoice))
-        return first;
-    return packed::LoadPtr(request, secondChoice);
-}
 
 float* const* LoadBufferArray(const void* request, std::size_t offset) noexcept
 {
@@ -50,17 +43,15 @@ void NegateIntoLowerBuffers(float* const* upper, float* const* lower, std::int32
 
 // Rationale for both selectors: a request without a record carries no
 // settings either, so it gets the no-settings answer; a rate of 0.0, not a
-// number, or so high that a sample lasts less than a tick gives silence (see
-// HasTimeAxis); a negative position is served by the same arithmetic as any
+// number, negative, or so high that a sample lasts less than a tick gives
+// silence (see HasTimeAxis); a negative position is served by the same arithmetic as any
 // other, so sines and cadences carry on backwards from clip time 0.
 
 Result HandleGetAudio(const SelectorCall& call)
 {
     namespace ar = records::AudioRequest;
     const void* request = call.Record2();
-    if (request == nullptr)
-        return kResultNoSettings;
-    const void* settingsRecord = ChooseSettings(request, ar::kSettingsFirst, ar::kSettingsSecond);
+    const void* settingsRecord = RequestSettings(request, ar::kSettingsFirst, ar::kSettingsSecond);
     if (settingsRecord == nullptr)
         return kResultNoSettings;
     const ToneSettings settings = LoadToneSettings(settingsRecord);
@@ -79,9 +70,7 @@ Result HandleGetAudioLevels(const SelectorCall& call)
 {
     namespace lr = records::LevelRequest;
     const void* request = call.Record2();
-    if (request == nullptr)
-        return kResultNoSettings;
-    const void* settingsRecord = ChooseSettings(request, lr::kSettingsFirst, lr::kSettingsSecond);
+    const void* settingsRecord = RequestSettings(request, lr::kSettingsFirst, lr::kSettingsSecond);
     if (settingsRecord == nullptr)
         return kResultNoSettings;
     const ToneSettings settings = LoadToneSettings(settingsRecord);

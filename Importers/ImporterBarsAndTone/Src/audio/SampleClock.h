@@ -8,10 +8,10 @@
 namespace bt {
 
 /// Ticks per sample for a rate in samples per second: 254016000000 / rate in
-/// double precision, truncated; 0x7FFFFFFFFFFFFFFF for a rate of 0.0.
-/// Rationale: a rate that is not a number or is negative also gives the
-/// no-rate duration, and a rate above one sample per tick gives 0; the
-/// generators treat both as "no time axis" (HasTimeAxis).
+/// double precision, truncated toward zero (negative for a negative rate);
+/// 0x7FFFFFFFFFFFFFFF for a rate of 0.0 (FrameRate::FromFramesPerSecond).
+/// The generators treat the no-rate duration, a negative one and the 0 of a
+/// rate above one sample per tick as "no time axis" (HasTimeAxis).
 [[nodiscard]] zelmediatypes::FrameRate SampleDuration(float samplesPerSecond) noexcept;
 
 /// Elements per second of a duration, 0.0 for the no-rate duration.

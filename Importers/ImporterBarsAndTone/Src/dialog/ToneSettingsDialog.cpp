@@ -5,7 +5,7 @@
 
 #include "dialog/ChoiceTables.h"
 #include "dialog/ControlIds.h"
-#include "dialog/LocalizationKeys.h"
+#include "dialog/DialogErrors.h"
 #include "dialog/Presets.h"
 #include "MediaBridge/Locale.h"
 #include "zelcore/config/Error.h"
@@ -30,7 +30,7 @@ using zelcore::utility::IntrusivePtr;
     if (zelcore::debug::DoSimpleAssert("ToneSettingsDialog", line, function, condition, "") &&
         zelcore::debug::IsDebuggerAttached())
         zelcore::debug::BreakIntoDebugger();
-    zelcore::config::ThrowError(0, kInputContractViolationKey, 105, 25, true, {}, {}, {}, {});
+    Raise(kInputContractViolation);
 }
 
 template <typename Table, typename Label>
@@ -92,7 +92,7 @@ ToneSettingsDialogImpl::Ptr<T> ToneSettingsDialogImpl::FindControl(const char* i
         return {};
     auto* control = dynamic_cast<T*>(node.Get());
     if (control == nullptr)
-        zelcore::config::ThrowError(1, kInvalidTypeConversionKey, 105, 21, true, {}, {}, {}, {});
+        Raise(kInvalidTypeConversion);
     return Ptr<T>(control);
 }
 

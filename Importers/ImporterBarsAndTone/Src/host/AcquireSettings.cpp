@@ -5,18 +5,12 @@
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
-#include "dialog/ControlIds.h"
-#include "dialog/DataExchange.h"
-#include "dialog/ToneSettingsDialog.h"
+#include "dialog/SettingsDialog.h"
 #include "host/HostServices.h"
 #include "host/SelectorCall.h"
 #include "host/SequenceMatching.h"
 #include "host/ToneSettings.h"
-#include "zelcore/config/Error.h"
 #include "zelcore/config/Localizer.h"
-#include "zelcore/debug/Debug.h"
-#include "zelui/ui/UI_NodeManager.h"
-#include "zelworkspace/WorkspaceUtils.h"
 
 #include <cstring>
 
@@ -50,7 +44,9 @@ void* NameInHostMemory(const HostServices& host, const std::u16string& name) noe
 
 // Rationale: a call without a request record (param2 null) is not a settings
 // request at all and answers "not handled"; a null clip-name record (param1)
-// still stores the settings and gives no name.
+// still stores the settings and gives no name. Running out of memory before
+// the settings are stored answers the memory error with nothing stored; no
+// host block for the name only leaves the clip unnamed.
 Result HandleAcquireSettings(const SelectorCall& call)
 {
     void* request = call.Record2();
@@ -68,22 +64,22 @@ Result HandleAcquireSettings(const SelectorCall& call)
     ToneSettings settings = SettingsFromSequence(request);
     MatchSequence(host, packed::LoadU32(request, req::kSequenceId), settings);
 
-    const auto exchange = dialog::CreateDataExchange();
-    if (!exchange)
-        zelcore::config::DoThrowNullPtrException(zelcore::debug::GetTypeName<dialog::ToneSettingsDialogDataExchange>());
-    exchange->SetToneSettings(settings);
-    dialog::HandleToneSettingsDialog(dialog::ids::kLayoutNameWide, exchange->GetClassRef(),
-                                     zelui::ui::UI_NodeManager::Get(false).GetDefaultDrawSupplier(),
-                                     zelworkspace::workspace::WorkspaceUtils::FindMainTopLevelWindow());
-    if (exchange->IsCancelled())
-        return kResultCancelled;
-
-    settings = exchange->GetToneSettings();
-    StoreToneSettings(buffer, settings);
-    if (void* nameRecord = call.Record1()) {
-        const std::u16string name = zelcore::config::Localizer::Get().Localize(ClipNameKey(settings.colorSpaceType));
-        packed::StorePtr(nameRecord, records::ClipNameRecord::kClipName, NameInHostMemory(host, name));
+    const dialog::ReviewResult review = dialog::ReviewSettings(settings);
+    switch (review.outcome) {
+    case dialog::ReviewOutcome::Cancelled: return kResultCancelled;
+    case dialog::ReviewOutcome::OutOfMemory: return kResultMemoryError;
+    case dialog::ReviewOutcome::Accepted: break;
     }
+
+    // The name's text is made before anything is stored, so that running out
+    // of memory for it leaves the host's buffer as it was.
+    void* nameRecord = call.Record1();
+    const std::u16string name = nameRecord == nullptr ? std::u16string()
+                                                      : zelcore::config::Localizer::Get().Localize(
+                                                            ClipNameKey(review.settings.colorSpaceType));
+    StoreToneSettings(buffer, review.settings);
+    if (nameRecord != nullptr)
+        packed::StorePtr(nameRecord, records::ClipNameRecord::kClipName, NameInHostMemory(host, name));
     return kResultSuccess;
 }
 

@@ -11,6 +11,8 @@
 #include "host/ToneSettings.h"
 #include "zelmediatypes/TickTime.h"
 
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -20,14 +22,21 @@ namespace {
 
 namespace ci = records::ClipInfo;
 
-/// Five seconds of sound, multiplied in single precision and truncated.
-/// Rationale: a rate that is not a number, negative or too large for the
-/// count gives no sound rather than an undefined conversion.
+/// Five seconds of sound, multiplied in single precision and truncated toward
+/// zero, so a negative rate gives a negative count.
+/// Rationale: a product beyond the 64-bit range takes its nearest end, as a
+/// frame duration does, and a rate that is not a number gives no sound, so no
+/// rate makes the conversion undefined.
 std::int64_t SoundLengthInSamples(float audioFrameRate) noexcept
 {
     const float samples = audioFrameRate * 5.0f;
-    if (!(samples >= 0.0f && samples < 9.2233720e18f))
+    if (std::isnan(samples))
         return 0;
+    // 2^63 is the first float past the range; -2^63 is still inside it.
+    if (samples >= 9223372036854775808.0f)
+        return std::numeric_limits<std::int64_t>::max();
+    if (samples < -9223372036854775808.0f)
+        return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(samples);
 }
 

@@ -13,6 +13,7 @@ inline constexpr Result kResultSuccess = BT_RESULT_SUCCESS;
 inline constexpr Result kResultUnsupported = BT_RESULT_UNSUPPORTED;
 inline constexpr Result kResultMemoryError = BT_RESULT_MEMORY_ERROR;
 inline constexpr Result kResultNoSettings = BT_RESULT_NO_SETTINGS;
+inline constexpr Result kResultStepFailed = BT_RESULT_STEP_FAILED;
 inline constexpr Result kResultNoColorDescription = BT_RESULT_NO_COLOR_DESCRIPTION;
 inline constexpr Result kResultQueryAnswer = BT_RESULT_QUERY_ANSWER;
 inline constexpr Result kResultCancelled = BT_RESULT_CANCELLED;

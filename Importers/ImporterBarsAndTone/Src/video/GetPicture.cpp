@@ -5,12 +5,12 @@
 #include "FrameStore/FrameStore.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "host/HostServices.h"
+#include "host/RequestSettings.h"
 #include "host/SelectorCall.h"
 #include "host/ToneSettings.h"
 #include "video/BarsPixelFormat.h"
 #include "video/BarsRenderer.h"
 #include "video/PictureSuites.h"
-#include "video/RequestSettings.h"
 
 #include <array>
 
@@ -78,11 +78,11 @@ Result HandleGetPicture(const SelectorCall& call)
 
     // Rationale: the host is expected to offer the suites and a place for the
     // frame handle; a request without them cannot deliver, which the host
-    // hears as a failed step (5), with every acquired suite released.
+    // hears as a failed step, with every acquired suite released.
     const auto createFrame = suites.CreateFrame();
     auto* frameOut = static_cast<BT_FrameHandle*>(packed::LoadPtr(request, req::kFrameOut));
     if (createFrame == nullptr || frameOut == nullptr)
-        return kResultNoSettings;
+        return kResultStepFailed;
 
     const RK_PixelFormat format = BarsPixelFormat(settings.colorSpaceType);
     const std::uint32_t hostFormat = HostPixelFormatCode(format);
@@ -92,7 +92,7 @@ Result HandleGetPicture(const SelectorCall& call)
 
     const BT_FrameHandle frame = packed::LoadPtr(frameOut, 0);
     if (frame == nullptr || !FrameChecksPass(suites, frame))
-        return kResultNoSettings;
+        return kResultStepFailed;
 
     // Rationale: a colour space without a row has no picture; its frame is
     // delivered as the host created it and the host hears "unsupported".

@@ -1,10 +1,10 @@
 // Selector 27: the one pixel format in which the clip's pictures come.
 
 #include "ImporterBarsAndTone/HostRecords.h"
+#include "host/RequestSettings.h"
 #include "host/SelectorCall.h"
 #include "host/ToneSettings.h"
 #include "video/BarsPixelFormat.h"
-#include "video/RequestSettings.h"
 
 namespace bt {
 

@@ -54,6 +54,25 @@ TEST_F(DialogTest, HandleWithoutTheExchangeInterfaceIsAContractViolation)
     EXPECT_EQ(reports[0].message, "");
 }
 
+TEST_F(DialogTest, AControlOfAnotherKindThanItsIdentifierNamesIsAConversionError)
+{
+    std::string layout = ReadLayoutText(false);
+    const std::string popup = "zel_popup(identifier:'presetPopup'";
+    layout.replace(layout.find(popup), popup.size(), "zel_number_edit(identifier:'presetPopup'");
+    SetScriptProvider([&](std::string_view) -> std::optional<std::string> { return layout; });
+    auto exchange = CreateDataExchange();
+    try {
+        HandleToneSettingsDialog(ids::kLayoutNameWide, exchange->GetClassRef(), nullptr, nullptr);
+        ADD_FAILURE() << "no error";
+    } catch (const zelcore::config::Error& e) {
+        EXPECT_EQ(e.Level(), 1);
+        EXPECT_EQ(e.Major(), 105);
+        EXPECT_EQ(e.Minor(), 21);
+        EXPECT_TRUE(e.IsUserVisible());
+        EXPECT_EQ(e.Key(), "$$$/zelcore/utility/Error/InvalidTypeConversion=Invalid type conversion.");
+    }
+}
+
 TEST_F(DialogTest, ExchangeAnswersOnlyItsInterfaceAndOutlivesTheCallersHandle)
 {
     auto exchange = CreateDataExchange();

@@ -8,7 +8,9 @@
 #include "bthost/NewClip.h"
 #include "bthost/SequenceInfoSuite.h"
 #include "host/ToneSettings.h"
+#include "zelcore/memory/MemoryRecycler.h"
 
+#include <limits>
 #include <memory>
 
 using namespace zellyrafactory::hostcontrol;
@@ -101,6 +103,27 @@ TEST_F(AcquireSettingsTest, DropFrameIsTakenOnlyWhenTheHostSaysOne)
     }
 }
 
+TEST_F(AcquireSettingsTest, SequenceRateBecomesTicksPerFrameWhateverItsSign)
+{
+    WithoutDialog(); // the dialog would put its own table's rate in its place
+    struct Row {
+        std::int32_t num;
+        std::int32_t den;
+        std::int64_t ticks;
+    };
+    const Row rows[] = {{30000, 1001, 8475667200},
+                        {-25, 1, -10160640000}, // a negative rate: a negative duration
+                        {25, -1, -10160640000},
+                        {-30000, 1001, -8475667200},
+                        {0, 1, std::numeric_limits<std::int64_t>::max()}, // only a rate of 0 is no rate
+                        {1, 0, 0}};
+    for (const Row& row : rows) {
+        const auto clip = bthost::AcquireNewClipSettings(*host, {1, 1920, 1080, 1, 1, row.num, row.den, 48000.0f});
+        ASSERT_EQ(clip.result, 0);
+        EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).videoFrameRate, row.ticks) << row.num << "/" << row.den;
+    }
+}
+
 TEST_F(AcquireSettingsTest, MissingSuitesLeaveTheDefaults)
 {
     WithoutDialog();
@@ -119,4 +142,29 @@ TEST_F(AcquireSettingsTest, MissingSuitesLeaveTheDefaults)
     EXPECT_EQ(noBasic.result, 0);
     EXPECT_EQ(noBasic.stored[64], 1);
     EXPECT_EQ(bt::LoadToneSettings(noBasic.stored.data()).videoFrameRate, 10160640000);
+}
+
+TEST_F(AcquireSettingsTest, RunningOutOfMemoryInTheDialogAnswersTheMemoryErrorAndStoresNothing)
+{
+    // Every limit below what the dialog needs fails at another allocation:
+    // the data exchange first, then what the dialog builds while it opens.
+    namespace hc = zelcore::memory::hostcontrol;
+    const bthost::SequenceProperties sequence{1, 3840, 2160, 1, 1, 50, 1, 48000.0f};
+    std::size_t limit = 0;
+    bthost::NewClipSettings clip;
+    for (;; ++limit) {
+        ASSERT_LT(limit, 1000u) << "the dialog never opened";
+        hc::LimitAllocations(limit);
+        clip = bthost::AcquireNewClipSettings(*host, sequence);
+        hc::LimitAllocations(std::nullopt);
+        if (clip.result != BT_RESULT_MEMORY_ERROR)
+            break;
+        EXPECT_EQ(clip.stored, std::vector<std::uint8_t>(72, 0xCD)) << limit;
+        EXPECT_FALSE(clip.clipName) << limit;
+        EXPECT_EQ(host->Memory().LiveBlocks(), 0u) << limit;
+    }
+    EXPECT_GT(limit, 1u); // the exchange and at least one of the dialog's own allocations were refused
+    EXPECT_EQ(clip.result, 0);
+    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).frameWidth, 3840);
+    EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 709");
 }

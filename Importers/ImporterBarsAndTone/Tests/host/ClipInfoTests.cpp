@@ -5,7 +5,9 @@
 #include "barsandtone/PackedBytes.h"
 #include "host/ToneSettings.h"
 
+#include <limits>
 #include <set>
+#include <tuple>
 
 using namespace bt::packed;
 namespace ci = bt::records::ClipInfo;
@@ -184,6 +186,50 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
         host->Memory().Release(again.description.persisted);
         EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
     }
+}
+
+TEST_F(ClipInfoTest, SoundLengthIsFiveSecondsOfTheRateTruncatedWhateverItsSign)
+{
+    constexpr auto max = std::numeric_limits<std::int64_t>::max();
+    constexpr auto min = std::numeric_limits<std::int64_t>::min();
+    const float inf = std::numeric_limits<float>::infinity();
+    // 44100.3 × 5 is 220501.5 in single precision: the count is truncated.
+    for (auto [rate, samples] : {std::pair{44100.3f, std::int64_t{220501}}, {-48000.0f, -240000},
+                                 {-44100.3f, -220501}, {-0.1f, 0}, {0.0f, 0}, {inf, max}, {-inf, min},
+                                 {std::numeric_limits<float>::quiet_NaN(), 0}}) {
+        bt::ToneSettings s;
+        s.audioFrameRate = rate;
+        void* stored = Store(s);
+        std::vector<std::uint8_t> info;
+        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, stored, info), 0);
+        EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), samples) << rate;
+        host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord));
+        host->Memory().Release(stored);
+    }
+}
+
+TEST_F(ClipInfoTest, VersionOneRateBecomesTicksPerFrameWhateverItsSign)
+{
+    std::vector<std::uint8_t> old(bt::kToneSettingsSize, 0);
+    StoreU32(old.data(), 0, 1);
+    for (auto [num, den, ticks] : {std::tuple{-25, 1, std::int64_t{-10160640000}},
+                                   std::tuple{30000, -1001, std::int64_t{-8475667200}},
+                                   std::tuple{0, 7, std::numeric_limits<std::int64_t>::max()}}) {
+        void* stored = host->StoreSettings(old.data(), old.size());
+        std::vector<std::uint8_t> info = Sentinel(ci::kMinSize);
+        StorePtr(info.data(), ci::kPersisted, stored);
+        StoreI32(info.data(), ci::kRateNum, num);
+        StoreI32(info.data(), ci::kRateDen, den);
+        std::vector<std::uint8_t> file(12, 0);
+        ASSERT_EQ(host->Call(BT_SEL_GET_CLIP_INFO, file.data(), info.data()), 0);
+        void* restored = LoadPtr(info.data(), ci::kPersisted);
+        void* perFile = LoadPtr(info.data(), ci::kPerFileRecord);
+        EXPECT_EQ(bt::LoadToneSettings(restored).videoFrameRate, ticks) << num << "/" << den;
+        EXPECT_EQ(bt::LoadToneSettings(perFile).videoFrameRate, ticks) << num << "/" << den;
+        host->ReleaseFileRecord(perFile);
+        host->Memory().Release(restored);
+    }
+    EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
 }
 
 TEST_F(ClipInfoTest, FailingHostAllocatorGives4AndKeepsTheStoredSettings)

@@ -3,11 +3,14 @@
 
 #include "../dialog/LayoutText.h"
 #include "ExpectedResources.h"
+#include "VersionRecordReader.h"
 
+#include "barsandtone/PackedBytes.h"
 #include "bthost/ModuleResources.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,6 +57,44 @@ TEST(ModuleResources, TypeRecordsDeclareAnImporterOfBars)
     EXPECT_EQ(BytesOf("TYPE", "1000"), expected::PluginTypeRecord());
 }
 
+TEST(ModuleResources, VersionRecordNamesTheModule)
+{
+    using bt::packed::LoadU32;
+    const auto bytes = BytesOf("16", "1");
+    const expected::VersionNode root = expected::ParseVersionNode(bytes, 0);
+    EXPECT_EQ(root.key, "VS_VERSION_INFO");
+    EXPECT_EQ(bt::packed::LoadU16(bytes.data(), 0), bytes.size()); // the record is exactly its root node
+    ASSERT_EQ(root.binary.size(), 52u);
+    const std::uint8_t* fixed = root.binary.data();
+    EXPECT_EQ(LoadU32(fixed, 0), 0xFEEF04BDu); // fixed file information signature
+    EXPECT_EQ(LoadU32(fixed, 8), 0x00010000u);  // file version 1.0
+    EXPECT_EQ(LoadU32(fixed, 12), 0u);          // .0.0
+    EXPECT_EQ(LoadU32(fixed, 32), 0x00040004u); // for Windows NT, 32-bit interface
+    EXPECT_EQ(LoadU32(fixed, 36), 2u);          // a dynamic library
+
+    std::map<std::string, std::string> strings;
+    std::string table;
+    std::vector<std::uint8_t> translation;
+    for (const auto& block : root.children) {
+        for (const auto& child : block.children) {
+            if (block.key == "StringFileInfo") {
+                table = child.key;
+                for (const auto& value : child.children)
+                    strings[value.key] = value.text;
+            } else if (block.key == "VarFileInfo" && child.key == "Translation") {
+                translation = child.binary;
+            }
+        }
+    }
+    EXPECT_EQ(table, "040904B0"); // US English, Unicode
+    EXPECT_EQ(translation, (std::vector<std::uint8_t>{0x09, 0x04, 0xB0, 0x04}));
+    EXPECT_EQ(strings["InternalName"], "ImporterBarsAndTone");
+    EXPECT_EQ(strings["OriginalFilename"], "ImporterBarsAndTone.cvm");
+    EXPECT_EQ(strings["FileVersion"], "1.0.0.0");
+    EXPECT_FALSE(strings["CompanyName"].empty());
+    EXPECT_FALSE(strings["FileDescription"].empty());
+}
+
 TEST(ModuleResources, ManifestAsksForTheCallersRightsWithoutUiAccess)
 {
     const auto bytes = BytesOf("24", "2");
@@ -95,10 +136,7 @@ TEST(ModuleResources, TableHoldsExactlyTheDescriptionResources)
     for (const auto& type : Resources().Types())
         for (const auto& name : Resources().Names(type))
             listed.insert(type + "/" + name);
-    std::set<std::string> want{"PIPL/16000", "IMPT/1000", "TYPE/1000", "LYRA/" + expected::kLayoutName,
-                               "LYRA/" + expected::kOlderLayoutName, "24/2"};
-#if defined(_WIN32)
-    want.insert("16/1"); // the version record exists only as a Windows resource
-#endif
+    const std::set<std::string> want{"PIPL/16000", "IMPT/1000", "TYPE/1000", "LYRA/" + expected::kLayoutName,
+                                     "LYRA/" + expected::kOlderLayoutName, "16/1", "24/2"};
     EXPECT_EQ(listed, want);
 }

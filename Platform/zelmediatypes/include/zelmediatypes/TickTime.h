@@ -16,11 +16,12 @@ public:
     constexpr explicit FrameRate(std::int64_t ticksPerFrame) noexcept : mTicks(ticksPerFrame) {}
 
     /// ticks = 254016000000 / rate in double precision, truncated toward zero;
-    /// a rate of 0 gives kNoRateDuration.
-    /// Rationale: rates that are not numbers, infinite, negative or so small
-    /// that the quotient leaves the 64-bit range also give kNoRateDuration, and
-    /// rates so large that the quotient truncates to 0 give 0, so that no
-    /// input makes the conversion undefined.
+    /// a rate of 0 gives kNoRateDuration. A negative rate gives a negative
+    /// duration, an infinite one 0, and a quotient beyond the 64-bit range
+    /// the nearest end of it.
+    /// Rationale: a rate that is not a number has no quotient to truncate; it
+    /// is taken as no rate (kNoRateDuration), so that no input makes the
+    /// conversion undefined.
     static FrameRate FromFramesPerSecond(double rate) noexcept;
     /// The same for a rate given as value / scale, divided in double precision.
     static FrameRate FromRatio(std::int32_t value, std::int32_t scale) noexcept;

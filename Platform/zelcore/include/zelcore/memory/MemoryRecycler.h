@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <new>
+#include <optional>
 
 namespace zelcore::memory {
 
@@ -20,6 +21,13 @@ public:
     /// Blocks handed out and not yet recycled.
     [[nodiscard]] static std::size_t OutstandingBlocks() noexcept;
 };
+
+namespace hostcontrol {
+/// [host] Lets the next `count` allocations succeed and refuses every later
+/// one with std::bad_alloc, as a process out of memory would; nullopt lifts
+/// the limit. For checking how callers cope with running out.
+BT_PLATFORM_API void LimitAllocations(std::optional<std::size_t> count) noexcept;
+} // namespace hostcontrol
 
 /// An allocator over the recycler, for std::allocate_shared and containers.
 template <typename T>

@@ -1,6 +1,6 @@
 #pragma once
-// The settings record a picture request carries: a first choice, and a second
-// one used when the first is null.
+// The settings record a picture or sound request carries: a first choice, and
+// a second one used when the first is null.
 
 #include "barsandtone/PackedBytes.h"
 
