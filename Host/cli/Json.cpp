@@ -7,7 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,17 +20,13 @@ namespace {
 constexpr const char* kFormatName = "barsandtone clip";
 constexpr int kFormatVersion = 1;
 
-std::string Hex(const std::uint8_t* bytes, std::size_t count)
+/// The record's bytes as rows of eight, as clip files keep them.
+Json SettingsRows(const SettingsBytes& bytes)
 {
-    std::string text;
-    char digits[4];
-    for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
-        if (i != 0)
-            text += ' ';
-        text += digits;
-    }
-    return text;
+    Json rows = Json::array();
+    for (std::size_t at = 0; at < bytes.size(); at += 8)
+        rows.push_back(HexBytes(bytes, at, 8));
+    return rows;
 }
 
 Json DecodedFields(const SettingsFields& f)
@@ -119,15 +114,12 @@ void CheckDecoded(const Json& decoded, const SettingsBytes& bytes)
 
 std::string FormatClipFile(const ClipFile& clip)
 {
-    Json rows = Json::array();
-    for (std::size_t at = 0; at < kSettingsSize; at += 8)
-        rows.push_back(Hex(clip.settings.data() + at, 8));
     const SettingsFields fields = DecodeSettings(clip.settings);
     Json doc{{"format", kFormatName},
              {"formatVersion", kFormatVersion},
              {"name", clip.name},
              {"fileType", FourCC(clip.fileType)},
-             {"settings", rows},
+             {"settings", SettingsRows(clip.settings)},
              {"summary", SettingsSummary(fields)},
              {"decoded", DecodedFields(fields)}};
     return doc.dump(2) + "\n";
@@ -206,7 +198,7 @@ void SaveClipFile(const std::string& path, const ClipFile& clip)
     }
 }
 
-std::string ClipReportJson(const ClipReport& r)
+std::string ClipReportJson(const ClipReport& r, bool raw)
 {
     const bthost::ClipDescription& d = r.description;
     Json doc{{"clip", {{"path", r.clipPath}, {"name", r.clip.name}, {"fileType", FourCC(r.clip.fileType)}}},
@@ -231,6 +223,8 @@ std::string ClipReportJson(const ClipReport& r)
                {"encodingDepth", r.colour.encodingDepth},
                {"flag64", r.colour.flag64},
                {"flag68", r.colour.flag68}}}};
+    if (raw)
+        doc["settingsRecord"] = SettingsRows(r.clip.settings);
     return doc.dump(2) + "\n";
 }
 

@@ -38,6 +38,31 @@ std::string Named(const std::string& printed, std::uint32_t code, std::span<cons
     return printed;
 }
 
+/// A float as stored, in as few digits as give it back exactly.
+std::string Number(float v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
+    return text;
+}
+
+void PrintSettingsRecord(std::ostream& out, const SettingsBytes& bytes)
+{
+    constexpr std::size_t kRow = 24;
+    out << "Settings record " << bytes.size() << " bytes, as the host stores them\n";
+    for (std::size_t first = 0; first < bytes.size(); first += kRow)
+        out << (first < 10 ? "   " : "  ") << first << "  " << HexBytes(bytes, first, kRow) << "\n";
+    const SettingsFields f = DecodeSettings(bytes);
+    out << "  version " << f.version << ", audio rate " << Number(f.audioFrameRate) << " Hz, channel type "
+        << f.audioChannelType << ", channel count " << f.audioChannelCount << "\n"
+        << "  identify channels " << int{f.identifyChannels} << ", frequency " << Number(f.frequency)
+        << " Hz, amplitude " << Number(f.amplitude) << ", identifier format " << int{f.identifierFormat} << "\n"
+        << "  frame " << f.frameWidth << " x " << f.frameHeight << ", pixel aspect " << f.parNumerator << "/"
+        << f.parDenominator << ", frame duration " << f.videoFrameRate << " ticks, drop frame " << int{f.dropFrame}
+        << "\n"
+        << "  colour space type " << int{f.colorSpaceType} << ", preset " << int{f.preset} << "\n";
+}
+
 } // namespace
 
 std::string FourCC(std::uint32_t code)
@@ -70,7 +95,7 @@ std::string HostPixelFormatName(std::uint32_t code)
     return Named(hex, code, kHostPixelFormats);
 }
 
-void PrintClipReport(std::ostream& out, const ClipReport& r)
+void PrintClipReport(std::ostream& out, const ClipReport& r, bool raw)
 {
     const SettingsFields f = DecodeSettings(r.clip.settings);
     const bthost::ClipDescription& d = r.description;
@@ -97,6 +122,8 @@ void PrintClipReport(std::ostream& out, const ClipReport& r)
     out << "Sound           " << d.audioChannels << " channels at " << Fixed(rate, 0) << " Hz, " << d.audioSamples
         << " samples (" << Fixed(rate > 0 ? static_cast<double>(d.audioSamples) / rate : 0.0, 2) << " s)\n"
         << "Colour managed  " << (d.colorManaged ? "yes" : "no") << "\n";
+    if (raw)
+        PrintSettingsRecord(out, r.clip.settings);
 }
 
 void PrintModuleReport(std::ostream& out, const ModuleReport& r)

@@ -32,6 +32,19 @@ SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept
     return f;
 }
 
+std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t count)
+{
+    std::string text;
+    char digits[4];
+    for (std::size_t i = first; i < bytes.size() && i < first + count; ++i) {
+        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
+        if (i != first)
+            text += ' ';
+        text += digits;
+    }
+    return text;
+}
+
 std::string ColourSpaceName(unsigned colorSpaceType)
 {
     static const char* const kNames[] = {"Rec. 601", "Rec. 709", "Rec. 2100 HLG", "Rec. 2100 PQ"};

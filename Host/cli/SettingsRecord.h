@@ -54,6 +54,9 @@ struct SettingsFields {
 };
 
 [[nodiscard]] SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept;
+/// `count` bytes from `first` on (fewer at the end) as upper-case hexadecimal
+/// pairs between spaces: "02 00 7A".
+[[nodiscard]] std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t count);
 
 /// "Rec. 709" and the like; "unknown (7)" for values the module does not name.
 [[nodiscard]] std::string ColourSpaceName(unsigned colorSpaceType);
