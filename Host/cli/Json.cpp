@@ -3,6 +3,7 @@
 
 #include "ClipFile.h"
 #include "Reports.h"
+#include "barsandtone/FourCC.h"
 
 #include <nlohmann/json.hpp>
 
@@ -118,7 +119,7 @@ std::string FormatClipFile(const ClipFile& clip)
     Json doc{{"format", kFormatName},
              {"formatVersion", kFormatVersion},
              {"name", clip.name},
-             {"fileType", FourCC(clip.fileType)},
+             {"fileType", bt::FourCCText(clip.fileType)},
              {"settings", SettingsRows(clip.settings)},
              {"summary", SettingsSummary(fields)},
              {"decoded", DecodedFields(fields)}};
@@ -148,10 +149,10 @@ ClipFile ParseClipFile(std::string_view text)
     clip.name = doc["name"].get<std::string>();
     if (doc.contains("fileType")) {
         const Json& type = doc["fileType"];
-        if (type == "BARS")
-            clip.fileType = 0x42415253;
-        else if (type == "HDBR")
-            clip.fileType = 0x48444252;
+        if (type == bt::FourCCText(BT_FILETYPE_BARS))
+            clip.fileType = BT_FILETYPE_BARS;
+        else if (type == bt::FourCCText(BT_FILETYPE_HDBR))
+            clip.fileType = BT_FILETYPE_HDBR;
         else
             Fail("\"fileType\" is " + type.dump() + "; a bars clip is \"BARS\" or \"HDBR\"");
     }
@@ -201,7 +202,7 @@ void SaveClipFile(const std::string& path, const ClipFile& clip)
 std::string ClipReportJson(const ClipReport& r, bool raw)
 {
     const bthost::ClipDescription& d = r.description;
-    Json doc{{"clip", {{"path", r.clipPath}, {"name", r.clip.name}, {"fileType", FourCC(r.clip.fileType)}}},
+    Json doc{{"clip", {{"path", r.clipPath}, {"name", r.clip.name}, {"fileType", bt::FourCCText(r.clip.fileType)}}},
              {"settings", DecodedFields(DecodeSettings(r.clip.settings))},
              {"clipInfo",
               {{"width", d.width},
@@ -233,7 +234,7 @@ std::string ModuleReportJson(const ModuleReport& r)
     const bthost::PluginDescription& d = r.description;
     Json types = Json::array();
     for (std::uint32_t t : r.fileTypes)
-        types.push_back(FourCC(t));
+        types.push_back(bt::FourCCText(t));
     Json resources = Json::array();
     for (const ResourceReport& res : r.resources)
         resources.push_back({{"type", res.type}, {"name", res.name}, {"size", res.size}, {"decoded", res.lines}});
@@ -244,9 +245,9 @@ std::string ModuleReportJson(const ModuleReport& r)
                {"matchName", d.matchName},
                {"category", d.category},
                {"empty", d.empty},
-               {"kind", FourCC(d.kind)},
+               {"kind", bt::FourCCText(d.kind)},
                {"numbers", {d.a, d.b, d.c}}}},
-             {"startup", {{"result", r.startupResult}, {"fileType", FourCC(r.startupFileType)}}},
+             {"startup", {{"result", r.startupResult}, {"fileType", bt::FourCCText(r.startupFileType)}}},
              {"fileTypes", types},
              {"resources", resources}};
     if (!r.resourceError.empty())

@@ -1,5 +1,7 @@
 #include "Reports.h"
 
+#include "barsandtone/FourCC.h"
+
 #include <cstdio>
 #include <ostream>
 #include <span>
@@ -65,14 +67,6 @@ void PrintSettingsRecord(std::ostream& out, const SettingsBytes& bytes)
 
 } // namespace
 
-std::string FourCC(std::uint32_t code)
-{
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        text += static_cast<char>((code >> shift) & 0xFF);
-    return text;
-}
-
 std::string PrimariesName(std::uint32_t code)
 {
     return Named(std::to_string(code), code, kPrimaries);
@@ -101,8 +95,8 @@ void PrintClipReport(std::ostream& out, const ClipReport& r, bool raw)
     const bthost::ClipDescription& d = r.description;
     const double par = d.parDenominator != 0 ? static_cast<double>(d.parNumerator) / d.parDenominator : 0.0;
     const double rate = static_cast<double>(d.audioRate);
-    out << "Clip            " << r.clip.name << "  (" << r.clipPath << ", file type '" << FourCC(r.clip.fileType)
-        << "')\n"
+    out << "Clip            " << r.clip.name << "  (" << r.clipPath << ", file type '"
+        << bt::FourCCText(r.clip.fileType) << "')\n"
         << "Settings        " << SettingsSummary(f) << "\n"
         << "Picture         " << d.width << " x " << d.height << ", pixel aspect " << d.parNumerator << "/"
         << d.parDenominator << " (" << Fixed(par, 4) << ")\n"
@@ -134,12 +128,13 @@ void PrintModuleReport(std::ostream& out, const ModuleReport& r)
         << "  display name  " << d.displayName << "\n"
         << "  match name    " << d.matchName << "\n"
         << "  category      " << d.category << "\n"
-        << "  kind          '" << FourCC(d.kind) << "'\n"
+        << "  kind          '" << bt::FourCCText(d.kind) << "'\n"
         << "  numbers       " << d.a << ", " << d.b << ", " << d.c << "\n"
-        << "Start-up        answered " << r.startupResult << ", file type '" << FourCC(r.startupFileType) << "'\n"
+        << "Start-up        answered " << r.startupResult << ", file type '" << bt::FourCCText(r.startupFileType)
+        << "'\n"
         << "File types     ";
     for (std::uint32_t type : r.fileTypes)
-        out << " '" << FourCC(type) << "'";
+        out << " '" << bt::FourCCText(type) << "'";
     out << "\nResources\n";
     if (!r.resourceError.empty())
         out << "  none readable: " << r.resourceError << "\n";

@@ -40,7 +40,6 @@ struct ModuleReport {
     std::string resourceError; ///< when the resources could not be read
 };
 
-[[nodiscard]] std::string FourCC(std::uint32_t code);
 [[nodiscard]] std::string PrimariesName(std::uint32_t code);
 [[nodiscard]] std::string TransferName(std::uint32_t code);
 [[nodiscard]] std::string MatrixName(std::uint32_t code);

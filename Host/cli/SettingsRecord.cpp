@@ -8,6 +8,7 @@
 namespace btcli {
 
 using namespace bt::packed;
+namespace settings = bt::records::ToneSettingsRecord;
 
 SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept
 {
@@ -61,7 +62,7 @@ std::string IdentifierFormatName(unsigned identifierFormat)
 double FramesPerSecond(std::int64_t frameDuration) noexcept
 {
     return frameDuration > 0 && frameDuration != INT64_MAX
-               ? static_cast<double>(kTicksPerSecond) / static_cast<double>(frameDuration)
+               ? static_cast<double>(bt::records::kTicksPerSecond) / static_cast<double>(frameDuration)
                : 0.0;
 }
 
