@@ -28,10 +28,9 @@ build-windows: setup
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 
-# The host's report of the module, then the default job of barsandtone: a
+# The default job of barsandtone: what the module says of itself, then a
 # default HD Rec. 709 clip with its tone, as files in out/.
 run: build
-	build/bin/barsandtone-run
 	build/bin/barsandtone --out-dir out
 
 test: build build-asan

@@ -48,42 +48,29 @@ function(bt_add_host_executable name)
   set_target_properties(${name} PROPERTIES BUILD_RPATH "\$ORIGIN/../lib")
 endfunction()
 
-# Test programs that also run against the Windows module, under Wine. A test
-# program joins the Windows run by adding its name here; the others are still
-# defined in the Windows build (so their CMake stays as it is) but not built.
-set(BT_WINDOWS_TESTS
-  common_tests
-  bthost_tests
-  zelmediatypes_tests
-  zelaccelerate_tests
-  RasterKit_tests
-  FrameStore_tests
-  MediaBridge_tests
-  importer_host_tests
-  importer_resource_tests
-  importer_windows_tests
-  importer_video_tests
-  importer_audio_tests
-  zelcore_tests
-  zelui_tests
-  zellyrafactory_tests
-  importer_dialog_tests)
-
 # A GoogleTest program, discovered by ctest. The module under test is passed
 # in as BT_MODULE_PATH so tests drive it through its real exports.
+#
+#   bt_add_test(<name> [WINDOWS] <source>...)
+#
+# WINDOWS: the program also runs against the Windows module, under Wine. The
+# others are still defined in the Windows build (so their CMake stays as it
+# is) but not built.
 function(bt_add_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 TEST "WINDOWS" "" "")
+  set(sources ${TEST_UNPARSED_ARGUMENTS})
   set(module_path $<TARGET_FILE:ImporterBarsAndTone>)
   set(source_dir ${PROJECT_SOURCE_DIR})
   if(WIN32)
-    if(NOT name IN_LIST BT_WINDOWS_TESTS)
-      add_executable(${name} EXCLUDE_FROM_ALL ${ARGN})
+    if(NOT TEST_WINDOWS)
+      add_executable(${name} EXCLUDE_FROM_ALL ${sources})
       return()
     endif()
     # Wine shows the build machine's file system as drive Z:.
     set(module_path Z:${module_path})
     set(source_dir Z:${source_dir})
   endif()
-  add_executable(${name} ${ARGN})
+  add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE bt_warnings GTest::gtest GTest::gtest_main)
   set_target_properties(${name} PROPERTIES
     BUILD_RPATH "${CMAKE_LIBRARY_OUTPUT_DIRECTORY}"

@@ -368,7 +368,7 @@ void FuzzHost::CheckFrames(bool painted) const
 
 ExactBlock ReadSettings(ByteReader& in)
 {
-    ExactBlock settings(72);
+    ExactBlock settings(bt::records::ToneSettingsRecord::kSize);
     in.TakeBytes(settings.data(), settings.size());
     return settings;
 }

@@ -169,8 +169,7 @@ private:
     std::vector<std::unique_ptr<CreatedFrame>> mFrames;
 };
 
-/// A ToneSettings record from the input: 72 bytes, on the heap at exactly
-/// that size.
+/// A settings record from the input, on the heap at exactly its size.
 [[nodiscard]] ExactBlock ReadSettings(ByteReader& in);
 
 } // namespace btfuzz

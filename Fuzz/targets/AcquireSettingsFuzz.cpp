@@ -32,6 +32,7 @@ namespace {
 using namespace btfuzz;
 using namespace bt::packed;
 namespace req = bt::records::SettingsRequest;
+namespace tsr = bt::records::ToneSettingsRecord;
 namespace hc = zellyrafactory::hostcontrol;
 
 constexpr std::size_t kMostActions = 24;
@@ -90,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ExactBlock request(req::kMinSize);
     in.TakeBytes(request.data() + req::kSequenceId, req::kMinSize - req::kSequenceId);
-    ExactBlock buffer(72);
+    ExactBlock buffer(tsr::kSize);
     ExactBlock nameRecord(bt::records::ClipNameRecord::kMinSize);
     const bool withBuffer = (flags & 1u) == 0;
     const bool setup = (flags & 2u) == 0;
@@ -148,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     BT_FUZZ_CHECK(std::memcmp(before.data() + req::kSetupRequested, request.data() + req::kSetupRequested,
                               req::kMinSize - req::kSetupRequested) == 0);
     if (!withBuffer) {
-        BT_FUZZ_CHECK(result == 0 && LoadU32(request.data(), req::kSettingsSize) == 72);
+        BT_FUZZ_CHECK(result == 0 && LoadU32(request.data(), req::kSettingsSize) == tsr::kSize);
         BT_FUZZ_CHECK(untouched(nameRecord) && host.LiveBlocks() == 0);
         return 0;
     }
@@ -160,7 +161,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    BT_FUZZ_CHECK(LoadU32(buffer.data(), 0) == 2 && LoadU32(buffer.data(), 12) == 2 && LoadU32(buffer.data(), 8) == 2);
+    BT_FUZZ_CHECK(LoadU32(buffer.data(), tsr::kVersion) == tsr::kCurrentVersion &&
+                  LoadU32(buffer.data(), tsr::kAudioChannelCount) == 2 &&
+                  LoadU32(buffer.data(), tsr::kAudioChannelType) == 2);
     if (!withNameRecord) {
         BT_FUZZ_CHECK(host.LiveBlocks() == 0);
         return 0;
@@ -177,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string text(bytes / 2 - 1, u'\0');
     std::memcpy(text.data(), name, bytes - 2);
     BT_FUZZ_CHECK(LoadU16(name, bytes - 2) == 0);
-    const std::uint8_t space = LoadU8(buffer.data(), 64);
+    const std::uint8_t space = LoadU8(buffer.data(), tsr::kColorSpaceType);
     BT_FUZZ_CHECK(text == ExpectedName(space));
     host.Release(name);
     return 0;

@@ -19,6 +19,7 @@ namespace {
 using namespace btfuzz;
 using namespace bt::packed;
 namespace ci = bt::records::ClipInfo;
+namespace tsr = bt::records::ToneSettingsRecord;
 
 constexpr int kRounds = 3;
 constexpr std::uintptr_t kUnwritten = 0x5A5A5A5A5A5A5A5A; // in the per-file slot before the call
@@ -45,30 +46,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto rawType = in.Take<std::uint32_t>();
         const auto kind = in.Take<std::uint8_t>();
         const auto storedSize = in.Take<std::uint8_t>();
-        std::uint8_t content[72];
+        std::uint8_t content[tsr::kSize];
         in.TakeBytes(content, sizeof content);
 
-        // The stored settings: none, a 72-byte record, or an older record
-        // whose block holds only what that layout trusts (29 bytes on).
+        // The stored settings: none, a full-size record, or an older record
+        // whose block holds only what that layout trusts, or more.
         if (stored == nullptr || (kind & 0x80u) != 0) {
             host.Release(stored);
             stored = nullptr;
             switch (kind % 3) {
             case 0: break;
             case 1:
-                stored = host.HostBlock(72);
-                std::memcpy(stored, content, 72);
+                stored = host.HostBlock(tsr::kSize);
+                std::memcpy(stored, content, tsr::kSize);
                 break;
             default: {
-                const std::size_t oldSize = 29 + storedSize % 44;
+                const std::size_t oldSize = tsr::kOlderSize + storedSize % (tsr::kSize - tsr::kOlderSize + 1);
                 stored = host.HostBlock(oldSize);
                 std::memcpy(stored, content, oldSize);
-                StoreU32(stored, 0, 1);
+                StoreU32(stored, tsr::kVersion, tsr::kOlderVersion);
                 break;
             }
             }
         }
-        const bool old = stored != nullptr && LoadU32(stored, 0) == 1;
+        const bool old = stored != nullptr && LoadU32(stored, tsr::kVersion) == tsr::kOlderVersion;
         const std::size_t blocksBefore = host.LiveBlocks();
 
         ExactBlock fileRecord(bt::records::FileRecord::kMinSize);
@@ -97,24 +98,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         if (old) {
             BT_FUZZ_CHECK(storedAfter != stored && !host.IsLive(stored));
-            BT_FUZZ_CHECK(host.BlockSize(storedAfter) == 72 && LoadU32(storedAfter, 0) == 1);
+            BT_FUZZ_CHECK(host.BlockSize(storedAfter) == tsr::kSize &&
+                          LoadU32(storedAfter, tsr::kVersion) == tsr::kOlderVersion);
             stored = storedAfter;
         } else {
             BT_FUZZ_CHECK(storedAfter == stored);
             // A current record's picture fields come from it; an older one's from the host.
             BT_FUZZ_CHECK(LoadI64(info.data(), ci::kFrameDuration) ==
-                          (stored != nullptr ? LoadI64(stored, 48) : std::int64_t{8475667200}));
+                          (stored != nullptr ? LoadI64(stored, tsr::kVideoFrameRate) : std::int64_t{8475667200}));
         }
         BT_FUZZ_CHECK(host.LiveBlocks() == blocksBefore);
 
-        // The per-file record is the module's 72 bytes; reading it all is
+        // The per-file record is a whole settings record; reading it all is
         // the check that it is that large, and it goes back through selector 9.
         void* perFile = LoadPtr(info.data(), ci::kPerFileRecord);
         BT_FUZZ_CHECK(perFile != nullptr && perFile != reinterpret_cast<void*>(kUnwritten));
-        std::uint8_t copy[72];
+        std::uint8_t copy[tsr::kSize];
         std::memcpy(copy, perFile, sizeof copy);
-        const std::uint32_t count = LoadU32(copy, 12);
-        const std::uint32_t type = LoadU32(copy, 8);
+        const std::uint32_t count = LoadU32(copy, tsr::kAudioChannelCount);
+        const std::uint32_t type = LoadU32(copy, tsr::kAudioChannelType);
         BT_FUZZ_CHECK(type == (count == 2 ? 2u : count == 6 ? 3u : 1u));
         BT_FUZZ_CHECK(LoadU32(info.data(), ci::kAudioChannels) == count);
         // Five seconds at the record's rate: the count takes the rate's sign.

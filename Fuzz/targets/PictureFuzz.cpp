@@ -16,6 +16,7 @@ namespace {
 using namespace btfuzz;
 using namespace bt::packed;
 namespace rec = bt::records;
+namespace tsr = rec::ToneSettingsRecord;
 
 constexpr int kRequestsPerInput = 4;
 
@@ -112,12 +113,12 @@ void Picture(FuzzHost& host, ByteReader& in, SettingsChoice s, const ExactBlock&
 
     // The size pair changes only for a current record, and then to its size.
     const void* chosen = s.first != nullptr ? s.first : s.second;
-    const bool current = chosen != nullptr && LoadU32(chosen, 0) == 2;
+    const bool current = chosen != nullptr && LoadU32(chosen, tsr::kVersion) == tsr::kCurrentVersion;
     const bool pairWritten = LoadI32(sizePair.data(), 0) != proposedWidth || LoadI32(sizePair.data(), 4) != proposedHeight;
     if (pairWritten) {
         BT_FUZZ_CHECK(current);
-        BT_FUZZ_CHECK(LoadI32(sizePair.data(), 0) == LoadI32(settings.data(), 32));
-        BT_FUZZ_CHECK(LoadI32(sizePair.data(), 4) == LoadI32(settings.data(), 36));
+        BT_FUZZ_CHECK(LoadI32(sizePair.data(), 0) == LoadI32(settings.data(), tsr::kFrameWidth));
+        BT_FUZZ_CHECK(LoadI32(sizePair.data(), 4) == LoadI32(settings.data(), tsr::kFrameHeight));
     }
     host.ReleaseFrames();
 }

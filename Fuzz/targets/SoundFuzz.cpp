@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         const void* first = (choice & 1u) != 0 ? nullptr : settings.data();
         const void* second = (choice & 2u) != 0 ? nullptr : settings.data();
-        const std::uint32_t declared = LoadU32(settings.data(), 12);
+        const std::uint32_t declared = LoadU32(settings.data(), rec::ToneSettingsRecord::kAudioChannelCount);
         const bool levels = (flags & 1u) != 0;
         // Without buffers: the count as the fuzzer gave it, however large.
         const bool withBuffers = (flags & 2u) == 0 && declared <= kMostChannels;

@@ -1,5 +1,7 @@
 #include "bthost/PropertyList.h"
 
+#include "barsandtone/FourCC.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -20,8 +22,8 @@ TEST(PropertyList, DecodesHeaderAndProperties)
     EXPECT_EQ(list.version, 1);
     ASSERT_EQ(list.properties.size(), 1u);
     const auto& p = list.properties[0];
-    EXPECT_EQ(bthost::FourCCText(p.vendor), "ABCD");
-    EXPECT_EQ(bthost::FourCCText(p.key), "kind");
+    EXPECT_EQ(bt::FourCCText(p.vendor), "ABCD");
+    EXPECT_EQ(bt::FourCCText(p.key), "kind");
     EXPECT_EQ(p.id, 7u);
     EXPECT_EQ(p.offset, 10u);
     EXPECT_EQ(bthost::DescribePropertyValue(p), "'IMPT'");

@@ -20,6 +20,8 @@
 
 #include "SettingsRecord.h"
 
+#include "ImporterBarsAndTone/ImporterAbi.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -29,7 +31,7 @@ namespace btcli {
 
 struct ClipFile {
     std::string name;                   ///< UTF-8
-    std::uint32_t fileType = 0x42415253; ///< 'BARS'
+    std::uint32_t fileType = BT_FILETYPE_BARS;
     SettingsBytes settings{};
 };
 

@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "Reports.h"
 #include "Session.h"
+#include "barsandtone/FourCC.h"
 
 #include <filesystem>
 #include <iostream>
@@ -20,10 +21,10 @@ int RunDemo(const CommonOptions& common, const std::string& folder)
     if (!common.quiet) {
         const auto& d = session.Description();
         std::cout << "Module     " << session.Host().ModulePath() << "\n"
-                  << "Plug-in    " << d.matchName << " ('" << FourCC(d.kind) << "', " << d.category
+                  << "Plug-in    " << d.matchName << " ('" << bt::FourCCText(d.kind) << "', " << d.category
                   << "), start-up answered " << session.StartupResult() << ", file types";
         for (std::uint32_t type : session.FileTypes())
-            std::cout << " '" << FourCC(type) << "'";
+            std::cout << " '" << bt::FourCCText(type) << "'";
         std::cout << "\n\n";
     }
 

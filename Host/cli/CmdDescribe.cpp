@@ -27,9 +27,9 @@ int RunDescribe(const CommonOptions& common, const DescribeOptions& options)
     OpenClip clip(session, file);
     const ClipReport report = MakeClipReport(session, clip, options.clip);
     if (options.json)
-        std::cout << ClipReportJson(report);
+        std::cout << ClipReportJson(report, options.raw);
     else
-        PrintClipReport(std::cout, report);
+        PrintClipReport(std::cout, report, options.raw);
     return 0;
 }
 

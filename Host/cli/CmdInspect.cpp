@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Reports.h"
 #include "Session.h"
+#include "barsandtone/FourCC.h"
 #include "barsandtone/PackedBytes.h"
 #include "bthost/ModuleResources.h"
 #include "bthost/PropertyList.h"
@@ -22,11 +23,11 @@ std::vector<std::string> DecodeResource(const bthost::ModuleResource& res)
         lines.push_back("version " + std::to_string(list.version) + ", " + std::to_string(list.properties.size()) +
                         " properties");
         for (const auto& p : list.properties)
-            lines.push_back("'" + bthost::FourCCText(p.key) + "' (" + std::to_string(p.data.size()) +
+            lines.push_back("'" + bt::FourCCText(p.key) + "' (" + std::to_string(p.data.size()) +
                             " bytes) " + bthost::DescribePropertyValue(p));
     } else if ((res.type == "IMPT" || res.type == "TYPE") && res.bytes.size() == 6) {
         lines.push_back(std::to_string(bt::packed::LoadU16(res.bytes.data(), 0)) + ", '" +
-                        FourCC(bt::packed::LoadU32(res.bytes.data(), 2)) + "'");
+                        bt::FourCCText(bt::packed::LoadU32(res.bytes.data(), 2)) + "'");
     } else if (res.type == "24") {
         // The application manifest: only its execution request matters to a host.
         const std::string all(res.bytes.begin(), res.bytes.end());

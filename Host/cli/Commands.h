@@ -67,6 +67,7 @@ struct NewOptions {
 struct DescribeOptions {
     std::string clip;
     bool json = false;
+    bool raw = false; ///< also the settings record as stored: its bytes and every field
 };
 
 struct FrameOptions {

@@ -3,11 +3,11 @@
 
 #include "ClipFile.h"
 #include "Reports.h"
+#include "barsandtone/FourCC.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,17 +21,13 @@ namespace {
 constexpr const char* kFormatName = "barsandtone clip";
 constexpr int kFormatVersion = 1;
 
-std::string Hex(const std::uint8_t* bytes, std::size_t count)
+/// The record's bytes as rows of eight, as clip files keep them.
+Json SettingsRows(const SettingsBytes& bytes)
 {
-    std::string text;
-    char digits[4];
-    for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
-        if (i != 0)
-            text += ' ';
-        text += digits;
-    }
-    return text;
+    Json rows = Json::array();
+    for (std::size_t at = 0; at < bytes.size(); at += 8)
+        rows.push_back(HexBytes(bytes, at, 8));
+    return rows;
 }
 
 Json DecodedFields(const SettingsFields& f)
@@ -119,15 +115,12 @@ void CheckDecoded(const Json& decoded, const SettingsBytes& bytes)
 
 std::string FormatClipFile(const ClipFile& clip)
 {
-    Json rows = Json::array();
-    for (std::size_t at = 0; at < kSettingsSize; at += 8)
-        rows.push_back(Hex(clip.settings.data() + at, 8));
     const SettingsFields fields = DecodeSettings(clip.settings);
     Json doc{{"format", kFormatName},
              {"formatVersion", kFormatVersion},
              {"name", clip.name},
-             {"fileType", FourCC(clip.fileType)},
-             {"settings", rows},
+             {"fileType", bt::FourCCText(clip.fileType)},
+             {"settings", SettingsRows(clip.settings)},
              {"summary", SettingsSummary(fields)},
              {"decoded", DecodedFields(fields)}};
     return doc.dump(2) + "\n";
@@ -156,10 +149,10 @@ ClipFile ParseClipFile(std::string_view text)
     clip.name = doc["name"].get<std::string>();
     if (doc.contains("fileType")) {
         const Json& type = doc["fileType"];
-        if (type == "BARS")
-            clip.fileType = 0x42415253;
-        else if (type == "HDBR")
-            clip.fileType = 0x48444252;
+        if (type == bt::FourCCText(BT_FILETYPE_BARS))
+            clip.fileType = BT_FILETYPE_BARS;
+        else if (type == bt::FourCCText(BT_FILETYPE_HDBR))
+            clip.fileType = BT_FILETYPE_HDBR;
         else
             Fail("\"fileType\" is " + type.dump() + "; a bars clip is \"BARS\" or \"HDBR\"");
     }
@@ -206,10 +199,10 @@ void SaveClipFile(const std::string& path, const ClipFile& clip)
     }
 }
 
-std::string ClipReportJson(const ClipReport& r)
+std::string ClipReportJson(const ClipReport& r, bool raw)
 {
     const bthost::ClipDescription& d = r.description;
-    Json doc{{"clip", {{"path", r.clipPath}, {"name", r.clip.name}, {"fileType", FourCC(r.clip.fileType)}}},
+    Json doc{{"clip", {{"path", r.clipPath}, {"name", r.clip.name}, {"fileType", bt::FourCCText(r.clip.fileType)}}},
              {"settings", DecodedFields(DecodeSettings(r.clip.settings))},
              {"clipInfo",
               {{"width", d.width},
@@ -231,6 +224,8 @@ std::string ClipReportJson(const ClipReport& r)
                {"encodingDepth", r.colour.encodingDepth},
                {"flag64", r.colour.flag64},
                {"flag68", r.colour.flag68}}}};
+    if (raw)
+        doc["settingsRecord"] = SettingsRows(r.clip.settings);
     return doc.dump(2) + "\n";
 }
 
@@ -239,7 +234,7 @@ std::string ModuleReportJson(const ModuleReport& r)
     const bthost::PluginDescription& d = r.description;
     Json types = Json::array();
     for (std::uint32_t t : r.fileTypes)
-        types.push_back(FourCC(t));
+        types.push_back(bt::FourCCText(t));
     Json resources = Json::array();
     for (const ResourceReport& res : r.resources)
         resources.push_back({{"type", res.type}, {"name", res.name}, {"size", res.size}, {"decoded", res.lines}});
@@ -250,9 +245,9 @@ std::string ModuleReportJson(const ModuleReport& r)
                {"matchName", d.matchName},
                {"category", d.category},
                {"empty", d.empty},
-               {"kind", FourCC(d.kind)},
+               {"kind", bt::FourCCText(d.kind)},
                {"numbers", {d.a, d.b, d.c}}}},
-             {"startup", {{"result", r.startupResult}, {"fileType", FourCC(r.startupFileType)}}},
+             {"startup", {{"result", r.startupResult}, {"fileType", bt::FourCCText(r.startupFileType)}}},
              {"fileTypes", types},
              {"resources", resources}};
     if (!r.resourceError.empty())

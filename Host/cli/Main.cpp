@@ -101,6 +101,8 @@ int main(int argc, char** argv)
     auto* describeCmd = app.add_subcommand("describe", "Say what the module tells a host about a clip");
     describeCmd->add_option("clip", describe.clip, "Clip file")->required()->check(CLI::ExistingFile);
     describeCmd->add_flag("--json", describe.json, "Print JSON");
+    describeCmd->add_flag("--raw", describe.raw,
+                          "Also the clip's 72-byte settings record as the host stores it: its bytes and every field");
 
     // frame
     btcli::FrameOptions frame;

@@ -1,5 +1,7 @@
 #include "Reports.h"
 
+#include "barsandtone/FourCC.h"
+
 #include <cstdio>
 #include <ostream>
 #include <span>
@@ -38,15 +40,32 @@ std::string Named(const std::string& printed, std::uint32_t code, std::span<cons
     return printed;
 }
 
-} // namespace
-
-std::string FourCC(std::uint32_t code)
+/// A float as stored, in as few digits as give it back exactly.
+std::string Number(float v)
 {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        text += static_cast<char>((code >> shift) & 0xFF);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
     return text;
 }
+
+void PrintSettingsRecord(std::ostream& out, const SettingsBytes& bytes)
+{
+    constexpr std::size_t kRow = 24;
+    out << "Settings record " << bytes.size() << " bytes, as the host stores them\n";
+    for (std::size_t first = 0; first < bytes.size(); first += kRow)
+        out << (first < 10 ? "   " : "  ") << first << "  " << HexBytes(bytes, first, kRow) << "\n";
+    const SettingsFields f = DecodeSettings(bytes);
+    out << "  version " << f.version << ", audio rate " << Number(f.audioFrameRate) << " Hz, channel type "
+        << f.audioChannelType << ", channel count " << f.audioChannelCount << "\n"
+        << "  identify channels " << int{f.identifyChannels} << ", frequency " << Number(f.frequency)
+        << " Hz, amplitude " << Number(f.amplitude) << ", identifier format " << int{f.identifierFormat} << "\n"
+        << "  frame " << f.frameWidth << " x " << f.frameHeight << ", pixel aspect " << f.parNumerator << "/"
+        << f.parDenominator << ", frame duration " << f.videoFrameRate << " ticks, drop frame " << int{f.dropFrame}
+        << "\n"
+        << "  colour space type " << int{f.colorSpaceType} << ", preset " << int{f.preset} << "\n";
+}
+
+} // namespace
 
 std::string PrimariesName(std::uint32_t code)
 {
@@ -70,14 +89,14 @@ std::string HostPixelFormatName(std::uint32_t code)
     return Named(hex, code, kHostPixelFormats);
 }
 
-void PrintClipReport(std::ostream& out, const ClipReport& r)
+void PrintClipReport(std::ostream& out, const ClipReport& r, bool raw)
 {
     const SettingsFields f = DecodeSettings(r.clip.settings);
     const bthost::ClipDescription& d = r.description;
     const double par = d.parDenominator != 0 ? static_cast<double>(d.parNumerator) / d.parDenominator : 0.0;
     const double rate = static_cast<double>(d.audioRate);
-    out << "Clip            " << r.clip.name << "  (" << r.clipPath << ", file type '" << FourCC(r.clip.fileType)
-        << "')\n"
+    out << "Clip            " << r.clip.name << "  (" << r.clipPath << ", file type '"
+        << bt::FourCCText(r.clip.fileType) << "')\n"
         << "Settings        " << SettingsSummary(f) << "\n"
         << "Picture         " << d.width << " x " << d.height << ", pixel aspect " << d.parNumerator << "/"
         << d.parDenominator << " (" << Fixed(par, 4) << ")\n"
@@ -97,6 +116,8 @@ void PrintClipReport(std::ostream& out, const ClipReport& r)
     out << "Sound           " << d.audioChannels << " channels at " << Fixed(rate, 0) << " Hz, " << d.audioSamples
         << " samples (" << Fixed(rate > 0 ? static_cast<double>(d.audioSamples) / rate : 0.0, 2) << " s)\n"
         << "Colour managed  " << (d.colorManaged ? "yes" : "no") << "\n";
+    if (raw)
+        PrintSettingsRecord(out, r.clip.settings);
 }
 
 void PrintModuleReport(std::ostream& out, const ModuleReport& r)
@@ -107,12 +128,13 @@ void PrintModuleReport(std::ostream& out, const ModuleReport& r)
         << "  display name  " << d.displayName << "\n"
         << "  match name    " << d.matchName << "\n"
         << "  category      " << d.category << "\n"
-        << "  kind          '" << FourCC(d.kind) << "'\n"
+        << "  kind          '" << bt::FourCCText(d.kind) << "'\n"
         << "  numbers       " << d.a << ", " << d.b << ", " << d.c << "\n"
-        << "Start-up        answered " << r.startupResult << ", file type '" << FourCC(r.startupFileType) << "'\n"
+        << "Start-up        answered " << r.startupResult << ", file type '" << bt::FourCCText(r.startupFileType)
+        << "'\n"
         << "File types     ";
     for (std::uint32_t type : r.fileTypes)
-        out << " '" << FourCC(type) << "'";
+        out << " '" << bt::FourCCText(type) << "'";
     out << "\nResources\n";
     if (!r.resourceError.empty())
         out << "  none readable: " << r.resourceError << "\n";

@@ -40,14 +40,14 @@ struct ModuleReport {
     std::string resourceError; ///< when the resources could not be read
 };
 
-[[nodiscard]] std::string FourCC(std::uint32_t code);
 [[nodiscard]] std::string PrimariesName(std::uint32_t code);
 [[nodiscard]] std::string TransferName(std::uint32_t code);
 [[nodiscard]] std::string MatrixName(std::uint32_t code);
 [[nodiscard]] std::string HostPixelFormatName(std::uint32_t code);
 
-void PrintClipReport(std::ostream& out, const ClipReport& report);
-[[nodiscard]] std::string ClipReportJson(const ClipReport& report); // Json.cpp
+/// `raw` adds the settings record as stored: its bytes and every field.
+void PrintClipReport(std::ostream& out, const ClipReport& report, bool raw = false);
+[[nodiscard]] std::string ClipReportJson(const ClipReport& report, bool raw = false); // Json.cpp
 void PrintModuleReport(std::ostream& out, const ModuleReport& report);
 [[nodiscard]] std::string ModuleReportJson(const ModuleReport& report); // Json.cpp
 

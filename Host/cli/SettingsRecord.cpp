@@ -9,6 +9,7 @@
 namespace btcli {
 
 using namespace bt::packed;
+namespace settings = bt::records::ToneSettingsRecord;
 
 SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept
 {
@@ -33,6 +34,19 @@ SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept
     return f;
 }
 
+std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t count)
+{
+    std::string text;
+    char digits[4];
+    for (std::size_t i = first; i < bytes.size() && i < first + count; ++i) {
+        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
+        if (i != first)
+            text += ' ';
+        text += digits;
+    }
+    return text;
+}
+
 std::string ColourSpaceName(std::uint8_t colorSpaceType)
 {
     const bt::ColorSpaceFacts* facts = bt::FindColorSpace(colorSpaceType);
@@ -49,7 +63,7 @@ std::string IdentifierFormatName(unsigned identifierFormat)
 double FramesPerSecond(std::int64_t frameDuration) noexcept
 {
     return frameDuration > 0 && frameDuration != INT64_MAX
-               ? static_cast<double>(kTicksPerSecond) / static_cast<double>(frameDuration)
+               ? static_cast<double>(bt::records::kTicksPerSecond) / static_cast<double>(frameDuration)
                : 0.0;
 }
 

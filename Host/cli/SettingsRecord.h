@@ -3,6 +3,8 @@
 // record is the module's business and is stored byte for byte; these fields
 // are decoded only to show a person what a clip file holds.
 
+#include "ImporterBarsAndTone/HostRecords.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -10,29 +12,8 @@
 
 namespace btcli {
 
-inline constexpr std::size_t kSettingsSize = 72;
+inline constexpr std::size_t kSettingsSize = bt::records::ToneSettingsRecord::kSize;
 using SettingsBytes = std::array<std::uint8_t, kSettingsSize>;
-
-namespace settings {
-inline constexpr std::size_t kVersion = 0;            // u32
-inline constexpr std::size_t kAudioFrameRate = 4;     // f32 Hz
-inline constexpr std::size_t kAudioChannelType = 8;   // u32 1 mono, 2 stereo, 3 5.1
-inline constexpr std::size_t kAudioChannelCount = 12; // u32
-inline constexpr std::size_t kIdentifyChannels = 16;  // u8
-inline constexpr std::size_t kFrequency = 20;         // f32 Hz
-inline constexpr std::size_t kAmplitude = 24;         // f32 linear gain
-inline constexpr std::size_t kIdentifierFormat = 28;  // u8
-inline constexpr std::size_t kFrameWidth = 32;        // i32
-inline constexpr std::size_t kFrameHeight = 36;       // i32
-inline constexpr std::size_t kParNumerator = 40;      // u32
-inline constexpr std::size_t kParDenominator = 44;    // u32
-inline constexpr std::size_t kVideoFrameRate = 48;    // i64 ticks per frame
-inline constexpr std::size_t kDropFrame = 56;         // u8
-inline constexpr std::size_t kColorSpaceType = 64;    // u8
-inline constexpr std::size_t kPreset = 65;            // u8
-} // namespace settings
-
-inline constexpr std::int64_t kTicksPerSecond = 254016000000;
 
 struct SettingsFields {
     std::uint32_t version = 0;
@@ -54,6 +35,9 @@ struct SettingsFields {
 };
 
 [[nodiscard]] SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept;
+/// `count` bytes from `first` on (fewer at the end) as upper-case hexadecimal
+/// pairs between spaces: "02 00 7A".
+[[nodiscard]] std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t count);
 
 /// "Rec. 709" and the like; "unknown (7)" for values the module does not name.
 [[nodiscard]] std::string ColourSpaceName(std::uint8_t colorSpaceType);

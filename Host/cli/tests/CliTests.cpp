@@ -201,6 +201,16 @@ TEST_F(Cli, DescribeReportsWhatTheModuleSays)
         EXPECT_NE(o.out.find(expected), std::string::npos) << expected << " in " << o.out;
     const auto text = RunTool({"describe", clip});
     EXPECT_NE(text.out.find("HLG, ARIB STD-B67"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("Settings record"), std::string::npos) << "the record is for --raw";
+
+    // --raw: the record as stored, version 2 little-endian first, and its
+    // fields, HD Rec.2100 HLG being preset 4 in colour space 2.
+    const auto raw = RunTool({"describe", "--raw", clip});
+    for (const char* expected : {"Settings record 72 bytes", "\n   0  02 00 00 00 ", "\n  48  ",
+                                 "frame 1920 x 1080", "colour space type 2, preset 4"})
+        EXPECT_NE(raw.out.find(expected), std::string::npos) << expected << " in " << raw.out;
+    const auto rawJson = RunTool({"describe", "--raw", "--json", clip});
+    EXPECT_NE(rawJson.out.find("\"settingsRecord\": [\n    \"02 00 00 00"), std::string::npos) << rawJson.out;
 }
 
 TEST_F(Cli, FrameWritesPreviewAndSignalPictures)

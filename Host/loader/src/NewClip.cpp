@@ -39,11 +39,12 @@ NewClipSettings AcquireNewClipSettings(Host& host, const SequenceProperties& seq
     out.sizeResult = host.Call(BT_SEL_ACQUIRE_SETTINGS, nameRecord.data(), request.data());
     out.size = LoadU32(request.data(), req::kSettingsSize);
 
-    // Rationale: the buffer is never smaller than the 72-byte record, so a
+    // Rationale: the buffer is never smaller than a settings record, so a
     // module that reports less cannot make the host's buffer overflow. It is
     // the host's own memory, not a block of the ledger, so that tests can
     // make the module's allocations fail alone.
-    std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(out.size, 72), 0xCD);
+    constexpr auto kRecordSize = static_cast<std::uint32_t>(bt::records::ToneSettingsRecord::kSize);
+    std::vector<std::uint8_t> buffer(std::max(out.size, kRecordSize), 0xCD);
     StorePtr(request.data(), req::kSettingsBuffer, buffer.data());
     StoreU32(request.data(), req::kSettingsSize, out.size);
     StoreU8(request.data(), req::kSetupRequested, setupRequested);

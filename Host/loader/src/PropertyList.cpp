@@ -1,5 +1,6 @@
 #include "bthost/PropertyList.h"
 
+#include "barsandtone/FourCC.h"
 #include "barsandtone/PackedBytes.h"
 
 #include <cstdio>
@@ -12,14 +13,6 @@ using namespace bt::packed;
 namespace {
 constexpr std::size_t kHeaderSize = 10;   // version 16, reserved 32, count 32
 constexpr std::size_t kPropertyHead = 16; // vendor, key, id, length
-
-constexpr std::uint32_t Code(const char (&c)[5])
-{
-    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(c[0])) << 24 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(c[1])) << 16 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(c[2])) << 8 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(c[3]));
-}
 } // namespace
 
 PropertyList DecodePropertyList(const std::vector<std::uint8_t>& bytes)
@@ -52,14 +45,6 @@ PropertyList DecodePropertyList(const std::vector<std::uint8_t>& bytes)
     return list;
 }
 
-std::string FourCCText(std::uint32_t code)
-{
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        text += static_cast<char>(code >> shift);
-    return text;
-}
-
 const PluginPropertyEntry* FindProperty(const PropertyList& list, std::uint32_t key) noexcept
 {
     for (const auto& p : list.properties)
@@ -78,16 +63,16 @@ std::string PascalText(const std::vector<std::uint8_t>& data)
 std::string DescribePropertyValue(const PluginPropertyEntry& p)
 {
     switch (p.key) {
-    case Code("kind"):
+    case bt::FourCC("kind"):
         if (p.data.size() >= 4)
-            return "'" + FourCCText(LoadU32(p.data.data(), 0)) + "'";
+            return "'" + bt::FourCCText(LoadU32(p.data.data(), 0)) + "'";
         break;
-    case Code("name"):
-    case Code("eMNA"):
-    case Code("catg"):
+    case bt::FourCC("name"):
+    case bt::FourCC("eMNA"):
+    case bt::FourCC("catg"):
         return "\"" + PascalText(p.data) + "\"";
-    case Code("wx86"):
-    case Code("8664"): {
+    case bt::FourCC("wx86"):
+    case bt::FourCC("8664"): {
         std::string text;
         for (std::uint8_t c : p.data) {
             if (c == 0)

@@ -74,22 +74,4 @@ LevelResult RequestLevels(Host& host, SettingsChoice settings, std::int64_t posi
     return out;
 }
 
-SoundResult ReadClipSound(Host& host, SettingsChoice settings, std::int64_t sampleCount, std::size_t channelCount,
-                          std::uint32_t requestSize)
-{
-    SoundResult out;
-    out.channels.assign(channelCount, std::vector<float>(static_cast<std::size_t>(std::max<std::int64_t>(sampleCount, 0))));
-    std::vector<float*> buffers(channelCount);
-    for (std::int64_t position = 0; position < sampleCount && requestSize > 0; position += requestSize) {
-        const auto count = static_cast<std::uint32_t>(std::min<std::int64_t>(requestSize, sampleCount - position));
-        for (std::size_t ch = 0; ch < channelCount; ++ch)
-            buffers[ch] = out.channels[ch].data() + position;
-        const auto record = MakeAudioRequest(settings, position, count, buffers.data());
-        out.result = host.Call(BT_SEL_GET_AUDIO, nullptr, record.data());
-        if (out.result != BT_RESULT_SUCCESS)
-            break;
-    }
-    return out;
-}
-
 } // namespace bthost

@@ -1,7 +1,5 @@
 #include "btmedia/FramePreview.h"
 
-#include "btmedia/PngWriter.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -93,14 +91,6 @@ std::vector<std::uint16_t> SignalRgb16(const VuyaPicture& picture, std::uint8_t 
 {
     return Convert<std::uint16_t>(picture, matrix,
                                   [](double e) { return Quantise<std::uint16_t>(4096.0 + 56064.0 * e, 65535.0); });
-}
-
-void WritePicturePngs(const VuyaPicture& picture, const ColourCodes& codes, const std::string& previewPath,
-                      const std::string& signalPath)
-{
-    WritePngRgb8(previewPath, picture.width, picture.height, PreviewRgb8(picture, codes.matrix));
-    WritePngRgb16(signalPath, picture.width, picture.height, SignalRgb16(picture, codes.matrix),
-                  Cicp{codes.primaries, codes.transfer, 0, 0});
 }
 
 } // namespace btmedia

@@ -1,5 +1,7 @@
 #include "btmedia/MovieWriter.h"
 
+#include "ImporterBarsAndTone/HostRecords.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -29,7 +31,7 @@ namespace btmedia {
 
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 254016000000;
+using bt::records::kTicksPerSecond;
 
 std::string AvError(int code)
 {

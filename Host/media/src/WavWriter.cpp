@@ -121,20 +121,4 @@ void WavStream::Finish()
         s.Fail("the finished file could not take its name");
 }
 
-void WriteWavFloat(const std::string& path, int sampleRate, std::span<const std::vector<float>> channels)
-{
-    if (channels.empty())
-        throw std::runtime_error("cannot write " + path + ": no channels");
-    const std::size_t frames = channels.front().size();
-    std::vector<const float*> planes;
-    for (const auto& channel : channels) {
-        if (channel.size() != frames)
-            throw std::runtime_error("cannot write " + path + ": channels of unequal length");
-        planes.push_back(channel.data());
-    }
-    WavStream stream(path, sampleRate, channels.size());
-    stream.Write(planes, frames);
-    stream.Finish();
-}
-
 } // namespace btmedia

@@ -8,20 +8,12 @@
 // stored length} rather than as a byte blob, so that a reader can check each
 // row against the host's published layout; the generator does the packing.
 
+#include "barsandtone/FourCC.h"
+
 #include <cstdint>
 #include <string_view>
 
 namespace bt::resources {
-
-/// A four-character code: the first character is the most significant byte,
-/// so little-endian storage puts the characters in reverse order.
-[[nodiscard]] constexpr std::uint32_t FourCC(std::string_view code) noexcept
-{
-    std::uint32_t value = 0;
-    for (char c : code)
-        value = value << 8 | static_cast<std::uint8_t>(c);
-    return value;
-}
 
 inline constexpr std::uint16_t kLanguageNeutral = 0;
 inline constexpr std::uint16_t kLanguageEnglishUS = 1033;

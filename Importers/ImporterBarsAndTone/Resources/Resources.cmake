@@ -10,7 +10,7 @@ set(BT_RESOURCE_INPUTS
 
 bt_add_build_tool(bt-resgen
   SOURCES ${BT_RESOURCES_DIR}/Generator/GenerateResources.cpp
-  INCLUDES ${BT_RESOURCES_DIR})
+  INCLUDES ${BT_RESOURCES_DIR} ${PROJECT_SOURCE_DIR}/Common/include)
 
 if(WIN32)
   set(rc_dir ${CMAKE_CURRENT_BINARY_DIR}/resources)

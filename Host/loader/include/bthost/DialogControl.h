@@ -8,7 +8,6 @@
 #include "zellyrafactory/ScriptedDriver.h"
 
 #include <memory>
-#include <vector>
 
 namespace bthost {
 
@@ -19,9 +18,6 @@ public:
     {
         zellyrafactory::hostcontrol::InstallModalDriver(std::move(driver));
     }
-    /// A scripted driver performing `actions`.
-    explicit ScopedDialogDriver(std::vector<zellyrafactory::hostcontrol::ScriptedAction> actions)
-        : ScopedDialogDriver(std::make_shared<zellyrafactory::hostcontrol::ScriptedDriver>(std::move(actions))) {}
     ~ScopedDialogDriver() { zellyrafactory::hostcontrol::InstallModalDriver(nullptr); }
     ScopedDialogDriver(const ScopedDialogDriver&) = delete;
     ScopedDialogDriver& operator=(const ScopedDialogDriver&) = delete;

@@ -28,9 +28,6 @@ struct PropertyList {
 /// or carry bytes past the last property.
 [[nodiscard]] PropertyList DecodePropertyList(const std::vector<std::uint8_t>& bytes);
 
-/// A four-character code as its characters, first character first ("IMPT").
-[[nodiscard]] std::string FourCCText(std::uint32_t code);
-
 /// The first property with that key, or null.
 [[nodiscard]] const PluginPropertyEntry* FindProperty(const PropertyList& list, std::uint32_t key) noexcept;
 

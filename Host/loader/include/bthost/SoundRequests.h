@@ -52,10 +52,4 @@ struct LevelResult {
 [[nodiscard]] LevelResult RequestLevels(Host& host, SettingsChoice settings, std::int64_t position, float levelRate,
                                         std::int32_t valueCount, std::size_t channelCount, float fill = 0.0f);
 
-/// The clip's sound from sample 0 on, asked for in consecutive requests of
-/// requestSize samples as a host plays a clip; stops at the first request
-/// that fails and reports its result.
-[[nodiscard]] SoundResult ReadClipSound(Host& host, SettingsChoice settings, std::int64_t sampleCount,
-                                        std::size_t channelCount, std::uint32_t requestSize = 1024);
-
 } // namespace bthost

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace btmedia {
@@ -41,11 +40,5 @@ struct ColourCodes {
 /// signals from -0.073 to 1.0959 (the bars' -0.0685 and 1.09 among them)
 /// representable; only values beyond that are clipped.
 [[nodiscard]] std::vector<std::uint16_t> SignalRgb16(const VuyaPicture& picture, std::uint8_t matrix);
-
-/// Writes both PNGs: the preview (no cICP: an sRGB viewer shows the signal as
-/// it stands) and the 16-bit signal with cICP (primaries, transfer, 0 for
-/// R'G'B', 0 for narrow range).
-void WritePicturePngs(const VuyaPicture& picture, const ColourCodes& codes, const std::string& previewPath,
-                      const std::string& signalPath);
 
 } // namespace btmedia

@@ -38,7 +38,4 @@ private:
     std::unique_ptr<State> mState;
 };
 
-/// Planar channels of equal length, in the host's channel order, as one file.
-void WriteWavFloat(const std::string& path, int sampleRate, std::span<const std::vector<float>> channels);
-
 } // namespace btmedia

@@ -8,6 +8,10 @@
 
 namespace bt::records {
 
+// Host time, the unit of every duration in the records (frame durations, the
+// settings record's video frame rate): ticks per second.
+inline constexpr std::int64_t kTicksPerSecond = 254016000000;
+
 // The standard-parameter record that comes with every call, and the tables
 // reached from it. Pointers are 8 bytes.
 namespace StdParms {
@@ -180,17 +184,37 @@ inline constexpr std::size_t kLowerBuffers = 40;  // pointer to float*[]
 inline constexpr std::size_t kMinSize = 48;
 }
 
-// The clip's settings record, which the host stores with the clip: the tone
-// fields a host sets to make a clip of a given sound (the module's own view
-// of all 72 bytes is ToneSettings).
+// The clip's settings record: filled by the module when a clip is made
+// (selector 38), stored by the host with the clip byte for byte and handed back
+// with every request. A persisted format: a record stored by one build is read
+// by every later one, so offsets, widths and meanings never change.
 namespace ToneSettingsRecord {
-inline constexpr std::size_t kAudioFrameRate = 4;    // f32 samples per second
-inline constexpr std::size_t kAudioChannelCount = 12; // u32
-inline constexpr std::size_t kIdentifyChannels = 16; // u8
-inline constexpr std::size_t kFrequency = 20;        // f32 Hz
-inline constexpr std::size_t kAmplitude = 24;        // f32 linear
-inline constexpr std::size_t kIdentifierFormat = 28; // u8
+inline constexpr std::size_t kVersion = 0;            // u32 kCurrentVersion, or kOlderVersion
+inline constexpr std::size_t kAudioFrameRate = 4;     // f32 samples per second
+inline constexpr std::size_t kAudioChannelType = 8;   // u32 1 mono, 2 stereo, 3 5.1
+inline constexpr std::size_t kAudioChannelCount = 12; // u32 1, 2 or 6
+inline constexpr std::size_t kIdentifyChannels = 16;  // u8 1: an identification cadence; else a steady tone
+inline constexpr std::size_t kFrequency = 20;         // f32 Hz of the steady tone
+inline constexpr std::size_t kAmplitude = 24;         // f32 linear gain of the steady tone
+inline constexpr std::size_t kIdentifierFormat = 28;  // u8 cadence: 0 EBU stereo 1000 Hz, 1 EBU stereo 400 Hz,
+                                                      //    2 EBU multichannel 5.1, 3 BLITS 5.1
+inline constexpr std::size_t kFrameWidth = 32;        // i32 pixels
+inline constexpr std::size_t kFrameHeight = 36;       // i32 pixels
+inline constexpr std::size_t kParNumerator = 40;      // u32 pixel aspect ratio, numerator
+inline constexpr std::size_t kParDenominator = 44;    // u32 pixel aspect ratio, denominator
+inline constexpr std::size_t kVideoFrameRate = 48;    // i64 ticks per frame; INT64_MAX: no rate
+inline constexpr std::size_t kDropFrame = 56;         // u8 1: drop-frame timecode
+inline constexpr std::size_t kColorSpaceType = 64;    // u8 0 Rec. 601, 1 Rec. 709, 2 Rec. 2100 HLG, 3 Rec. 2100 PQ
+inline constexpr std::size_t kPreset = 65;            // u8 the dialog's preset, 0 to 8
+// Bytes 17 to 19, 29 to 31, 57 to 63 and 66 to 71 are padding, stored as they are.
 inline constexpr std::size_t kSize = 72;
+
+inline constexpr std::uint32_t kCurrentVersion = 2; // every record the module makes
+// An older layout: only bytes 0 to kOlderSize - 1 (the tone fields) are
+// trusted. Selector 37 gives the host a full-size record in its place, version
+// kept, its picture fields taken from what the host holds of the clip.
+inline constexpr std::uint32_t kOlderVersion = 1;
+inline constexpr std::size_t kOlderSize = 29;
 }
 
 } // namespace bt::records

@@ -65,8 +65,6 @@ enum {
 };
 
 /* Four-character codes: the first character is the most significant byte. */
-#define BT_FOURCC(a, b, c, d) \
-    ((uint32_t)(uint8_t)(a) << 24 | (uint32_t)(uint8_t)(b) << 16 | (uint32_t)(uint8_t)(c) << 8 | (uint32_t)(uint8_t)(d))
 #define BT_FILETYPE_BARS 0x42415253u /* 'BARS': Rec. 601 when a version-1 record */
 #define BT_FILETYPE_HDBR 0x48444252u /* 'HDBR': Rec. 709 when a version-1 record */
 #define BT_KIND_IMPT 0x494D5054u     /* 'IMPT' */

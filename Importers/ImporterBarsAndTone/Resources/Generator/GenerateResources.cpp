@@ -52,12 +52,12 @@ Bytes EncodePropertyList()
     PutU32(out, static_cast<std::uint32_t>(std::size(kPluginProperties)));
     for (const auto& p : kPluginProperties) {
         PutU32(out, kPropertyVendor);
-        PutU32(out, FourCC(p.key));
+        PutU32(out, bt::FourCC(p.key));
         PutU32(out, 0); // property id
         PutU32(out, p.length);
         const std::size_t dataStart = out.size();
         switch (p.encoding) {
-        case PropertyEncoding::FourCC: PutU32(out, FourCC(p.text)); break;
+        case PropertyEncoding::FourCC: PutU32(out, bt::FourCC(p.text)); break;
         case PropertyEncoding::U32: PutU32(out, p.number); break;
         case PropertyEncoding::PascalText:
             out.push_back(static_cast<std::uint8_t>(p.text.size()));
@@ -79,7 +79,7 @@ Bytes EncodeTypeRecord(const TypeRecord& r)
 {
     Bytes out;
     PutU16(out, 0);
-    PutU32(out, FourCC(r.code));
+    PutU32(out, bt::FourCC(r.code));
     return out;
 }
 

@@ -6,16 +6,20 @@
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "zelmediatypes/PixelAspectRatio.h"
+#include "zelmediatypes/TickTime.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace bt {
 
-inline constexpr std::uint32_t kToneSettingsVersion = 2;     ///< every record we create
-inline constexpr std::uint32_t kToneSettingsOldVersion = 1;  ///< older layout: only bytes 0 to 28 count
-inline constexpr std::size_t kToneSettingsSize = 72;
-inline constexpr std::size_t kToneSettingsOldSize = 29;      ///< bytes of a version-1 record that are trusted
+inline constexpr std::uint32_t kToneSettingsVersion = records::ToneSettingsRecord::kCurrentVersion;
+inline constexpr std::uint32_t kToneSettingsOldVersion = records::ToneSettingsRecord::kOlderVersion;
+inline constexpr std::size_t kToneSettingsSize = records::ToneSettingsRecord::kSize;
+inline constexpr std::size_t kToneSettingsOldSize = records::ToneSettingsRecord::kOlderSize;
+
+// Hosts count time in the records' ticks; the module counts in the platform's.
+static_assert(records::kTicksPerSecond == zelmediatypes::kTicksPerSecond);
 
 enum class ChannelType : std::uint32_t { Mono = 1, Stereo = 2, Surround51 = 3 };
 
@@ -41,31 +45,29 @@ struct ToneSettings {
     std::uint8_t padding66[6]{};
 };
 
-static_assert(sizeof(ToneSettings) == kToneSettingsSize);
-static_assert(offsetof(ToneSettings, version) == 0);
-static_assert(offsetof(ToneSettings, audioFrameRate) == 4);
-static_assert(offsetof(ToneSettings, audioChannelType) == 8);
-static_assert(offsetof(ToneSettings, audioChannelCount) == 12);
-static_assert(offsetof(ToneSettings, identifyChannels) == 16);
-static_assert(offsetof(ToneSettings, frequency) == 20);
-static_assert(offsetof(ToneSettings, amplitude) == 24);
-static_assert(offsetof(ToneSettings, identifierFormat) == 28);
-static_assert(offsetof(ToneSettings, frameWidth) == 32);
-static_assert(offsetof(ToneSettings, frameHeight) == 36);
-static_assert(offsetof(ToneSettings, par) == 40);
-static_assert(offsetof(ToneSettings, videoFrameRate) == 48);
-static_assert(offsetof(ToneSettings, dropFrame) == 56);
-static_assert(offsetof(ToneSettings, colorSpaceType) == 64);
-static_assert(offsetof(ToneSettings, preset) == 65);
-
-// The offsets a host uses for the tone fields.
-static_assert(offsetof(ToneSettings, audioFrameRate) == records::ToneSettingsRecord::kAudioFrameRate);
-static_assert(offsetof(ToneSettings, audioChannelCount) == records::ToneSettingsRecord::kAudioChannelCount);
-static_assert(offsetof(ToneSettings, identifyChannels) == records::ToneSettingsRecord::kIdentifyChannels);
-static_assert(offsetof(ToneSettings, frequency) == records::ToneSettingsRecord::kFrequency);
-static_assert(offsetof(ToneSettings, amplitude) == records::ToneSettingsRecord::kAmplitude);
-static_assert(offsetof(ToneSettings, identifierFormat) == records::ToneSettingsRecord::kIdentifierFormat);
-static_assert(sizeof(ToneSettings) == records::ToneSettingsRecord::kSize);
+// The struct is the record's layout as hosts know it, field for field.
+namespace settings_layout_checks {
+namespace layout = records::ToneSettingsRecord;
+static_assert(sizeof(ToneSettings) == layout::kSize);
+static_assert(offsetof(ToneSettings, version) == layout::kVersion);
+static_assert(offsetof(ToneSettings, audioFrameRate) == layout::kAudioFrameRate);
+static_assert(offsetof(ToneSettings, audioChannelType) == layout::kAudioChannelType);
+static_assert(offsetof(ToneSettings, audioChannelCount) == layout::kAudioChannelCount);
+static_assert(offsetof(ToneSettings, identifyChannels) == layout::kIdentifyChannels);
+static_assert(offsetof(ToneSettings, frequency) == layout::kFrequency);
+static_assert(offsetof(ToneSettings, amplitude) == layout::kAmplitude);
+static_assert(offsetof(ToneSettings, identifierFormat) == layout::kIdentifierFormat);
+static_assert(offsetof(ToneSettings, frameWidth) == layout::kFrameWidth);
+static_assert(offsetof(ToneSettings, frameHeight) == layout::kFrameHeight);
+static_assert(offsetof(ToneSettings, par) == layout::kParNumerator);
+static_assert(offsetof(ToneSettings, par) + sizeof(std::uint32_t) == layout::kParDenominator);
+static_assert(offsetof(ToneSettings, videoFrameRate) == layout::kVideoFrameRate);
+static_assert(offsetof(ToneSettings, dropFrame) == layout::kDropFrame);
+static_assert(offsetof(ToneSettings, colorSpaceType) == layout::kColorSpaceType);
+static_assert(offsetof(ToneSettings, preset) == layout::kPreset);
+static_assert(offsetof(ToneSettings, identifierFormat) < layout::kOlderSize &&
+              offsetof(ToneSettings, frameWidth) >= layout::kOlderSize);
+} // namespace settings_layout_checks
 
 /// All 72 bytes of a host-held record, padding included. [any thread]
 [[nodiscard]] ToneSettings LoadToneSettings(const void* record) noexcept;

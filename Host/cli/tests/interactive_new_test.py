@@ -1,17 +1,14 @@
 #!/usr/bin/env python3
 """End to end: a person creates a clip in the terminal settings dialog.
 
-Runs the host program under tmux, reads the screen, presses keys one at a
-time and checks the stored 72-byte record.
+Runs `barsandtone new --interactive` under tmux, reads the screen, presses
+keys one at a time and checks the 72-byte record in the clip file written.
 
-usage: interactive_new_test.py SOURCE_DIR STYLE PROGRAM [ARGUMENT...]
+usage: interactive_new_test.py SOURCE_DIR PROGRAM [ARGUMENT...]
 
-PROGRAM ARGUMENT... creates a clip for a 1920 x 1080 Rec. 709 sequence. STYLE
-says how it is asked and answers: "record" (barsandtone-new: --ntsc,
---output FILE with the record's bytes) or "clip" (barsandtone new: --locale
-ntsc, -o FILE, a clip file with the record as hexadecimal rows). Both take
---interactive, exit 3 when cancelled and 2 when refused. Exits 77 (skipped)
-when tmux is missing.
+PROGRAM ARGUMENT... (barsandtone new) creates a clip for its default
+1920 x 1080 Rec. 709 sequence; it exits 3 when cancelled and 2 when refused.
+Exits 77 (skipped) when tmux is missing.
 """
 
 import json
@@ -137,30 +134,25 @@ def expect(actual, expected, what):
     check(actual == expected, "%s: expected %r, got %r" % (what, expected, actual))
 
 
-def arguments(style, record):
-    if style == "clip":
-        return ["--interactive", "--locale", "ntsc", "-o", record]
-    return ["--interactive", "--ntsc", "--output", record]
+def arguments(clip):
+    return ["--interactive", "--locale", "ntsc", "-o", clip]
 
 
-def stored_record(style, path):
-    if style == "clip":
-        with open(path, encoding="utf-8") as f:
-            settings = json.load(f)["settings"]
-        return bytes.fromhex(settings if isinstance(settings, str) else " ".join(settings))
-    with open(path, "rb") as f:
-        return f.read()
+def stored_record(path):
+    with open(path, encoding="utf-8") as f:
+        settings = json.load(f)["settings"]
+    return bytes.fromhex(settings if isinstance(settings, str) else " ".join(settings))
 
 
-def run_dialog(tmux, program, style, record):
-    command = " ".join("'%s'" % a for a in program + arguments(style, record))
+def run_dialog(tmux, program, clip):
+    command = " ".join("'%s'" % a for a in program + arguments(clip))
     terminal = Terminal(tmux, "env LANG=C.UTF-8 %s; echo EXIT=$?; sleep 600" % command)
     terminal.wait_for(lambda s: "New Bars And Tone" in s and "Cancel" in s, "the dialog")
     return terminal
 
 
-def accept_after_edits(tmux, program, style, source_dir, record):
-    t = run_dialog(tmux, program, style, record)
+def accept_after_edits(tmux, program, source_dir, clip):
+    t = run_dialog(tmux, program, clip)
     try:
         screen = t.screen()
         for text in layout_texts(source_dir) + ["OK", "Cancel"]:
@@ -234,7 +226,7 @@ def accept_after_edits(tmux, program, style, source_dir, record):
     finally:
         t.close()
 
-    data = stored_record(style, record)
+    data = stored_record(clip)
     expect(len(data), 72, "record size")
     expect(struct.unpack_from("<f", data, 4)[0], 48000.0, "audio rate")
     expect(data[16], 1, "identify channels")
@@ -248,8 +240,8 @@ def accept_after_edits(tmux, program, style, source_dir, record):
     expect(data[65], 0, "preset (Custom)")
 
 
-def cancel_with_escape(tmux, program, style, record):
-    t = run_dialog(tmux, program, style, record)
+def cancel_with_escape(tmux, program, clip):
+    t = run_dialog(tmux, program, clip)
     try:
         t.key("Down")  # an edit that must not be stored
         time.sleep(0.3)
@@ -258,27 +250,27 @@ def cancel_with_escape(tmux, program, style, record):
         check("EXIT=3" in screen and "ancelled" in screen, "Esc did not cancel:\n" + screen)
     finally:
         t.close()
-    check(not os.path.exists(record), "a record was stored for a cancelled dialog")
+    check(not os.path.exists(clip), "a clip was written for a cancelled dialog")
 
 
-def refuse_without_terminal(program, style, record):
-    done = subprocess.run(program + arguments(style, record), stdin=subprocess.DEVNULL, capture_output=True, text=True,
+def refuse_without_terminal(program, clip):
+    done = subprocess.run(program + arguments(clip), stdin=subprocess.DEVNULL, capture_output=True, text=True,
                           timeout=60)
     expect(done.returncode, 2, "exit status without a terminal")
     check("not a terminal" in done.stderr, "unclear refusal: %r" % done.stderr)
-    check(not os.path.exists(record), "a record was stored without a dialog")
+    check(not os.path.exists(clip), "a clip was written without a dialog")
 
 
 def main():
-    source_dir, style, program = sys.argv[1], sys.argv[2], sys.argv[3:]
+    source_dir, program = sys.argv[1], sys.argv[2:]
     with tempfile.TemporaryDirectory() as directory:
-        refuse_without_terminal(program, style, os.path.join(directory, "refused"))
+        refuse_without_terminal(program, os.path.join(directory, "refused.json"))
         tmux = os.environ.get("TMUX_PROGRAM") or shutil.which("tmux")
         if not tmux or not os.path.exists(tmux):
             print("SKIPPED: tmux is not installed (scripts/setup.sh installs it); the terminal dialog was not driven")
             return SKIPPED
-        accept_after_edits(tmux, program, style, source_dir, os.path.join(directory, "accepted"))
-        cancel_with_escape(tmux, program, style, os.path.join(directory, "cancelled"))
+        accept_after_edits(tmux, program, source_dir, os.path.join(directory, "accepted.json"))
+        cancel_with_escape(tmux, program, os.path.join(directory, "cancelled.json"))
     print("interactive new clip: accepted and cancelled as a person would")
     return 0
 
