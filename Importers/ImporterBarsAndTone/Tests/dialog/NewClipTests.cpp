@@ -3,6 +3,7 @@
 
 #include "../host/ModuleFixture.h"
 #include "../host/ToneSettingsMatch.h"
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "LayoutText.h"
 #include "bthost/DialogControl.h"
 #include "bthost/NewClip.h"
@@ -24,11 +25,10 @@ namespace ids = bt::dialog::ids;
 
 namespace {
 
-/// The text a preset's item shows with no translation: its key's default.
-std::u16string PresetText(std::uint8_t value)
-{
-    return zelcore::text::Utf8ToUtf16(zelcore::config::KeyDefault(bt::dialog::PresetChoices()[value].key));
-}
+/// The text a choice shows with no translation: its key's default.
+std::u16string Shown(const char* key) { return zelcore::text::Utf8ToUtf16(zelcore::config::KeyDefault(key)); }
+
+std::u16string PresetText(std::uint8_t value) { return Shown(bt::dialog::PresetChoices()[value].key); }
 
 ScriptedAction ChoosePreset(std::uint8_t value) { return ScriptedAction::Choose(ids::kPresetPopup, PresetText(value)); }
 
@@ -265,6 +265,19 @@ TEST_P(NewClipTest, CancelClosingTheWindowOrAnUnfinishedRunStoreNothing)
         const auto clip = Create(HighDefinition(), actions);
         EXPECT_EQ(clip.result, BT_RESULT_CANCELLED);
         EXPECT_TRUE(Untouched(clip));
+    }
+}
+
+TEST_P(NewClipTest, EveryColourSpaceIsOfferedAndNamesTheClip)
+{
+    SetWorkingSpace(MB::WorkingSpace::OR2100PQCvSDKColorSpaceID);
+    for (const bt::ColorSpaceFacts& space : bt::kColorSpaces) {
+        const auto clip = Create(HighDefinition(), {ScriptedAction::Choose(ids::kColorSpaceTypePopup,
+                                                                           Shown(space.dialogLabelKey)),
+                                                    ScriptedAction::Press(ids::kOkButton)});
+        ASSERT_EQ(clip.result, 0) << space.token << ": " << driver->Failure();
+        EXPECT_EQ(clip.stored[64], bt::RecordValue(space.space));
+        EXPECT_EQ(clip.clipName, zelcore::config::Localizer::Get().Localize(space.clipNameKey));
     }
 }
 
