@@ -36,9 +36,3 @@ TEST(Error, NullPtrExceptionNamesTheType)
         EXPECT_NE(e.TypeName().find("Missing"), std::string::npos);
     }
 }
-
-TEST(TypeName, IsReadable)
-{
-    EXPECT_EQ(debug::GetTypeName<int>(), "int");
-    EXPECT_EQ(debug::GetTypeName<config::Error>(), "zelcore::config::Error");
-}

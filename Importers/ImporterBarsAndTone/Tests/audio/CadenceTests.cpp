@@ -128,20 +128,3 @@ TEST_P(CadenceTest, ChannelsBeyondTheCadenceAreLeftAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCadences, CadenceTest, testing::ValuesIn(AllCases()), CaseName);
-
-TEST(Blits, ChannelsSharingAToneAreBitIdentical)
-{
-    const auto& c = tone_expect::Cadences()[3];
-    Buffers out(6, 643200);
-    Render(c, 48000.0f, 0, out, 6, false);
-    for (std::int64_t k = 230400; k < 475200; ++k) { // the 1000 Hz stretch
-        if (!IsPositiveZero(out.At(0, k))) {
-            ASSERT_EQ(out.At(0, k), out.At(1, k)) << k;
-        }
-    }
-    for (std::int64_t k = 489600; k < 633600; ++k) { // 2000 Hz on all six
-        for (int ch = 1; ch < 6; ++ch)
-            ASSERT_EQ(out.At(0, k), out.At(ch, k)) << k;
-        ASSERT_LE(std::fabs(out.At(0, k)), 0.0625f);
-    }
-}

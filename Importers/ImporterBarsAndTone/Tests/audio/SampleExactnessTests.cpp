@@ -21,22 +21,19 @@ struct Mode {
 
 std::vector<Mode> Modes()
 {
-    auto cadence = [](std::uint8_t format, std::uint32_t channels) {
-        bt::ToneSettings s;
-        s.identifyChannels = 1;
-        s.identifierFormat = format;
-        s.audioChannelCount = channels;
-        return s;
-    };
     bt::ToneSettings steady;
     steady.audioChannelCount = 6;
     steady.frequency = 997.0f;
     steady.amplitude = 0.5f;
-    return {{"Steady", steady, 96000},
-            {"EbuStereo1000", cadence(0, 2), 144000},
-            {"EbuStereo400", cadence(1, 2), 144000},
-            {"EbuMultichannel", cadence(2, 6), 576000},
-            {"Blits", cadence(3, 6), 643200}};
+    std::vector<Mode> modes{{"Steady", steady, 96000}};
+    for (const auto& c : tone_expect::Cadences()) {
+        bt::ToneSettings s;
+        s.identifyChannels = 1;
+        s.identifierFormat = c.identifierFormat;
+        s.audioChannelCount = static_cast<std::uint32_t>(c.channels);
+        modes.push_back({c.name, s, tone_expect::SlotSamples(c, 48000.0) * c.slotsPerCycle});
+    }
+    return modes;
 }
 
 struct Case {

@@ -50,13 +50,6 @@ TEST(RenderSine, MatchesTheFormulaBitForBitAtTheReferencePoints)
     EXPECT_EQ(samples, tone_expect::SteppedSine(48000.0, 1000.0f, 0.25f, 0, 48));
 }
 
-TEST(RenderSine, LevelOnlyWritesTheLevelWhateverTheRate)
-{
-    std::vector<float> out(5, kGuard);
-    RenderSine(SampleDuration(0.0f), TickTime(-7), 1000.0f, 0.125f, out.data(), 4, true);
-    EXPECT_EQ(out, (std::vector<float>{0.125f, 0.125f, 0.125f, 0.125f, kGuard}));
-}
-
 TEST(RenderSine, ExtremeFrequenciesStayFiniteAndWithinTheLevel)
 {
     for (float frequency : {3.0e38f, -3.0e38f, 1.0e20f, 0.0f})
@@ -78,23 +71,9 @@ TEST(ChannelSets, ToneIsComputedOnceAndCopiedFromTheRunOffsetOn)
         EXPECT_EQ(std::vector<float>(channel->begin() + 2, channel->begin() + 10), expected);
         EXPECT_EQ((*channel)[10], kGuard);
     }
-}
-
-TEST(ChannelSets, SilenceIsPositiveZeroOnTheRunOnly)
-{
-    std::vector<float> a(6, kGuard), b(6, kGuard);
-    float* const channels[] = {a.data(), b.data()};
-    SilenceOnChannels(channels, 1, 4);
-    for (const auto& channel : {a, b}) {
-        EXPECT_EQ(channel.front(), kGuard);
-        EXPECT_EQ(channel.back(), kGuard);
-        for (int i = 1; i < 5; ++i)
-            EXPECT_EQ(Bits(channel[static_cast<std::size_t>(i)]), 0u);
-    }
     // Empty lists and empty runs write nothing.
     SilenceOnChannels({}, 0, 4);
     ToneOnChannels({}, Tone{1.0f, 1.0f}, k48k, TickTime(0), 0, 4, false);
-    RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, 0, false);
     RenderSine(k48k, TickTime(0), 1000.0f, 0.25f, nullptr, -5, true);
 }
 

@@ -2,6 +2,7 @@
 // scripted user actions, on an NTSC and a PAL input locale.
 
 #include "../host/ModuleFixture.h"
+#include "../host/ToneSettingsMatch.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "LayoutText.h"
 #include "bthost/DialogControl.h"
@@ -9,12 +10,10 @@
 #include "bthost/SequenceInfoSuite.h"
 #include "dialog/ChoiceTables.h"
 #include "dialog/ControlIds.h"
-#include "host/ToneSettings.h"
 #include "zelcore/config/Localizer.h"
 #include "zelcore/text/Utf.h"
 
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -25,8 +24,6 @@ namespace mt = zelmediatypes;
 namespace ids = bt::dialog::ids;
 
 namespace {
-
-constexpr std::uint8_t kUntouched = 0xCD;
 
 /// The text a choice shows with no translation: its key's default.
 std::u16string Shown(const char* key) { return zelcore::text::Utf8ToUtf16(zelcore::config::KeyDefault(key)); }
@@ -84,27 +81,27 @@ protected:
 
     static bool Untouched(const bthost::NewClipSettings& clip)
     {
-        for (std::uint8_t b : clip.stored)
-            if (b != kUntouched)
-                return false;
-        return !clip.clipName.has_value();
+        return clip.stored == std::vector<std::uint8_t>(72, 0xCD) && !clip.clipName.has_value();
     }
 
-    std::int64_t LocaleRate() const { return ntsc ? 8475667200 : 10160640000; }
-    std::uint8_t LocaleDrop() const { return ntsc ? 1 : 0; }
-    mt::PixelAspectRatio LocaleSdPar() const { return ntsc ? mt::kPixelAspectRatio_DVNTSC : mt::kPixelAspectRatio_DVPAL; }
-    std::int32_t LocaleSdHeight() const { return ntsc ? 480 : 576; }
-
-    void ExpectToneDefaults(const bt::ToneSettings& s) const
+    /// What a preset stores: the tone defaults, 48000 Hz, the locale's video
+    /// rate and the preset's picture, in DV pixels for Rec. 601.
+    bt::ToneSettings PresetRecord(std::uint8_t preset, std::uint8_t colour, std::int32_t width,
+                                  std::int32_t height) const
     {
-        EXPECT_EQ(s.identifyChannels, 0);
-        EXPECT_EQ(s.frequency, 1000.0f);
-        EXPECT_EQ(s.amplitude, 0.25f); // bit for bit
-        EXPECT_EQ(s.identifierFormat, 0);
-        EXPECT_EQ(s.audioChannelType, 2u);
-        EXPECT_EQ(s.audioChannelCount, 2u);
-        EXPECT_EQ(s.version, 2u);
+        bt::ToneSettings s;
+        s.preset = preset;
+        s.colorSpaceType = colour;
+        s.frameWidth = width;
+        s.frameHeight = height;
+        s.par = colour != 0 ? mt::kPixelAspectRatio_Square
+                : ntsc      ? mt::kPixelAspectRatio_DVNTSC
+                            : mt::kPixelAspectRatio_DVPAL;
+        s.videoFrameRate = ntsc ? 8475667200 : 10160640000;
+        s.dropFrame = ntsc ? 1 : 0;
+        return s;
     }
+    bt::ToneSettings HdPreset() const { return PresetRecord(3, 1, 1920, 1080); }
 
     const bool ntsc = GetParam();
     std::unique_ptr<bthost::ScopedInputLocale> locale;
@@ -124,11 +121,7 @@ TEST_P(NewClipTest, OpeningPresetIsChosenAfterTheRatesAreTaken)
     sequence.rateNum = 24;
     sequence.rateDen = 1;
     sequence.audioRate = 44100.0f;
-    const bt::ToneSettings s = Accepted(sequence, {});
-    EXPECT_EQ(s.preset, 3); // and its record, at the locale's rates
-    EXPECT_EQ(s.frameWidth, 1920);
-    EXPECT_EQ(s.videoFrameRate, LocaleRate());
-    EXPECT_EQ(s.audioFrameRate, 48000.0f);
+    EXPECT_EQ(Accepted(sequence, {}), HdPreset());
 
     sequence.height = ntsc ? 576 : 480; // the other locale's size
     EXPECT_EQ(Accepted(sequence, {}).preset, 1);
@@ -139,53 +132,34 @@ TEST_P(NewClipTest, OpeningPresetIsChosenAfterTheRatesAreTaken)
 TEST_P(NewClipTest, OtherSequencesOpenOnAutomaticWithTheirOwnValues)
 {
     SetWorkingSpace(MB::WorkingSpace::OR709CvSDKColorSpaceID, 0); // the host says non-drop
-    const bt::ToneSettings s = Accepted(HighDefinition(), {});
-    EXPECT_EQ(s.preset, 1);
-    EXPECT_EQ(s.frameWidth, 1920);
-    EXPECT_EQ(s.frameHeight, 1080);
-    EXPECT_EQ(s.par, mt::kPixelAspectRatio_Square);
-    EXPECT_EQ(s.videoFrameRate, 8475667200);
-    EXPECT_EQ(s.dropFrame, 1); // from the video table
-    ExpectToneDefaults(s);
+    bt::ToneSettings automatic = PresetRecord(1, 1, 1920, 1080);
+    automatic.videoFrameRate = 8475667200;
+    automatic.dropFrame = 1; // from the video table
+    EXPECT_EQ(Accepted(HighDefinition(), {}), automatic);
 
     SequenceProperties noRate = HighDefinition();
     noRate.rateNum = 0;
     noRate.parNum = 7; // not among the eight ratios
     noRate.parDen = 5;
-    const bt::ToneSettings t = Accepted(noRate, {});
-    EXPECT_EQ(t.videoFrameRate, 10594584000); // the table's first entry
-    EXPECT_EQ(t.dropFrame, 0);
-    EXPECT_EQ(t.par, mt::kPixelAspectRatio_Square);
+    automatic.videoFrameRate = 10594584000; // the table's first entry
+    automatic.dropFrame = 0;
+    EXPECT_EQ(Accepted(noRate, {}), automatic);
 }
 
 TEST_P(NewClipTest, EveryPresetStoresItsRecord)
 {
-    struct Row {
-        std::uint8_t preset;
-        std::uint8_t colour; // 255: kept from the opening record
-        std::int32_t width, height;
-    };
-    const Row rows[] = {{0, 255, 720, LocaleSdHeight()}, {2, 0, 720, LocaleSdHeight()}, {3, 1, 1920, 1080},
-                        {4, 2, 1920, 1080}, {5, 3, 1920, 1080},  {6, 1, 3840, 2160},
-                        {7, 2, 3840, 2160}, {8, 3, 3840, 2160}};
-    ASSERT_EQ(std::size(rows) + 1, bt::dialog::PresetChoices().size());
     SetWorkingSpace(MB::WorkingSpace::OR2100HLGCvSDKColorSpaceID);
     SequenceProperties sequence = HighDefinition();
     sequence.audioRate = 96000.0f;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(zelcore::text::Utf16ToUtf8(PresetText(row.preset)));
-        const bt::ToneSettings s = Accepted(sequence, {ScriptedAction::Type(ids::kFrequencyHotTextNumber, 440),
-                                                       ChoosePreset(row.preset)});
-        const std::uint8_t colour = row.colour == 255 ? 2 : row.colour;
-        EXPECT_EQ(s.preset, row.preset);
-        EXPECT_EQ(s.colorSpaceType, colour);
-        EXPECT_EQ(s.frameWidth, row.width);
-        EXPECT_EQ(s.frameHeight, row.height);
-        EXPECT_EQ(s.par, colour == 0 ? LocaleSdPar() : mt::kPixelAspectRatio_Square);
-        EXPECT_EQ(s.videoFrameRate, LocaleRate());
-        EXPECT_EQ(s.dropFrame, LocaleDrop());
-        EXPECT_EQ(s.audioFrameRate, 48000.0f);
-        ExpectToneDefaults(s);
+    const std::int32_t sdHeight = ntsc ? 480 : 576;
+    // Custom keeps the opening record's colour space.
+    for (const bt::ToneSettings& want :
+         {PresetRecord(0, 2, 720, sdHeight), PresetRecord(2, 0, 720, sdHeight), PresetRecord(3, 1, 1920, 1080),
+          PresetRecord(4, 2, 1920, 1080), PresetRecord(5, 3, 1920, 1080), PresetRecord(6, 1, 3840, 2160),
+          PresetRecord(7, 2, 3840, 2160), PresetRecord(8, 3, 3840, 2160)}) {
+        SCOPED_TRACE(zelcore::text::Utf16ToUtf8(PresetText(want.preset)));
+        EXPECT_EQ(Accepted(sequence, {ScriptedAction::Type(ids::kFrequencyHotTextNumber, 440), ChoosePreset(want.preset)}),
+                  want);
     }
 }
 
@@ -198,16 +172,11 @@ TEST_P(NewClipTest, AutomaticRestoresTheOpeningRecord)
                                    ScriptedAction::Choose(ids::kAudioFrameRatePopup, u"32000 Hz"), ChoosePreset(1),
                                    ScriptedAction::Press(ids::kOkButton)});
     ASSERT_EQ(clip.result, 0) << driver->Failure();
-    const bt::ToneSettings s = bt::LoadToneSettings(clip.stored.data());
-    EXPECT_EQ(s.preset, 1);
-    EXPECT_EQ(s.colorSpaceType, 3);
-    EXPECT_EQ(s.frameWidth, 3840);
-    EXPECT_EQ(s.frameHeight, 2160);
-    EXPECT_EQ(s.par, mt::kPixelAspectRatio_Square);
-    EXPECT_EQ(s.audioFrameRate, 44100.0f);
-    EXPECT_EQ(s.videoFrameRate, 5080320000);
-    EXPECT_EQ(s.dropFrame, 0);
-    ExpectToneDefaults(s);
+    bt::ToneSettings opening = PresetRecord(1, 3, 3840, 2160);
+    opening.audioFrameRate = 44100.0f;
+    opening.videoFrameRate = 5080320000;
+    opening.dropFrame = 0;
+    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()), opening);
     EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 2100 PQ");
 }
 
@@ -217,49 +186,44 @@ TEST_P(NewClipTest, UserChangesMarkCustomByExactComparison)
         const char* what;
         std::vector<ScriptedAction> actions;
         std::uint8_t preset;
-        std::function<void(const bt::ToneSettings&)> check;
+        std::function<void(bt::ToneSettings&)> change; ///< of the HD preset's record
     };
-    const float minus12 = static_cast<float>(std::pow(10.0, -0.6));
+    using A = ScriptedAction;
     const Case cases[] = {
-        {"frequency 1000", {ScriptedAction::Type(ids::kFrequencyHotTextNumber, 1000)}, 3,
-         [](const auto& s) { EXPECT_EQ(s.frequency, 1000.0f); }},
-        {"frequency 1000.5", {ScriptedAction::Type(ids::kFrequencyHotTextNumber, 1000.5)}, 0,
-         [](const auto& s) { EXPECT_EQ(s.frequency, 1000.5f); }},
-        {"amplitude -12", {ScriptedAction::Type(ids::kAmplitudeHotTextNumber, -12.0)}, 0,
-         [&](const auto& s) { EXPECT_EQ(s.amplitude, minus12); }},
-        {"amplitude default", {ScriptedAction::Type(ids::kAmplitudeHotTextNumber, -12.041199684143066)}, 3,
-         [](const auto& s) { EXPECT_EQ(s.amplitude, 0.25f); }},
-        {"width 1919.7", {ScriptedAction::Type(ids::kFrameWidthNumberEdit, 1919.7)}, 0,
-         [](const auto& s) { EXPECT_EQ(s.frameWidth, 1919); }},
-        {"height beyond the maximum", {ScriptedAction::Type(ids::kFrameHeightNumberEdit, 1e9)}, 0,
-         [](const auto& s) { EXPECT_EQ(s.frameHeight, 8192); }},
-        {"width below the minimum", {ScriptedAction::Type(ids::kFrameWidthNumberEdit, -3)}, 0,
-         [](const auto& s) { EXPECT_EQ(s.frameWidth, 24); }},
-        {"identify channels", {ScriptedAction::Select(ids::kIdentifyChannelsBtn)}, 3,
-         [](const auto& s) { EXPECT_EQ(s.identifyChannels, 1); }},
-        {"format", {ScriptedAction::Select(ids::kIdentifyChannelsBtn),
-                    ScriptedAction::Choose(ids::kIdentifierFormatPopup, u"EBU Stereo (400 Hz)")}, 0,
-         [](const auto& s) { EXPECT_EQ(s.identifierFormat, 1); }},
-        {"colour space", {ScriptedAction::Choose(ids::kColorSpaceTypePopup, u"Rec. 2100 HLG")}, 0,
-         [](const auto& s) {
-             EXPECT_EQ(s.colorSpaceType, 2);
-             EXPECT_EQ(s.par, mt::kPixelAspectRatio_Square); // the ratio is not touched
+        {"frequency 1000", {A::Type(ids::kFrequencyHotTextNumber, 1000)}, 3, [](auto&) {}},
+        {"frequency 1000.5", {A::Type(ids::kFrequencyHotTextNumber, 1000.5)}, 0, [](auto& s) { s.frequency = 1000.5f; }},
+        {"amplitude -12", {A::Type(ids::kAmplitudeHotTextNumber, -12.0)}, 0,
+         [](auto& s) { s.amplitude = static_cast<float>(std::pow(10.0, -0.6)); }},
+        {"amplitude default", {A::Type(ids::kAmplitudeHotTextNumber, -12.041199684143066)}, 3, [](auto&) {}},
+        {"width 1919.7", {A::Type(ids::kFrameWidthNumberEdit, 1919.7)}, 0, [](auto& s) { s.frameWidth = 1919; }},
+        {"height beyond the maximum", {A::Type(ids::kFrameHeightNumberEdit, 1e9)}, 0,
+         [](auto& s) { s.frameHeight = 8192; }},
+        {"width below the minimum", {A::Type(ids::kFrameWidthNumberEdit, -3)}, 0, [](auto& s) { s.frameWidth = 24; }},
+        {"identify channels", {A::Select(ids::kIdentifyChannelsBtn)}, 3, [](auto& s) { s.identifyChannels = 1; }},
+        {"format", {A::Select(ids::kIdentifyChannelsBtn), A::Choose(ids::kIdentifierFormatPopup, u"EBU Stereo (400 Hz)")},
+         0,
+         [](auto& s) {
+             s.identifyChannels = 1;
+             s.identifierFormat = 1;
          }},
-        {"video rate", {ScriptedAction::Choose(ids::kVideoFrameRatePopup, u"59.94 fps")}, 0,
-         [](const auto& s) {
-             EXPECT_EQ(s.videoFrameRate, 4237833600);
-             EXPECT_EQ(s.dropFrame, 1);
+        {"colour space, the ratio untouched", {A::Choose(ids::kColorSpaceTypePopup, u"Rec. 601")}, 0,
+         [](auto& s) { s.colorSpaceType = 0; }},
+        {"video rate", {A::Choose(ids::kVideoFrameRatePopup, u"59.94 fps")}, 0,
+         [](auto& s) {
+             s.videoFrameRate = 4237833600;
+             s.dropFrame = 1;
          }},
-        {"ratio", {ScriptedAction::Choose(ids::kParPopup, u"DVCPRO HD (1.5)")}, 0,
-         [](const auto& s) { EXPECT_EQ(s.par, mt::kPixelAspectRatio_DVCProHD); }},
-        {"audio rate", {ScriptedAction::Choose(ids::kAudioFrameRatePopup, u"88200 Hz")}, 0,
-         [](const auto& s) { EXPECT_EQ(s.audioFrameRate, 88200.0f); }},
+        {"ratio", {A::Choose(ids::kParPopup, u"DVCPRO HD (1.5)")}, 0,
+         [](auto& s) { s.par = mt::kPixelAspectRatio_DVCProHD; }},
+        {"audio rate", {A::Choose(ids::kAudioFrameRatePopup, u"88200 Hz")}, 0,
+         [](auto& s) { s.audioFrameRate = 88200.0f; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const bt::ToneSettings s = Accepted(StandardDefinition(), c.actions); // opens on "HD Rec.709"
-        EXPECT_EQ(s.preset, c.preset);
-        c.check(s);
+        bt::ToneSettings want = HdPreset(); // what the standard-definition sequence opens on
+        c.change(want);
+        want.preset = c.preset;
+        EXPECT_EQ(Accepted(StandardDefinition(), c.actions), want);
     }
 }
 
@@ -291,17 +255,17 @@ TEST_P(NewClipTest, ToneControlsFollowTheToneType)
     EXPECT_EQ(t.preset, 0);
 }
 
-TEST_P(NewClipTest, CancelAndClosingTheWindowStoreNothing)
+TEST_P(NewClipTest, CancelClosingTheWindowOrAnUnfinishedRunStoreNothing)
 {
-    for (const ScriptedAction& end : {ScriptedAction::Press(ids::kCancelButton), ScriptedAction::Close()}) {
-        const auto clip = Create(HighDefinition(), {ChoosePreset(8), end});
+    // A driver that stops without closing leaves the dialog to be closed.
+    for (const auto& end : {std::vector{ScriptedAction::Press(ids::kCancelButton)}, std::vector{ScriptedAction::Close()},
+                            std::vector<ScriptedAction>{}}) {
+        auto actions = end;
+        actions.insert(actions.begin(), ChoosePreset(8));
+        const auto clip = Create(HighDefinition(), actions);
         EXPECT_EQ(clip.result, BT_RESULT_CANCELLED);
         EXPECT_TRUE(Untouched(clip));
     }
-    // A driver that stops without closing leaves the dialog to be closed.
-    const auto clip = Create(HighDefinition(), {ChoosePreset(8)});
-    EXPECT_EQ(clip.result, BT_RESULT_CANCELLED);
-    EXPECT_TRUE(Untouched(clip));
 }
 
 TEST_P(NewClipTest, EveryColourSpaceIsOfferedAndNamesTheClip)
@@ -331,8 +295,7 @@ TEST_P(NewClipTest, WithoutALayoutScriptTheSequenceMatchedRecordIsStored)
 {
     SetScriptProvider([](std::string_view) -> std::optional<std::string> { return std::nullopt; });
     sequences->SetSequence(7, {1, MB::WorkingSpace::OR2100PQCvSDKColorSpaceID});
-    const SequenceProperties sequence{7, 3840, 2160, 40, 33, 0, 1, 44100.0f};
-    const auto clip = Create(sequence, {});
+    const auto clip = Create({7, 3840, 2160, 40, 33, 0, 1, 44100.0f}, {});
     ASSERT_EQ(clip.result, 0);
     EXPECT_EQ(driver->Runs(), 0);
 
@@ -344,8 +307,7 @@ TEST_P(NewClipTest, WithoutALayoutScriptTheSequenceMatchedRecordIsStored)
     expected.videoFrameRate = std::numeric_limits<std::int64_t>::max();
     expected.dropFrame = 1;
     expected.colorSpaceType = 3;
-    ASSERT_EQ(clip.stored.size(), 72u);
-    EXPECT_EQ(std::memcmp(clip.stored.data(), &expected, 72), 0);
+    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()), expected);
     EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 2100 PQ");
     EXPECT_EQ(sequences->AskedIds(), std::vector<std::uint32_t>{7});
 }

@@ -91,36 +91,31 @@ TEST_F(AcquireSettingsTest, WorkingColourSpaceGivesTheColourSpaceType)
     }
 }
 
-TEST_F(AcquireSettingsTest, DropFrameIsTakenOnlyWhenTheHostSaysOne)
-{
-    WithoutDialog();
-    bthost::SequenceInfoSuite suite(*host);
-    for (const auto& [answer, stored] : {std::pair{1, 1}, std::pair{0, 0}, std::pair{2, 0}, std::pair{-1, 0}}) {
-        suite.SetSequence(5, {answer, MB::WorkingSpace::OR709CvSDKColorSpaceID});
-        const auto clip = bthost::AcquireNewClipSettings(*host, {5, 1920, 1080, 1, 1, 30000, 1001, 48000.0f});
-        EXPECT_EQ(clip.stored[56], stored) << answer;
-        EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).videoFrameRate, 8475667200);
-    }
-}
-
-TEST_F(AcquireSettingsTest, SequenceRateBecomesTicksPerFrameWhateverItsSign)
+TEST_F(AcquireSettingsTest, SequenceRateBecomesTicksPerFrameWhateverItsSignAndDropFrameOnlyWhenTheHostSaysOne)
 {
     WithoutDialog(); // the dialog would put its own table's rate in its place
+    bthost::SequenceInfoSuite suite(*host);
     struct Row {
-        std::int32_t num;
-        std::int32_t den;
+        std::int32_t dropAnswer, num, den;
         std::int64_t ticks;
+        std::uint8_t drop;
     };
-    const Row rows[] = {{30000, 1001, 8475667200},
-                        {-25, 1, -10160640000}, // a negative rate: a negative duration
-                        {25, -1, -10160640000},
-                        {-30000, 1001, -8475667200},
-                        {0, 1, std::numeric_limits<std::int64_t>::max()}, // only a rate of 0 is no rate
-                        {1, 0, 0}};
+    const Row rows[] = {{1, 30000, 1001, 8475667200, 1},
+                        {0, 30000, 1001, 8475667200, 0},
+                        {2, 30000, 1001, 8475667200, 0},
+                        {-1, 30000, 1001, 8475667200, 0},
+                        {0, -25, 1, -10160640000, 0}, // a negative rate: a negative duration
+                        {0, 25, -1, -10160640000, 0},
+                        {0, -30000, 1001, -8475667200, 0},
+                        {0, 0, 1, std::numeric_limits<std::int64_t>::max(), 0}, // only a rate of 0 is no rate
+                        {0, 1, 0, 0, 0}};
     for (const Row& row : rows) {
-        const auto clip = bthost::AcquireNewClipSettings(*host, {1, 1920, 1080, 1, 1, row.num, row.den, 48000.0f});
+        suite.SetSequence(5, {row.dropAnswer, MB::WorkingSpace::OR709CvSDKColorSpaceID});
+        const auto clip = bthost::AcquireNewClipSettings(*host, {5, 1920, 1080, 1, 1, row.num, row.den, 48000.0f});
         ASSERT_EQ(clip.result, 0);
-        EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).videoFrameRate, row.ticks) << row.num << "/" << row.den;
+        const bt::ToneSettings s = bt::LoadToneSettings(clip.stored.data());
+        EXPECT_EQ(s.videoFrameRate, row.ticks) << row.num << "/" << row.den;
+        EXPECT_EQ(s.dropFrame, row.drop) << row.dropAnswer;
     }
 }
 

@@ -1,12 +1,11 @@
 #include "ModuleFixture.h"
+#include "ToneSettingsMatch.h"
 
 #include "CVM/ColorManagement.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
-#include "host/ToneSettings.h"
 
 #include <limits>
-#include <set>
 #include <tuple>
 
 using namespace bt::packed;
@@ -14,34 +13,57 @@ namespace ci = bt::records::ClipInfo;
 
 namespace {
 
-// Bytes the module writes for a current record; every other byte must stay.
-const std::set<std::pair<std::size_t, std::size_t>> kWrittenFields{
-    {ci::kFlag0, 1},  {ci::kFlag1, 1},          {ci::kWidth, 4},         {ci::kHeight, 4},
-    {ci::kDepth12, 2}, {ci::kFlag22, 1},        {ci::kFlag31, 1},        {ci::kFlag32, 1},
-    {ci::kParNum, 4},  {ci::kParDen, 4},        {ci::kFlag54, 4},        {ci::kColorManaged, 4},
-    {ci::kFrameDuration, 8}, {ci::kAudioChannels, 4}, {ci::kAudioRate, 4}, {ci::kFlag182, 4},
-    {ci::kAudioSamples, 8}, {ci::kPerFileRecord, 8}, {ci::kPersisted, 8}};
-
-bool IsWritten(std::size_t byte)
-{
-    for (auto [start, size] : kWrittenFields)
-        if (byte >= start && byte < start + size)
-            return true;
-    return false;
-}
-
 class ClipInfoTest : public ModuleTest {
 protected:
-    // Selector 37 on a record prefilled with the sentinel.
+    /// Selector 37 on a record prefilled with the sentinel.
     std::int32_t Describe(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info)
     {
         info = Sentinel(ci::kMinSize + 16);
         StorePtr(info.data(), ci::kPersisted, persisted);
+        return Call(fileType, info);
+    }
+    /// Selector 37 for a version-1 record, whose picture comes from the
+    /// host's fields: here an NTSC DV picture at the given rate.
+    std::int32_t DescribeOld(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info,
+                             std::int32_t rateNum = 30000, std::int32_t rateDen = 1001)
+    {
+        info = Sentinel(ci::kMinSize + 16);
+        StorePtr(info.data(), ci::kPersisted, persisted);
+        StoreI32(info.data(), ci::kWidth, 720);
+        StoreI32(info.data(), ci::kHeight, 486);
+        StoreU32(info.data(), ci::kParNum, 10);
+        StoreU32(info.data(), ci::kParDen, 11);
+        StoreI32(info.data(), ci::kRateNum, rateNum);
+        StoreI32(info.data(), ci::kRateDen, rateDen);
+        return Call(fileType, info);
+    }
+    std::int32_t Call(std::uint32_t fileType, std::vector<std::uint8_t>& info)
+    {
         std::vector<std::uint8_t> file(16, 0);
         StoreU32(file.data(), bt::records::FileRecord::kFileType, fileType);
         return host->Call(BT_SEL_GET_CLIP_INFO, file.data(), info.data());
     }
     void* Store(const bt::ToneSettings& s) { return host->StoreSettings(&s, sizeof s); }
+
+    /// A version-1 record: its tone part set, the rest noise.
+    void* StoreOld()
+    {
+        std::vector<std::uint8_t> old(bt::kToneSettingsSize, 0xEE);
+        StoreU32(old.data(), 0, 1);
+        StoreF32(old.data(), 4, 44100.0f);
+        StoreU32(old.data(), 8, 9);
+        StoreU32(old.data(), 12, 2);
+        old[16] = 1;
+        StoreF32(old.data(), 20, 400.0f);
+        StoreF32(old.data(), 24, 0.5f);
+        old[28] = 1;
+        return host->StoreSettings(old.data(), old.size());
+    }
+    void Release(const std::vector<std::uint8_t>& info)
+    {
+        EXPECT_EQ(host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord)), 0);
+        host->Memory().Release(LoadPtr(info.data(), ci::kPersisted));
+    }
 };
 
 } // namespace
@@ -51,18 +73,13 @@ TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsAudioRate)
     auto r = host->GetClipInfo(BT_FILETYPE_BARS, nullptr, 44100.0f);
     ASSERT_EQ(r.result, 0);
     const auto& d = r.description;
-    EXPECT_EQ(d.width, 1920);
-    EXPECT_EQ(d.height, 1080);
-    EXPECT_EQ(d.parNumerator, 40u);
-    EXPECT_EQ(d.parDenominator, 33u);
-    EXPECT_EQ(d.frameDuration, 8475667200);
-    EXPECT_EQ(d.audioChannels, 2u);
-    EXPECT_EQ(d.audioRate, 44100.0f);
-    EXPECT_EQ(d.audioSamples, 220500);
+    EXPECT_EQ((std::tuple{d.width, d.height, d.parNumerator, d.parDenominator, d.frameDuration}),
+              (std::tuple{1920, 1080, 40u, 33u, std::int64_t{8475667200}}));
+    EXPECT_EQ((std::tuple{d.audioChannels, d.audioRate, d.audioSamples}), (std::tuple{2u, 44100.0f, std::int64_t{220500}}));
     EXPECT_TRUE(d.colorManaged);
-    const auto perFile = bt::LoadToneSettings(d.perFileRecord);
-    EXPECT_EQ(perFile.audioFrameRate, 44100.0f);
-    EXPECT_EQ(perFile.colorSpaceType, 1);
+    bt::ToneSettings defaults;
+    defaults.audioFrameRate = 44100.0f;
+    EXPECT_EQ(bt::LoadToneSettings(d.perFileRecord), defaults);
     EXPECT_EQ(host->ReleaseFileRecord(d.perFileRecord), 0);
 }
 
@@ -98,18 +115,16 @@ TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
     EXPECT_EQ(LoadU32(info.data(), ci::kFlag182), 6u);
     EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), 480000);
     EXPECT_EQ(LoadPtr(info.data(), ci::kPersisted), stored);
-    for (std::size_t i = 0; i < info.size(); ++i) {
-        if (!IsWritten(i)) {
-            EXPECT_EQ(info[i], 0xCD) << "byte " << i;
-        }
-    }
+    ExpectSentinelOutside(info, {{ci::kFlag0, 1}, {ci::kFlag1, 1}, {ci::kWidth, 4}, {ci::kHeight, 4},
+                                 {ci::kDepth12, 2}, {ci::kFlag22, 1}, {ci::kFlag31, 1}, {ci::kFlag32, 1},
+                                 {ci::kParNum, 4}, {ci::kParDen, 4}, {ci::kFlag54, 4}, {ci::kColorManaged, 4},
+                                 {ci::kFrameDuration, 8}, {ci::kAudioChannels, 4}, {ci::kAudioRate, 4},
+                                 {ci::kFlag182, 4}, {ci::kAudioSamples, 8}, {ci::kPerFileRecord, 8},
+                                 {ci::kPersisted, 8}});
 
-    void* perFile = LoadPtr(info.data(), ci::kPerFileRecord);
-    const auto copy = bt::LoadToneSettings(perFile);
-    EXPECT_EQ(copy.audioChannelType, 3u); // recomputed from the count
-    EXPECT_EQ(copy.frameWidth, 3840);
-    host->ReleaseFileRecord(perFile);
-    host->Memory().Release(stored);
+    s.audioChannelType = 3; // the per-file copy recomputes it from the count
+    EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)), s);
+    Release(info);
 }
 
 TEST_F(ClipInfoTest, ChannelTypeFollowsTheCount)
@@ -117,73 +132,45 @@ TEST_F(ClipInfoTest, ChannelTypeFollowsTheCount)
     for (auto [count, type] : {std::pair{1u, 1u}, {2u, 2u}, {6u, 3u}, {4u, 1u}, {0u, 1u}}) {
         bt::ToneSettings s;
         s.audioChannelCount = count;
-        void* stored = Store(s);
-        auto r = host->GetClipInfo(BT_FILETYPE_HDBR, stored);
-        ASSERT_EQ(r.result, 0);
-        EXPECT_EQ(bt::LoadToneSettings(r.description.perFileRecord).audioChannelType, type) << count;
-        host->ReleaseFileRecord(r.description.perFileRecord);
-        host->Memory().Release(stored);
+        std::vector<std::uint8_t> info;
+        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store(s), info), 0);
+        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)).audioChannelType, type) << count;
+        Release(info);
     }
 }
 
 TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
 {
     for (auto [fileType, colorSpace] : {std::pair{BT_FILETYPE_HDBR, 1}, {BT_FILETYPE_BARS, 0}}) {
-        // An old record: only bytes 0 to 28 are set; the rest is noise.
-        std::vector<std::uint8_t> old(bt::kToneSettingsSize, 0xEE);
-        StoreU32(old.data(), 0, 1);
-        StoreF32(old.data(), 4, 44100.0f);
-        StoreU32(old.data(), 8, 9);
-        StoreU32(old.data(), 12, 2);
-        old[16] = 1;
-        StoreF32(old.data(), 20, 400.0f);
-        StoreF32(old.data(), 24, 0.5f);
-        old[28] = 1;
-        void* stored = host->StoreSettings(old.data(), old.size());
-
-        std::vector<std::uint8_t> info = Sentinel(ci::kMinSize);
-        StorePtr(info.data(), ci::kPersisted, stored);
-        StoreI32(info.data(), ci::kWidth, 720);
-        StoreI32(info.data(), ci::kHeight, 486);
-        StoreU32(info.data(), ci::kParNum, 10);
-        StoreU32(info.data(), ci::kParDen, 11);
-        StoreI32(info.data(), ci::kRateNum, 30000);
-        StoreI32(info.data(), ci::kRateDen, 1001);
-        std::vector<std::uint8_t> file(12, 0);
-        StoreU32(file.data(), 8, fileType);
-        ASSERT_EQ(host->Call(BT_SEL_GET_CLIP_INFO, file.data(), info.data()), 0);
-
-        // The picture fields are read, not written; byte 102 stays.
+        void* stored = StoreOld();
+        std::vector<std::uint8_t> info;
+        ASSERT_EQ(DescribeOld(fileType, stored, info), 0);
+        // The picture fields are read, not written; the frame duration stays.
         EXPECT_EQ(LoadI32(info.data(), ci::kWidth), 720);
-        for (std::size_t i = ci::kFrameDuration; i < ci::kFrameDuration + 8; ++i)
-            EXPECT_EQ(info[i], 0xCD);
+        EXPECT_EQ(Load<std::uint64_t>(info.data(), ci::kFrameDuration), 0xCDCDCDCDCDCDCDCDu);
 
         void* restored = LoadPtr(info.data(), ci::kPersisted);
         EXPECT_NE(restored, stored);
         EXPECT_EQ(host->Memory().BlockSize(restored), bt::kToneSettingsSize);
-        const auto s = bt::LoadToneSettings(restored);
-        EXPECT_EQ(s.version, 1u);
-        EXPECT_EQ(s.audioFrameRate, 44100.0f);
-        EXPECT_EQ(s.audioChannelType, 2u);
-        EXPECT_EQ(s.identifyChannels, 1);
-        EXPECT_EQ(s.frequency, 400.0f);
-        EXPECT_EQ(s.amplitude, 0.5f);
-        EXPECT_EQ(s.identifierFormat, 1);
-        EXPECT_EQ(s.colorSpaceType, colorSpace);
-        EXPECT_EQ(s.frameWidth, 720);
-        EXPECT_EQ(s.frameHeight, 486);
-        EXPECT_EQ(s.par, zelmediatypes::kPixelAspectRatio_DVNTSC);
-        EXPECT_EQ(s.videoFrameRate, 8475667200);
-        EXPECT_EQ(s.dropFrame, 0);
-        EXPECT_EQ(s.preset, 3);
+        bt::ToneSettings want; // the tone part, the host's picture, the rest defaults
+        want.version = 1;
+        want.audioFrameRate = 44100.0f;
+        want.identifyChannels = 1;
+        want.frequency = 400.0f;
+        want.amplitude = 0.5f;
+        want.identifierFormat = 1;
+        want.colorSpaceType = static_cast<std::uint8_t>(colorSpace);
+        want.frameWidth = 720;
+        want.frameHeight = 486;
+        want.par = zelmediatypes::kPixelAspectRatio_DVNTSC;
+        EXPECT_EQ(bt::LoadToneSettings(restored), want);
 
         // The next request takes the same path and gives the same record.
-        auto again = host->GetClipInfo(fileType, restored);
-        ASSERT_EQ(again.result, 0);
-        EXPECT_EQ(bt::LoadToneSettings(again.description.perFileRecord).colorSpaceType, colorSpace);
-        host->ReleaseFileRecord(again.description.perFileRecord);
-        host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord));
-        host->Memory().Release(again.description.persisted);
+        std::vector<std::uint8_t> again;
+        ASSERT_EQ(DescribeOld(fileType, restored, again), 0);
+        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(again.data(), ci::kPersisted)), want);
+        EXPECT_EQ(host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord)), 0);
+        Release(again);
         EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
     }
 }
@@ -199,51 +186,35 @@ TEST_F(ClipInfoTest, SoundLengthIsFiveSecondsOfTheRateTruncatedWhateverItsSign)
                                  {std::numeric_limits<float>::quiet_NaN(), 0}}) {
         bt::ToneSettings s;
         s.audioFrameRate = rate;
-        void* stored = Store(s);
         std::vector<std::uint8_t> info;
-        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, stored, info), 0);
+        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store(s), info), 0);
         EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), samples) << rate;
-        host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord));
-        host->Memory().Release(stored);
+        Release(info);
     }
 }
 
 TEST_F(ClipInfoTest, VersionOneRateBecomesTicksPerFrameWhateverItsSign)
 {
-    std::vector<std::uint8_t> old(bt::kToneSettingsSize, 0);
-    StoreU32(old.data(), 0, 1);
     for (auto [num, den, ticks] : {std::tuple{-25, 1, std::int64_t{-10160640000}},
                                    std::tuple{30000, -1001, std::int64_t{-8475667200}},
                                    std::tuple{0, 7, std::numeric_limits<std::int64_t>::max()}}) {
-        void* stored = host->StoreSettings(old.data(), old.size());
-        std::vector<std::uint8_t> info = Sentinel(ci::kMinSize);
-        StorePtr(info.data(), ci::kPersisted, stored);
-        StoreI32(info.data(), ci::kRateNum, num);
-        StoreI32(info.data(), ci::kRateDen, den);
-        std::vector<std::uint8_t> file(12, 0);
-        ASSERT_EQ(host->Call(BT_SEL_GET_CLIP_INFO, file.data(), info.data()), 0);
-        void* restored = LoadPtr(info.data(), ci::kPersisted);
-        void* perFile = LoadPtr(info.data(), ci::kPerFileRecord);
-        EXPECT_EQ(bt::LoadToneSettings(restored).videoFrameRate, ticks) << num << "/" << den;
-        EXPECT_EQ(bt::LoadToneSettings(perFile).videoFrameRate, ticks) << num << "/" << den;
-        host->ReleaseFileRecord(perFile);
-        host->Memory().Release(restored);
+        std::vector<std::uint8_t> info;
+        ASSERT_EQ(DescribeOld(BT_FILETYPE_BARS, StoreOld(), info, num, den), 0);
+        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPersisted)).videoFrameRate, ticks) << num << "/" << den;
+        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)).videoFrameRate, ticks);
+        Release(info);
     }
     EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
 }
 
 TEST_F(ClipInfoTest, FailingHostAllocatorGives4AndKeepsTheStoredSettings)
 {
-    std::vector<std::uint8_t> old(bt::kToneSettingsSize, 0);
-    StoreU32(old.data(), 0, 1);
-    void* stored = host->StoreSettings(old.data(), old.size());
+    void* stored = StoreOld();
     host->Memory().FailAllocations(1);
-
     std::vector<std::uint8_t> info;
-    EXPECT_EQ(Describe(BT_FILETYPE_BARS, stored, info), 4);
+    EXPECT_EQ(DescribeOld(BT_FILETYPE_BARS, stored, info), 4);
     EXPECT_EQ(LoadPtr(info.data(), ci::kPersisted), stored);
-    for (std::size_t i = ci::kPerFileRecord; i < ci::kPerFileRecord + 8; ++i)
-        EXPECT_EQ(info[i], 0xCD) << "no per-file record handed out";
+    EXPECT_EQ(Load<std::uint64_t>(info.data(), ci::kPerFileRecord), 0xCDCDCDCDCDCDCDCDu) << "no per-file record handed out";
     EXPECT_EQ(LoadU32(info.data(), ci::kFlag182), 6u); // the sound fields stay written
     EXPECT_EQ(host->Memory().LiveBlocks(), 1u);
     host->Memory().Release(stored);

@@ -113,20 +113,18 @@ TEST(ModuleResources, LayoutTextsAreCarriedUnchanged)
 TEST(ModuleResources, LayoutTextsAreCrLfLines)
 {
     for (const auto& name : {expected::kLayoutName, expected::kOlderLayoutName}) {
-        SCOPED_TRACE(name);
         const std::string text = TextOf(name);
-        ASSERT_GE(text.size(), 2u);
-        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-        // Every LF ends a CR LF pair and every CR starts one.
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n') {
-                EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-            }
-            if (text[i] == '\r') {
-                EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
-            }
-        }
-        EXPECT_EQ(text.substr(0, text.find("\r\n")), "layout BarsAndToneSettingsWithIdentifiersDialog");
+        // Every line ends in CR LF, and no CR or LF stands alone.
+        const auto count = [&](std::string_view what) {
+            std::size_t n = 0;
+            for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+                ++n;
+            return n;
+        };
+        EXPECT_TRUE(text.ends_with("\r\n")) << name;
+        EXPECT_EQ(count("\r"), count("\r\n")) << name;
+        EXPECT_EQ(count("\n"), count("\r\n")) << name;
+        EXPECT_TRUE(text.starts_with("layout BarsAndToneSettingsWithIdentifiersDialog\r\n")) << name;
     }
 }
 
