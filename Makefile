@@ -31,7 +31,7 @@ build-windows: setup
 # The default job of barsandtone: what the module says of itself, then a
 # default HD Rec. 709 clip with its tone, as files in out/.
 run: build
-	build/bin/barsandtone --out-dir out
+	build/bin/barsandtone -y --out-dir out
 
 test: build build-asan
 	ctest --preset default

@@ -29,7 +29,7 @@ protected:
     std::string New(const std::string& name, std::vector<std::string> args)
     {
         const std::string path = Path(name);
-        args.insert(args.begin(), {"new", "-o", path});
+        args.insert(args.begin(), {"new", "-y", "-o", path});
         const auto o = RunTool(args);
         EXPECT_EQ(o.exitCode, 0) << o.err;
         return path;
@@ -166,7 +166,7 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
     } cases[] = {
         {{"frobnicate"}, "frobnicate"},
         {{"new", "-o", Path("x.json"), "--preset", "HD Rec.999"}, "HD Rec.999"},
-        {{"new", "-o", Path("x.json"), "--seq-size", "wide"}, "WxH"},
+        {{"new", "-o", Path("x.json"), "--seq-size", "wide"}, "1920x1080"},
         {{"new", "-o", Path("x.json"), "--seq-space", "rec2020"}, "rec2020"},
         {{"new", "-o", Path("x.json"), "--tone", "loud"}, "loud"},
         {{"describe", Path("missing.json")}, "missing.json"},
@@ -186,7 +186,7 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
     std::ofstream(Path("bad.json")) << R"({"format": "barsandtone clip", "formatVersion": 1, "name": "x",
         "settings": "02 00 00"})";
     const auto o = RunTool({"describe", Path("bad.json")});
-    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.exitCode, 2);
     EXPECT_NE(o.err.find("holds 3 bytes"), std::string::npos) << o.err;
 }
 
@@ -306,7 +306,7 @@ TEST_F(Cli, ExportDeclaresFiveOneInTheFileOrder)
     std::memcpy(clip.settings.data() + 12, &six, 4);
     clip.settings[16] = 1; // identify channels
     clip.settings[28] = 3; // BLITS
-    SaveClipFile(Path("blits.json"), clip);
+    std::ofstream(Path("blits.json")) << FormatClipFile(clip);
     const btmedia::probe::Movie m = Export(Path("blits.json"), "blits.mov", {"--duration", "2"});
     EXPECT_EQ(m.layout, "5.1");
     ASSERT_EQ(m.samples.size(), 6u);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -139,6 +140,18 @@ int CreateBeside(const std::string& name, const std::string& target, const struc
 
 } // namespace
 
+std::string ExtensionOf(std::string_view fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    const std::size_t slash = fileName.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash) || dot + 1 == fileName.size())
+        return {};
+    std::string extension(fileName.substr(dot));
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
 std::string WriteFailureMessage(const std::string& name, int errorNumber)
 {
     switch (errorNumber) {
@@ -243,6 +256,22 @@ int OutputFile::Descriptor() const noexcept { return mState->fd; }
 std::string OutputFile::FfmpegUrl() const
 {
     return mState->stream ? "pipe:" + std::to_string(mState->fd) : "file:" + mState->temporary;
+}
+
+void OutputFile::WriteAll(const void* data, std::size_t size) const
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(mState->fd, bytes, size);
+        if (n < 0 && errno == EINTR) {
+            StopPoint();
+            continue;
+        }
+        if (n < 0)
+            throw WriteFailed(mState->name, errno);
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
 }
 
 void OutputFile::RequireSeekable(const std::string& format) const

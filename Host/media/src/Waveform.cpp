@@ -93,11 +93,11 @@ RgbImage DrawWaveform(std::span<const std::vector<float>> upper, std::span<const
     return canvas.Take();
 }
 
-void WriteWaveformPng(const std::string& path, std::span<const std::vector<float>> upper,
+void WriteWaveformPng(OutputFile& output, std::span<const std::vector<float>> upper,
                       std::span<const std::vector<float>> lower)
 {
     const RgbImage image = DrawWaveform(upper, lower);
-    WritePngRgb8(path, image.width, image.height, image.rgb);
+    WritePngRgb8(output, image.width, image.height, image.rgb);
 }
 
 } // namespace btmedia

@@ -16,10 +16,12 @@
 //   (IsStream()). A format that must seek back to finish its file cannot be
 //   written there; Seekable() says whether it can.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace btmedia {
@@ -62,6 +64,10 @@ private:
 /// The sentence WriteFailed carries.
 [[nodiscard]] std::string WriteFailureMessage(const std::string& name, int errorNumber);
 
+/// The extension of a file name in lower case with its dot (".wav"); empty
+/// when the last part of the name has none. Writers choose formats by it.
+[[nodiscard]] std::string ExtensionOf(std::string_view fileName);
+
 class OutputFile {
 public:
     /// Resolves `path` ("-" is standard output) under `rules` and opens what
@@ -84,6 +90,10 @@ public:
     [[nodiscard]] int Descriptor() const noexcept;
     /// What FFmpeg opens: "file:" and the temporary path, or "pipe:N".
     [[nodiscard]] std::string FfmpegUrl() const;
+
+    /// Writes all `size` bytes at the descriptor's position. Throws
+    /// WriteFailed, or Stopped when a stop signal interrupts a wait.
+    void WriteAll(const void* data, std::size_t size) const;
 
     /// For a writer whose `format` must seek back to finish its file: throws
     /// OutputRefused when this output cannot seek (a pipe, a terminal).

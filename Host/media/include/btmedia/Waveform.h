@@ -3,6 +3,8 @@
 // pixel column per level value, filled between the lower and the upper
 // envelope, so that a cadence's timetable can be read at a glance.
 
+#include "btmedia/OutputFile.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -24,8 +26,9 @@ inline constexpr int kWaveformLaneGap = 4;     ///< pixels between lanes
 /// not numbers are left out.
 [[nodiscard]] RgbImage DrawWaveform(std::span<const std::vector<float>> upper, std::span<const std::vector<float>> lower);
 
-/// DrawWaveform written as an 8-bit PNG. Throws std::runtime_error on failure.
-void WriteWaveformPng(const std::string& path, std::span<const std::vector<float>> upper,
+/// DrawWaveform written as an 8-bit PNG into `output`, committed when
+/// complete. Throws WriteFailed or std::runtime_error on failure.
+void WriteWaveformPng(OutputFile& output, std::span<const std::vector<float>> upper,
                       std::span<const std::vector<float>> lower);
 
 } // namespace btmedia
