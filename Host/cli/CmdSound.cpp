@@ -103,8 +103,8 @@ btmedia::SoundFormat ToneFormat(const ToneOptions& options)
     else if (!options.bits.empty())
         throw UsageError("--bits takes 16, 24 or 32f, not \"" + options.bits + "\"");
     if (!btmedia::Holds(format.container, format.samples))
-        throw UsageError(std::string(btmedia::ContainerName(format.container)) +
-                         " holds 16-bit or 24-bit samples; --bits 32f is for WAV, RF64 and AIFF");
+        throw UsageError("'" + options.output + "' is " + std::string(btmedia::ContainerName(format.container)) +
+                         ", which holds 16-bit or 24-bit samples; --bits 32f is for WAV, RF64 and AIFF");
     return format;
 }
 

@@ -73,6 +73,24 @@ CLI::Validator WholeBetween(long long lowest, long long highest, const std::stri
         unit);
 }
 
+/// Whole counts up to this many: a year of samples at 192 kHz, and more
+/// frames than any export needs; beyond, the host's time runs out anyway.
+constexpr long long kMostCounted = 1LL << 42;
+
+CLI::Validator Count(const std::string& unit)
+{
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            const auto v = NumberIn(text);
+            if (!v || *v != std::floor(*v) || *v < 1)
+                return "takes a whole number of " + unit + " above 0, not \"" + text + "\"";
+            if (*v > static_cast<double>(kMostCounted))
+                return "asks for more " + unit + " than the host's time holds";
+            return "";
+        },
+        unit);
+}
+
 CLI::Validator Between(double lowest, double highest, const std::string& unit)
 {
     return CLI::Validator(
@@ -86,22 +104,18 @@ CLI::Validator Between(double lowest, double highest, const std::string& unit)
         unit);
 }
 
-/// Whole counts up to this many: a year of samples at 192 kHz, and more
-/// frames than any export needs; beyond, the host's time runs out anyway.
-constexpr long long kMostCounted = 1LL << 42;
-
 void AddRange(CLI::App* cmd, RangeOptions& r)
 {
     auto* start = cmd->add_option("--start", r.startSeconds, "Start, in seconds from the clip's start (default 0)")
                       ->check(AnyNumber("seconds"));
     auto* startSample = cmd->add_option("--start-sample", r.startSample, "Start, as a sample index")
-                            ->check(WholeBetween(-kMostCounted, kMostCounted, "samples"));
+                            ->check(AnyNumber("samples"));
     start->excludes(startSample);
     auto* duration = cmd->add_option("-d,--duration", r.durationSeconds,
                                      "Length in seconds (default: the clip's sound, 5 s)")
                          ->check(Above0("seconds"));
     auto* count = cmd->add_option("--samples", r.sampleCount, "Length in samples")
-                      ->check(WholeBetween(1, kMostCounted, "samples"));
+                      ->check(Count("samples"));
     duration->excludes(count);
 }
 
@@ -304,7 +318,7 @@ int main(int argc, char** argv)
     auto* expFrames = exportCmd->add_option("--frames", exporting.frames, "Length in frames");
     expDuration->excludes(expFrames);
     expDuration->check(Above0("seconds"));
-    expFrames->check(WholeBetween(1, kMostCounted, "frames"));
+    expFrames->check(Count("frames"));
     exportCmd->add_option("-j,--threads", exporting.threads, "Threads requesting pictures (default: one per core)")
         ->check(WholeBetween(1, 64, "threads"));
     exportCmd->add_flag("--no-sound", exporting.noSound, "Picture only");

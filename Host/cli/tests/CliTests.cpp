@@ -1,12 +1,12 @@
 // The program as a user runs it, its files read back with FFmpeg, libsndfile
 // and libpng against values worked out from the published tables and formulas.
 
+#include "CliFixture.h"
 #include "ClipFile.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "FileProbe.h"
 #include "MovieProbe.h"
 #include "RunProgram.h"
-#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -17,34 +17,12 @@
 #include <stdexcept>
 
 using namespace btcli;
+using btcli::test::Cli;
 using btcli::test::RunTool;
 
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-
-class Cli : public btmedia::test::FolderTest {
-protected:
-    /// `new` with these arguments; fails the test unless it succeeds.
-    std::string New(const std::string& name, std::vector<std::string> args)
-    {
-        const std::string path = Path(name);
-        args.insert(args.begin(), {"new", "-y", "-o", path});
-        const auto o = RunTool(args);
-        EXPECT_EQ(o.exitCode, 0) << o.err;
-        return path;
-    }
-
-    /// `export` of the clip to `name` with these arguments, read back.
-    btmedia::probe::Movie Export(const std::string& clip, const std::string& name, std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"export", clip, "-o", Path(name)});
-        const auto o = RunTool(args);
-        if (o.exitCode != 0)
-            throw std::runtime_error("export failed: " + o.err);
-        return btmedia::probe::ReadMovie(Path(name));
-    }
-};
 
 SettingsFields Fields(const std::string& clipPath) { return DecodeSettings(LoadClipFile(clipPath).settings); }
 

@@ -172,10 +172,18 @@ struct OutputFile::State {
     std::string target;    ///< the regular file the output becomes; empty for a stream
     std::string temporary; ///< where it is written until Commit
     int fd = -1;
+    std::string fifo; ///< a FIFO opened when first written: opening waits for its reader
     bool stream = false;
     bool seekable = false;
     bool committed = false;
     std::optional<RemoveOnKill> killGuard;
+
+    int Open()
+    {
+        if (fd < 0 && !fifo.empty())
+            fd = OpenInPlace(name, fifo);
+        return fd;
+    }
 
     void CloseDescriptor() noexcept
     {
@@ -229,6 +237,11 @@ OutputFile::OutputFile(std::string path, const OutputRules& rules) : mState(std:
         RefuseInputs(s.name, st, rules.inputs);
         if (S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))
             RequireLeave(s.name, rules.overwrite);
+        if (S_ISFIFO(st.st_mode)) {
+            s.fifo = resolved;
+            s.stream = true;
+            return;
+        }
         if (!S_ISREG(st.st_mode)) {
             s.fd = OpenInPlace(s.name, resolved);
             s.stream = true;
@@ -251,18 +264,18 @@ OutputFile::~OutputFile()
 const std::string& OutputFile::Name() const noexcept { return mState->name; }
 bool OutputFile::IsStream() const noexcept { return mState->stream; }
 bool OutputFile::Seekable() const noexcept { return mState->seekable; }
-int OutputFile::Descriptor() const noexcept { return mState->fd; }
+int OutputFile::Descriptor() const { return mState->Open(); }
 
 std::string OutputFile::FfmpegUrl() const
 {
-    return mState->stream ? "pipe:" + std::to_string(mState->fd) : "file:" + mState->temporary;
+    return mState->stream ? "pipe:" + std::to_string(mState->Open()) : "file:" + mState->temporary;
 }
 
 void OutputFile::WriteAll(const void* data, std::size_t size) const
 {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = write(mState->fd, bytes, size);
+        const ssize_t n = write(mState->Open(), bytes, size);
         if (n < 0 && errno == EINTR) {
             StopPoint();
             continue;
@@ -289,6 +302,7 @@ void OutputFile::Commit()
     State& s = *mState;
     if (s.committed)
         throw std::logic_error("OutputFile::Commit twice");
+    StopPoint(); // a run told to stop keeps nothing it had not finished before
     if (!s.stream) {
         // Errors the disk reports late (a full disk on a network file system)
         // come back here, before the file takes its name.

@@ -72,9 +72,10 @@ class OutputFile {
 public:
     /// Resolves `path` ("-" is standard output) under `rules` and opens what
     /// will be written: the temporary file beside a regular file, or the
-    /// stream itself (opening a FIFO waits for its reader). Throws
-    /// OutputRefused, WriteFailed when the temporary file cannot be created
-    /// or the stream opened, and Stopped when a stop signal ends the wait.
+    /// stream itself; a FIFO is opened when first written, since opening it
+    /// waits for its reader. Throws OutputRefused, WriteFailed when the
+    /// temporary file cannot be created or the stream opened, and Stopped
+    /// when a stop signal ends a wait.
     OutputFile(std::string path, const OutputRules& rules);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -87,7 +88,8 @@ public:
     /// Whether the writer may seek back in what it writes.
     [[nodiscard]] bool Seekable() const noexcept;
     /// The open descriptor to write to, at its start; the output keeps it.
-    [[nodiscard]] int Descriptor() const noexcept;
+    /// Throws as the constructor does when a FIFO opens here.
+    [[nodiscard]] int Descriptor() const;
     /// What FFmpeg opens: "file:" and the temporary path, or "pipe:N".
     [[nodiscard]] std::string FfmpegUrl() const;
 
@@ -101,7 +103,8 @@ public:
 
     /// The output is complete: the data reaches the disk and the temporary
     /// file takes the output's name (a stream is only closed). Throws
-    /// WriteFailed; the output is then removed.
+    /// WriteFailed, or Stopped when a stop signal has arrived; the output is
+    /// then removed.
     void Commit();
 
 private:
