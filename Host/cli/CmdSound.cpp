@@ -203,7 +203,9 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
         throw std::runtime_error("the module gave no levels (selector 49 answered " + std::to_string(levels.result) +
                                  ")");
     btmedia::StopPoint();
-    btmedia::WriteWaveformPng(*output, levels.upper, levels.lower);
+    const btmedia::LevelsLegend legend{btmedia::HostChannelNames(d.audioChannels), options.levelRate,
+                                       static_cast<double>(start.start) / rate};
+    btmedia::WriteWaveformPng(*output, levels.upper, levels.lower, legend);
     Say(common, "wrote " + options.output + ": " + std::to_string(d.audioChannels) + " lanes of " +
                     std::to_string(values.count) + " level values");
 }

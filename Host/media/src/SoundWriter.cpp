@@ -114,6 +114,21 @@ std::vector<std::size_t> FileChannelOrder(std::size_t channelCount)
     return order;
 }
 
+std::vector<std::string> HostChannelNames(std::size_t channelCount)
+{
+    switch (channelCount) {
+    case 1: return {"Mono"};
+    case 2: return {"L", "R"};
+    case 6: return {"L", "R", "Ls", "Rs", "C", "LFE"};
+    default: {
+        std::vector<std::string> numbers;
+        for (std::size_t i = 1; i <= channelCount; ++i)
+            numbers.push_back(std::to_string(i));
+        return numbers;
+    }
+    }
+}
+
 struct SoundWriter::State {
     OutputFile& output;
     std::vector<std::size_t> order;
