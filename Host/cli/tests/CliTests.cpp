@@ -7,6 +7,7 @@
 #include "FileProbe.h"
 #include "MovieProbe.h"
 #include "RunProgram.h"
+#include "btmedia/Waveform.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -229,13 +230,21 @@ TEST_F(Cli, ToneWritesAnyStretchOfTheSound)
     }
 }
 
-TEST_F(Cli, LevelsDrawOneLanePerChannel)
+TEST_F(Cli, LevelsShowTheToneOnTheAbsoluteScale)
 {
-    const std::string clip = New("hd.json", {});
-    ASSERT_EQ(RunTool({"levels", clip, "-o", Path("l.png"), "--duration", "2", "--rate", "50"}).exitCode, 0);
+    // A -60 dB tone: 12 pixels either side of each lane's centre line.
+    ASSERT_EQ(RunTool({"levels", "-o", Path("l.png"), "--amplitude", "-60", "--duration", "2", "--rate", "50"}).exitCode,
+              0);
     const Png png = ReadPng(Path("l.png"));
-    EXPECT_EQ(png.width, 100);
-    EXPECT_GT(png.height, 2 * 64);
+    EXPECT_EQ(png.width, btmedia::kWaveformLeft + 100 + btmedia::kWaveformRight);
+    const int centre = btmedia::kWaveformTop + btmedia::kWaveformLaneHalf;
+    auto at = [&](int y) {
+        const std::uint8_t* p = png.rows.data() + (static_cast<std::size_t>(y) * png.width + btmedia::kWaveformLeft + 10) * 3;
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    EXPECT_EQ(at(centre - 12), at(centre));
+    EXPECT_EQ(at(centre + 12), at(centre));
+    EXPECT_NE(at(centre - 13), at(centre));
 }
 
 TEST_F(Cli, ExportFfv1KeepsTheHdrSignalExactWithItsColourTags)
