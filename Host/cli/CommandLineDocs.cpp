@@ -27,11 +27,26 @@ std::string Roff(const std::string& text)
     return out;
 }
 
+/// The option groups of a command ("Sequence", "Dialog").
+std::vector<const CLI::App*> GroupsOf(const CLI::App& app)
+{
+    return app.get_subcommands([](const CLI::App* a) { return a->get_name().empty(); });
+}
+
+/// A command's own options, shown ones only; a group's help flag is its command's.
+std::vector<const CLI::Option*> OwnOptionsOf(const CLI::App& app)
+{
+    const bool group = app.get_name().empty();
+    return app.get_options([&](const CLI::Option* o) {
+        return !o->get_group().empty() && !(group && o == app.get_help_ptr());
+    });
+}
+
 /// The options of a command, those of its option groups included, in order.
 std::vector<const CLI::Option*> OptionsOf(const CLI::App& app)
 {
-    std::vector<const CLI::Option*> all = app.get_options([](const CLI::Option* o) { return !o->get_group().empty(); });
-    for (const CLI::App* group : app.get_subcommands([](const CLI::App* a) { return a->get_name().empty(); })) {
+    std::vector<const CLI::Option*> all = OwnOptionsOf(app);
+    for (const CLI::App* group : GroupsOf(app)) {
         const auto more = OptionsOf(*group);
         all.insert(all.end(), more.begin(), more.end());
     }
@@ -60,7 +75,7 @@ std::vector<std::string> ChoicesOf(const CLI::Option& option)
 
 void RoffOptions(std::ostringstream& out, const CLI::App& app)
 {
-    for (const CLI::Option* o : OptionsOf(app)) {
+    for (const CLI::Option* o : OwnOptionsOf(app)) {
         std::string names;
         if (o->nonpositional()) {
             for (const std::string& s : o->get_snames())
@@ -74,6 +89,10 @@ void RoffOptions(std::ostringstream& out, const CLI::App& app)
             names += " \\fI" + Roff(o->get_type_name().substr(0, o->get_type_name().find(':'))) +
                      "\\fR";
         out << ".TP\n" << names << "\n" << Roff(o->get_description()) << "\n";
+    }
+    for (const CLI::App* group : GroupsOf(app)) {
+        out << ".PP\n\\fI" << Roff(group->get_group()) << "\\fR: " << Roff(group->get_description()) << "\n";
+        RoffOptions(out, *group);
     }
 }
 
@@ -90,6 +109,8 @@ std::string ManualPage(const CLI::App& app, const std::string& exitStatus)
     std::string summary = description.substr(0, firstLine);
     if (summary.rfind(name + ": ", 0) == 0)
         summary = summary.substr(name.size() + 2);
+    if (!summary.empty() && summary.back() == '.')
+        summary.pop_back();
 
     std::ostringstream out;
     out << ".TH " << upper << " 1 \"\" \"" << Roff(name) << "\" \"User Commands\"\n"
