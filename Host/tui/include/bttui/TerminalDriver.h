@@ -4,10 +4,13 @@
 //
 // Keys: Tab and Shift-Tab move between controls; Up/Down change a pop-up's
 // item (Enter opens its list) and move the selection in a radio group
-// (Space or Enter selects the focused button); digits, '-' and '.' edit a
-// number, which is typed into the control when Enter, Tab or Shift-Tab
-// leaves it; Enter or Space presses the focused button; Esc or the window's
-// close box closes the dialog without accepting it. After every action the
+// (Space or Enter selects the focused button); entering a number selects it,
+// so that digits, '-' and '.' replace it (the arrows edit it instead), and
+// it is typed into the control when Enter, Tab or Shift-Tab leaves it; Enter
+// or Space presses the focused button; Esc, Ctrl-C or the window's close box
+// closes the dialog without accepting it. The dialog's last line says what
+// the keys do in the focused control. A terminal too small for the whole
+// dialog shows a notice saying so instead, until it grows. After every action the
 // screen is read again from the live controls, so values, items and enabled
 // states are always the dialog's own. Disabled controls are drawn dimmed and
 // are passed over by Tab.
