@@ -3,6 +3,7 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "ImporterBarsAndTone/HostRecords.h"
 #include "ProgressBar.h"
 #include "Session.h"
 #include "btmedia/SoundWriter.h"
@@ -26,7 +27,7 @@ struct SampleRange {
 
 /// The host's time is a signed 64-bit count of ticks: this many whole seconds
 /// each way from a clip's start.
-constexpr double kLongestSeconds = static_cast<double>(INT64_MAX / kTicksPerSecond);
+constexpr double kLongestSeconds = static_cast<double>(INT64_MAX / bt::records::kTicksPerSecond);
 
 std::string Seconds(double s)
 {

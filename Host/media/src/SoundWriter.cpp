@@ -218,21 +218,4 @@ void SoundWriter::Finish()
     s.output.Commit();
 }
 
-void WriteWavFloat(const std::string& path, int sampleRate, std::span<const std::vector<float>> channels)
-{
-    if (channels.empty())
-        throw std::runtime_error("cannot write '" + path + "': no channels");
-    const std::size_t frames = channels.front().size();
-    std::vector<const float*> planes;
-    for (const auto& channel : channels) {
-        if (channel.size() != frames)
-            throw std::runtime_error("cannot write '" + path + "': channels of unequal length");
-        planes.push_back(channel.data());
-    }
-    OutputFile output(path, {Overwrite::Always, {}});
-    SoundWriter writer(output, {}, sampleRate, channels.size());
-    writer.Write(planes, frames);
-    writer.Finish();
-}
-
 } // namespace btmedia

@@ -37,9 +37,10 @@ void WriteWhole(const std::string& path, int sampleRate, const std::vector<std::
     std::vector<const float*> planes;
     for (const auto& channel : channels)
         planes.push_back(channel.data());
-    btmedia::WavStream stream(path, sampleRate, channels.size());
-    stream.Write(planes, channels.empty() ? 0 : channels.front().size());
-    stream.Finish();
+    btmedia::OutputFile output(path, {btmedia::Overwrite::Always, {}});
+    btmedia::SoundWriter writer(output, {}, sampleRate, channels.size());
+    writer.Write(planes, channels.empty() ? 0 : channels.front().size());
+    writer.Finish();
 }
 
 /// The speaker mask of a WAVE_FORMAT_EXTENSIBLE fmt chunk, read from the bytes.
@@ -97,9 +98,8 @@ TEST_F(WavWriter, BadInputThrowsAndLeavesNoFile)
 {
     const std::string path = Path("bad.wav");
     EXPECT_THROW(WriteWhole(path, 48000, {}), std::runtime_error);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
-    EXPECT_THROW(WriteWhole("/nonexistent-dir/x.wav", 48000, Labelled(2, 4)), std::runtime_error);
+    EXPECT_THROW(WriteWhole(Path("no-folder/x.wav"), 48000, Labelled(2, 4)), btmedia::WriteFailed);
+    EXPECT_EQ(FilesLeft(), 0u);
 }
 
 TEST_F(SoundWriter, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothing)

@@ -74,8 +74,4 @@ private:
     std::unique_ptr<State> mState;
 };
 
-/// Planar channels of equal length, in the host's channel order, as one
-/// 32-bit float WAV at `path`, replacing what is there.
-void WriteWavFloat(const std::string& path, int sampleRate, std::span<const std::vector<float>> channels);
-
 } // namespace btmedia
