@@ -171,22 +171,28 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
 
 TEST_F(Cli, DescribeReportsWhatTheModuleSays)
 {
-    const std::string clip = New("hlg.json", {"--preset", "HD Rec.2100 HLG"});
+    const std::string clip = New("hlg.json", {"--preset", "HD Rec.2100 HLG", "--locale", "en_US"});
     const auto o = RunTool({"describe", "--json", clip});
     ASSERT_EQ(o.exitCode, 0) << o.err;
     // Plain text search keeps the JSON library out of the tests.
     for (const char* expected : {"\"width\": 1920", "\"height\": 1080", "\"audioSamples\": 240000",
                                  "\"primaries\": 9", "\"transfer\": 18", "\"matrix\": 9", "\"code\": 930633046"})
         EXPECT_NE(o.out.find(expected), std::string::npos) << expected << " in " << o.out;
+    // For people: rates, formats and flags by name, no codes.
     const auto text = RunTool({"describe", clip});
-    EXPECT_NE(text.out.find("HLG, ARIB STD-B67"), std::string::npos) << text.out;
-    EXPECT_EQ(text.out.find("Settings record"), std::string::npos) << "the record is for --raw";
+    for (const char* expected : {"Frame rate      29.97 fps\n", "Pixel format    32-bit float V, U, Y, A\n",
+                                 "BT.2020 primaries, HLG, ARIB STD-B67 transfer",
+                                 "Coding          32-bit float, Y'CbCr, narrow range\n"})
+        EXPECT_NE(text.out.find(expected), std::string::npos) << expected << " in " << text.out;
+    for (const char* code : {"0x", "ticks", "Settings record"})
+        EXPECT_EQ(text.out.find(code), std::string::npos) << code << " is for --raw: " << text.out;
 
     // --raw: the record as stored, version 2 little-endian first, and its
     // fields, HD Rec.2100 HLG being preset 4 in colour space 2.
     const auto raw = RunTool({"describe", "--raw", clip});
     for (const char* expected : {"Settings record 72 bytes", "\n   0  02 00 00 00 ", "\n  48  ",
-                                 "frame 1920 x 1080", "colour space type 2, preset 4"})
+                                 "frame 1920 x 1080", "colour space type 2, preset 4", "pixel format 0x37785556",
+                                 "encoding depth 160, flags 1 1"})
         EXPECT_NE(raw.out.find(expected), std::string::npos) << expected << " in " << raw.out;
     const auto rawJson = RunTool({"describe", "--raw", "--json", clip});
     EXPECT_NE(rawJson.out.find("\"settingsRecord\": [\n    \"02 00 00 00"), std::string::npos) << rawJson.out;
