@@ -142,6 +142,7 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
     struct Case {
         std::vector<std::string> args;
         const char* says;
+        int exitCode = 2; // a wrong request; 1 when the work itself failed
     } cases[] = {
         {{"frobnicate"}, "frobnicate"},
         {{"new", "-o", Path("x.json"), "--preset", "HD Rec.999"}, "HD Rec.999"},
@@ -150,14 +151,14 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
         {{"new", "-o", Path("x.json"), "--tone", "loud"}, "loud"},
         {{"describe", Path("missing.json")}, "missing.json"},
         {{"export", clip, "-o", Path("x.avi")}, ".mkv or .mov"},
-        {{"export", clip, "-o", Path("no-folder/x.mkv")}, "no-folder"},
+        {{"export", clip, "-o", Path("no-folder/x.mkv")}, "no-folder", 1},
         {{"export", clip, "-o", Path("x.mkv"), "--duration", "-1"}, "duration"},
         {{"tone", clip}, "--output"},
-        {{"frame", clip, "-o", Path("no-folder/x.png")}, "no-folder"},
+        {{"frame", clip, "-o", Path("no-folder/x.png")}, "no-folder", 1},
     };
     for (const Case& c : cases) {
         const auto o = RunTool(c.args);
-        EXPECT_NE(o.exitCode, 0) << c.args[0];
+        EXPECT_EQ(o.exitCode, c.exitCode) << c.args[0] << ": " << o.err;
         EXPECT_NE((o.out + o.err).find(c.says), std::string::npos) << "expected '" << c.says << "' in: " << o.err;
         EXPECT_EQ(FilesLeft(), 1u) << "left a file after " << c.args[0];
     }
