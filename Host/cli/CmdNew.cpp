@@ -13,6 +13,7 @@
 #include "bthost/DialogControl.h"
 #include "bthost/NewClip.h"
 #include "bthost/SequenceInfoSuite.h"
+#include "btmedia/StopSignals.h"
 #include "bttui/TerminalDriver.h"
 
 #include <array>
@@ -145,7 +146,7 @@ ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
         if (!bttui::StandardInputIsTerminal())
             throw UsageError("--interactive shows the settings dialog for a person to use, but standard input "
                              "is not a terminal; run it from a terminal, or choose with the dialog flags");
-        driver = std::make_shared<bttui::TerminalDriver>();
+        driver = std::make_shared<bttui::TerminalDriver>([] { return btmedia::StopSignal() != 0; });
     } else {
         flags = std::make_shared<FlagDriver>(StepsFor(dialog));
         driver = flags;
@@ -169,6 +170,7 @@ ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
         bthost::ScopedDialogDriver driverScope(limits);
         made = bthost::AcquireNewClipSettings(session.Host(), sequence);
     }
+    btmedia::StopPoint(); // a stop signal closed the dialog: the run ends here
     if (flags) {
         for (const std::string& adjustment : flags->Adjustments())
             std::cerr << "barsandtone: " << adjustment << "\n";

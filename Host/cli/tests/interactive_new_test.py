@@ -15,6 +15,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -40,6 +41,20 @@ class Terminal:
         self.tmux = tmux
         self.socket = "bttui-test-%d-%d" % (os.getpid(), Terminal.runs)
         self.run("new-session", "-d", "-s", "t", "-x", str(columns), "-y", str(lines), command)
+
+    def program_pid(self):
+        """The program the pane's shell runs: the shell's child."""
+        shell = int(self.run("display-message", "-p", "-t", "t", "#{pane_pid}").strip())
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                try:
+                    with open("/proc/%s/stat" % entry) as stat:
+                        fields = stat.read().rsplit(")", 1)[1].split()
+                except OSError:
+                    continue
+                if int(fields[1]) == shell:
+                    return int(entry)
+        raise Failure("the program is not running")
 
     def resize(self, columns, lines):
         self.run("resize-window", "-t", "t", "-x", str(columns), "-y", str(lines))
@@ -262,6 +277,18 @@ def cancel_with(key, tmux, program, clip):
     check(not os.listdir(os.path.dirname(clip)), "a file was left for a cancelled dialog")
 
 
+def stopped_in_the_dialog(tmux, program, clip):
+    """SIGTERM while the dialog is up: the dialog closes, nothing is left, 143."""
+    t = run_dialog(tmux, program, clip)
+    try:
+        os.kill(t.program_pid(), signal.SIGTERM)
+        screen = t.wait_for(lambda s: "EXIT=" in s, "the program to end")
+        check("EXIT=143" in screen and "stopped by SIGTERM" in screen, "SIGTERM did not stop it:\n" + screen)
+    finally:
+        t.close()
+    check(not os.listdir(os.path.dirname(clip)), "a file was left by a stopped dialog")
+
+
 def too_small_then_grown(tmux, program, clip):
     """A terminal too small for the dialog says so; grown, it shows the dialog."""
     t = start(tmux, program, clip, 50, 14)
@@ -297,6 +324,8 @@ def main():
         for key in ("Escape", "C-c"):
             with tempfile.TemporaryDirectory() as empty:
                 cancel_with(key, tmux, program, os.path.join(empty, "cancelled.json"))
+        with tempfile.TemporaryDirectory() as empty:
+            stopped_in_the_dialog(tmux, program, os.path.join(empty, "stopped.json"))
         too_small_then_grown(tmux, program, os.path.join(directory, "small.json"))
     print("interactive new clip: accepted, cancelled and shown on a small terminal as a person would see it")
     return 0

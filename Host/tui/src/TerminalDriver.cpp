@@ -9,9 +9,11 @@
 #include "zelui/controls/UI_RadioButton.h"
 
 #include <final/final.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -666,7 +668,53 @@ void SettingsWindow::onClose(finalcut::FCloseEvent* event)
     finalcut::FApplication::getApplicationObject()->quit();
 }
 
+/// The host's handlers of the stop signals, kept across the terminal
+/// library's own, which would end the program where it stands.
+class HostStopSignals {
+public:
+    HostStopSignals()
+    {
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], nullptr, &mSaved[i]);
+    }
+    ~HostStopSignals() { Restore(); }
+    HostStopSignals(const HostStopSignals&) = delete;
+    HostStopSignals& operator=(const HostStopSignals&) = delete;
+    void Restore() const
+    {
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], &mSaved[i], nullptr);
+    }
+
+private:
+    static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, 3> mSaved{};
+};
+
+/// Closes the dialog unaccepted when the host says a stop signal arrived.
+class StopWatch final : public finalcut::FObject {
+public:
+    StopWatch(finalcut::FWidget& window, std::function<bool()> stopRequested)
+        : mWindow(window), mStopRequested(std::move(stopRequested))
+    {
+        addTimer(100);
+    }
+
+protected:
+    void onTimer(finalcut::FTimerEvent*) override
+    {
+        if (mStopRequested())
+            mWindow.close();
+    }
+
+private:
+    finalcut::FWidget& mWindow;
+    std::function<bool()> mStopRequested;
+};
+
 } // namespace
+
+TerminalDriver::TerminalDriver(std::function<bool()> stopRequested) : mStopRequested(std::move(stopRequested)) {}
 
 TerminalDriver::~TerminalDriver() = default;
 
@@ -676,11 +724,16 @@ void TerminalDriver::RunModal(DialogSession& session)
     static char programName[] = "barsandtone";
     char* argv[] = {programName, nullptr};
     const int argc = 1;
+    const HostStopSignals hostSignals; // put back when the terminal library goes, too
     finalcut::FApplication application(argc, argv);
     SettingsWindow window(&application, session, plan);
     finalcut::FWidget::setMainWidget(&window);
     window.show();
     window.Place();
+    std::unique_ptr<StopWatch> stopWatch;
+    if (mStopRequested)
+        stopWatch = std::make_unique<StopWatch>(window, mStopRequested);
+    hostSignals.Restore();
     application.exec();
     if (!session.IsClosed())
         session.CloseWindow();

@@ -17,17 +17,27 @@
 //
 // The driver needs a terminal on standard input and output; a host checks
 // StandardInputIsTerminal() before installing it. One dialog runs at a time.
+//
+// The host's handlers of SIGINT, SIGTERM and SIGHUP stay in place while the
+// dialog runs (the terminal library would otherwise end the program there
+// and then); the host says through `stopRequested` when one has arrived, and
+// the dialog then closes unaccepted.
 
 #include "zellyrafactory/HostControl.h"
+
+#include <functional>
 
 namespace bttui {
 
 class TerminalDriver : public zellyrafactory::hostcontrol::ModalDriver {
 public:
-    TerminalDriver() = default;
+    explicit TerminalDriver(std::function<bool()> stopRequested = {});
     ~TerminalDriver() override;
 
     void RunModal(zellyrafactory::hostcontrol::DialogSession& session) override;
+
+private:
+    std::function<bool()> mStopRequested;
 };
 
 /// Whether standard input is a terminal a person can type at.
