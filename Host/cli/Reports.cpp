@@ -3,7 +3,6 @@
 #include "ImporterBarsAndTone/ImporterAbi.h"
 #include "MediaBridge/ColorTags.h"
 #include "barsandtone/FourCC.h"
-#include "zelmediatypes/PixelFormat.h"
 
 #include <cstdio>
 #include <ostream>
