@@ -3,8 +3,7 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,40 +37,51 @@ std::string TemporaryFile(int& fd, const char* kind)
     return path;
 }
 
-/// Starts the program in a child with the given standard streams; only
-/// async-signal-safe calls between fork and exec.
-pid_t Start(const std::vector<std::string>& args, int in, int out, int err, long long fileSizeLimit, bool terminal)
+/// Starts the program as a shell starts a command: a session of its own (on
+/// the terminal `terminalPath` names, which it then controls), default
+/// signal dispositions, nothing blocked, and the file-size limit that
+/// `ulimit -f` sets, through the shell itself.
+pid_t Start(const std::vector<std::string>& args, int in, int out, int err, long long fileSizeLimit,
+            const std::string& terminalPath = {})
 {
-    std::vector<std::string> all{BT_CLI_PATH};
+    std::vector<std::string> all;
+    if (fileSizeLimit >= 0) // ulimit counts 512-byte blocks
+        all = {"/bin/sh", "-c", "ulimit -f " + std::to_string(fileSizeLimit / 512) + " && exec \"$0\" \"$@\""};
+    all.push_back(BT_CLI_PATH);
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0)
-        throw std::runtime_error("cannot start the program");
-    if (pid == 0) {
-        // As a shell starts a command: its own session (a terminal's
-        // controlling process when on one), default signals, nothing blocked.
-        setsid();
-        if (terminal)
-            ioctl(in, TIOCSCTTY, 0);
-        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ})
-            signal(s, SIG_DFL);
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        if (fileSizeLimit >= 0) {
-            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        dup2(in, STDIN_FILENO);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        execve(argv[0], argv.data(), environ);
-        _exit(127);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, stops;
+    sigemptyset(&none);
+    sigemptyset(&stops);
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ})
+        sigaddset(&stops, s);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &stops);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!terminalPath.empty()) {
+        // Opened after the new session starts, the terminal becomes its controlling one.
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, terminalPath.c_str(), O_RDWR, 0);
+        posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, STDIN_FILENO, STDERR_FILENO);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
     }
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0)
+        throw std::runtime_error(std::string("cannot start ") + argv[0]);
     return pid;
 }
 
@@ -86,10 +96,13 @@ int ExitCode(pid_t pid)
 Outcome RunOnTerminal(const std::vector<std::string>& args, const RunOptions& options)
 {
     int master = -1, slave = -1;
+    char slavePath[128] = {};
     winsize size{24, 100, 0, 0};
-    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0)
+    if (openpty(&master, &slave, slavePath, nullptr, &size) != 0)
         throw std::runtime_error("cannot open a pseudo-terminal");
-    const pid_t pid = Start(args, slave, slave, slave, options.fileSizeLimit, true);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
+    const pid_t pid = Start(args, -1, -1, -1, options.fileSizeLimit, slavePath);
     close(slave);
     if (!options.input.empty())
         (void)write(master, options.input.data(), options.input.size());
@@ -120,7 +133,7 @@ Outcome RunTool(const std::vector<std::string>& args, const RunOptions& options)
     (void)write(inFd, options.input.data(), options.input.size());
     lseek(inFd, 0, SEEK_SET);
     std::remove(inPath.c_str());
-    const pid_t pid = Start(args, inFd, outFd, errFd, options.fileSizeLimit, false);
+    const pid_t pid = Start(args, inFd, outFd, errFd, options.fileSizeLimit);
     close(inFd);
     close(outFd);
     close(errFd);
@@ -137,7 +150,7 @@ RunningTool::RunningTool(const std::vector<std::string>& args)
     mOutPath = TemporaryFile(outFd, "out");
     mErrPath = TemporaryFile(errFd, "err");
     const int inFd = open("/dev/null", O_RDONLY);
-    mPid = Start(args, inFd, outFd, errFd, -1, false);
+    mPid = Start(args, inFd, outFd, errFd, -1);
     close(inFd);
     close(outFd);
     close(errFd);
