@@ -1,5 +1,9 @@
 # The two commands of the README. Both set the machine up first.
-.PHONY: run test setup build build-asan build-tsan build-fuzz build-windows test-windows test-tsan fuzz-smoke fuzz clean
+# `make install PREFIX=...`: barsandtone, its module and the platform
+# libraries in a relocatable layout (cmake/Install.cmake).
+PREFIX ?= /usr/local
+
+.PHONY: run test install setup build build-asan build-tsan build-fuzz build-windows test-windows test-tsan fuzz-smoke fuzz clean
 
 JOBS ?= $(shell nproc)
 
@@ -31,7 +35,7 @@ build-windows: setup
 # The default job of barsandtone: what the module says of itself, then a
 # default HD Rec. 709 clip with its tone, as files in out/.
 run: build
-	build/bin/barsandtone --out-dir out
+	build/bin/barsandtone -y --out-dir out
 
 test: build build-asan
 	ctest --preset default
@@ -56,6 +60,9 @@ fuzz: build-fuzz
 # The Windows build's tests under Wine (the script warms Wine's server first).
 test-windows: build-windows
 	scripts/wine-ctest.sh
+
+install: build
+	cmake --install build --prefix $(PREFIX)
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz build-windows out

@@ -39,6 +39,7 @@ function(bt_add_platform_library name)
   set_target_properties(${name} PROPERTIES
     BUILD_RPATH "\$ORIGIN"
     INSTALL_RPATH "\$ORIGIN")
+  set_property(GLOBAL APPEND PROPERTY BT_PLATFORM_LIBRARIES ${name}) # installed beside each other
 endfunction()
 
 # A host program in bin/, finding the platform libraries in ../lib.

@@ -47,7 +47,5 @@ public:
 
 /// Reads a file; the error names the path.
 [[nodiscard]] ClipFile LoadClipFile(const std::string& path);
-/// Writes beside the target and renames, so a failed write leaves nothing.
-void SaveClipFile(const std::string& path, const ClipFile& clip);
 
 } // namespace btcli

@@ -5,37 +5,62 @@
 #include "Commands.h"
 #include "Reports.h"
 #include "Session.h"
+#include "btmedia/OutputFile.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace btcli {
 
-void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options);
-void WriteTone(const CommonOptions& common, Session& session, const OpenClip& clip, const ToneOptions& options);
-void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options);
-void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options);
+// Each writes into `output`, which is null only for a null sink.
+void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options,
+                btmedia::OutputFile* output);
+void WriteTone(const CommonOptions& common, Session& session, const OpenClip& clip, const ToneOptions& options,
+               btmedia::OutputFile* output);
+void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options,
+                 btmedia::OutputFile* output);
+void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
+                    btmedia::OutputFile* output);
 
-/// A command on one clip file: loads the file, starts a session, opens the
-/// clip and writes the output. The clip closes before the module unloads.
-template <class Options>
-int RunOnClip(const CommonOptions& common, const Options& options,
-              void (*write)(const CommonOptions&, Session&, const OpenClip&, const Options&))
-{
-    const ClipFile file = LoadClipFile(options.clip);
-    Session session(common);
-    OpenClip clip(session, file);
-    write(common, session, clip, options);
-    return 0;
-}
+/// The rules every output of a run follows: the user's overwrite choice, and
+/// none of `inputs` (the clip file, the module) may be written.
+[[nodiscard]] btmedia::OutputRules OutputRulesFor(const CommonOptions& common, std::vector<std::string> inputs);
 
 /// Makes a new clip through selector 38 and the dialog. Throws Cancelled
-/// when the dialog is dismissed.
-[[nodiscard]] ClipFile CreateClip(Session& session, const NewOptions& options);
+/// when the dialog is dismissed, UsageError for a refused action or a clip
+/// the module cannot paint.
+[[nodiscard]] ClipFile CreateClip(Session& session, const ClipRecipe& recipe);
+
+/// A command on one clip: reads the clip file (or makes the clip), resolves
+/// the output before any work, starts a session, opens the clip and writes.
+/// The clip closes before the module unloads.
+template <class Options>
+int RunOnClip(const CommonOptions& common, const Options& options,
+              void (*write)(const CommonOptions&, Session&, const OpenClip&, const Options&, btmedia::OutputFile*))
+{
+    std::optional<ClipFile> file;
+    if (!options.clip.file.empty())
+        file = LoadClipFile(options.clip.file);
+    std::optional<btmedia::OutputFile> output;
+    if (!options.output.empty())
+        output.emplace(options.output, OutputRulesFor(common, {options.clip.file}));
+    Session session(common);
+    if (!file)
+        file = CreateClip(session, options.clip.recipe);
+    OpenClip clip(session, *file);
+    write(common, session, clip, options, output ? &*output : nullptr);
+    return kExitDone;
+}
+
+/// Writes the clip file into `output` and commits it.
+void SaveClipFile(btmedia::OutputFile& output, const ClipFile& clip);
 
 /// What selectors 37, 27 and 73 say of an open clip.
 [[nodiscard]] ClipReport MakeClipReport(Session& session, const OpenClip& clip, const std::string& clipPath);
 
-/// Prints a line unless quiet.
+/// Prints a line unless quiet: on standard output, or on standard error when
+/// standard output carries a file.
 void Say(const CommonOptions& common, const std::string& text);
 
 } // namespace btcli

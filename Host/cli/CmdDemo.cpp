@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <list>
 
 namespace btcli {
 
@@ -16,6 +17,17 @@ int RunDemo(const CommonOptions& common, const std::string& folder)
 {
     std::filesystem::create_directories(folder);
     const auto in = [&](const std::string& name) { return (std::filesystem::path(folder) / name).string(); };
+    // Every output is resolved (and any question asked) before the work.
+    const btmedia::OutputRules rules = OutputRulesFor(common, {});
+    std::list<btmedia::OutputFile> outputs;
+    const auto output = [&](const std::string& name) { return &outputs.emplace_back(in(name), rules); };
+    const std::string clipPath = in("bars-and-tone.json");
+    btmedia::OutputFile* clipFile = output("bars-and-tone.json");
+    btmedia::OutputFile* preview = output("bars-and-tone.png");
+    btmedia::OutputFile* signal = output("bars-and-tone-signal.png");
+    btmedia::OutputFile* sound = output("bars-and-tone.wav");
+    btmedia::OutputFile* levelsPicture = output("bars-and-tone-levels.png");
+    btmedia::OutputFile* movieFile = output("bars-and-tone.mov");
 
     Session session(common);
     if (!common.quiet) {
@@ -30,10 +42,8 @@ int RunDemo(const CommonOptions& common, const std::string& folder)
 
     // The host's default sequence, HD Rec. 709 at 29.97 fps, and the dialog
     // accepted as it opens.
-    NewOptions create;
-    const ClipFile file = CreateClip(session, create);
-    const std::string clipPath = in("bars-and-tone.json");
-    SaveClipFile(clipPath, file);
+    const ClipFile file = CreateClip(session, ClipRecipe{});
+    SaveClipFile(*clipFile, file);
 
     OpenClip clip(session, file);
     if (!common.quiet) {
@@ -42,15 +52,27 @@ int RunDemo(const CommonOptions& common, const std::string& folder)
     }
     Say(common, "wrote " + clipPath + ": the clip file");
 
-    WriteFrame(common, session, clip, {clipPath, in("bars-and-tone.png"), false});
-    WriteFrame(common, session, clip, {clipPath, in("bars-and-tone-signal.png"), true});
-    WriteTone(common, session, clip, {clipPath, in("bars-and-tone.wav"), {}, 1024, false});
-    WriteLevels(common, session, clip, {clipPath, in("bars-and-tone-levels.png"), {}, 100.0});
+    FrameOptions picture;
+    picture.clip.file = clipPath;
+    picture.output = in("bars-and-tone.png");
+    WriteFrame(common, session, clip, picture, preview);
+    picture.output = in("bars-and-tone-signal.png");
+    picture.signal16 = true;
+    WriteFrame(common, session, clip, picture, signal);
+    ToneOptions tone;
+    tone.clip.file = clipPath;
+    tone.output = in("bars-and-tone.wav");
+    WriteTone(common, session, clip, tone, sound);
+    LevelsOptions levels;
+    levels.clip.file = clipPath;
+    levels.output = in("bars-and-tone-levels.png");
+    WriteLevels(common, session, clip, levels, levelsPicture);
     ExportOptions movie;
-    movie.clip = clipPath;
+    movie.clip.file = clipPath;
     movie.output = in("bars-and-tone.mov");
     movie.durationSeconds = 3.0;
-    WriteMovieFile(common, session, clip, movie);
+    movie.progress = common.progress;
+    WriteMovieFile(common, session, clip, movie, movieFile);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "ProgressBar.h"
 #include "Session.h"
 #include "btmedia/MovieWriter.h"
+#include "btmedia/StopSignals.h"
 
 #include <chrono>
 #include <cmath>
@@ -56,7 +57,8 @@ int RunExport(const CommonOptions& common, const ExportOptions& options)
     return RunOnClip(common, options, WriteMovieFile);
 }
 
-void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options)
+void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
+                    btmedia::OutputFile* output)
 {
     const btmedia::MovieFormat format = FormatFor(options);
     const auto& d = clip.Description();
@@ -67,6 +69,7 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     btmedia::MovieSpec spec;
     spec.format = format;
     spec.path = format == btmedia::MovieFormat::NullSink ? std::string() : options.output;
+    spec.output = format == btmedia::MovieFormat::NullSink ? nullptr : output;
     spec.width = d.width;
     spec.height = d.height;
     spec.frameDuration = d.frameDuration;
@@ -96,7 +99,10 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     sources.sound = [&](std::int64_t position, std::uint32_t count, float* const* channels) {
         RequestSound(session, clip, position, count, channels);
     };
-    sources.progress = [&](std::int64_t done, std::int64_t total) { bar.Update(done, total); };
+    sources.progress = [&](std::int64_t done, std::int64_t total) {
+        btmedia::StopPoint(); // a stop signal ends the export here, and its file with it
+        bar.Update(done, total);
+    };
 
     const auto begin = std::chrono::steady_clock::now();
     const btmedia::MovieResult result = btmedia::WriteMovie(spec, sources);

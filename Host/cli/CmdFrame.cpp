@@ -1,42 +1,59 @@
-// frame: the clip's picture as PNG.
+// frame: the clip's picture as an image file: PNG, TIFF or DPX, as a
+// preview or as the signal.
 
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
 #include "Session.h"
-#include "btmedia/PngWriter.h"
-
-#include <iostream>
+#include "btmedia/ImageWriter.h"
 
 namespace btcli {
 
-void Say(const CommonOptions& common, const std::string& text)
+namespace {
+
+btmedia::ImageFormat FrameFormat(const FrameOptions& options)
 {
-    if (!common.quiet)
-        std::cout << text << "\n";
+    const auto named = options.format.empty() ? std::nullopt : btmedia::ImageFormatNamed(options.format);
+    if (!options.format.empty() && !named)
+        throw UsageError("--format takes png, tiff or dpx, not \"" + options.format + "\"");
+    const auto byName = btmedia::ImageFormatOfName(options.output);
+    if (named && byName && *named != *byName)
+        throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
+                         std::string(btmedia::ImageFormatName(*byName)) + " file: change one of them");
+    if (named)
+        return *named;
+    if (byName)
+        return *byName;
+    if (options.output == "-")
+        return btmedia::ImageFormat::Png;
+    throw UsageError("frame writes PNG (.png), TIFF (.tif, .tiff) or DPX (.dpx), and '" + options.output +
+                     "' names none of them: name the file so, or give --format");
 }
+
+} // namespace
 
 int RunFrame(const CommonOptions& common, const FrameOptions& options)
 {
+    (void)FrameFormat(options); // a wrong name fails before anything is loaded
     return RunOnClip(common, options, WriteFrame);
 }
 
-void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options)
+void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options,
+                btmedia::OutputFile* output)
 {
+    const btmedia::ImageFormat format = FrameFormat(options);
+    const btmedia::RgbRange range = options.signal16 ? btmedia::RgbRange::Narrow : btmedia::RgbRange::Full;
     const btmedia::ColourCodes colour = ClipColour(session, clip);
     DeliveredPicture picture(session, clip);
     const btmedia::VuyaPicture& p = picture.Picture();
-    const std::uint8_t matrix = colour.matrix;
-    if (options.signal16) {
-        const btmedia::Cicp cicp{colour.primaries, colour.transfer, 0, 0};
-        btmedia::WritePngRgb16(options.output, p.width, p.height, btmedia::SignalRgb16(p, matrix), cicp);
-    } else {
-        btmedia::WritePngRgb8(options.output, p.width, p.height, btmedia::PreviewRgb8(p, matrix));
-    }
-    Say(common, "wrote " + options.output + ": " + std::to_string(p.width) + " x " + std::to_string(p.height) +
-                    (options.signal16 ? ", 16-bit R'G'B' with cICP " + std::to_string(colour.primaries) + "/" +
-                                            std::to_string(colour.transfer) + "/0/0"
-                                      : ", 8-bit preview"));
+    btmedia::WriteImage(*output, format, p, colour, range);
+    std::string what = std::string(btmedia::ImageFormatName(format)) + ", " +
+                       std::to_string(btmedia::ImageBits(format, range)) + "-bit R'G'B' ";
+    what += options.signal16 ? "signal in narrow range" : "preview";
+    if (options.signal16 && format == btmedia::ImageFormat::Png)
+        what += " with cICP " + std::to_string(colour.primaries) + "/" + std::to_string(colour.transfer) + "/0/0";
+    Say(common, "wrote " + options.output + ": " + std::to_string(p.width) + " x " + std::to_string(p.height) + ", " +
+                    what);
 }
 
 } // namespace btcli

@@ -13,13 +13,16 @@
 #include "bthost/DialogControl.h"
 #include "bthost/NewClip.h"
 #include "bthost/SequenceInfoSuite.h"
+#include "btmedia/StopSignals.h"
 #include "bttui/TerminalDriver.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <memory>
 
 namespace btcli {
@@ -81,11 +84,18 @@ std::array<std::int64_t, 2> Ratio(const std::string& text, const char* flag)
 
 std::array<std::int32_t, 2> Size(const std::string& text, const char* flag)
 {
-    int w = 0, h = 0;
-    char extra = 0;
-    if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w <= 0 || h <= 0)
-        throw UsageError(std::string(flag) + " takes WxH, such as 1920x1080, not \"" + text + "\"");
-    return {w, h};
+    const std::size_t x = text.find_first_of("xX");
+    auto whole = [](const std::string& part) -> long long {
+        char* end = nullptr;
+        const long long v = std::strtoll(part.c_str(), &end, 10);
+        return !part.empty() && std::isdigit(static_cast<unsigned char>(part[0])) && *end == 0 ? v : -1;
+    };
+    const long long w = x == std::string::npos ? -1 : whole(text.substr(0, x));
+    const long long h = x == std::string::npos ? -1 : whole(text.substr(x + 1));
+    if (w < 1 || h < 1 || w > INT32_MAX || h > INT32_MAX)
+        throw UsageError(std::string(flag) + " takes a width and height in whole pixels, such as 1920x1080, not \"" +
+                         text + "\"");
+    return {static_cast<std::int32_t>(w), static_cast<std::int32_t>(h)};
 }
 
 /// The input locale the dialog's NTSC or PAL defaults follow.
@@ -108,15 +118,18 @@ MB::Locale::HostControl::InputLocale LocaleFor(const std::string& text)
 bool ActsOnTheDialog(const DialogOptions& d)
 {
     return !d.preset.empty() || !d.size.empty() || !d.videoRate.empty() || !d.par.empty() ||
-           !d.colourSpace.empty() || !d.audioRate.empty() || !d.tone.empty() || d.frequency || d.amplitude ||
-           !d.identifier.empty() || !d.actions.empty() || d.cancel || d.close;
+           !d.colourSpace.empty() || !d.audioRate.empty() || !d.tone.empty() || !d.frequency.empty() ||
+           !d.amplitude.empty() || !d.identifier.empty() || !d.actions.empty() || d.cancel || d.close;
 }
+
+std::string Whole(double v) { return std::to_string(std::llround(v)); }
 
 } // namespace
 
-ClipFile CreateClip(Session& session, const NewOptions& options)
+ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
 {
-    const SequenceOptions& seq = options.sequence;
+    const SequenceOptions& seq = recipe.sequence;
+    const DialogOptions& dialog = recipe.dialog;
     const auto size = Size(seq.size, "--seq-size");
     const auto rate = Ratio(seq.rate, "--seq-rate");
     const auto par = Ratio(seq.par, "--seq-par");
@@ -126,18 +139,19 @@ ClipFile CreateClip(Session& session, const NewOptions& options)
     const auto locale = LocaleFor(seq.locale);
     std::shared_ptr<FlagDriver> flags;
     std::shared_ptr<zellyrafactory::hostcontrol::ModalDriver> driver;
-    if (options.dialog.interactive) {
-        if (ActsOnTheDialog(options.dialog))
+    if (dialog.interactive) {
+        if (ActsOnTheDialog(dialog))
             throw UsageError("--interactive leaves the dialog to the person at the terminal; "
                              "leave out the dialog flags");
         if (!bttui::StandardInputIsTerminal())
             throw UsageError("--interactive shows the settings dialog for a person to use, but standard input "
                              "is not a terminal; run it from a terminal, or choose with the dialog flags");
-        driver = std::make_shared<bttui::TerminalDriver>();
+        driver = std::make_shared<bttui::TerminalDriver>([] { return btmedia::StopSignal() != 0; });
     } else {
-        flags = std::make_shared<FlagDriver>(StepsFor(options.dialog));
+        flags = std::make_shared<FlagDriver>(StepsFor(dialog));
         driver = flags;
     }
+    const auto limits = std::make_shared<LimitsReader>(driver);
 
     bthost::SequenceProperties sequence;
     sequence.width = size[0];
@@ -153,15 +167,19 @@ ClipFile CreateClip(Session& session, const NewOptions& options)
     bthost::NewClipSettings made;
     {
         bthost::ScopedInputLocale localeScope(locale);
-        bthost::ScopedDialogDriver driverScope(driver);
+        bthost::ScopedDialogDriver driverScope(limits);
         made = bthost::AcquireNewClipSettings(session.Host(), sequence);
     }
-    if (flags && !flags->Failure().empty())
-        throw UsageError("the dialog refused an action: " + flags->Failure());
+    btmedia::StopPoint(); // a stop signal closed the dialog: the run ends here
+    if (flags) {
+        for (const std::string& adjustment : flags->Adjustments())
+            std::cerr << "barsandtone: " << adjustment << "\n";
+        if (!flags->Failure().empty())
+            throw UsageError(flags->Failure());
+    }
     if (made.result == BT_RESULT_CANCELLED)
         throw Cancelled(std::string("cancelled: the dialog was ") +
-                        (options.dialog.close || options.dialog.interactive ? "closed without OK" : "cancelled") +
-                        ", no clip written");
+                        (dialog.close || dialog.interactive ? "closed without OK" : "cancelled") + ", no clip made");
     if (made.sizeResult != 0 || made.size != kSettingsSize)
         throw std::runtime_error("the module asked for a settings record of " + std::to_string(made.size) +
                                  " bytes (selector 38 answered " + std::to_string(made.sizeResult) + ")");
@@ -171,14 +189,30 @@ ClipFile CreateClip(Session& session, const NewOptions& options)
     ClipFile clip;
     std::copy(made.stored.begin(), made.stored.end(), clip.settings.begin());
     clip.name = made.clipName ? Utf8(*made.clipName) : std::string();
+    // A host's sequence can be larger than anything a person may type into
+    // the dialog; the module's pictures are not made for that.
+    const SettingsFields fields = DecodeSettings(clip.settings);
+    if (limits->Limits() && !limits->Limits()->Holds(fields.frameWidth, fields.frameHeight))
+        throw UsageError("the clip would be " + std::to_string(fields.frameWidth) + " x " +
+                         std::to_string(fields.frameHeight) + " pixels (--seq-size " + seq.size +
+                         "), but the module paints pictures of at most " + Whole(limits->Limits()->maxWidth) + " x " +
+                         Whole(limits->Limits()->maxHeight) + ": choose a smaller --seq-size, or a --size or --preset");
     return clip;
+}
+
+void SaveClipFile(btmedia::OutputFile& output, const ClipFile& clip)
+{
+    const std::string text = FormatClipFile(clip);
+    output.WriteAll(text.data(), text.size());
+    output.Commit();
 }
 
 int RunNew(const CommonOptions& common, const NewOptions& options)
 {
+    btmedia::OutputFile output(options.output, OutputRulesFor(common, {}));
     Session session(common);
-    const ClipFile clip = CreateClip(session, options);
-    SaveClipFile(options.output, clip);
+    const ClipFile clip = CreateClip(session, options.recipe);
+    SaveClipFile(output, clip);
     Say(common, "wrote " + options.output + ": \"" + clip.name + "\", " +
                     SettingsSummary(DecodeSettings(clip.settings)));
     return 0;

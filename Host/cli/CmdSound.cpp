@@ -3,15 +3,17 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "ImporterBarsAndTone/HostRecords.h"
+#include "ProgressBar.h"
 #include "Session.h"
-#include "btmedia/WavWriter.h"
+#include "btmedia/SoundWriter.h"
+#include "btmedia/StopSignals.h"
 #include "btmedia/Waveform.h"
 #include "bthost/SoundRequests.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <iostream>
 #include <optional>
 
 namespace btcli {
@@ -23,25 +25,98 @@ struct SampleRange {
     std::int64_t count = 0;
 };
 
+/// The host's time is a signed 64-bit count of ticks: this many whole seconds
+/// each way from a clip's start.
+constexpr double kLongestSeconds = static_cast<double>(INT64_MAX / bt::records::kTicksPerSecond);
+
+std::string Seconds(double s)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", s);
+    return text;
+}
+
+/// Refuses a time the host cannot name instead of letting it wrap.
+void RequireHostTime(double seconds, const std::string& what)
+{
+    if (!std::isfinite(seconds) || std::fabs(seconds) > kLongestSeconds)
+        throw UsageError(what + " is beyond the host's time, which reaches " +
+                         std::to_string(static_cast<long long>(kLongestSeconds)) +
+                         " s (about 420 days) either side of the clip's start");
+}
+
 /// Start and length at `rate` values per second; the default length is the
 /// clip's sound, five seconds.
 SampleRange Resolve(const RangeOptions& r, double rate, const bthost::ClipDescription& clip)
 {
     const double clipRate = static_cast<double>(clip.audioRate);
-    SampleRange out;
-    if (r.startSample)
-        out.start = *r.startSample;
-    else if (r.startSeconds)
-        out.start = std::llround(*r.startSeconds * rate);
+    double start = 0;
+    if (r.startSample) {
+        start = static_cast<double>(*r.startSample) / clipRate;
+        RequireHostTime(start, "--start-sample " + std::to_string(*r.startSample));
+    } else if (r.startSeconds) {
+        start = *r.startSeconds;
+        RequireHostTime(start, "--start " + Seconds(start));
+    }
+    double length = static_cast<double>(clip.audioSamples) / clipRate;
     if (r.sampleCount)
-        out.count = *r.sampleCount;
+        length = static_cast<double>(*r.sampleCount) / clipRate;
     else if (r.durationSeconds)
-        out.count = std::llround(*r.durationSeconds * rate);
-    else
-        out.count = std::llround(static_cast<double>(clip.audioSamples) / clipRate * rate);
+        length = *r.durationSeconds;
+    RequireHostTime(length, "a length of " + Seconds(length) + " s");
+    RequireHostTime(start + length, "the end, " + Seconds(start + length) + " s,");
+
+    SampleRange out;
+    out.start = r.startSample ? *r.startSample : std::llround(start * rate);
+    out.count = r.sampleCount && rate == clipRate ? *r.sampleCount : std::llround(length * rate);
     if (out.count <= 0)
         throw UsageError("the stretch asked for holds no samples");
     return out;
+}
+
+btmedia::SoundFormat ToneFormat(const ToneOptions& options)
+{
+    using btmedia::SoundContainer;
+    const auto named = options.format.empty() ? std::nullopt : btmedia::SoundContainerNamed(options.format);
+    if (!options.format.empty() && !named)
+        throw UsageError("--format takes wav, rf64, flac or aiff, not \"" + options.format + "\"");
+    const auto byName = btmedia::SoundContainerOfName(options.output);
+    if (named && byName && *named != *byName)
+        throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
+                         std::string(btmedia::ContainerName(*byName)) + " file: change one of them");
+    btmedia::SoundFormat format;
+    if (named)
+        format.container = *named;
+    else if (byName)
+        format.container = *byName;
+    else if (options.output == "-")
+        format.container = SoundContainer::Flac; // the one that needs no going back
+    else
+        throw UsageError("tone writes WAV (.wav), RF64 (.rf64), FLAC (.flac) or AIFF (.aif, .aiff), and '" +
+                         options.output + "' names none of them: name the file so, or give --format");
+    format.samples = btmedia::DefaultSamples(format.container);
+    if (options.bits == "16")
+        format.samples = btmedia::SampleFormat::Int16;
+    else if (options.bits == "24")
+        format.samples = btmedia::SampleFormat::Int24;
+    else if (options.bits == "32f")
+        format.samples = btmedia::SampleFormat::Float32;
+    else if (!options.bits.empty())
+        throw UsageError("--bits takes 16, 24 or 32f, not \"" + options.bits + "\"");
+    if (!btmedia::Holds(format.container, format.samples))
+        throw UsageError("'" + options.output + "' is " + std::string(btmedia::ContainerName(format.container)) +
+                         ", which holds 16-bit or 24-bit samples; --bits 32f is for WAV, RF64 and AIFF");
+    return format;
+}
+
+const char* SamplesName(btmedia::SampleFormat samples)
+{
+    switch (samples) {
+    case btmedia::SampleFormat::Int16: return "16-bit";
+    case btmedia::SampleFormat::Int24: return "24-bit";
+    case btmedia::SampleFormat::Float32: return "32-bit float";
+    }
+    return "";
 }
 
 } // namespace
@@ -57,14 +132,16 @@ void RequestSound(Session& session, const OpenClip& clip, std::int64_t position,
                                  " (selector 25 answered " + std::to_string(result) + ")");
 }
 
-void WriteTone(const CommonOptions& common, Session& session, const OpenClip& clip, const ToneOptions& options)
+void WriteTone(const CommonOptions& common, Session& session, const OpenClip& clip, const ToneOptions& options,
+               btmedia::OutputFile* output)
 {
     const auto& d = clip.Description();
     const double rate = static_cast<double>(d.audioRate);
-    const SampleRange range = Resolve(options.range, rate, d);
     const std::size_t channels = d.audioChannels;
     if (channels == 0 || rate <= 0)
         throw std::runtime_error("the clip has no sound");
+    const SampleRange range = Resolve(options.range, rate, d);
+    const btmedia::SoundFormat format = output ? ToneFormat(options) : btmedia::SoundFormat{};
 
     // Reused buffers, requests of the host's size: what a playing host does.
     // The file (if any) grows a request at a time, so any length fits.
@@ -73,37 +150,43 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
     for (auto& b : buffers)
         pointers.push_back(b.data());
     const std::vector<const float*> filled(pointers.begin(), pointers.end());
-    std::optional<btmedia::WavStream> file;
-    if (!options.nullSink)
-        file.emplace(options.output, static_cast<int>(rate), channels);
+    std::optional<btmedia::SoundWriter> file;
+    if (output)
+        file.emplace(*output, format, static_cast<int>(rate), channels);
+    ProgressBar bar(common.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "samples");
     const auto begin = std::chrono::steady_clock::now();
     for (std::int64_t done = 0; done < range.count;) {
+        btmedia::StopPoint();
         const auto n = static_cast<std::uint32_t>(std::min<std::int64_t>(options.requestSize, range.count - done));
         RequestSound(session, clip, range.start + done, n, pointers.data());
         if (file)
             file->Write(filled, n);
         done += n;
+        bar.Update(done, range.count);
     }
+    if (file)
+        file->Finish();
+    bar.Finish();
+    char text[400];
     if (!file) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-        char text[200];
         std::snprintf(text, sizeof text,
                       "null sink: %lld samples x %zu channels in %.3f s: %.0f samples per second per channel",
                       static_cast<long long>(range.count), channels, seconds,
                       static_cast<double>(range.count) / seconds);
-        Say(common, text);
-        return;
+    } else {
+        std::snprintf(text, sizeof text,
+                      "wrote %s: %s, %s, %zu channels, %lld samples from sample %lld (%.3f s from %.3f s)",
+                      options.output.c_str(), std::string(btmedia::ContainerName(format.container)).c_str(),
+                      SamplesName(format.samples), channels, static_cast<long long>(range.count),
+                      static_cast<long long>(range.start), static_cast<double>(range.count) / rate,
+                      static_cast<double>(range.start) / rate);
     }
-    file->Finish();
-    char text[200];
-    std::snprintf(text, sizeof text, "wrote %s: %zu channels, %lld samples from sample %lld (%.3f s from %.3f s)",
-                  options.output.c_str(), channels, static_cast<long long>(range.count),
-                  static_cast<long long>(range.start), static_cast<double>(range.count) / rate,
-                  static_cast<double>(range.start) / rate);
     Say(common, text);
 }
 
-void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options)
+void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& clip, const LevelsOptions& options,
+                 btmedia::OutputFile* output)
 {
     const auto& d = clip.Description();
     const double rate = static_cast<double>(d.audioRate);
@@ -120,18 +203,25 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
     if (levels.result != 0)
         throw std::runtime_error("the module gave no levels (selector 49 answered " + std::to_string(levels.result) +
                                  ")");
-    btmedia::WriteWaveformPng(options.output, levels.upper, levels.lower);
+    btmedia::StopPoint();
+    const btmedia::LevelsLegend legend{btmedia::HostChannelNames(d.audioChannels), options.levelRate,
+                                       static_cast<double>(start.start) / rate};
+    btmedia::WriteWaveformPng(*output, levels.upper, levels.lower, legend);
     Say(common, "wrote " + options.output + ": " + std::to_string(d.audioChannels) + " lanes of " +
                     std::to_string(values.count) + " level values");
 }
 
 int RunTone(const CommonOptions& common, const ToneOptions& options)
 {
+    if (!options.output.empty())
+        (void)ToneFormat(options); // a wrong name fails before anything is loaded
     return RunOnClip(common, options, WriteTone);
 }
 
 int RunLevels(const CommonOptions& common, const LevelsOptions& options)
 {
+    if (!options.output.empty() && options.output != "-" && btmedia::ExtensionOf(options.output) != ".png")
+        throw UsageError("levels writes a PNG picture, and '" + options.output + "' is not named .png");
     return RunOnClip(common, options, WriteLevels);
 }
 

@@ -2,9 +2,12 @@
 // The subcommands of barsandtone, each a function of its options. Main.cpp
 // turns the command line into these options; nothing here knows the parser.
 //
-// Failures are exceptions: UsageError for what the user asked wrongly (exit
-// code 2), Cancelled when the dialog was dismissed (exit code 3), anything
-// else a failure (exit code 1). A command that fails leaves no output file.
+// Failures are exceptions: UsageError for what the user asked wrongly,
+// Cancelled when the dialog was dismissed, btmedia::Stopped for a stop
+// signal, anything else a failure; the exit codes below say which. A command
+// that fails leaves no output file.
+
+#include "btmedia/OutputFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +16,14 @@
 #include <vector>
 
 namespace btcli {
+
+/// The exit status contract, the same for every command.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailure = 1;   ///< failed while working: I/O, a module's answer
+inline constexpr int kExitUsage = 2;     ///< a wrong request: every parse and validation error
+inline constexpr int kExitCancelled = 3; ///< the dialog dismissed, an overwrite declined
+/// Stopped by a signal: 128 + the signal, 129 SIGHUP, 130 SIGINT, 143 SIGTERM.
+inline constexpr int kExitSignalBase = 128;
 
 class UsageError : public std::runtime_error {
 public:
@@ -25,8 +36,11 @@ public:
 };
 
 struct CommonOptions {
-    std::string modulePath; ///< empty: the module next to the program
+    std::string modulePath; ///< empty: the module installed with the program
     bool quiet = false;
+    btmedia::Overwrite overwrite = btmedia::Overwrite::Ask;
+    std::optional<bool> progress; ///< default: on when standard error is a terminal
+    bool reportOnStandardError = false; ///< standard output carries a file ("-o -")
 };
 
 /// The host's current sequence, as selector 38 sees it.
@@ -49,8 +63,8 @@ struct DialogOptions {
     std::string colourSpace;
     std::string audioRate;
     std::string tone;        ///< "steady" or "identify"
-    std::optional<double> frequency; ///< Hz
-    std::optional<double> amplitude; ///< dB
+    std::string frequency;   ///< Hz, as the user wrote it
+    std::string amplitude;   ///< dB, as the user wrote it
     std::string identifier;
     std::vector<std::string> actions; ///< raw actions, after the ones above
     bool cancel = false;
@@ -58,10 +72,23 @@ struct DialogOptions {
     bool interactive = false;
 };
 
-struct NewOptions {
-    std::string output;
+/// How a new clip is made: the host's sequence, then the user's actions in
+/// the settings dialog.
+struct ClipRecipe {
     SequenceOptions sequence;
     DialogOptions dialog;
+};
+
+struct NewOptions {
+    std::string output;
+    ClipRecipe recipe;
+};
+
+/// The clip a command works on: a clip file, or with none named a clip made
+/// on the way from the recipe, as `new` makes it.
+struct ClipSource {
+    std::string file;
+    ClipRecipe recipe;
 };
 
 struct DescribeOptions {
@@ -71,9 +98,10 @@ struct DescribeOptions {
 };
 
 struct FrameOptions {
-    std::string clip;
+    ClipSource clip;
     std::string output;
-    bool signal16 = false; ///< 16-bit PNG with cICP instead of the preview
+    std::string format;    ///< "png", "tiff", "dpx"; empty: from the file name
+    bool signal16 = false; ///< the narrow-range signal instead of the preview
 };
 
 /// A stretch of the clip's sound: start and length in seconds or samples.
@@ -85,22 +113,24 @@ struct RangeOptions {
 };
 
 struct ToneOptions {
-    std::string clip;
+    ClipSource clip;
     std::string output;
+    std::string format; ///< "wav", "rf64", "flac", "aiff"; empty: from the file name
+    std::string bits;   ///< "16", "24", "32f"; empty: the format's own
     RangeOptions range;
     std::uint32_t requestSize = 1024;
     bool nullSink = false;
 };
 
 struct LevelsOptions {
-    std::string clip;
+    ClipSource clip;
     std::string output;
     RangeOptions range;
     double levelRate = 100.0; ///< values per second
 };
 
 struct ExportOptions {
-    std::string clip;
+    ClipSource clip;
     std::string output;
     std::string format;  ///< "ffv1", "prores", "null"; empty: from the file name
     std::optional<double> durationSeconds;

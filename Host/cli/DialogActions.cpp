@@ -2,9 +2,14 @@
 
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "zellyrafactory/ScriptedDriver.h"
+#include "zelui/controls/UI_HotTextNumber.h"
+#include "zelui/controls/UI_NumberEdit.h"
 #include "zelui/controls/UI_Popup.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -29,6 +34,24 @@ constexpr const char* kAmplitude = "amplitudeHotTextNumber";
 constexpr const char* kIdentifierPopup = "identifierFormatPopup";
 constexpr const char* kOk = "okButton";
 constexpr const char* kCancel = "cancelButton";
+
+// Why a person finds a control disabled, for the flags that act on it.
+struct DisabledHint {
+    const char* control;
+    const char* hint;
+};
+constexpr DisabledHint kDisabledHints[] = {
+    {kFrequency, "it sets a steady tone, and --tone identify turns that off"},
+    {kAmplitude, "it sets a steady tone, and --tone identify turns that off"},
+    {kIdentifierPopup, "it names a channel identification, which needs --tone identify"},
+};
+
+// A number whose range depends on another control's choice says so.
+struct RangeContext {
+    const char* control;
+    const char* dependsOn;
+};
+constexpr RangeContext kRangeContexts[] = {{kFrequency, kAudioRatePopup}};
 
 struct ShortName {
     const char* name;
@@ -135,10 +158,89 @@ void ParseSize(const std::string& text, const char* flag, double& width, double&
     const std::size_t x = text.find_first_of("xX");
     const auto w = x == std::string::npos ? std::nullopt : Number(text.substr(0, x));
     const auto h = x == std::string::npos ? std::nullopt : Number(text.substr(x + 1));
-    if (!w || !h || *w <= 0 || *h <= 0)
-        throw UsageError(std::string(flag) + " takes WxH, such as 1920x1080, not \"" + text + "\"");
+    auto whole = [](const std::optional<double>& v) { return v && std::isfinite(*v) && *v >= 1 && *v == std::floor(*v); };
+    if (!whole(w) || !whole(h))
+        throw UsageError(std::string(flag) + " takes a width and height in whole pixels, such as 1920x1080, not \"" +
+                         text + "\"");
     width = *w;
     height = *h;
+}
+
+/// A number typed into a control; `positive`: only more than zero makes sense.
+double TypedNumber(const std::string& text, const char* flag, const char* unit, bool positive)
+{
+    const auto v = Number(text);
+    if (!v || !std::isfinite(*v) || (positive && *v <= 0))
+        throw UsageError(std::string(flag) + " takes " + (positive ? "a number above 0, in " : "a number, in ") + unit +
+                         ", not \"" + text + "\"");
+    return *v;
+}
+
+/// A control's number as a person reads it: its decimal places, no trailing zeros.
+std::string Shown(double value, int decimalPlaces)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", std::clamp(decimalPlaces, 0, 6), value);
+    std::string out = text;
+    if (out.find('.') != std::string::npos) {
+        while (out.back() == '0')
+            out.pop_back();
+        if (out.back() == '.')
+            out.pop_back();
+    }
+    return out;
+}
+
+struct NumberControl {
+    double value = 0, min = 0, max = 0;
+    int decimalPlaces = 0;
+    std::string unit;
+};
+
+std::optional<NumberControl> ReadNumberControl(zelui::ui::UI_Node* node)
+{
+    using namespace zelui::controls;
+    if (auto* edit = dynamic_cast<UI_NumberEdit*>(node))
+        return NumberControl{edit->GetValue(), edit->GetMinValue(), edit->GetMaxValue(), edit->GetDecimalPlaces(),
+                             Utf8(edit->GetPostLabel())};
+    if (auto* hot = dynamic_cast<UI_HotTextNumber*>(node))
+        return NumberControl{hot->GetValue(), hot->GetMinValue(), hot->GetMaxValue(), hot->GetDecimalPlaces(),
+                             Utf8(hot->GetPostLabel())};
+    return std::nullopt;
+}
+
+/// "--frequency 1e9 was held to 24000 Hz, the highest the dialog allows at 48000 Hz".
+std::string HeldMessage(const DialogStep& step, const NumberControl& now, hc::DialogSession& session)
+{
+    const std::string unit = now.unit.empty() ? "" : " " + now.unit;
+    std::string text = step.part.empty() ? step.flag + " was held to " : step.flag + ": the " + step.part + " was held to ";
+    text += Shown(now.value, now.decimalPlaces) + unit + ", the " +
+            (now.value >= now.max ? "highest" : "lowest") + " the dialog allows";
+    for (const RangeContext& c : kRangeContexts)
+        if (step.control == c.control)
+            if (auto* popup = dynamic_cast<zelui::controls::UI_Popup*>(session.Find(c.dependsOn)))
+                if (popup->GetValue() >= 0 && popup->GetValue() < popup->GetItemCount())
+                    text += " at " + Utf8(popup->GetItemText(popup->GetValue()));
+    return text;
+}
+
+/// A refusal in the user's terms: the flag, and why the control would not take it.
+std::string Refusal(const DialogStep& step, const hc::ActionOutcome& outcome, hc::DialogSession& session)
+{
+    const std::string who = step.flag.empty() ? step.control : step.flag;
+    auto* control = dynamic_cast<zelui::controls::UI_ControlView*>(session.Find(step.control));
+    if (control != nullptr && !control->IsEnabled()) {
+        std::string label = Utf8(control->GetLabel());
+        while (!label.empty() && (label.back() == ':' || label.back() == ' '))
+            label.pop_back();
+        std::string text = who + ": the dialog's " + (label.empty() ? std::string("control") : "\"" + label + "\"") +
+                           " is disabled";
+        for (const DisabledHint& h : kDisabledHints)
+            if (step.control == h.control)
+                text += std::string("; ") + h.hint;
+        return text;
+    }
+    return who + ": " + outcome.reason;
 }
 
 } // namespace
@@ -184,32 +286,34 @@ std::vector<DialogStep> StepsFor(const DialogOptions& d)
 {
     using K = DialogStep::Kind;
     std::vector<DialogStep> steps;
-    auto choose = [&](const char* control, const std::string& text) {
+    auto choose = [&](const char* control, const char* flag, const std::string& text) {
         if (!text.empty())
-            steps.push_back({K::Choose, control, text, 0});
+            steps.push_back({K::Choose, control, text, 0, flag, {}}); // the refusal quotes the text
     };
-    choose(kPresetPopup, d.preset);
+    choose(kPresetPopup, "--preset", d.preset);
     if (!d.size.empty()) {
         double w = 0, h = 0;
         ParseSize(d.size, "--size", w, h);
-        steps.push_back({K::Type, kWidthEdit, {}, w});
-        steps.push_back({K::Type, kHeightEdit, {}, h});
+        steps.push_back({K::Type, kWidthEdit, {}, w, "--size " + d.size, "width"});
+        steps.push_back({K::Type, kHeightEdit, {}, h, "--size " + d.size, "height"});
     }
-    choose(kVideoRatePopup, d.videoRate);
-    choose(kParPopup, d.par);
-    choose(kColourSpacePopup, d.colourSpace);
-    choose(kAudioRatePopup, d.audioRate);
+    choose(kVideoRatePopup, "--video-rate", d.videoRate);
+    choose(kParPopup, "--par", d.par);
+    choose(kColourSpacePopup, "--colour-space", d.colourSpace);
+    choose(kAudioRatePopup, "--audio-rate", d.audioRate);
     if (d.tone == "steady")
-        steps.push_back({K::Select, kSteadyButton, {}, 0});
+        steps.push_back({K::Select, kSteadyButton, {}, 0, "--tone steady", {}});
     else if (d.tone == "identify")
-        steps.push_back({K::Select, kIdentifyButton, {}, 0});
+        steps.push_back({K::Select, kIdentifyButton, {}, 0, "--tone identify", {}});
     else if (!d.tone.empty())
         throw UsageError("--tone is steady or identify, not \"" + d.tone + "\"");
-    if (d.frequency)
-        steps.push_back({K::Type, kFrequency, {}, *d.frequency});
-    if (d.amplitude)
-        steps.push_back({K::Type, kAmplitude, {}, *d.amplitude});
-    choose(kIdentifierPopup, d.identifier);
+    if (!d.frequency.empty())
+        steps.push_back({K::Type, kFrequency, {}, TypedNumber(d.frequency, "--frequency", "Hz", true),
+                         "--frequency " + d.frequency, {}});
+    if (!d.amplitude.empty())
+        steps.push_back({K::Type, kAmplitude, {}, TypedNumber(d.amplitude, "--amplitude", "dB", false),
+                         "--amplitude " + d.amplitude, {}});
+    choose(kIdentifierPopup, "--identifier", d.identifier);
     for (const std::string& raw : d.actions) {
         hc::ScriptedAction a;
         try {
@@ -217,18 +321,21 @@ std::vector<DialogStep> StepsFor(const DialogOptions& d)
         } catch (const std::invalid_argument& e) {
             throw UsageError(std::string("--action: ") + e.what());
         }
+        const std::string flag = "--action " + raw;
         switch (a.kind) {
-        case hc::ScriptedAction::Kind::ChooseItem: steps.push_back({K::Choose, a.identifier, Utf8(a.itemText), 0}); break;
-        case hc::ScriptedAction::Kind::TypeNumber: steps.push_back({K::Type, a.identifier, {}, a.number}); break;
-        case hc::ScriptedAction::Kind::SelectRadioButton: steps.push_back({K::Select, a.identifier, {}, 0}); break;
-        case hc::ScriptedAction::Kind::PressButton: steps.push_back({K::Press, a.identifier, {}, 0}); break;
-        case hc::ScriptedAction::Kind::CloseWindow: steps.push_back({K::Close, {}, {}, 0}); break;
+        case hc::ScriptedAction::Kind::ChooseItem:
+            steps.push_back({K::Choose, a.identifier, Utf8(a.itemText), 0, flag, {}});
+            break;
+        case hc::ScriptedAction::Kind::TypeNumber: steps.push_back({K::Type, a.identifier, {}, a.number, flag, {}}); break;
+        case hc::ScriptedAction::Kind::SelectRadioButton: steps.push_back({K::Select, a.identifier, {}, 0, flag, {}}); break;
+        case hc::ScriptedAction::Kind::PressButton: steps.push_back({K::Press, a.identifier, {}, 0, flag, {}}); break;
+        case hc::ScriptedAction::Kind::CloseWindow: steps.push_back({K::Close, {}, {}, 0, flag, {}}); break;
         }
     }
     if (d.close)
-        steps.push_back({K::Close, {}, {}, 0});
+        steps.push_back({K::Close, {}, {}, 0, "--close", {}});
     else
-        steps.push_back({K::Press, d.cancel ? kCancel : kOk, {}, 0});
+        steps.push_back({K::Press, d.cancel ? kCancel : kOk, {}, 0, d.cancel ? "--cancel" : "", {}});
     return steps;
 }
 
@@ -236,6 +343,7 @@ void FlagDriver::RunModal(hc::DialogSession& session)
 {
     ++mRuns;
     mFailure.clear();
+    mAdjustments.clear();
     for (const DialogStep& step : mSteps) {
         if (session.IsClosed())
             break;
@@ -255,17 +363,30 @@ void FlagDriver::RunModal(hc::DialogSession& session)
             outcome = index >= 0 ? session.ChooseItemAt(step.control, index) : hc::ActionOutcome{false, why};
             break;
         }
-        case DialogStep::Kind::Type: outcome = session.TypeNumber(step.control, step.number); break;
+        case DialogStep::Kind::Type:
+            outcome = session.TypeNumber(step.control, step.number);
+            if (const auto now = ReadNumberControl(session.Find(step.control)); outcome && now && now->value != step.number)
+                mAdjustments.push_back(HeldMessage(step, *now, session));
+            break;
         case DialogStep::Kind::Select: outcome = session.SelectRadioButton(step.control); break;
         case DialogStep::Kind::Press: outcome = session.PressButton(step.control); break;
         case DialogStep::Kind::Close: session.CloseWindow(); break;
         }
         if (!outcome) {
-            mFailure = step.control + ": " + outcome.reason;
+            mFailure = Refusal(step, outcome, session);
             session.CloseWindow();
             return;
         }
     }
+}
+
+void LimitsReader::RunModal(hc::DialogSession& session)
+{
+    const auto width = ReadNumberControl(session.Find(kWidthEdit));
+    const auto height = ReadNumberControl(session.Find(kHeightEdit));
+    if (width && height)
+        mLimits = PictureLimits{width->min, width->max, height->min, height->max};
+    mInner->RunModal(session);
 }
 
 } // namespace btcli

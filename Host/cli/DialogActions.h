@@ -13,11 +13,18 @@
 //      dialog item, or an identifier format's (ebu1000, ebu400, ebu51, blits);
 //   5. the only item whose plain text contains the words given.
 // When none or several match, the action is refused with the items listed.
+//
+// The dialog holds a typed number to its control's range, as it does for a
+// person; the driver reads the control back and reports each value the
+// dialog changed, in the user's own flags. Values no control can take (zero
+// or negative where only more than zero makes sense, not a number) are
+// refused before the dialog opens.
 
 #include "Commands.h"
 
 #include "zellyrafactory/HostControl.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +36,8 @@ struct DialogStep {
     std::string control;
     std::string text;   ///< Choose: what the user asked for
     double number = 0;  ///< Type
+    std::string flag;   ///< the user's words: "--frequency 1e9", "--size 99999x99999"
+    std::string part;   ///< what of the flag this control takes ("width"); empty for all of it
 };
 
 /// The steps for the flags, in a fixed order (preset first, so that later
@@ -44,18 +53,45 @@ struct DialogStep {
 [[nodiscard]] long MatchItem(const std::vector<std::string>& items, const std::string& wanted, std::string& why);
 
 /// Performs the steps on the running dialog. A refused step closes the
-/// dialog unaccepted and is reported by Failure().
+/// dialog unaccepted and is reported by Failure(); numbers the dialog held
+/// to a range are reported by Adjustments().
 class FlagDriver : public zellyrafactory::hostcontrol::ModalDriver {
 public:
     explicit FlagDriver(std::vector<DialogStep> steps) : mSteps(std::move(steps)) {}
     void RunModal(zellyrafactory::hostcontrol::DialogSession& session) override;
     [[nodiscard]] const std::string& Failure() const noexcept { return mFailure; }
+    [[nodiscard]] const std::vector<std::string>& Adjustments() const noexcept { return mAdjustments; }
     [[nodiscard]] int Runs() const noexcept { return mRuns; }
 
 private:
     std::vector<DialogStep> mSteps;
     std::string mFailure;
+    std::vector<std::string> mAdjustments;
     int mRuns = 0;
+};
+
+/// The picture sizes the dialog lets a person make: its size controls' ranges.
+struct PictureLimits {
+    double minWidth = 0, maxWidth = 0, minHeight = 0, maxHeight = 0;
+    [[nodiscard]] bool Holds(std::int32_t width, std::int32_t height) const noexcept
+    {
+        return width >= minWidth && width <= maxWidth && height >= minHeight && height <= maxHeight;
+    }
+};
+
+/// Runs another driver after noting the dialog's picture limits as it opens:
+/// the module paints what a person could have typed, and a host's sequence
+/// can be larger.
+class LimitsReader : public zellyrafactory::hostcontrol::ModalDriver {
+public:
+    explicit LimitsReader(std::shared_ptr<zellyrafactory::hostcontrol::ModalDriver> inner) : mInner(std::move(inner)) {}
+    void RunModal(zellyrafactory::hostcontrol::DialogSession& session) override;
+    /// None when the dialog has no size controls.
+    [[nodiscard]] const std::optional<PictureLimits>& Limits() const noexcept { return mLimits; }
+
+private:
+    std::shared_ptr<zellyrafactory::hostcontrol::ModalDriver> mInner;
+    std::optional<PictureLimits> mLimits;
 };
 
 } // namespace btcli

@@ -178,27 +178,6 @@ ClipFile LoadClipFile(const std::string& path)
     }
 }
 
-void SaveClipFile(const std::string& path, const ClipFile& clip)
-{
-    const std::string temp = path + ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << FormatClipFile(clip);
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            throw std::runtime_error(path + ": cannot write the clip file");
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temp, path, error);
-    if (error) {
-        std::filesystem::remove(temp, error);
-        throw std::runtime_error(path + ": cannot write the clip file");
-    }
-}
-
 std::string ClipReportJson(const ClipReport& r, bool raw)
 {
     const bthost::ClipDescription& d = r.description;

@@ -4,12 +4,17 @@
 //
 // The command-line parser lives in this file only (it is slow to compile).
 
+#include "ClipFile.h"
+#include "CommandLineDocs.h"
 #include "Commands.h"
+#include "btmedia/OutputFile.h"
+#include "btmedia/StopSignals.h"
 
 #include "ImporterBarsAndTone/ColorSpaces.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -17,21 +22,101 @@
 
 namespace {
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitCancelled = 3;
+using namespace btcli;
 
-void AddRange(CLI::App* cmd, btcli::RangeOptions& r)
+constexpr const char* kExitStatusHelp =
+    "Exit status: 0 done; 1 failed while working (a file could not be written, the module refused);\n"
+    "2 wrong request (a flag or value the command cannot take, an output that is an input, or that\n"
+    "exists without -y); 3 cancelled (the dialog dismissed, an overwrite declined); 129, 130, 143\n"
+    "stopped by SIGHUP, SIGINT, SIGTERM, the unfinished file removed.";
+
+// Validators in the tool's own words. CLI11's own print their bounds as raw
+// numbers (the largest double, 300 digits of it) and know nothing of units.
+std::optional<double> NumberIn(const std::string& text)
 {
-    auto* start = cmd->add_option("--start", r.startSeconds, "Start, in seconds from the clip's start (default 0)");
-    auto* startSample = cmd->add_option("--start-sample", r.startSample, "Start, as a sample index");
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != 0 || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+CLI::Validator Above0(const std::string& unit)
+{
+    return CLI::Validator(
+        [unit](std::string& text) -> std::string {
+            const auto v = NumberIn(text);
+            return v && *v > 0 ? "" : "takes a number above 0, in " + unit + ", not \"" + text + "\"";
+        },
+        unit.empty() ? "NUMBER" : unit);
+}
+
+CLI::Validator AnyNumber(const std::string& unit)
+{
+    return CLI::Validator(
+        [unit](std::string& text) -> std::string {
+            return NumberIn(text) ? "" : "takes a number, in " + unit + ", not \"" + text + "\"";
+        },
+        unit);
+}
+
+CLI::Validator WholeBetween(long long lowest, long long highest, const std::string& unit)
+{
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            const auto v = NumberIn(text);
+            if (v && *v == std::floor(*v) && *v >= static_cast<double>(lowest) && *v <= static_cast<double>(highest))
+                return "";
+            return "takes a whole number of " + unit + " from " + std::to_string(lowest) + " to " +
+                   std::to_string(highest) + ", not \"" + text + "\"";
+        },
+        unit);
+}
+
+/// Whole counts up to this many: a year of samples at 192 kHz, and more
+/// frames than any export needs; beyond, the host's time runs out anyway.
+constexpr long long kMostCounted = 1LL << 42;
+
+CLI::Validator Count(const std::string& unit)
+{
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            const auto v = NumberIn(text);
+            if (!v || *v != std::floor(*v) || *v < 1)
+                return "takes a whole number of " + unit + " above 0, not \"" + text + "\"";
+            if (*v > static_cast<double>(kMostCounted))
+                return "asks for more " + unit + " than the host's time holds";
+            return "";
+        },
+        unit);
+}
+
+CLI::Validator Between(double lowest, double highest, const std::string& unit)
+{
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            const auto v = NumberIn(text);
+            if (v && *v >= lowest && *v <= highest)
+                return "";
+            return "takes " + CLI::detail::to_string(lowest) + " to " + CLI::detail::to_string(highest) + " " +
+                   unit + ", not \"" + text + "\"";
+        },
+        unit);
+}
+
+void AddRange(CLI::App* cmd, RangeOptions& r)
+{
+    auto* start = cmd->add_option("--start", r.startSeconds, "Start, in seconds from the clip's start (default 0)")
+                      ->check(AnyNumber("seconds"));
+    auto* startSample = cmd->add_option("--start-sample", r.startSample, "Start, as a sample index")
+                            ->check(AnyNumber("samples"));
     start->excludes(startSample);
     auto* duration = cmd->add_option("-d,--duration", r.durationSeconds,
-                                     "Length in seconds (default: the clip's sound, 5 s)");
-    auto* count = cmd->add_option("--samples", r.sampleCount, "Length in samples");
+                                     "Length in seconds (default: the clip's sound, 5 s)")
+                         ->check(Above0("seconds"));
+    auto* count = cmd->add_option("--samples", r.sampleCount, "Length in samples")
+                      ->check(Count("samples"));
     duration->excludes(count);
-    duration->check(CLI::PositiveNumber);
-    count->check(CLI::PositiveNumber);
 }
 
 /// "rec601, rec709, ...": the colour spaces' tokens.
@@ -43,61 +128,142 @@ std::string ColourSpaceTokens()
     return list;
 }
 
+/// The flags that make a clip: the host's current sequence, then the user's
+/// actions in the dialog. `new` has them; so have the commands that take a
+/// clip, in place of the clip file. Returns them, to tell whether any was given.
+std::vector<CLI::Option*> AddRecipe(CLI::App* cmd, ClipRecipe& recipe)
+{
+    std::vector<CLI::Option*> all;
+    auto& seq = recipe.sequence;
+    auto* seqGroup = cmd->add_option_group("Sequence", "The host's current sequence, which the clip starts from");
+    all.push_back(seqGroup->add_option("--seq-size", seq.size, "Frame size, WxH")->capture_default_str());
+    all.push_back(seqGroup->add_option("--seq-rate", seq.rate, "Frame rate, N or N/D frames per second")
+                      ->capture_default_str());
+    all.push_back(seqGroup->add_option("--seq-par", seq.par, "Pixel aspect ratio, N/D")->capture_default_str());
+    all.push_back(seqGroup->add_option("--seq-audio-rate", seq.audioRate, "Audio sample rate, Hz")
+                      ->capture_default_str()
+                      ->check(Above0("Hz")));
+    all.push_back(seqGroup->add_flag("--seq-drop-frame", seq.dropFrame, "The sequence counts drop-frame timecode"));
+    all.push_back(seqGroup->add_option("--seq-space", seq.workingSpace,
+                                       "Working colour space: rec709, hlg, pq, rec601, dci-p3, or a {GUID}")
+                      ->capture_default_str());
+    all.push_back(seqGroup->add_option("--locale", seq.locale,
+                                       "Input locale for NTSC/PAL defaults, e.g. en_US or de_DE (default: the process's)"));
+    auto& dlg = recipe.dialog;
+    auto* dlgGroup = cmd->add_option_group("Dialog", "What to do in the dialog, in this order, then OK");
+    all.push_back(dlgGroup->add_option("--preset", dlg.preset, "Preset, e.g. \"HD Rec.709\", \"UHD Rec.2100 PQ\", Custom"));
+    all.push_back(dlgGroup->add_option("--size", dlg.size, "Frame size, WxH"));
+    all.push_back(dlgGroup->add_option("--video-rate", dlg.videoRate, "Timebase, e.g. 25 or \"29.97 fps\""));
+    all.push_back(dlgGroup->add_option("--par", dlg.par, "Pixel aspect ratio, e.g. 1.0 or \"D1/DV PAL(1.0940)\""));
+    all.push_back(dlgGroup->add_option("--colour-space,--color-space", dlg.colourSpace,
+                                       "Colour space: " + ColourSpaceTokens() + " or the dialog's text"));
+    all.push_back(dlgGroup->add_option("--audio-rate", dlg.audioRate, "Audio sample rate, e.g. 48000"));
+    all.push_back(dlgGroup->add_option("--tone", dlg.tone, "steady or identify")
+                      ->check(CLI::IsMember({"steady", "identify"})));
+    all.push_back(dlgGroup->add_option("--frequency", dlg.frequency, "Steady tone frequency, Hz"));
+    all.push_back(dlgGroup->add_option("--amplitude", dlg.amplitude, "Steady tone level, dB (0 is full scale)"));
+    all.push_back(dlgGroup->add_option("--identifier", dlg.identifier,
+                                       "Channel identification: ebu1000, ebu400, ebu51, blits or the dialog's text"));
+    all.push_back(dlgGroup->add_option("--action", dlg.actions,
+                                       "A raw action, after the ones above: choose:<id>=<item>, type:<id>=<number>, "
+                                       "select:<id>, press:<id>"));
+    auto* cancel = dlgGroup->add_flag("--cancel", dlg.cancel, "Press Cancel instead of OK (nothing is written)");
+    auto* close = dlgGroup->add_flag("--close", dlg.close, "Close the window instead of pressing OK");
+    cancel->excludes(close);
+    all.push_back(cancel);
+    all.push_back(close);
+    all.push_back(dlgGroup->add_flag("--interactive", dlg.interactive,
+                                     "Show the dialog in the terminal and let the user decide"));
+    return all;
+}
+
+/// The clip argument of a command that takes one, or the recipe in its place.
+struct ClipArgument {
+    CLI::Option* file = nullptr;
+    std::vector<CLI::Option*> recipe;
+
+    /// A clip file and flags that would make a clip cannot both be meant.
+    void Check(const ClipSource& source) const
+    {
+        if (source.file.empty())
+            return;
+        for (const CLI::Option* o : recipe)
+            if (o->count() > 0)
+                throw UsageError(o->get_name() + " makes a new clip, and the clip file " + source.file +
+                                 " is given: leave out one or the other");
+    }
+};
+
+ClipArgument AddClipArgument(CLI::App* cmd, ClipSource& source)
+{
+    ClipArgument a;
+    a.file = cmd->add_option("clip", source.file,
+                             "Clip file (default: a clip made on the way by the dialog flags, as `new` makes it)")
+                 ->check(CLI::ExistingFile);
+    a.recipe = AddRecipe(cmd, source.recipe);
+    return a;
+}
+
+CLI::Option* AddOutput(CLI::App* cmd, std::string& output, const std::string& what)
+{
+    return cmd->add_option("-o,--output", output, what + "; - for standard output");
+}
+
+int Stopped(const btmedia::Stopped& e)
+{
+    std::string removed;
+    for (const std::string& name : btmedia::TakeDiscardedOutputs())
+        removed += (removed.empty() ? "; removed the unfinished '" : "', '") + name;
+    std::cerr << "barsandtone: " << e.what() << (removed.empty() ? "" : removed + "'") << "\n";
+    return kExitSignalBase + e.Signal();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    btmedia::InstallStopSignals();
+
     CLI::App app{"barsandtone: makes bars-and-tone clips with the bars-and-tone importer module.\n"
                  "With no command it makes a default HD Rec. 709 clip with its 1000 Hz tone in out/:\n"
                  "the clip file, its picture, its sound and a few seconds of movie.",
                  "barsandtone"};
     app.get_formatter()->column_width(34);
-    btcli::CommonOptions common;
-    app.add_option("--module", common.modulePath, "The module to load (default: the one built with this program)")
+    app.footer(kExitStatusHelp);
+    // Options of the program (-q, -y, ...) are taken after a command's name too.
+    app.fallthrough();
+    app.set_version_flag("--version", std::string("barsandtone ") + BT_VERSION);
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return std::string("barsandtone: ") + e.what() + "\nRun with --help for more information.\n";
+    });
+    CommonOptions common;
+    app.add_option("--module", common.modulePath, "The module to load (default: the one installed with this program)")
         ->envname("BARSANDTONE_MODULE");
-    app.add_flag("-q,--quiet", common.quiet, "Print nothing but errors");
+    app.add_flag("-q,--quiet", common.quiet, "Print nothing but errors and warnings");
+    auto* yes = app.add_flag_callback(
+        "-y,--overwrite", [&] { common.overwrite = btmedia::Overwrite::Always; }, "Overwrite existing output files");
+    auto* no = app.add_flag_callback(
+        "-n,--no-overwrite", [&] { common.overwrite = btmedia::Overwrite::Never; },
+        "Never overwrite an existing output file (default: ask on a terminal, refuse otherwise)");
+    yes->excludes(no);
+    app.add_flag_callback("--progress", [&] { common.progress = true; },
+                          "Show a progress bar (default: when standard error is a terminal)");
+    app.add_flag_callback("--no-progress", [&] { common.progress = false; }, "Show no progress bar");
     std::string demoFolder = "out";
     app.add_option("--out-dir", demoFolder, "Folder for the default job")->capture_default_str();
+    bool manPage = false;
+    bool completion = false;
+    app.add_flag("--help-man", manPage, "The manual page, as roff")->group("");
+    app.add_flag("--help-completion", completion, "The bash completion script")->group("");
 
     // new
-    btcli::NewOptions create;
+    NewOptions create;
     auto* newCmd = app.add_subcommand("new", "Create a clip file through the module's new-clip dialog");
-    newCmd->add_option("-o,--output", create.output, "Clip file to write")->required();
-    auto& seq = create.sequence;
-    auto* seqGroup = newCmd->add_option_group("Sequence", "The host's current sequence, which the clip starts from");
-    seqGroup->add_option("--seq-size", seq.size, "Frame size, WxH")->capture_default_str();
-    seqGroup->add_option("--seq-rate", seq.rate, "Frame rate, N or N/D frames per second")->capture_default_str();
-    seqGroup->add_option("--seq-par", seq.par, "Pixel aspect ratio, N/D")->capture_default_str();
-    seqGroup->add_option("--seq-audio-rate", seq.audioRate, "Audio sample rate, Hz")->capture_default_str()->check(CLI::PositiveNumber);
-    seqGroup->add_flag("--seq-drop-frame", seq.dropFrame, "The sequence counts drop-frame timecode");
-    seqGroup->add_option("--seq-space", seq.workingSpace,
-                         "Working colour space: rec709, hlg, pq, rec601, dci-p3, or a {GUID}")->capture_default_str();
-    seqGroup->add_option("--locale", seq.locale,
-                         "Input locale for NTSC/PAL defaults, e.g. en_US or de_DE (default: the process's)");
-    auto& dlg = create.dialog;
-    auto* dlgGroup = newCmd->add_option_group("Dialog", "What to do in the dialog, in this order, then OK");
-    dlgGroup->add_option("--preset", dlg.preset, "Preset, e.g. \"HD Rec.709\", \"UHD Rec.2100 PQ\", Custom");
-    dlgGroup->add_option("--size", dlg.size, "Frame size, WxH");
-    dlgGroup->add_option("--video-rate", dlg.videoRate, "Timebase, e.g. 25 or \"29.97 fps\"");
-    dlgGroup->add_option("--par", dlg.par, "Pixel aspect ratio, e.g. 1.0 or \"D1/DV PAL(1.0940)\"");
-    dlgGroup->add_option("--colour-space,--color-space", dlg.colourSpace,
-                         "Colour space: " + ColourSpaceTokens() + " or the dialog's text");
-    dlgGroup->add_option("--audio-rate", dlg.audioRate, "Audio sample rate, e.g. 48000");
-    dlgGroup->add_option("--tone", dlg.tone, "steady or identify")->check(CLI::IsMember({"steady", "identify"}));
-    dlgGroup->add_option("--frequency", dlg.frequency, "Steady tone frequency, Hz");
-    dlgGroup->add_option("--amplitude", dlg.amplitude, "Steady tone level, dB (0 is full scale)");
-    dlgGroup->add_option("--identifier", dlg.identifier,
-                         "Channel identification: ebu1000, ebu400, ebu51, blits or the dialog's text");
-    dlgGroup->add_option("--action", dlg.actions,
-                         "A raw action, after the ones above: choose:<id>=<item>, type:<id>=<number>, "
-                         "select:<id>, press:<id>");
-    auto* cancel = dlgGroup->add_flag("--cancel", dlg.cancel, "Press Cancel instead of OK (no clip is written)");
-    auto* close = dlgGroup->add_flag("--close", dlg.close, "Close the window instead of pressing OK");
-    cancel->excludes(close);
-    dlgGroup->add_flag("--interactive", dlg.interactive, "Show the dialog in the terminal and let the user decide");
+    AddOutput(newCmd, create.output, "Clip file to write")->required();
+    AddRecipe(newCmd, create.recipe);
 
     // describe
-    btcli::DescribeOptions describe;
+    DescribeOptions describe;
     auto* describeCmd = app.add_subcommand("describe", "Say what the module tells a host about a clip");
     describeCmd->add_option("clip", describe.clip, "Clip file")->required()->check(CLI::ExistingFile);
     describeCmd->add_flag("--json", describe.json, "Print JSON");
@@ -105,50 +271,57 @@ int main(int argc, char** argv)
                           "Also the clip's 72-byte settings record as the host stores it: its bytes and every field");
 
     // frame
-    btcli::FrameOptions frame;
-    auto* frameCmd = app.add_subcommand("frame", "Write the clip's picture as PNG (every frame of a clip is the same picture)");
-    frameCmd->add_option("clip", frame.clip, "Clip file")->required()->check(CLI::ExistingFile);
-    frameCmd->add_option("-o,--output", frame.output, "PNG file to write")->required();
+    FrameOptions frame;
+    auto* frameCmd = app.add_subcommand(
+        "frame", "Write the clip's picture as PNG, TIFF or DPX (every frame of a clip is the same picture)");
+    const ClipArgument frameClip = AddClipArgument(frameCmd, frame.clip);
+    AddOutput(frameCmd, frame.output, "Picture to write: .png, .tif/.tiff (16-bit) or .dpx (10-bit)")->required();
+    frameCmd->add_option("-f,--format", frame.format, "png, tiff or dpx (default: from the file name; PNG for -)");
     frameCmd->add_flag("--signal", frame.signal16,
-                       "16-bit PNG that keeps the signal, with a cICP chunk naming its colour (default: an "
-                       "8-bit preview for any viewer)");
+                       "The signal in narrow range, every value the module paints (a 16-bit PNG with a cICP chunk "
+                       "naming its colour, 16-bit TIFF, 10-bit DPX); default: a preview for any viewer");
 
     // tone
-    btcli::ToneOptions tone;
-    auto* toneCmd = app.add_subcommand("tone", "Write a stretch of the clip's sound as WAV");
-    toneCmd->add_option("clip", tone.clip, "Clip file")->required()->check(CLI::ExistingFile);
-    auto* toneOut = toneCmd->add_option("-o,--output", tone.output, "WAV file to write (32-bit float)");
+    ToneOptions tone;
+    auto* toneCmd = app.add_subcommand("tone", "Write a stretch of the clip's sound as WAV, RF64, FLAC or AIFF");
+    const ClipArgument toneClip = AddClipArgument(toneCmd, tone.clip);
+    auto* toneOut = AddOutput(toneCmd, tone.output,
+                              "Sound file to write: .wav (RF64 beyond 4 GiB), .rf64, .flac or .aif/.aiff");
+    toneCmd->add_option("-f,--format", tone.format, "wav, rf64, flac or aiff (default: from the file name; FLAC for -)");
+    toneCmd->add_option("--bits", tone.bits, "Samples: 16, 24 or 32f (default: 32f, FLAC 24)")
+        ->check(CLI::IsMember({"16", "24", "32f"}));
     AddRange(toneCmd, tone.range);
-    toneCmd->add_option("--request", tone.requestSize, "Samples per request to the module")->capture_default_str()
-        ->check(CLI::Range(1u, 1u << 24));
+    toneCmd->add_option("--request", tone.requestSize, "Samples per request to the module")
+        ->capture_default_str()
+        ->check(WholeBetween(1, 1 << 24, "samples"));
     auto* toneNull = toneCmd->add_flag("--null", tone.nullSink, "Request the sound and drop it (for timing)");
     toneOut->excludes(toneNull);
 
     // levels
-    btcli::LevelsOptions levels;
+    LevelsOptions levels;
     auto* levelsCmd = app.add_subcommand("levels", "Draw the clip's level overview as a waveform PNG");
-    levelsCmd->add_option("clip", levels.clip, "Clip file")->required()->check(CLI::ExistingFile);
-    levelsCmd->add_option("-o,--output", levels.output, "PNG file to write")->required();
+    const ClipArgument levelsClip = AddClipArgument(levelsCmd, levels.clip);
+    AddOutput(levelsCmd, levels.output, "PNG file to write")->required();
     AddRange(levelsCmd, levels.range);
-    levelsCmd->add_option("--rate", levels.levelRate, "Level values per second (one pixel column each)")->capture_default_str()
-        ->check(CLI::Range(0.01, 192000.0));
+    levelsCmd->add_option("--rate", levels.levelRate, "Level values per second (one pixel column each)")
+        ->capture_default_str()
+        ->check(Between(0.01, 192000.0, "values per second"));
 
     // export
-    btcli::ExportOptions exporting;
+    ExportOptions exporting;
     auto* exportCmd = app.add_subcommand("export", "Write a finished movie of the clip, picture and sound");
-    exportCmd->add_option("clip", exporting.clip, "Clip file")->required()->check(CLI::ExistingFile);
+    const ClipArgument exportClip = AddClipArgument(exportCmd, exporting.clip);
     auto* exportOut = exportCmd->add_option("-o,--output", exporting.output, "Movie file: .mkv (FFV1) or .mov (ProRes)");
     exportCmd->add_option("-f,--format", exporting.format, "ffv1, prores or null (default: from the file name)")
         ->check(CLI::IsMember({"ffv1", "prores", "null"}));
     auto* expDuration = exportCmd->add_option("-d,--duration", exporting.durationSeconds, "Length in seconds (default 5)");
     auto* expFrames = exportCmd->add_option("--frames", exporting.frames, "Length in frames");
     expDuration->excludes(expFrames);
-    expDuration->check(CLI::PositiveNumber);
-    expFrames->check(CLI::PositiveNumber);
+    expDuration->check(Above0("seconds"));
+    expFrames->check(Count("frames"));
     exportCmd->add_option("-j,--threads", exporting.threads, "Threads requesting pictures (default: one per core)")
-        ->check(CLI::Range(1, 64));
+        ->check(WholeBetween(1, 64, "threads"));
     exportCmd->add_flag("--no-sound", exporting.noSound, "Picture only");
-    exportCmd->add_flag("--progress,!--no-progress", exporting.progress, "Progress bar (default: on a terminal)");
     auto* exportNull = exportCmd->add_flag_callback(
         "--null", [&] { exporting.format = "null"; },
         "Request every picture and all sound, write nothing (for timing the module)");
@@ -158,7 +331,7 @@ int main(int argc, char** argv)
         ->needs(exportNull);
 
     // inspect
-    btcli::InspectOptions inspect;
+    InspectOptions inspect;
     auto* inspectCmd = app.add_subcommand("inspect", "Describe the module: its description, file types, resources");
     inspectCmd->add_flag("--json", inspect.json, "Print JSON");
 
@@ -167,38 +340,69 @@ int main(int argc, char** argv)
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
+        // --help and --version end here with 0; every other parse error is a
+        // wrong request, whatever number CLI11 gives it.
+        return app.exit(e) == 0 ? kExitDone : kExitUsage;
     }
+    if (manPage) {
+        std::cout << ManualPage(app, kExitStatusHelp);
+        return kExitDone;
+    }
+    if (completion) {
+        std::cout << BashCompletion(app);
+        return kExitDone;
+    }
+    for (const std::string* output : {&create.output, &frame.output, &tone.output, &levels.output, &exporting.output})
+        if (*output == "-")
+            common.reportOnStandardError = true;
+    exporting.progress = common.progress;
 
     try {
         if (*newCmd)
-            return btcli::RunNew(common, create);
+            return RunNew(common, create);
         if (*describeCmd)
-            return btcli::RunDescribe(common, describe);
-        if (*frameCmd)
-            return btcli::RunFrame(common, frame);
-        if (*toneCmd) {
-            if (tone.output.empty() && !tone.nullSink)
-                throw btcli::UsageError("tone needs --output FILE.wav or --null");
-            return btcli::RunTone(common, tone);
+            return RunDescribe(common, describe);
+        if (*frameCmd) {
+            frameClip.Check(frame.clip);
+            return RunFrame(common, frame);
         }
-        if (*levelsCmd)
-            return btcli::RunLevels(common, levels);
+        if (*toneCmd) {
+            toneClip.Check(tone.clip);
+            if (tone.output.empty() && !tone.nullSink)
+                throw UsageError("tone needs --output FILE (.wav, .rf64, .flac, .aif) or --null");
+            return RunTone(common, tone);
+        }
+        if (*levelsCmd) {
+            levelsClip.Check(levels.clip);
+            return RunLevels(common, levels);
+        }
         if (*exportCmd) {
+            exportClip.Check(exporting.clip);
             if (exporting.output.empty() && exporting.format != "null")
-                throw btcli::UsageError("export needs --output FILE.mkv|FILE.mov or --null");
-            return btcli::RunExport(common, exporting);
+                throw UsageError("export needs --output FILE.mkv|FILE.mov or --null");
+            return RunExport(common, exporting);
         }
         if (*inspectCmd)
-            return btcli::RunInspect(common, inspect);
-        return btcli::RunDemo(common, demoFolder);
-    } catch (const btcli::UsageError& e) {
+            return RunInspect(common, inspect);
+        return RunDemo(common, demoFolder);
+    } catch (const btmedia::Stopped& e) {
+        return Stopped(e);
+    } catch (const btmedia::OutputRefused& e) {
+        std::cerr << "barsandtone: " << e.what() << "\n";
+        return e.Declined() ? kExitCancelled : kExitUsage;
+    } catch (const UsageError& e) {
         std::cerr << "barsandtone: " << e.what() << "\nRun with --help for more information.\n";
         return kExitUsage;
-    } catch (const btcli::Cancelled& e) {
+    } catch (const ClipFileError& e) {
+        std::cerr << "barsandtone: " << e.what() << "\n";
+        return kExitUsage;
+    } catch (const Cancelled& e) {
         std::cerr << "barsandtone: " << e.what() << "\n";
         return kExitCancelled;
     } catch (const std::exception& e) {
+        // A failure that a stop signal caused (an interrupted write) is the stop.
+        if (const int signal = btmedia::StopSignal(); signal != 0)
+            return Stopped(btmedia::Stopped(signal));
         std::cerr << "barsandtone: error: " << e.what() << "\n";
         return kExitFailure;
     }

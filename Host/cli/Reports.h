@@ -40,10 +40,13 @@ struct ModuleReport {
     std::string resourceError; ///< when the resources could not be read
 };
 
+// Names for people; a code the tables do not know reads "code N".
 [[nodiscard]] std::string PrimariesName(std::uint32_t code);
 [[nodiscard]] std::string TransferName(std::uint32_t code);
 [[nodiscard]] std::string MatrixName(std::uint32_t code);
 [[nodiscard]] std::string HostPixelFormatName(std::uint32_t code);
+/// A module's result code by its meaning: "success", "start-up answer".
+[[nodiscard]] std::string ResultName(std::int32_t code);
 
 /// `raw` adds the settings record as stored: its bytes and every field.
 void PrintClipReport(std::ostream& out, const ClipReport& report, bool raw = false);

@@ -7,16 +7,26 @@ namespace btcli {
 
 std::string DefaultModulePath()
 {
+    constexpr const char* kModule = "ImporterBarsAndTone.cvm";
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
-        return "ImporterBarsAndTone.cvm";
-    return (self.parent_path().parent_path() / "plugins" / "ImporterBarsAndTone.cvm").string();
+        return kModule;
+    const std::filesystem::path prefix = self.parent_path().parent_path();
+    const std::filesystem::path installed = prefix / "lib" / "barsandtone" / "plugins" / kModule;
+    if (std::filesystem::exists(installed, error))
+        return installed.string();
+    return (prefix / "plugins" / kModule).string();
+}
+
+std::string ModulePathFor(const CommonOptions& options)
+{
+    return options.modulePath.empty() ? DefaultModulePath() : options.modulePath;
 }
 
 Session::Session(const CommonOptions& options)
 {
-    const std::string path = options.modulePath.empty() ? DefaultModulePath() : options.modulePath;
+    const std::string path = ModulePathFor(options);
     if (!std::filesystem::exists(path))
         throw std::runtime_error("no module at " + path + " (build it, or name one with --module)");
     mHost = std::make_unique<bthost::Host>(path);

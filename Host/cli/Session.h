@@ -13,9 +13,12 @@
 
 namespace btcli {
 
-/// Where the module is when no path is given: the plugins folder beside the
-/// program's bin folder, as the build lays them out.
+/// Where the module is when no path is given, found from the program's own
+/// location: lib/barsandtone/plugins beside its bin folder as installed, or
+/// plugins beside it as the build lays them out.
 [[nodiscard]] std::string DefaultModulePath();
+/// The module a run loads: the one named, or the default.
+[[nodiscard]] std::string ModulePathFor(const CommonOptions& options);
 
 class Session {
 public:

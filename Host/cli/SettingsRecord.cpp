@@ -67,6 +67,21 @@ double FramesPerSecond(std::int64_t frameDuration) noexcept
                : 0.0;
 }
 
+std::string FrameRateText(std::int64_t frameDuration)
+{
+    const double fps = FramesPerSecond(frameDuration);
+    if (fps <= 0)
+        return "no frame rate";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", fps);
+    std::string out = text;
+    while (out.back() == '0')
+        out.pop_back();
+    if (out.back() == '.')
+        out.pop_back();
+    return out + " fps";
+}
+
 std::string SettingsSummary(const SettingsFields& f)
 {
     const char* channels = f.audioChannelCount == 1 ? "mono" : f.audioChannelCount == 2 ? "stereo"
@@ -74,13 +89,13 @@ std::string SettingsSummary(const SettingsFields& f)
                                                                                         : "?";
     char text[256];
     if (f.identifyChannels == 1) {
-        std::snprintf(text, sizeof text, "%d x %d, %.3f fps, %s; %s %.0f Hz, %s", f.frameWidth, f.frameHeight,
-                      FramesPerSecond(f.videoFrameRate), ColourSpaceName(f.colorSpaceType).c_str(), channels,
+        std::snprintf(text, sizeof text, "%d x %d, %s, %s; %s %.0f Hz, %s", f.frameWidth, f.frameHeight,
+                      FrameRateText(f.videoFrameRate).c_str(), ColourSpaceName(f.colorSpaceType).c_str(), channels,
                       static_cast<double>(f.audioFrameRate), IdentifierFormatName(f.identifierFormat).c_str());
     } else {
         const double db = 20.0 * std::log10(std::max(1e-15, static_cast<double>(f.amplitude)));
-        std::snprintf(text, sizeof text, "%d x %d, %.3f fps, %s; %s %.0f Hz, steady %.1f Hz at %.2f dB", f.frameWidth,
-                      f.frameHeight, FramesPerSecond(f.videoFrameRate), ColourSpaceName(f.colorSpaceType).c_str(),
+        std::snprintf(text, sizeof text, "%d x %d, %s, %s; %s %.0f Hz, steady %.1f Hz at %.2f dB", f.frameWidth,
+                      f.frameHeight, FrameRateText(f.videoFrameRate).c_str(), ColourSpaceName(f.colorSpaceType).c_str(),
                       channels, static_cast<double>(f.audioFrameRate), static_cast<double>(f.frequency), db);
     }
     return text;

@@ -44,6 +44,9 @@ struct SettingsFields {
 [[nodiscard]] std::string IdentifierFormatName(unsigned identifierFormat);
 /// Frames per second of a frame duration, 0 for none.
 [[nodiscard]] double FramesPerSecond(std::int64_t frameDuration) noexcept;
+/// "29.97 fps", "25 fps", "23.976 fps" (at most three decimals, no trailing
+/// zeros); "no frame rate" for none.
+[[nodiscard]] std::string FrameRateText(std::int64_t frameDuration);
 /// One line for a person: size, rate, colour space and tone.
 [[nodiscard]] std::string SettingsSummary(const SettingsFields& f);
 

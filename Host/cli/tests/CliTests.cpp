@@ -1,12 +1,13 @@
 // The program as a user runs it, its files read back with FFmpeg, libsndfile
 // and libpng against values worked out from the published tables and formulas.
 
+#include "CliFixture.h"
 #include "ClipFile.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "FileProbe.h"
 #include "MovieProbe.h"
 #include "RunProgram.h"
-#include "TestFolder.h"
+#include "btmedia/Waveform.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -17,34 +18,12 @@
 #include <stdexcept>
 
 using namespace btcli;
+using btcli::test::Cli;
 using btcli::test::RunTool;
 
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-
-class Cli : public btmedia::test::FolderTest {
-protected:
-    /// `new` with these arguments; fails the test unless it succeeds.
-    std::string New(const std::string& name, std::vector<std::string> args)
-    {
-        const std::string path = Path(name);
-        args.insert(args.begin(), {"new", "-o", path});
-        const auto o = RunTool(args);
-        EXPECT_EQ(o.exitCode, 0) << o.err;
-        return path;
-    }
-
-    /// `export` of the clip to `name` with these arguments, read back.
-    btmedia::probe::Movie Export(const std::string& clip, const std::string& name, std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"export", clip, "-o", Path(name)});
-        const auto o = RunTool(args);
-        if (o.exitCode != 0)
-            throw std::runtime_error("export failed: " + o.err);
-        return btmedia::probe::ReadMovie(Path(name));
-    }
-};
 
 SettingsFields Fields(const std::string& clipPath) { return DecodeSettings(LoadClipFile(clipPath).settings); }
 
@@ -163,22 +142,23 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
     struct Case {
         std::vector<std::string> args;
         const char* says;
+        int exitCode = 2; // a wrong request; 1 when the work itself failed
     } cases[] = {
         {{"frobnicate"}, "frobnicate"},
         {{"new", "-o", Path("x.json"), "--preset", "HD Rec.999"}, "HD Rec.999"},
-        {{"new", "-o", Path("x.json"), "--seq-size", "wide"}, "WxH"},
+        {{"new", "-o", Path("x.json"), "--seq-size", "wide"}, "1920x1080"},
         {{"new", "-o", Path("x.json"), "--seq-space", "rec2020"}, "rec2020"},
         {{"new", "-o", Path("x.json"), "--tone", "loud"}, "loud"},
         {{"describe", Path("missing.json")}, "missing.json"},
         {{"export", clip, "-o", Path("x.avi")}, ".mkv or .mov"},
-        {{"export", clip, "-o", Path("no-folder/x.mkv")}, "no-folder"},
+        {{"export", clip, "-o", Path("no-folder/x.mkv")}, "no-folder", 1},
         {{"export", clip, "-o", Path("x.mkv"), "--duration", "-1"}, "duration"},
         {{"tone", clip}, "--output"},
-        {{"frame", clip, "-o", Path("no-folder/x.png")}, "no-folder"},
+        {{"frame", clip, "-o", Path("no-folder/x.png")}, "no-folder", 1},
     };
     for (const Case& c : cases) {
         const auto o = RunTool(c.args);
-        EXPECT_NE(o.exitCode, 0) << c.args[0];
+        EXPECT_EQ(o.exitCode, c.exitCode) << c.args[0] << ": " << o.err;
         EXPECT_NE((o.out + o.err).find(c.says), std::string::npos) << "expected '" << c.says << "' in: " << o.err;
         EXPECT_EQ(FilesLeft(), 1u) << "left a file after " << c.args[0];
     }
@@ -186,28 +166,34 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
     std::ofstream(Path("bad.json")) << R"({"format": "barsandtone clip", "formatVersion": 1, "name": "x",
         "settings": "02 00 00"})";
     const auto o = RunTool({"describe", Path("bad.json")});
-    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.exitCode, 2);
     EXPECT_NE(o.err.find("holds 3 bytes"), std::string::npos) << o.err;
 }
 
 TEST_F(Cli, DescribeReportsWhatTheModuleSays)
 {
-    const std::string clip = New("hlg.json", {"--preset", "HD Rec.2100 HLG"});
+    const std::string clip = New("hlg.json", {"--preset", "HD Rec.2100 HLG", "--locale", "en_US"});
     const auto o = RunTool({"describe", "--json", clip});
     ASSERT_EQ(o.exitCode, 0) << o.err;
     // Plain text search keeps the JSON library out of the tests.
     for (const char* expected : {"\"width\": 1920", "\"height\": 1080", "\"audioSamples\": 240000",
                                  "\"primaries\": 9", "\"transfer\": 18", "\"matrix\": 9", "\"code\": 930633046"})
         EXPECT_NE(o.out.find(expected), std::string::npos) << expected << " in " << o.out;
+    // For people: rates, formats and flags by name, no codes.
     const auto text = RunTool({"describe", clip});
-    EXPECT_NE(text.out.find("HLG, ARIB STD-B67"), std::string::npos) << text.out;
-    EXPECT_EQ(text.out.find("Settings record"), std::string::npos) << "the record is for --raw";
+    for (const char* expected : {"Frame rate      29.97 fps\n", "Pixel format    32-bit float V, U, Y, A\n",
+                                 "BT.2020 primaries, HLG, ARIB STD-B67 transfer",
+                                 "Coding          32-bit float, Y'CbCr, narrow range\n"})
+        EXPECT_NE(text.out.find(expected), std::string::npos) << expected << " in " << text.out;
+    for (const char* code : {"0x", "ticks", "Settings record"})
+        EXPECT_EQ(text.out.find(code), std::string::npos) << code << " is for --raw: " << text.out;
 
     // --raw: the record as stored, version 2 little-endian first, and its
     // fields, HD Rec.2100 HLG being preset 4 in colour space 2.
     const auto raw = RunTool({"describe", "--raw", clip});
     for (const char* expected : {"Settings record 72 bytes", "\n   0  02 00 00 00 ", "\n  48  ",
-                                 "frame 1920 x 1080", "colour space type 2, preset 4"})
+                                 "frame 1920 x 1080", "colour space type 2, preset 4", "pixel format 0x37785556",
+                                 "encoding depth 160, flags 1 1"})
         EXPECT_NE(raw.out.find(expected), std::string::npos) << expected << " in " << raw.out;
     const auto rawJson = RunTool({"describe", "--raw", "--json", clip});
     EXPECT_NE(rawJson.out.find("\"settingsRecord\": [\n    \"02 00 00 00"), std::string::npos) << rawJson.out;
@@ -251,13 +237,21 @@ TEST_F(Cli, ToneWritesAnyStretchOfTheSound)
     }
 }
 
-TEST_F(Cli, LevelsDrawOneLanePerChannel)
+TEST_F(Cli, LevelsShowTheToneOnTheAbsoluteScale)
 {
-    const std::string clip = New("hd.json", {});
-    ASSERT_EQ(RunTool({"levels", clip, "-o", Path("l.png"), "--duration", "2", "--rate", "50"}).exitCode, 0);
+    // A -60 dB tone: 12 pixels either side of each lane's centre line.
+    ASSERT_EQ(RunTool({"levels", "-o", Path("l.png"), "--amplitude", "-60", "--duration", "2", "--rate", "50"}).exitCode,
+              0);
     const Png png = ReadPng(Path("l.png"));
-    EXPECT_EQ(png.width, 100);
-    EXPECT_GT(png.height, 2 * 64);
+    EXPECT_EQ(png.width, btmedia::kWaveformLeft + 100 + btmedia::kWaveformRight);
+    const int centre = btmedia::kWaveformTop + btmedia::kWaveformLaneHalf;
+    auto at = [&](int y) {
+        const std::uint8_t* p = png.rows.data() + (static_cast<std::size_t>(y) * png.width + btmedia::kWaveformLeft + 10) * 3;
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    EXPECT_EQ(at(centre - 12), at(centre));
+    EXPECT_EQ(at(centre + 12), at(centre));
+    EXPECT_NE(at(centre - 13), at(centre));
 }
 
 TEST_F(Cli, ExportFfv1KeepsTheHdrSignalExactWithItsColourTags)
@@ -306,7 +300,7 @@ TEST_F(Cli, ExportDeclaresFiveOneInTheFileOrder)
     std::memcpy(clip.settings.data() + 12, &six, 4);
     clip.settings[16] = 1; // identify channels
     clip.settings[28] = 3; // BLITS
-    SaveClipFile(Path("blits.json"), clip);
+    std::ofstream(Path("blits.json")) << FormatClipFile(clip);
     const btmedia::probe::Movie m = Export(Path("blits.json"), "blits.mov", {"--duration", "2"});
     EXPECT_EQ(m.layout, "5.1");
     ASSERT_EQ(m.samples.size(), 6u);

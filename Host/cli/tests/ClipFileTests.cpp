@@ -75,7 +75,7 @@ TEST(ClipFile, DecodedFieldsReadTheRecordAtItsPublishedOffsets)
     EXPECT_EQ(f.videoFrameRate, 8475667200);
     EXPECT_EQ(f.colorSpaceType, 1);
     EXPECT_EQ(f.preset, 3);
-    EXPECT_EQ(SettingsSummary(f), "1920 x 1080, 29.970 fps, Rec. 709; stereo 48000 Hz, steady 1000.0 Hz at -12.04 dB");
+    EXPECT_EQ(SettingsSummary(f), "1920 x 1080, 29.97 fps, Rec. 709; stereo 48000 Hz, steady 1000.0 Hz at -12.04 dB");
     EXPECT_EQ(ColourSpaceName(9), "unknown (9)");
 
     ClipFile clip;

@@ -15,6 +15,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -35,11 +36,28 @@ class Terminal:
 
     runs = 0
 
-    def __init__(self, tmux, command):
+    def __init__(self, tmux, command, columns=100, lines=32):
         Terminal.runs += 1
         self.tmux = tmux
         self.socket = "bttui-test-%d-%d" % (os.getpid(), Terminal.runs)
-        self.run("new-session", "-d", "-s", "t", "-x", "100", "-y", "32", command)
+        self.run("new-session", "-d", "-s", "t", "-x", str(columns), "-y", str(lines), command)
+
+    def program_pid(self):
+        """The program the pane's shell runs: the shell's child."""
+        shell = int(self.run("display-message", "-p", "-t", "t", "#{pane_pid}").strip())
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                try:
+                    with open("/proc/%s/stat" % entry) as stat:
+                        fields = stat.read().rsplit(")", 1)[1].split()
+                except OSError:
+                    continue
+                if int(fields[1]) == shell:
+                    return int(entry)
+        raise Failure("the program is not running")
+
+    def resize(self, columns, lines):
+        self.run("resize-window", "-t", "t", "-x", str(columns), "-y", str(lines))
 
     def run(self, *arguments):
         return subprocess.run([self.tmux, "-L", self.socket, "-f", "/dev/null", *arguments],
@@ -144,9 +162,13 @@ def stored_record(path):
     return bytes.fromhex(settings if isinstance(settings, str) else " ".join(settings))
 
 
-def run_dialog(tmux, program, clip):
+def start(tmux, program, clip, columns=100, lines=32):
     command = " ".join("'%s'" % a for a in program + arguments(clip))
-    terminal = Terminal(tmux, "env LANG=C.UTF-8 %s; echo EXIT=$?; sleep 600" % command)
+    return Terminal(tmux, "env LANG=C.UTF-8 %s; echo EXIT=$?; sleep 600" % command, columns, lines)
+
+
+def run_dialog(tmux, program, clip):
+    terminal = start(tmux, program, clip)
     terminal.wait_for(lambda s: "New Bars And Tone" in s and "Cancel" in s, "the dialog")
     return terminal
 
@@ -173,18 +195,20 @@ def accept_after_edits(tmux, program, source_dir, clip):
         expect(value_after(screen, "Color Space:"), "Rec. 2100 PQ", "colour space of UHD PQ")
 
         # Width, Height, Timebase, Pixel Aspect Ratio, Color Space, Audio
-        # Sample Rate, Steady Audio Tones, then the frequency.
+        # Sample Rate, Steady Audio Tones, then the frequency. The last line
+        # says what the keys do there; entering the number selects it, so
+        # typing replaces it.
+        check("Up/Down change" in t.screen(), "no key help for the pop-up:\n" + t.screen())
         for _ in range(8):
             t.key("Tab")
-        t.key("End")
-        for _ in range(8):
-            t.key("BSpace")
+        t.wait_for(lambda s: "Typing replaces it" in s, "the key help of a number")
         t.text("440")
         t.key("Tab")
         screen = t.wait_for(lambda s: value_after(s, "Preset:") == "Custom", "the preset to turn Custom")
         expect(value_after(screen, "Tone Frequency:"), "440.0", "typed frequency")
 
-        # The amplitude has the focus now: a negative number in dB.
+        # The amplitude has the focus now: a negative number in dB, typed
+        # after End, which ends the selection to edit the number instead.
         t.key("End")
         for _ in range(8):
             t.key("BSpace")
@@ -240,17 +264,44 @@ def accept_after_edits(tmux, program, source_dir, clip):
     expect(data[65], 0, "preset (Custom)")
 
 
-def cancel_with_escape(tmux, program, clip):
+def cancel_with(key, tmux, program, clip):
     t = run_dialog(tmux, program, clip)
     try:
         t.key("Down")  # an edit that must not be stored
         time.sleep(0.3)
-        t.key("Escape")
+        t.key(key)
         screen = t.wait_for(lambda s: "EXIT=" in s, "the program to end")
-        check("EXIT=3" in screen and "ancelled" in screen, "Esc did not cancel:\n" + screen)
+        check("EXIT=3" in screen and "ancelled" in screen, "%s did not cancel:\n%s" % (key, screen))
     finally:
         t.close()
-    check(not os.path.exists(clip), "a clip was written for a cancelled dialog")
+    check(not os.listdir(os.path.dirname(clip)), "a file was left for a cancelled dialog")
+
+
+def stopped_in_the_dialog(tmux, program, clip):
+    """SIGTERM while the dialog is up: the dialog closes, nothing is left, 143."""
+    t = run_dialog(tmux, program, clip)
+    try:
+        os.kill(t.program_pid(), signal.SIGTERM)
+        screen = t.wait_for(lambda s: "EXIT=" in s, "the program to end")
+        check("EXIT=143" in screen and "stopped by SIGTERM" in screen, "SIGTERM did not stop it:\n" + screen)
+    finally:
+        t.close()
+    check(not os.listdir(os.path.dirname(clip)), "a file was left by a stopped dialog")
+
+
+def too_small_then_grown(tmux, program, clip):
+    """A terminal too small for the dialog says so; grown, it shows the dialog."""
+    t = start(tmux, program, clip, 50, 14)
+    try:
+        t.wait_for(lambda s: "Terminal too small" in s and "Enlarge it" in s, "the notice of a small terminal")
+        check("Preset:" not in t.screen(), "controls shown cut off:\n" + t.screen())
+        t.resize(100, 32)
+        t.wait_for(lambda s: "New Bars And Tone" in s and "Cancel" in s and "Preset:" in s, "the dialog once grown")
+        t.key("Escape")
+        screen = t.wait_for(lambda s: "EXIT=" in s, "the program to end")
+        check("EXIT=3" in screen, "Esc after growing did not cancel:\n" + screen)
+    finally:
+        t.close()
 
 
 def refuse_without_terminal(program, clip):
@@ -270,8 +321,13 @@ def main():
             print("SKIPPED: tmux is not installed (scripts/setup.sh installs it); the terminal dialog was not driven")
             return SKIPPED
         accept_after_edits(tmux, program, source_dir, os.path.join(directory, "accepted.json"))
-        cancel_with_escape(tmux, program, os.path.join(directory, "cancelled.json"))
-    print("interactive new clip: accepted and cancelled as a person would")
+        for key in ("Escape", "C-c"):
+            with tempfile.TemporaryDirectory() as empty:
+                cancel_with(key, tmux, program, os.path.join(empty, "cancelled.json"))
+        with tempfile.TemporaryDirectory() as empty:
+            stopped_in_the_dialog(tmux, program, os.path.join(empty, "stopped.json"))
+        too_small_then_grown(tmux, program, os.path.join(directory, "small.json"))
+    print("interactive new clip: accepted, cancelled and shown on a small terminal as a person would see it")
     return 0
 
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace btmedia {
 
@@ -89,8 +91,20 @@ std::vector<std::uint8_t> PreviewRgb8(const VuyaPicture& picture, std::uint8_t m
 
 std::vector<std::uint16_t> SignalRgb16(const VuyaPicture& picture, std::uint8_t matrix)
 {
-    return Convert<std::uint16_t>(picture, matrix,
-                                  [](double e) { return Quantise<std::uint16_t>(4096.0 + 56064.0 * e, 65535.0); });
+    return RgbWords(picture, matrix, 16, RgbRange::Narrow);
+}
+
+std::vector<std::uint16_t> RgbWords(const VuyaPicture& picture, std::uint8_t matrix, int bits, RgbRange range)
+{
+    if (bits < 8 || bits > 16)
+        throw std::invalid_argument("R'G'B' words of " + std::to_string(bits) + " bits");
+    const double top = std::ldexp(1.0, bits) - 1.0;
+    const double step = std::ldexp(1.0, bits - 8); // one 8-bit code at this depth
+    if (range == RgbRange::Full)
+        return Convert<std::uint16_t>(picture, matrix, [top](double e) { return Quantise<std::uint16_t>(top * e, top); });
+    return Convert<std::uint16_t>(picture, matrix, [top, step](double e) {
+        return Quantise<std::uint16_t>(step * (16.0 + 219.0 * e), top);
+    });
 }
 
 } // namespace btmedia

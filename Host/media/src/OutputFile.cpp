@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -139,6 +140,18 @@ int CreateBeside(const std::string& name, const std::string& target, const struc
 
 } // namespace
 
+std::string ExtensionOf(std::string_view fileName)
+{
+    const std::size_t dot = fileName.rfind('.');
+    const std::size_t slash = fileName.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash) || dot + 1 == fileName.size())
+        return {};
+    std::string extension(fileName.substr(dot));
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
 std::string WriteFailureMessage(const std::string& name, int errorNumber)
 {
     switch (errorNumber) {
@@ -159,10 +172,18 @@ struct OutputFile::State {
     std::string target;    ///< the regular file the output becomes; empty for a stream
     std::string temporary; ///< where it is written until Commit
     int fd = -1;
+    std::string fifo; ///< a FIFO opened when first written: opening waits for its reader
     bool stream = false;
     bool seekable = false;
     bool committed = false;
     std::optional<RemoveOnKill> killGuard;
+
+    int Open()
+    {
+        if (fd < 0 && !fifo.empty())
+            fd = OpenInPlace(name, fifo);
+        return fd;
+    }
 
     void CloseDescriptor() noexcept
     {
@@ -216,6 +237,11 @@ OutputFile::OutputFile(std::string path, const OutputRules& rules) : mState(std:
         RefuseInputs(s.name, st, rules.inputs);
         if (S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))
             RequireLeave(s.name, rules.overwrite);
+        if (S_ISFIFO(st.st_mode)) {
+            s.fifo = resolved;
+            s.stream = true;
+            return;
+        }
         if (!S_ISREG(st.st_mode)) {
             s.fd = OpenInPlace(s.name, resolved);
             s.stream = true;
@@ -238,11 +264,27 @@ OutputFile::~OutputFile()
 const std::string& OutputFile::Name() const noexcept { return mState->name; }
 bool OutputFile::IsStream() const noexcept { return mState->stream; }
 bool OutputFile::Seekable() const noexcept { return mState->seekable; }
-int OutputFile::Descriptor() const noexcept { return mState->fd; }
+int OutputFile::Descriptor() const { return mState->Open(); }
 
 std::string OutputFile::FfmpegUrl() const
 {
-    return mState->stream ? "pipe:" + std::to_string(mState->fd) : "file:" + mState->temporary;
+    return mState->stream ? "pipe:" + std::to_string(mState->Open()) : "file:" + mState->temporary;
+}
+
+void OutputFile::WriteAll(const void* data, std::size_t size) const
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(mState->Open(), bytes, size);
+        if (n < 0 && errno == EINTR) {
+            StopPoint();
+            continue;
+        }
+        if (n < 0)
+            throw WriteFailed(mState->name, errno);
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
 }
 
 void OutputFile::RequireSeekable(const std::string& format) const
@@ -260,6 +302,7 @@ void OutputFile::Commit()
     State& s = *mState;
     if (s.committed)
         throw std::logic_error("OutputFile::Commit twice");
+    StopPoint(); // a run told to stop keeps nothing it had not finished before
     if (!s.stream) {
         // Errors the disk reports late (a full disk on a network file system)
         // come back here, before the file takes its name.

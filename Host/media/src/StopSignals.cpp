@@ -66,8 +66,14 @@ void InstallStopSignals()
     // No SA_RESTART: a program waiting for a reader of a FIFO or for an
     // answer at the terminal hears the signal (EINTR) and stops.
     action.sa_flags = 0;
-    for (int s : kStopSignals)
+    for (int s : kStopSignals) {
+        // A signal ignored when the program starts stays ignored, as nohup
+        // and a shell's background jobs expect.
+        struct sigaction before {};
+        if (sigaction(s, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
         (void)sigaction(s, &action, nullptr);
+    }
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);

@@ -48,6 +48,17 @@ void TakePicture(const AVFrame* f, Movie& m)
     p.height = f->height;
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(f->format));
     p.chromaWidth = AV_CEIL_RSHIFT(f->width, d->log2_chroma_w);
+    if ((d->flags & AV_PIX_FMT_FLAG_PLANAR) == 0) { // packed 16-bit R, G, B (an image file): one plane each
+        for (int c = 0; c < 3; ++c) {
+            p.planes[c].resize(static_cast<std::size_t>(p.width) * p.height);
+            for (int y = 0; y < p.height; ++y)
+                for (int x = 0; x < p.width; ++x)
+                    std::memcpy(&p.planes[c][static_cast<std::size_t>(y) * p.width + x],
+                                f->data[0] + static_cast<std::ptrdiff_t>(y) * f->linesize[0] + (3 * x + c) * 2, 2);
+        }
+        m.frames.push_back(std::move(p));
+        return;
+    }
     for (int plane = 0; plane < 3; ++plane) {
         const int w = plane == 0 ? p.width : p.chromaWidth;
         p.planes[plane].resize(static_cast<std::size_t>(w) * p.height);

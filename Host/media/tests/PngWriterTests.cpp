@@ -1,13 +1,17 @@
 #include "FileProbe.h"
+#include "TestFolder.h"
 #include "btmedia/PngWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
 namespace {
+
+using PngWriter = btmedia::test::FolderTest;
 
 std::vector<std::string> ChunkTypes(const std::vector<btmedia::probe::PngChunk>& chunks)
 {
@@ -19,22 +23,25 @@ std::vector<std::string> ChunkTypes(const std::vector<btmedia::probe::PngChunk>&
 
 } // namespace
 
-TEST(PngWriter, WritesCicpBeforeThePictureData)
+TEST_F(PngWriter, WritesCicpBeforeThePictureData)
 {
-    const auto path = (std::filesystem::temp_directory_path() / "bt_png_cicp.png").string();
     std::vector<std::uint16_t> rgb(4 * 2 * 3, 0x1234);
-    btmedia::WritePngRgb16(path, 4, 2, rgb, btmedia::Cicp{9, 16, 0, 1});
-    const auto chunks = btmedia::probe::ReadPngChunks(path);
+    btmedia::OutputFile output(Path("cicp.png"), {});
+    btmedia::WritePngRgb16(output, 4, 2, rgb, btmedia::Cicp{9, 16, 0, 1});
+    const auto chunks = btmedia::probe::ReadPngChunks(Path("cicp.png"));
     ASSERT_EQ(ChunkTypes(chunks), (std::vector<std::string>{"IHDR", "cICP", "IDAT", "IEND"}));
     EXPECT_EQ(chunks[1].data, (std::vector<std::uint8_t>{9, 16, 0, 1}));
-    std::filesystem::remove(path);
 }
 
-TEST(PngWriter, RefusesMismatchedDataAndLeavesNoFileOnFailure)
+TEST_F(PngWriter, RefusesMismatchedDataAndLeavesNoFileOnFailure)
 {
-    const auto path = (std::filesystem::temp_directory_path() / "bt_png_bad.png").string();
-    std::vector<std::uint8_t> rgb(5);
-    EXPECT_THROW(btmedia::WritePngRgb8(path, 4, 2, rgb), std::runtime_error);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_THROW(btmedia::WritePngRgb8("/nonexistent-dir/x.png", 1, 1, std::vector<std::uint8_t>(3)), std::runtime_error);
+    {
+        btmedia::OutputFile output(Path("bad.png"), {});
+        EXPECT_THROW(btmedia::WritePngRgb8(output, 4, 2, std::vector<std::uint8_t>(5)), std::invalid_argument);
+    }
+    if (access("/dev/full", W_OK) == 0) {
+        btmedia::OutputFile full("/dev/full", {});
+        EXPECT_THROW(btmedia::WritePngRgb8(full, 1, 1, std::vector<std::uint8_t>(3)), btmedia::WriteFailed);
+    }
+    EXPECT_EQ(FilesLeft(), 0u);
 }

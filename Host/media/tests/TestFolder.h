@@ -4,6 +4,7 @@
 // writer left behind.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <iterator>
@@ -16,8 +17,9 @@ protected:
     void SetUp() override
     {
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        mDir = std::filesystem::temp_directory_path() /
-               ("bt-" + std::string(info->test_suite_name()) + "-" + info->name());
+        // The process id keeps builds that run the same test at once apart.
+        mDir = std::filesystem::temp_directory_path() / ("bt-" + std::string(info->test_suite_name()) + "-" +
+                                                         info->name() + "-" + std::to_string(getpid()));
         std::filesystem::remove_all(mDir);
         std::filesystem::create_directories(mDir);
     }

@@ -9,13 +9,16 @@
 #include "zelui/controls/UI_RadioButton.h"
 
 #include <final/final.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +36,36 @@ constexpr int kMarginLines = 1;
 finalcut::FString Screen(const std::string& utf8) { return finalcut::FString(utf8); }
 
 bool IsEnter(finalcut::FKey key) { return key == finalcut::FKey::Return || key == finalcut::FKey::Enter; }
+/// Esc, and Ctrl-C, which a terminal program in raw mode receives as a key.
+bool IsCancel(finalcut::FKey key)
+{
+    return key == finalcut::FKey::Escape || key == finalcut::FKey::Escape_mintty || key == finalcut::FKey::Ctrl_c;
+}
 bool IsEscape(finalcut::FKey key) { return key == finalcut::FKey::Escape || key == finalcut::FKey::Escape_mintty; }
+/// A key that types a character (not a control or function key).
+std::optional<char> TypedCharacter(finalcut::FKey key)
+{
+    const auto code = static_cast<std::uint32_t>(key);
+    return code >= 0x20 && code < 0x7F ? std::optional<char>(static_cast<char>(code)) : std::nullopt;
+}
+
+// What the keys do, shown on the dialog's last line for the focused control.
+constexpr const char* kPopupKeys = "Up/Down change, Enter opens the list";
+constexpr const char* kNumberKeys = "Typing replaces it, Enter takes it";
+constexpr const char* kRadioKeys = "Up/Down or Space select";
+constexpr const char* kButtonKeys = "Enter or Space presses";
+constexpr const char* kCommonKeys = " · Tab moves · Esc cancels";
+
+const char* KeysFor(FieldKind kind)
+{
+    switch (kind) {
+    case FieldKind::Popup: return kPopupKeys;
+    case FieldKind::Number: return kNumberKeys;
+    case FieldKind::RadioButton: return kRadioKeys;
+    case FieldKind::Button: return kButtonKeys;
+    }
+    return "";
+}
 
 class SettingsWindow;
 
@@ -60,17 +92,34 @@ public:
     /// The radio buttons of the group `identifier` belongs to, in layout order.
     [[nodiscard]] const std::vector<std::string>& RadioGroupOf(const std::string& identifier) const;
     void FocusControl(const std::string& identifier);
-    /// Esc pressed on any control closes the window, as its close box does.
+    /// Esc or Ctrl-C pressed on any control closes the window, as its close box does.
     bool TakesAsClose(finalcut::FKeyEvent* event);
+    /// Says on the last line what the keys do in the focused control.
+    void ShowKeys(const char* keys);
+    /// Shows what focusing `widget` means for the keys.
+    void HintOnFocus(finalcut::FWidget& widget, const char* keys);
+    /// The terminal size the whole dialog needs.
+    [[nodiscard]] finalcut::FSize Needed() const noexcept { return mNeeded; }
+    /// Centres the dialog on the terminal, or shows a notice in place of its
+    /// controls while the terminal is too small to show all of them.
+    void Place();
 
 protected:
     void onKeyPress(finalcut::FKeyEvent* event) override;
     void onClose(finalcut::FCloseEvent* event) override;
+    void adjustSize() override;
 
 private:
     void Refresh();
 
     DialogSession& mSession;
+    finalcut::FSize mNeeded;
+    std::string mTitle;
+    std::unique_ptr<finalcut::FLabel> mKeys;
+    std::unique_ptr<finalcut::FLabel> mTooSmall; ///< the notice shown instead of the controls
+    std::vector<finalcut::FWidget*> mControls; ///< ours, not the window's own (its menu)
+    finalcut::FWidget* mFocusBeforeNotice = nullptr;
+    bool mShowingNotice = false;
     bool mRefreshing = false;
     std::vector<std::unique_ptr<Shown>> mShown;
     std::map<std::string, Shown*> mByIdentifier;
@@ -121,12 +170,15 @@ public:
         unsetShadow();
         addCallback("row-changed", [this] { Chosen(); });
         // Enter reaches the pop-up's text field, not the pop-up: it opens the list there.
+        window.HintOnFocus(*this, kPopupKeys);
         for (finalcut::FObject* child : getChildren())
-            if (auto* field = dynamic_cast<finalcut::FLineEdit*>(child))
+            if (auto* field = dynamic_cast<finalcut::FLineEdit*>(child)) {
                 field->addCallback("activate", [this] {
                     if (!mItems.empty() && isEnabled())
                         showDropDown();
                 });
+                window.HintOnFocus(*field, kPopupKeys);
+            }
     }
 
     void Refresh() override
@@ -206,6 +258,7 @@ public:
         PlaceField(*this, f);
         unsetShadow();
         setInputFilter("[-+.0-9]");
+        window.HintOnFocus(*this, kNumberKeys);
     }
 
     void Refresh() override
@@ -239,13 +292,42 @@ public:
         }
         if (key == finalcut::FKey::Tab || key == finalcut::FKey::Back_tab)
             Commit(); // and let the dialog move the focus
+        if (mSelected) {
+            // The whole number is selected: typing or erasing replaces it,
+            // moving the cursor starts editing it instead.
+            if (TypedCharacter(key) || key == finalcut::FKey::Backspace || key == finalcut::FKey::Del_char)
+                clear();
+            Select(false);
+            if (key == finalcut::FKey::Backspace || key == finalcut::FKey::Del_char) {
+                redraw();
+                event->accept();
+                return;
+            }
+        }
         finalcut::FLineEdit::onKeyPress(event);
+    }
+
+    void onFocusIn(finalcut::FFocusEvent* event) override
+    {
+        finalcut::FLineEdit::onFocusIn(event);
+        Select(true);
     }
 
     void onFocusOut(finalcut::FFocusEvent* event) override
     {
+        Select(false);
         Commit();
         finalcut::FLineEdit::onFocusOut(event);
+    }
+
+    void resetColors() override
+    {
+        finalcut::FLineEdit::resetColors();
+        if (mSelected) { // drawn as selected text is: the field's colours the other way round
+            const finalcut::FColor fg = getForegroundColor();
+            setForegroundColor(getBackgroundColor());
+            setBackgroundColor(fg);
+        }
     }
 
 private:
@@ -267,11 +349,21 @@ private:
         mWindow.Act([this, value] { return mWindow.Session().TypeNumber(mIdentifier, value); });
     }
 
+    void Select(bool selected)
+    {
+        if (mSelected == selected)
+            return;
+        mSelected = selected;
+        resetColors();
+        redraw();
+    }
+
     SettingsWindow& mWindow;
     Captions mCaptions;
     std::string mIdentifier;
     int mDecimalPlaces;
     std::string mShownText;
+    bool mSelected = false;
 };
 
 class RadioShown final : public finalcut::FRadioButton, public Shown {
@@ -282,6 +374,7 @@ public:
         setGeometry(finalcut::FPoint{f.labelColumn + 1 + kMarginColumns, f.line + 1 + kMarginLines},
                     finalcut::FSize{static_cast<std::size_t>(f.fieldWidth), 1});
         addCallback("clicked", [this] { SelectFrom(mIdentifier); });
+        window.HintOnFocus(*this, kRadioKeys);
     }
 
     void Refresh() override
@@ -358,6 +451,7 @@ public:
             if (!mWindow.Refreshing())
                 mWindow.Act([this] { return mWindow.Session().PressButton(mIdentifier); });
         });
+        window.HintOnFocus(*this, kButtonKeys);
     }
 
     void Refresh() override
@@ -384,12 +478,23 @@ SettingsWindow::SettingsWindow(finalcut::FWidget* parent, DialogSession& session
 {
     setText(Screen(plan.title));
     setResizeable(false);
-    const int width = std::max(plan.width, TextCells(plan.title) + 8) + 2 + 2 * kMarginColumns;
-    const int height = plan.height + 2 + 2 * kMarginLines;
-    const int left = std::max(1, (static_cast<int>(getDesktopWidth()) - width) / 2 + 1);
-    const int top = std::max(1, (static_cast<int>(getDesktopHeight()) - height) / 2 + 1);
-    setGeometry(finalcut::FPoint{left, top},
-                finalcut::FSize{static_cast<std::size_t>(width), static_cast<std::size_t>(height)});
+    const auto ownChildren = getChildren();
+    int keysWidth = 0;
+    for (const char* keys : {kPopupKeys, kNumberKeys, kRadioKeys, kButtonKeys})
+        keysWidth = std::max(keysWidth, TextCells(std::string(keys) + kCommonKeys));
+    const int width = std::max({plan.width, TextCells(plan.title) + 8, keysWidth}) + 2 + 2 * kMarginColumns;
+    // The client area: a margin, the controls, a blank line, the keys' line.
+    const int height = plan.height + 2 + kMarginLines + 2;
+    mNeeded = finalcut::FSize{static_cast<std::size_t>(width), static_cast<std::size_t>(height)};
+    setSize(mNeeded);
+    mKeys = std::make_unique<finalcut::FLabel>(this);
+    mKeys->setGeometry(finalcut::FPoint{1 + kMarginColumns, plan.height + kMarginLines + 2},
+                       finalcut::FSize{static_cast<std::size_t>(keysWidth), 1});
+    mKeys->setEnable(false); // drawn dimmed: it tells, it does nothing
+
+    mTitle = plan.title;
+    mTooSmall = std::make_unique<finalcut::FLabel>(this);
+    mTooSmall->hide();
 
     for (const auto& entry : session.Entries())
         if (auto* group = dynamic_cast<UI_RadioButtonGroup*>(entry.node.Get())) {
@@ -411,7 +516,97 @@ SettingsWindow::SettingsWindow(finalcut::FWidget* parent, DialogSession& session
         mByIdentifier[f.identifier] = shown.get();
         mShown.push_back(std::move(shown));
     }
+    for (finalcut::FObject* child : getChildren())
+        if (auto* widget = dynamic_cast<finalcut::FWidget*>(child); widget != nullptr && widget != mTooSmall.get() &&
+                                                                    std::find(ownChildren.begin(), ownChildren.end(),
+                                                                              child) == ownChildren.end())
+            mControls.push_back(widget);
     Refresh();
+    if (!plan.fields.empty()) // the first control has the focus as the dialog opens
+        ShowKeys(KeysFor(plan.fields.front().kind));
+}
+
+void SettingsWindow::ShowKeys(const char* keys)
+{
+    if (!mKeys)
+        return;
+    mKeys->setText(Screen(std::string(keys) + kCommonKeys));
+    mKeys->redraw();
+}
+
+void SettingsWindow::HintOnFocus(finalcut::FWidget& widget, const char* keys)
+{
+    widget.addCallback("focus-in", [this, keys] { ShowKeys(keys); });
+}
+
+void SettingsWindow::Place()
+{
+    const std::size_t columns = getDesktopWidth();
+    const std::size_t lines = getDesktopHeight();
+    const bool fits = columns >= mNeeded.getWidth() && lines >= mNeeded.getHeight();
+    auto showControls = [this](bool shown) {
+        for (finalcut::FWidget* widget : mControls)
+            shown ? widget->show() : widget->hide();
+    };
+    if (fits) {
+        if (mShowingNotice) {
+            mShowingNotice = false;
+            mTooSmall->hide();
+            setText(Screen(mTitle));
+            showControls(true);
+            if (mFocusBeforeNotice != nullptr)
+                mFocusBeforeNotice->setFocus();
+        }
+        setGeometry(finalcut::FPoint{static_cast<int>(columns - mNeeded.getWidth()) / 2 + 1,
+                                     static_cast<int>(lines - mNeeded.getHeight()) / 2 + 1},
+                    mNeeded);
+        redraw();
+        return;
+    }
+    // Cut off, the dialog would hide controls and their values: say so until
+    // the terminal grows (Esc still cancels).
+    const std::string text = "The dialog needs " + std::to_string(mNeeded.getWidth()) + " x " +
+                             std::to_string(mNeeded.getHeight()) + " characters; this terminal has " +
+                             std::to_string(columns) + " x " + std::to_string(lines) +
+                             ". Enlarge it, or press Esc to cancel.";
+    const std::size_t inner = std::clamp<std::size_t>(columns > 6 ? columns - 6 : 1, 1, 40);
+    std::string wrapped;
+    std::size_t lineLength = 0, rows = 1;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::size_t word = end - start;
+        if (lineLength > 0 && lineLength + 1 + word > inner) {
+            wrapped += '\n';
+            lineLength = 0;
+            ++rows;
+        } else if (lineLength > 0) {
+            wrapped += ' ';
+            ++lineLength;
+        }
+        wrapped += text.substr(start, word);
+        lineLength += word;
+        start = end + 1;
+    }
+    if (!mShowingNotice) {
+        mShowingNotice = true;
+        mFocusBeforeNotice = getFocusWidget();
+        showControls(false);
+        setText("Terminal too small");
+    }
+    mTooSmall->setText(Screen(wrapped));
+    mTooSmall->setGeometry(finalcut::FPoint{2, 1}, finalcut::FSize{inner, rows});
+    mTooSmall->show();
+    setGeometry(finalcut::FPoint{1, 1}, finalcut::FSize{inner + 4, rows + 3});
+    redraw();
+}
+
+void SettingsWindow::adjustSize()
+{
+    finalcut::FDialog::adjustSize();
+    if (mTooSmall) // not while it is being built
+        Place();
 }
 
 const std::vector<std::string>& SettingsWindow::RadioGroupOf(const std::string& identifier) const
@@ -451,7 +646,7 @@ void SettingsWindow::Act(const std::function<ActionOutcome()>& action)
 
 bool SettingsWindow::TakesAsClose(finalcut::FKeyEvent* event)
 {
-    if (!IsEscape(event->key()))
+    if (!IsCancel(event->key()))
         return false;
     event->accept();
     close();
@@ -473,7 +668,53 @@ void SettingsWindow::onClose(finalcut::FCloseEvent* event)
     finalcut::FApplication::getApplicationObject()->quit();
 }
 
+/// The host's handlers of the stop signals, kept across the terminal
+/// library's own, which would end the program where it stands.
+class HostStopSignals {
+public:
+    HostStopSignals()
+    {
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], nullptr, &mSaved[i]);
+    }
+    ~HostStopSignals() { Restore(); }
+    HostStopSignals(const HostStopSignals&) = delete;
+    HostStopSignals& operator=(const HostStopSignals&) = delete;
+    void Restore() const
+    {
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], &mSaved[i], nullptr);
+    }
+
+private:
+    static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, 3> mSaved{};
+};
+
+/// Closes the dialog unaccepted when the host says a stop signal arrived.
+class StopWatch final : public finalcut::FObject {
+public:
+    StopWatch(finalcut::FWidget& window, std::function<bool()> stopRequested)
+        : mWindow(window), mStopRequested(std::move(stopRequested))
+    {
+        addTimer(100);
+    }
+
+protected:
+    void onTimer(finalcut::FTimerEvent*) override
+    {
+        if (mStopRequested())
+            mWindow.close();
+    }
+
+private:
+    finalcut::FWidget& mWindow;
+    std::function<bool()> mStopRequested;
+};
+
 } // namespace
+
+TerminalDriver::TerminalDriver(std::function<bool()> stopRequested) : mStopRequested(std::move(stopRequested)) {}
 
 TerminalDriver::~TerminalDriver() = default;
 
@@ -483,10 +724,16 @@ void TerminalDriver::RunModal(DialogSession& session)
     static char programName[] = "barsandtone";
     char* argv[] = {programName, nullptr};
     const int argc = 1;
+    const HostStopSignals hostSignals; // put back when the terminal library goes, too
     finalcut::FApplication application(argc, argv);
     SettingsWindow window(&application, session, plan);
     finalcut::FWidget::setMainWidget(&window);
     window.show();
+    window.Place();
+    std::unique_ptr<StopWatch> stopWatch;
+    if (mStopRequested)
+        stopWatch = std::make_unique<StopWatch>(window, mStopRequested);
+    hostSignals.Restore();
     application.exec();
     if (!session.IsClosed())
         session.CloseWindow();

@@ -41,4 +41,15 @@ struct ColourCodes {
 /// representable; only values beyond that are clipped.
 [[nodiscard]] std::vector<std::uint16_t> SignalRgb16(const VuyaPicture& picture, std::uint8_t matrix);
 
+/// How R'G'B' values are quantised at a bit depth.
+enum class RgbRange {
+    Full,   ///< the preview: 0.0 at 0, 1.0 at the top code, out-of-range values clipped
+    Narrow, ///< the signal: 0.0 at 16 and 1.0 at 235 times 2^(bits - 8), excursions kept
+};
+
+/// R'G'B' at `bits` per value (8 to 16) in 16-bit words, rows top to bottom.
+/// PreviewRgb8 and SignalRgb16 are this at 8 bits Full and 16 bits Narrow.
+[[nodiscard]] std::vector<std::uint16_t> RgbWords(const VuyaPicture& picture, std::uint8_t matrix, int bits,
+                                                  RgbRange range);
+
 } // namespace btmedia

@@ -16,10 +16,12 @@
 //   (IsStream()). A format that must seek back to finish its file cannot be
 //   written there; Seekable() says whether it can.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace btmedia {
@@ -62,13 +64,18 @@ private:
 /// The sentence WriteFailed carries.
 [[nodiscard]] std::string WriteFailureMessage(const std::string& name, int errorNumber);
 
+/// The extension of a file name in lower case with its dot (".wav"); empty
+/// when the last part of the name has none. Writers choose formats by it.
+[[nodiscard]] std::string ExtensionOf(std::string_view fileName);
+
 class OutputFile {
 public:
     /// Resolves `path` ("-" is standard output) under `rules` and opens what
     /// will be written: the temporary file beside a regular file, or the
-    /// stream itself (opening a FIFO waits for its reader). Throws
-    /// OutputRefused, WriteFailed when the temporary file cannot be created
-    /// or the stream opened, and Stopped when a stop signal ends the wait.
+    /// stream itself; a FIFO is opened when first written, since opening it
+    /// waits for its reader. Throws OutputRefused, WriteFailed when the
+    /// temporary file cannot be created or the stream opened, and Stopped
+    /// when a stop signal ends a wait.
     OutputFile(std::string path, const OutputRules& rules);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -81,9 +88,14 @@ public:
     /// Whether the writer may seek back in what it writes.
     [[nodiscard]] bool Seekable() const noexcept;
     /// The open descriptor to write to, at its start; the output keeps it.
-    [[nodiscard]] int Descriptor() const noexcept;
+    /// Throws as the constructor does when a FIFO opens here.
+    [[nodiscard]] int Descriptor() const;
     /// What FFmpeg opens: "file:" and the temporary path, or "pipe:N".
     [[nodiscard]] std::string FfmpegUrl() const;
+
+    /// Writes all `size` bytes at the descriptor's position. Throws
+    /// WriteFailed, or Stopped when a stop signal interrupts a wait.
+    void WriteAll(const void* data, std::size_t size) const;
 
     /// For a writer whose `format` must seek back to finish its file: throws
     /// OutputRefused when this output cannot seek (a pipe, a terminal).
@@ -91,7 +103,8 @@ public:
 
     /// The output is complete: the data reaches the disk and the temporary
     /// file takes the output's name (a stream is only closed). Throws
-    /// WriteFailed; the output is then removed.
+    /// WriteFailed, or Stopped when a stop signal has arrived; the output is
+    /// then removed.
     void Commit();
 
 private:

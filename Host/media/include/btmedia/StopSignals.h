@@ -16,7 +16,8 @@
 
 namespace btmedia {
 
-/// Installs the handlers. Call once, early in main.
+/// Installs the handlers (a stop signal ignored at start stays ignored).
+/// Call once, early in main.
 void InstallStopSignals();
 
 /// The stop signal received (SIGINT, SIGTERM or SIGHUP), 0 when none.

@@ -1,11 +1,12 @@
 #include "FileProbe.h"
 #include "TestFolder.h"
-#include "btmedia/WavWriter.h"
+#include "btmedia/SoundWriter.h"
 
 #include <sndfile.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -18,7 +19,7 @@
 namespace {
 
 using WavWriter = btmedia::test::FolderTest;
-using WavStream = btmedia::test::FolderTest;
+using SoundWriter = btmedia::test::FolderTest;
 
 /// Planar channels where every sample names its channel and index.
 std::vector<std::vector<float>> Labelled(std::size_t channels, std::size_t frames)
@@ -36,9 +37,10 @@ void WriteWhole(const std::string& path, int sampleRate, const std::vector<std::
     std::vector<const float*> planes;
     for (const auto& channel : channels)
         planes.push_back(channel.data());
-    btmedia::WavStream stream(path, sampleRate, channels.size());
-    stream.Write(planes, channels.empty() ? 0 : channels.front().size());
-    stream.Finish();
+    btmedia::OutputFile output(path, {btmedia::Overwrite::Always, {}});
+    btmedia::SoundWriter writer(output, {}, sampleRate, channels.size());
+    writer.Write(planes, channels.empty() ? 0 : channels.front().size());
+    writer.Finish();
 }
 
 /// The speaker mask of a WAVE_FORMAT_EXTENSIBLE fmt chunk, read from the bytes.
@@ -96,36 +98,85 @@ TEST_F(WavWriter, BadInputThrowsAndLeavesNoFile)
 {
     const std::string path = Path("bad.wav");
     EXPECT_THROW(WriteWhole(path, 48000, {}), std::runtime_error);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_FALSE(std::filesystem::exists(path + ".partial"));
-    EXPECT_THROW(WriteWhole("/nonexistent-dir/x.wav", 48000, Labelled(2, 4)), std::runtime_error);
+    EXPECT_THROW(WriteWhole(Path("no-folder/x.wav"), 48000, Labelled(2, 4)), btmedia::WriteFailed);
+    EXPECT_EQ(FilesLeft(), 0u);
 }
 
-TEST_F(WavStream, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothing)
+TEST_F(SoundWriter, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNothing)
 {
     const std::string whole = Path("whole.wav"), pieces = Path("pieces.wav");
     const auto clip = Labelled(6, 5000);
     WriteWhole(whole, 48000, clip);
     {
-        btmedia::WavStream stream(pieces, 48000, 6);
+        btmedia::OutputFile output(pieces, {});
+        btmedia::SoundWriter writer(output, {}, 48000, 6);
         for (std::size_t first = 0; first < 5000; first += 1024) {
             std::vector<const float*> planes;
             for (const auto& channel : clip)
                 planes.push_back(channel.data() + first);
-            stream.Write(planes, std::min<std::size_t>(1024, 5000 - first));
+            writer.Write(planes, std::min<std::size_t>(1024, 5000 - first));
             EXPECT_FALSE(std::filesystem::exists(pieces)) << "the name is taken only when finished";
         }
-        stream.Finish();
+        writer.Finish();
     }
     EXPECT_EQ(btmedia::probe::ReadSound(pieces).interleaved, btmedia::probe::ReadSound(whole).interleaved);
 
-    const std::string abandoned = Path("abandoned.wav");
     {
-        btmedia::WavStream stream(abandoned, 48000, 2);
+        btmedia::OutputFile output(Path("abandoned.wav"), {});
+        btmedia::SoundWriter writer(output, {}, 48000, 2);
         const std::vector<const float*> planes{clip[0].data(), clip[1].data()};
-        stream.Write(planes, 100);
-        EXPECT_THROW(stream.Write(std::vector<const float*>{clip[0].data()}, 10), std::runtime_error);
+        writer.Write(planes, 100);
+        EXPECT_THROW(writer.Write(std::vector<const float*>{clip[0].data()}, 10), std::runtime_error);
     }
-    EXPECT_FALSE(std::filesystem::exists(abandoned));
-    EXPECT_FALSE(std::filesystem::exists(abandoned + ".partial"));
+    EXPECT_EQ(FilesLeft(), 2u);
+}
+
+TEST_F(SoundWriter, EachContainerKeepsItsSamplesAndAWavBecomesRf64OnlyWhenItMust)
+{
+    using btmedia::SampleFormat;
+    using btmedia::SoundContainer;
+    struct Case {
+        const char* name;
+        SampleFormat samples;
+        int format;       // as libsndfile reads it back
+        const char* head; // the file's first four bytes
+        float step;       // one quantisation step
+    } cases[] = {
+        {"small.wav", SampleFormat::Float32, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, "RIFF", 0.0f},
+        {"small.RF64", SampleFormat::Int24, SF_FORMAT_RF64 | SF_FORMAT_PCM_24, "RF64", 1.0f / 8388608},
+        {"x.Flac", SampleFormat::Int16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "fLaC", 1.0f / 32768},
+        {"x.aiff", SampleFormat::Int24, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "FORM", 1.0f / 8388608},
+    };
+    std::vector<std::vector<float>> clip(2, std::vector<float>(3000));
+    for (std::size_t i = 0; i < 3000; ++i) {
+        clip[0][i] = 0.5f * std::sin(static_cast<float>(i) / 10.0f);
+        clip[1][i] = i == 7 ? 1.5f : -0.25f; // beyond full scale: held, not wrapped
+    }
+    const std::vector<const float*> planes{clip[0].data(), clip[1].data()};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto container = btmedia::SoundContainerOfName(c.name);
+        ASSERT_TRUE(container);
+        btmedia::OutputFile output(Path(c.name), {});
+        btmedia::SoundWriter writer(output, {*container, c.samples}, 48000, 2);
+        writer.Write(planes, 3000);
+        writer.Finish();
+        std::ifstream in(Path(c.name), std::ios::binary);
+        char head[5] = {};
+        in.read(head, 4);
+        EXPECT_STREQ(head, c.head);
+        const auto back = btmedia::probe::ReadSound(Path(c.name));
+        EXPECT_EQ(back.format, c.format);
+        ASSERT_EQ(back.interleaved.size(), 6000u);
+        for (std::size_t i : {0u, 7u, 1234u, 2999u})
+            EXPECT_NEAR(back.interleaved[2 * i], clip[0][i], c.step) << i;
+        if (c.samples != SampleFormat::Float32) {
+            EXPECT_NEAR(back.interleaved[2 * 7 + 1], 1.0f, c.step);
+        }
+    }
+    EXPECT_FALSE(btmedia::SoundContainerOfName("x.mp3"));
+    EXPECT_FALSE(btmedia::SoundContainerOfName("wav"));
+    btmedia::OutputFile output(Path("float.flac"), {});
+    EXPECT_THROW(btmedia::SoundWriter(output, {SoundContainer::Flac, SampleFormat::Float32}, 48000, 2),
+                 std::runtime_error);
 }

@@ -1,0 +1,192 @@
+// What the program says to what a user asks: one exit status for each kind
+// of outcome, messages in the user's own flags, the dialog's adjustments
+// told, file names that choose formats, and a clip made on the way.
+
+#include "CliFixture.h"
+#include "ClipFile.h"
+#include "FileProbe.h"
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <fstream>
+#include <regex>
+
+using btcli::test::RunOptions;
+using btcli::test::RunTool;
+
+namespace {
+
+using Requests = btcli::test::Cli;
+
+/// The first bytes of a file.
+std::string Head(const std::string& path, std::size_t n)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(n, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(n));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180"});
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says; // in standard output or error
+    } cases[] = {
+        {{"--version"}, 0, "barsandtone 1.0.0"},
+        {{"tone", "--help"}, 0, "Exit status"},
+        {{"tone", clip, "-o", Path("t.wav"), "--duration", "0.1", "-q"}, 0, ""}, // -q after the command
+        {{"frame", clip}, 2, "--output is required"},
+        {{"tone", clip, "-o", Path("t2.wav"), "--duration", "-1"}, 2, "--duration: takes a number above 0"},
+        {{"tone", clip, "-o", Path("t2.wav"), "--start", "1e30"}, 2, "beyond the host's time"},
+        {{"tone", clip, "-o", Path("t2.wav"), "--request", "0"}, 2, "from 1 to 16777216"},
+        {{"export", clip, "-o", Path("x.mkv"), "--frames", "0"}, 2, "--frames"},
+        {{"frame", clip, "-o", Path("p.png"), "--preset", "HD Rec.709"}, 2, "leave out one or the other"},
+        {{"new", "-o", Path("i.json"), "--tone", "identify", "--frequency", "440"}, 2,
+         "--frequency 440: the dialog's \"Tone Frequency\" is disabled"},
+        {{"new", "-o", Path("c.json"), "--cancel"}, 3, "cancelled"},
+        {{"--module", Path("nowhere.cvm"), "inspect"}, 1, "no module at"},
+    };
+    for (const Case& c : cases) {
+        const auto o = RunTool(c.args);
+        const std::string all = o.out + o.err;
+        EXPECT_EQ(o.exitCode, c.exitCode) << c.args[0] << " " << c.args.back() << ": " << all;
+        EXPECT_NE(all.find(c.says), std::string::npos) << "expected '" << c.says << "' in: " << all;
+        // Never a control's name, never a number of more digits than a person reads.
+        EXPECT_EQ(all.find("HotText"), std::string::npos) << all;
+        EXPECT_FALSE(std::regex_search(all, std::regex("[0-9]{20}"))) << all;
+    }
+    EXPECT_EQ(FilesLeft(), 2u);
+}
+
+TEST_F(Requests, TheDialogsAdjustmentsAreToldAndImpossibleValuesRefused)
+{
+    auto o = RunTool({"new", "-o", Path("held.json"), "--frequency", "1000000000", "--size", "99999x99999",
+                      "--amplitude", "20"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    for (const char* told : {"--frequency 1000000000 was held to 24000 Hz, the highest the dialog allows at 48000 Hz",
+                             "--size 99999x99999: the width was held to 16384",
+                             "--size 99999x99999: the height was held to 8192", "--amplitude 20 was held to 0 dB"})
+        EXPECT_NE(o.err.find(told), std::string::npos) << told << " in " << o.err;
+    const auto f = btcli::DecodeSettings(btcli::LoadClipFile(Path("held.json")).settings);
+    EXPECT_EQ(f.frequency, 24000.0f);
+    EXPECT_EQ(f.frameWidth, 16384);
+
+    for (const std::vector<std::string>& flags : {std::vector<std::string>{"--frequency", "0"},
+                                                  std::vector<std::string>{"--frequency", "-5"},
+                                                  std::vector<std::string>{"--frequency", "nan"},
+                                                  std::vector<std::string>{"--amplitude", "loud"},
+                                                  std::vector<std::string>{"--size", "0x480"},
+                                                  std::vector<std::string>{"--seq-size", "100000x100000"}}) {
+        std::vector<std::string> args{"new", "-o", Path("no.json")};
+        args.insert(args.end(), flags.begin(), flags.end());
+        o = RunTool(args);
+        EXPECT_EQ(o.exitCode, 2) << flags[0] << " " << flags[1];
+        EXPECT_NE(o.err.find(flags[0]), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(FilesLeft(), 1u);
+}
+
+TEST_F(Requests, FileNamesChooseTheFormat)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180"});
+    struct Sound {
+        const char* name;
+        std::vector<std::string> extra;
+        int format; // as libsndfile reads it back
+        const char* head;
+    } sounds[] = {
+        {"t.wav", {}, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, "RIFF"}, // small: RF64's own switch keeps it WAV
+        {"t.RF64", {}, SF_FORMAT_RF64 | SF_FORMAT_FLOAT, "RF64"},
+        {"t.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "fLaC"},
+        {"t.Aiff", {"--bits", "16"}, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, "FORM"},
+        {"t.wave", {"--bits", "24"}, SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, "RIFF"},
+    };
+    for (const Sound& s : sounds) {
+        std::vector<std::string> args{"tone", clip, "-o", Path(s.name), "--duration", "0.5"};
+        args.insert(args.end(), s.extra.begin(), s.extra.end());
+        const auto o = RunTool(args);
+        ASSERT_EQ(o.exitCode, 0) << o.err;
+        EXPECT_EQ(Head(Path(s.name), 4), s.head);
+        const auto back = btmedia::probe::ReadSound(Path(s.name));
+        EXPECT_EQ(back.format, s.format) << s.name;
+        // 1000 Hz at 0.25 from sample 0.
+        EXPECT_NEAR(back.interleaved[2 * 12], 0.25 * std::sin(6.283185307179586 * 1000.0 * 12 / 48000), 1e-4);
+    }
+
+    // The 75% white bar (studio 180): 0.749 of full scale in a preview, code
+    // 720 of 1023 in the narrow-range signal.
+    struct Picture {
+        const char* name;
+        bool signal;
+        const char* codec;
+        int white; // any of the three components
+    } pictures[] = {
+        {"f.TIF", false, "tiff", 49077},
+        {"f.tiff", true, "tiff", 46080},
+        {"f.dpx", false, "dpx", 766},
+        {"s.dpx", true, "dpx", 720},
+    };
+    for (const Picture& p : pictures) {
+        std::vector<std::string> args{"frame", clip, "-o", Path(p.name)};
+        if (p.signal)
+            args.push_back("--signal");
+        const auto o = RunTool(args);
+        ASSERT_EQ(o.exitCode, 0) << o.err;
+        const auto image = btmedia::probe::ReadMovie(Path(p.name));
+        EXPECT_EQ(image.videoCodec, p.codec);
+        ASSERT_EQ(image.frames.size(), 1u);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(image.frames[0].At(c, 55, 50), p.white, 1) << p.name << " component " << c;
+    }
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"tone", clip, "-o", Path("t.mp3")},
+          std::vector<std::string>{"frame", clip, "-o", Path("f.jpg")},
+          std::vector<std::string>{"tone", clip, "-o", Path("t.wav"), "-f", "flac"},
+          std::vector<std::string>{"tone", clip, "-o", Path("t.flac"), "--bits", "32f"},
+          std::vector<std::string>{"levels", clip, "-o", Path("l.tiff")}}) {
+        const auto o = RunTool(args);
+        EXPECT_EQ(o.exitCode, 2) << args[3];
+        EXPECT_NE(o.err.find(args[3].substr(args[3].rfind('/') + 1)), std::string::npos) << o.err;
+    }
+}
+
+TEST_F(Requests, ACommandMakesItsClipOnTheWay)
+{
+    auto o = RunTool({"frame", "-o", Path("pq.png"), "--signal", "--preset", "HD Rec.2100 PQ", "--size", "320x180"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(btmedia::probe::ReadPngChunks(Path("pq.png")).at(1).data, (std::vector<std::uint8_t>{9, 16, 0, 0}));
+
+    o = RunTool({"tone", "-o", Path("a.wav"), "--frequency", "440", "--amplitude", "-6", "--duration", "0.25"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const auto sound = btmedia::probe::ReadSound(Path("a.wav"));
+    const double gain = std::pow(10.0, -6.0 / 20.0);
+    EXPECT_NEAR(sound.interleaved[2 * 30], gain * std::sin(6.283185307179586 * 440.0 * 30 / 48000), 1e-5);
+
+    o = RunTool({"tone", "-o", Path("b.wav"), "--cancel"});
+    EXPECT_EQ(o.exitCode, 3);
+    EXPECT_EQ(FilesLeft(), 2u);
+}
+
+TEST_F(Requests, TheProgressBarShowsOnATerminalOnly)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180"});
+    RunOptions terminal;
+    terminal.terminal = true;
+    auto o = RunTool({"tone", clip, "-o", Path("t.wav"), "--duration", "60"}, terminal);
+    ASSERT_EQ(o.exitCode, 0) << o.out;
+    EXPECT_NE(o.out.find("] 100%"), std::string::npos) << o.out;
+    o = RunTool({"tone", clip, "-o", Path("t.wav"), "--duration", "60", "-y"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.err.find("%"), std::string::npos) << o.err;
+    o = RunTool({"export", clip, "-o", Path("e.mkv"), "--frames", "3", "--progress"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("] 100%"), std::string::npos) << o.err;
+}
+
+} // namespace

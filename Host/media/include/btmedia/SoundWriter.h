@@ -1,0 +1,77 @@
+#pragma once
+// Writes a clip's sound as a sound file through libsndfile: WAV (RF64 when it
+// outgrows WAV's 4 GiB), RF64, FLAC or AIFF, with 16-bit, 24-bit or 32-bit
+// float samples, and the speaker of each channel declared for mono, stereo
+// and 5.1 so that players route them.
+//
+// Rationale: a WAV is opened as RF64 with libsndfile's automatic downgrade,
+// so it stays a plain WAV for every reader while it fits and becomes RF64,
+// whose sizes are 64-bit, only when a 32-bit size would wrap; a WAV beyond
+// 4 GiB otherwise reads back as a few seconds of sound.
+
+#include "btmedia/OutputFile.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace btmedia {
+
+enum class SoundContainer { Wav, Rf64, Flac, Aiff };
+enum class SampleFormat { Int16, Int24, Float32 };
+
+struct SoundFormat {
+    SoundContainer container = SoundContainer::Wav;
+    SampleFormat samples = SampleFormat::Float32;
+};
+
+/// The container a file name's extension asks for, any case: .wav, .rf64,
+/// .flac, .aif or .aiff; none for another name.
+[[nodiscard]] std::optional<SoundContainer> SoundContainerOfName(std::string_view fileName);
+/// The container named "wav", "rf64", "flac" or "aiff", any case; none otherwise.
+[[nodiscard]] std::optional<SoundContainer> SoundContainerNamed(std::string_view name);
+/// "WAV", "RF64", "FLAC", "AIFF".
+[[nodiscard]] std::string_view ContainerName(SoundContainer container) noexcept;
+/// Whether the container can hold the samples (FLAC holds integers only).
+[[nodiscard]] bool Holds(SoundContainer container, SampleFormat samples) noexcept;
+/// The samples a container is written with unless asked: 32-bit float, and
+/// 24-bit for FLAC.
+[[nodiscard]] SampleFormat DefaultSamples(SoundContainer container) noexcept;
+
+/// File channel i holds clip channel FileChannelOrder(n)[i]. The host orders
+/// 5.1 as L, R, Ls, Rs, C, LFE; sound files as L, R, C, LFE, Ls, Rs. Other
+/// counts keep their order.
+[[nodiscard]] std::vector<std::size_t> FileChannelOrder(std::size_t channelCount);
+
+/// The names of the host's channels in its order: "Mono"; "L", "R"; for 5.1
+/// "L", "R", "Ls", "Rs", "C", "LFE"; numbers from 1 for other counts.
+[[nodiscard]] std::vector<std::string> HostChannelNames(std::size_t channelCount);
+
+/// A sound file written a stretch at a time into an output, so that hours of
+/// sound need no more memory than one stretch. The output is committed in
+/// Finish(); a writer destroyed before that leaves the output unfinished,
+/// and so removed. Failures throw WriteFailed (a full disk, the file-size
+/// limit), OutputRefused (a container that must seek, given a pipe) or
+/// std::runtime_error naming the output.
+class SoundWriter {
+public:
+    SoundWriter(OutputFile& output, SoundFormat format, int sampleRate, std::size_t channelCount);
+    ~SoundWriter();
+    SoundWriter(const SoundWriter&) = delete;
+    SoundWriter& operator=(const SoundWriter&) = delete;
+
+    /// `frames` samples of each channel, planar, in the host's channel order.
+    void Write(std::span<const float* const> channels, std::size_t frames);
+    /// Completes the file and commits the output.
+    void Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> mState;
+};
+
+} // namespace btmedia

@@ -1,0 +1,221 @@
+#include "btmedia/SoundWriter.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <stdexcept>
+
+namespace btmedia {
+
+namespace {
+
+struct ContainerRow {
+    SoundContainer container;
+    std::string_view name;
+    std::string_view extensions[2];
+    int major;          ///< libsndfile's major format
+    bool mustSeek;      ///< finished by going back to its header
+    bool speakerMap;    ///< takes libsndfile's channel map (FLAC's order is fixed by the channel count)
+    bool holdsFloat;
+};
+
+// Rationale: WAV is written as RF64 with the automatic downgrade (set when
+// the file is opened), see the header.
+constexpr ContainerRow kContainers[] = {
+    {SoundContainer::Wav, "WAV", {".wav", ".wave"}, SF_FORMAT_RF64, true, true, true},
+    {SoundContainer::Rf64, "RF64", {".rf64", ""}, SF_FORMAT_RF64, true, true, true},
+    {SoundContainer::Flac, "FLAC", {".flac", ""}, SF_FORMAT_FLAC, false, false, false},
+    {SoundContainer::Aiff, "AIFF", {".aif", ".aiff"}, SF_FORMAT_AIFF, true, true, true},
+};
+
+const ContainerRow& RowOf(SoundContainer container)
+{
+    for (const ContainerRow& row : kContainers)
+        if (row.container == container)
+            return row;
+    throw std::logic_error("a sound container without a row");
+}
+
+int SubtypeOf(SampleFormat samples)
+{
+    switch (samples) {
+    case SampleFormat::Int16: return SF_FORMAT_PCM_16;
+    case SampleFormat::Int24: return SF_FORMAT_PCM_24;
+    case SampleFormat::Float32: return SF_FORMAT_FLOAT;
+    }
+    return SF_FORMAT_FLOAT;
+}
+
+struct SoundFileCloser {
+    void operator()(SNDFILE* f) const noexcept { sf_close(f); }
+};
+using SoundFile = std::unique_ptr<SNDFILE, SoundFileCloser>;
+
+/// Speaker of each file channel, for the layouts that have a mask.
+std::vector<int> SpeakerMap(std::size_t channelCount)
+{
+    switch (channelCount) {
+    case 1: return {SF_CHANNEL_MAP_CENTER};
+    case 2: return {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT};
+    case 6:
+        return {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT,     SF_CHANNEL_MAP_CENTER,
+                SF_CHANNEL_MAP_LFE,  SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT};
+    default: return {};
+    }
+}
+
+} // namespace
+
+std::optional<SoundContainer> SoundContainerOfName(std::string_view fileName)
+{
+    const std::string extension = ExtensionOf(fileName);
+    for (const ContainerRow& row : kContainers)
+        for (std::string_view known : row.extensions)
+            if (!known.empty() && extension == known)
+                return row.container;
+    return std::nullopt;
+}
+
+std::optional<SoundContainer> SoundContainerNamed(std::string_view name)
+{
+    return SoundContainerOfName("sound." + std::string(name)); // "aif" as well as "aiff"
+}
+
+std::string_view ContainerName(SoundContainer container) noexcept
+{
+    for (const ContainerRow& row : kContainers)
+        if (row.container == container)
+            return row.name;
+    return {};
+}
+
+bool Holds(SoundContainer container, SampleFormat samples) noexcept
+{
+    for (const ContainerRow& row : kContainers)
+        if (row.container == container)
+            return samples != SampleFormat::Float32 || row.holdsFloat;
+    return false;
+}
+
+SampleFormat DefaultSamples(SoundContainer container) noexcept
+{
+    return Holds(container, SampleFormat::Float32) ? SampleFormat::Float32 : SampleFormat::Int24;
+}
+
+std::vector<std::size_t> FileChannelOrder(std::size_t channelCount)
+{
+    if (channelCount == 6)
+        return {0, 1, 4, 5, 2, 3};
+    std::vector<std::size_t> order(channelCount);
+    for (std::size_t i = 0; i < channelCount; ++i)
+        order[i] = i;
+    return order;
+}
+
+std::vector<std::string> HostChannelNames(std::size_t channelCount)
+{
+    switch (channelCount) {
+    case 1: return {"Mono"};
+    case 2: return {"L", "R"};
+    case 6: return {"L", "R", "Ls", "Rs", "C", "LFE"};
+    default: {
+        std::vector<std::string> numbers;
+        for (std::size_t i = 1; i <= channelCount; ++i)
+            numbers.push_back(std::to_string(i));
+        return numbers;
+    }
+    }
+}
+
+struct SoundWriter::State {
+    OutputFile& output;
+    std::vector<std::size_t> order;
+    std::vector<float> interleaved;
+    SoundFile file;
+
+    explicit State(OutputFile& out) : output(out) {}
+
+    /// libsndfile says what failed; the system's error, when there is one,
+    /// says it in terms a user acts on (a full disk, the size limit).
+    [[noreturn]] void Fail(const std::string& what, int errorNumber)
+    {
+        file.reset();
+        if (errorNumber != 0)
+            throw WriteFailed(output.Name(), errorNumber);
+        throw std::runtime_error("cannot write '" + output.Name() + "': " + what);
+    }
+};
+
+SoundWriter::SoundWriter(OutputFile& output, SoundFormat format, int sampleRate, std::size_t channelCount)
+    : mState(std::make_unique<State>(output))
+{
+    State& s = *mState;
+    const ContainerRow& row = RowOf(format.container);
+    if (channelCount == 0)
+        s.Fail("no channels", 0);
+    if (!Holds(format.container, format.samples))
+        s.Fail(std::string(row.name) + " holds 16-bit or 24-bit samples, not 32-bit float", 0);
+    if (row.mustSeek)
+        output.RequireSeekable(std::string(row.name));
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = static_cast<int>(channelCount);
+    info.format = row.major | SubtypeOf(format.samples);
+    errno = 0;
+    s.file.reset(sf_open_fd(output.Descriptor(), SFM_WRITE, &info, SF_FALSE));
+    if (!s.file)
+        s.Fail(sf_strerror(nullptr), errno);
+
+    // Both go into the header, so they are set before the first frame.
+    if (format.container == SoundContainer::Wav)
+        (void)sf_command(s.file.get(), SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    std::vector<int> speakers = SpeakerMap(channelCount);
+    if (row.speakerMap && !speakers.empty() &&
+        sf_command(s.file.get(), SFC_SET_CHANNEL_MAP_INFO, speakers.data(),
+                   static_cast<int>(speakers.size() * sizeof(int))) == SF_FALSE)
+        s.Fail("channel mask refused", 0);
+    // Samples beyond full scale are held there instead of wrapping round.
+    (void)sf_command(s.file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    s.order = FileChannelOrder(channelCount);
+}
+
+SoundWriter::~SoundWriter() = default;
+
+void SoundWriter::Write(std::span<const float* const> channels, std::size_t frames)
+{
+    State& s = *mState;
+    if (!s.file)
+        throw std::logic_error("SoundWriter::Write after Finish or a failure");
+    if (channels.size() != s.order.size())
+        s.Fail("a stretch of " + std::to_string(channels.size()) + " channels for a file of " +
+                   std::to_string(s.order.size()),
+               0);
+    constexpr std::size_t kBlockFrames = 4096;
+    const std::size_t width = channels.size();
+    s.interleaved.resize(kBlockFrames * width);
+    for (std::size_t first = 0; first < frames; first += kBlockFrames) {
+        const std::size_t n = std::min(kBlockFrames, frames - first);
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t c = 0; c < width; ++c)
+                s.interleaved[i * width + c] = channels[s.order[c]][first + i];
+        errno = 0;
+        if (sf_writef_float(s.file.get(), s.interleaved.data(), static_cast<sf_count_t>(n)) !=
+            static_cast<sf_count_t>(n))
+            s.Fail(sf_strerror(s.file.get()), errno);
+    }
+}
+
+void SoundWriter::Finish()
+{
+    State& s = *mState;
+    if (!s.file)
+        throw std::logic_error("SoundWriter::Finish after Finish or a failure");
+    errno = 0;
+    if (const int closed = sf_close(s.file.release()); closed != 0)
+        s.Fail(sf_error_number(closed), errno);
+    s.output.Commit();
+}
+
+} // namespace btmedia
