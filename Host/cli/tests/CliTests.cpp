@@ -150,7 +150,7 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
         {{"new", "-o", Path("x.json"), "--seq-space", "rec2020"}, "rec2020"},
         {{"new", "-o", Path("x.json"), "--tone", "loud"}, "loud"},
         {{"describe", Path("missing.json")}, "missing.json"},
-        {{"export", clip, "-o", Path("x.avi")}, ".mkv or .mov"},
+        {{"export", clip, "-o", Path("x.avi")}, ".mkv, .mov, .mxf, .mp4 or .nut"},
         {{"export", clip, "-o", Path("no-folder/x.mkv")}, "no-folder", 1},
         {{"export", clip, "-o", Path("x.mkv"), "--duration", "-1"}, "duration"},
         {{"tone", clip}, "--output"},

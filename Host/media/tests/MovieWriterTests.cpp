@@ -30,9 +30,12 @@ void TestPicture(std::int64_t frame, const StudioPlanes& out)
             if (bottom)
                 luma = right ? 1019 : 4;
             out.plane[0][y * out.stride[0] + x] = luma;
+            if (x % (1 << out.chromaShiftX) != 0 || y % (1 << out.chromaShiftY) != 0)
+                continue;
             const bool blue = right && y < out.height / 4;
-            out.plane[1][y * out.stride[1] + x] = blue ? 960 : 512;
-            out.plane[2][y * out.stride[2] + x] = blue ? 472 : 512;
+            const std::ptrdiff_t cy = y >> out.chromaShiftY, cx = x >> out.chromaShiftX;
+            out.plane[1][cy * out.stride[1] + cx] = blue ? 960 : 512;
+            out.plane[2][cy * out.stride[2] + cx] = blue ? 472 : 512;
         }
     out.plane[0][0] = static_cast<std::uint16_t>(100 + frame);
 }
