@@ -77,6 +77,7 @@ struct DialogOptions {
 struct ClipRecipe {
     SequenceOptions sequence;
     DialogOptions dialog;
+    std::string channels; ///< "5.1": six channels stored after the dialog; empty: as the dialog makes it
 };
 
 struct NewOptions {

@@ -174,6 +174,11 @@ std::vector<CLI::Option*> AddRecipe(CLI::App* cmd, ClipRecipe& recipe)
     all.push_back(close);
     all.push_back(dlgGroup->add_flag("--interactive", dlg.interactive,
                                      "Show the dialog in the terminal and let the user decide"));
+    all.push_back(cmd->add_option("--channels", recipe.channels,
+                                  "5.1: after the dialog (which makes stereo clips), store six channels identifying "
+                                  "themselves with --identifier blits or ebu51. A host-side edit of the stored "
+                                  "record, as a host edits a clip it holds")
+                      ->check(CLI::IsMember({"5.1"})));
     return all;
 }
 
