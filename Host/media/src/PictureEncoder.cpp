@@ -121,6 +121,8 @@ PictureLayout ChoosePictureLayout(const MovieSpec& spec)
         if (spec.dnxProfile == DnxProfile::HrHqx && Interlaced(spec))
             throw std::invalid_argument("DNxHR is progressive only; interlaced 1920 x 1080 goes as DNxHD "
                                         "(--profile dnxhd)");
+        if (spec.fieldOrder == FieldOrder::BottomFirst)
+            throw std::invalid_argument("DNxHD codes the top field first; bottom field first is for ProRes and FFV1");
         l.pixelFormat = AV_PIX_FMT_YUV422P10LE;
         l.chromaShiftX = 1;
         l.intraOnly = true;
