@@ -1,36 +1,29 @@
 #include "MovieOutput.h"
 
-#include <cstdio>
-
 namespace btmedia {
 
-MovieOutput::MovieOutput(const std::string& path, const char* muxer, bool seeks) : mPath(path)
+MovieOutput::MovieOutput(const std::string& name, OutputFile* output, const char* muxer, const char* label, bool seeks)
+    : mName(name), mOutput(output)
 {
-    if (path.empty())
-        throw std::invalid_argument("no output file named");
-    const bool toStandardOutput = path == "-";
-    if (toStandardOutput && seeks)
-        throw std::invalid_argument(std::string("a ") + muxer +
-                                    " file is finished by going back to its start, which standard output cannot do; "
-                                    "name a file, or use NUT for a pipe");
-    av::Check(avformat_alloc_output_context2(&mFormat, nullptr, muxer, nullptr), "cannot set up the container");
-    if (!toStandardOutput)
-        mTemp = path + ".partial";
-    // pipe:1 is standard output, unbuffered by stdio, written in order.
-    const std::string target = toStandardOutput ? std::string("pipe:1") : mTemp;
-    const int opened = avio_open(&mFormat->pb, target.c_str(), AVIO_FLAG_WRITE);
-    if (opened < 0) {
-        avformat_free_context(mFormat);
-        mFormat = nullptr;
-        throw std::runtime_error("cannot create " + path + ": " + av::ErrorText(opened));
+    if (mOutput == nullptr) {
+        if (name.empty())
+            throw std::invalid_argument("no output file named");
+        mOutput = &mOwnOutput.emplace(name, OutputRules{Overwrite::Always, {}});
+    }
+    if (seeks)
+        mOutput->RequireSeekable(label); // sizes and indexes are written back at the start
+    const std::string url = mOutput->FfmpegUrl();
+    av::Check(avformat_alloc_output_context2(&mFormat, nullptr, muxer, url.c_str()), "cannot set up the container");
+    if (const int opened = avio_open(&mFormat->pb, url.c_str(), AVIO_FLAG_WRITE); opened < 0) {
+        Close();
+        throw WriteFailed(mName, AVUNERROR(opened));
     }
 }
 
 MovieOutput::~MovieOutput()
 {
+    // Closed before the output, uncommitted, removes what was written.
     Close();
-    if (!mCommitted && !mTemp.empty())
-        std::remove(mTemp.c_str());
 }
 
 bool MovieOutput::WantsGlobalHeaders() const noexcept
@@ -40,21 +33,23 @@ bool MovieOutput::WantsGlobalHeaders() const noexcept
 
 void MovieOutput::WriteHeader()
 {
-    av::Check(avformat_write_header(mFormat, nullptr), "cannot write the header of " + mPath);
+    av::Check(avformat_write_header(mFormat, nullptr), "cannot write the header of " + mName);
 }
 
 void MovieOutput::Write(AVPacket* packet)
 {
-    av::Check(av_interleaved_write_frame(mFormat, packet), "cannot write to " + mPath);
+    const int written = av_interleaved_write_frame(mFormat, packet);
+    if (written == AVERROR(ENOSPC) || written == AVERROR(EFBIG))
+        throw WriteFailed(mName, AVUNERROR(written));
+    av::Check(written, "cannot write to " + mName);
 }
 
 void MovieOutput::Commit()
 {
-    av::Check(av_write_trailer(mFormat), "cannot finish " + mPath);
-    av::Check(avio_closep(&mFormat->pb), "cannot close " + mPath);
-    if (!mTemp.empty() && std::rename(mTemp.c_str(), mPath.c_str()) != 0)
-        throw std::runtime_error("cannot move the finished file to " + mPath);
-    mCommitted = true;
+    av::Check(av_write_trailer(mFormat), "cannot finish " + mName);
+    if (const int closed = avio_closep(&mFormat->pb); closed < 0)
+        throw WriteFailed(mName, AVUNERROR(closed));
+    mOutput->Commit();
 }
 
 void MovieOutput::Close() noexcept

@@ -1,15 +1,15 @@
 #pragma once
 // The one place where a movie's bytes leave the writer: a container (muxer)
-// and where it writes, a file or standard output.
-//
-// A file is written beside its target under a temporary name and renamed
-// into place by Commit(); until then, and whenever the output is dropped
-// uncommitted, the temporary file is removed, so a failed export leaves
-// nothing behind. Standard output ("-") is written directly and in order,
-// so only containers that never seek back may go there.
+// writing into the movie's output. The output layer decides what that is: a
+// regular file written under a temporary name and renamed by Commit(), or a
+// stream (a pipe, standard output) written in order, which a container that
+// goes back to finish its file cannot use. Dropped uncommitted, the output
+// leaves nothing behind.
 
 #include "AvSupport.h"
+#include "btmedia/OutputFile.h"
 
+#include <optional>
 #include <string>
 
 namespace btmedia {
@@ -17,31 +17,31 @@ namespace btmedia {
 class MovieOutput {
 public:
     /// `muxer` is FFmpeg's short name ("mov", "matroska", "mxf", "mp4",
-    /// "nut"); `seeks` says whether it must go back to finish the file.
-    MovieOutput(const std::string& path, const char* muxer, bool seeks);
+    /// "nut"), `label` the container's name for messages, `seeks` whether it
+    /// must go back to finish the file. Without an `output`, `name` is
+    /// written, replacing what is there.
+    MovieOutput(const std::string& name, OutputFile* output, const char* muxer, const char* label, bool seeks);
     ~MovieOutput();
     MovieOutput(const MovieOutput&) = delete;
     MovieOutput& operator=(const MovieOutput&) = delete;
 
     [[nodiscard]] AVFormatContext* Container() noexcept { return mFormat; }
-    [[nodiscard]] const std::string& Name() const noexcept { return mPath; }
     /// Whether encoders must put their headers in the container (extradata).
     [[nodiscard]] bool WantsGlobalHeaders() const noexcept;
 
     void WriteHeader();
     /// Hands a packet to the container's interleaver; takes its data.
     void Write(AVPacket* packet);
-    /// Writes the container's end, closes the output and gives the file its
-    /// name.
+    /// Writes the container's end and gives the output its name.
     void Commit();
 
 private:
     void Close() noexcept;
 
-    std::string mPath;
-    std::string mTemp; ///< empty for standard output
+    std::string mName;
+    std::optional<OutputFile> mOwnOutput;
+    OutputFile* mOutput = nullptr;
     AVFormatContext* mFormat = nullptr;
-    bool mCommitted = false;
 };
 
 } // namespace btmedia

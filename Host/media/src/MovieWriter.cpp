@@ -5,6 +5,7 @@
 #include "PictureEncoder.h"
 #include "PicturePackets.h"
 #include "SoundTracks.h"
+#include "btmedia/StopSignals.h"
 #include "btmedia/Ticks.h"
 
 #include <algorithm>
@@ -87,7 +88,8 @@ public:
             throw std::invalid_argument("no picture source");
         const Container container = ContainerOf(mSpec.format);
         if (mToFile)
-            mOutput = std::make_unique<MovieOutput>(mSpec.path, container.muxer, container.seeks);
+            mOutput = std::make_unique<MovieOutput>(mSpec.path, mSpec.output, container.muxer, container.label,
+                                                    container.seeks);
         PreparePool();
         StudioPicture scratch = NewScratch();
         // The first picture comes before the encoder opens: an HDR stream's
@@ -290,6 +292,7 @@ private:
             for (int i = 0; i < threads; ++i)
                 pool.emplace_back(worker);
             for (std::int64_t i = 0; i < mSpec.frameCount; ++i) {
+                StopPoint();
                 av::FramePtr f;
                 {
                     std::unique_lock lock(mutex);

@@ -13,6 +13,7 @@
 // instead, which decodes to the very same frame.
 
 #include "btmedia/MovieFormats.h"
+#include "btmedia/OutputFile.h"
 #include "btmedia/StudioPicture.h"
 #include "btmedia/Timecode.h"
 
@@ -24,7 +25,8 @@ namespace btmedia {
 
 struct MovieSpec {
     MovieFormat format = MovieFormat::Ffv1Matroska;
-    std::string path;                 ///< "-": standard output; unused by the null sink
+    std::string path;                 ///< the output's name in messages; unused by the null sink
+    OutputFile* output = nullptr;     ///< where the movie goes, committed when complete; none: `path`, replaced
     int width = 0;                    ///< pixels
     int height = 0;                   ///< pixels
     std::int64_t frameDuration = 0;   ///< ticks, 254016000000 per second
@@ -79,11 +81,9 @@ struct MovieResult {
 /// lacks, a sample format the container cannot carry...).
 void CheckMovieSpec(const MovieSpec& spec);
 
-/// Writes the movie. The file appears under its name only when complete: it
-/// is written beside it under a temporary name and renamed at the end
-/// (standard output is written in order, as it goes).
+/// Writes the movie into the spec's output and commits it when complete.
 /// Throws std::runtime_error (std::invalid_argument for a bad spec) with a
-/// message naming what failed; nothing is left behind then.
+/// message naming what failed; the output, uncommitted, then leaves nothing.
 MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources);
 
 } // namespace btmedia
