@@ -42,7 +42,7 @@ template <void (*Convert)(const btmedia::VuyaPicture&, const btmedia::StudioPlan
 void Conversion(benchmark::State& state)
 {
     const FloatFrame frame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    btmedia::StudioPicture out(frame.w, frame.h, 1, 0);
+    btmedia::StudioPicture out(frame.w, frame.h, static_cast<int>(state.range(2)), 0);
     std::vector<float> copy(frame.floats.size());
     double copySeconds = 0.0, convertSeconds = 0.0;
     for (auto _ : state) {
@@ -64,15 +64,17 @@ void Conversion(benchmark::State& state)
 } // namespace
 
 BENCHMARK(Conversion<btmedia::ConvertToStudio>)
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
-    ->ArgNames({"width", "height"})
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 0})
+    ->Args({3840, 2160, 1})
+    ->ArgNames({"width", "height", "chromaHalved"})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK(Conversion<btmedia::ConvertToStudioPortable>)
-    ->Args({1920, 1080})
-    ->Args({3840, 2160})
-    ->ArgNames({"width", "height"})
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 0})
+    ->Args({3840, 2160, 1})
+    ->ArgNames({"width", "height", "chromaHalved"})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 
