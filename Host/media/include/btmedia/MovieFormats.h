@@ -78,7 +78,7 @@ inline constexpr ProfileRow kProResProfiles[] = {
 };
 inline constexpr ProfileRow kDnxProfiles[] = {
     {"hqx", static_cast<int>(DnxProfile::HrHqx), "DNxHR HQX"},
-    {"dnxhd", static_cast<int>(DnxProfile::Hd10), "DNxHD 10-bit"},
+    {"dnxhd", static_cast<int>(DnxProfile::Hd10), "DNxHD"},
 };
 
 enum class FieldOrder { Progressive, TopFirst, BottomFirst };
