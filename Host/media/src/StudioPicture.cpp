@@ -60,46 +60,57 @@ constexpr int kBlock = 8; ///< pixels per step
     return __builtin_convertvector(__builtin_convertvector(code + kHalf, Ints), Words8);
 }
 
+/// Codes of eight pixels from `p` into the row's planes at pixel x.
+template <int kChromaShiftX>
+[[gnu::always_inline]] inline void EightPixels(const unsigned char* p, int x, std::uint16_t* y, std::uint16_t* cb,
+                                               std::uint16_t* cr) noexcept
+{
+    const Words8 a = TwoPixelCodes(p);
+    const Words8 b = TwoPixelCodes(p + 32);
+    const Words8 c = TwoPixelCodes(p + 64);
+    const Words8 d = TwoPixelCodes(p + 96);
+    const Words4 yAb = __builtin_shufflevector(a, b, 2, 6, 10, 14);
+    const Words4 yCd = __builtin_shufflevector(c, d, 2, 6, 10, 14);
+    const Words8 luma = __builtin_shufflevector(yAb, yCd, 0, 1, 2, 3, 4, 5, 6, 7);
+    std::memcpy(y + x, &luma, sizeof luma);
+    if (cb == nullptr)
+        return;
+    if constexpr (kChromaShiftX == 0) {
+        const Words4 vAb = __builtin_shufflevector(a, b, 0, 4, 8, 12);
+        const Words4 vCd = __builtin_shufflevector(c, d, 0, 4, 8, 12);
+        const Words4 uAb = __builtin_shufflevector(a, b, 1, 5, 9, 13);
+        const Words4 uCd = __builtin_shufflevector(c, d, 1, 5, 9, 13);
+        const Words8 vs = __builtin_shufflevector(vAb, vCd, 0, 1, 2, 3, 4, 5, 6, 7);
+        const Words8 us = __builtin_shufflevector(uAb, uCd, 0, 1, 2, 3, 4, 5, 6, 7);
+        std::memcpy(cr + x, &vs, sizeof vs);
+        std::memcpy(cb + x, &us, sizeof us);
+    } else {
+        // The even pixels' chroma: the first pixel of each vector.
+        const Words4 vs = __builtin_shufflevector(__builtin_shufflevector(a, b, 0, 8), __builtin_shufflevector(c, d, 0, 8), 0, 1, 2, 3);
+        const Words4 us = __builtin_shufflevector(__builtin_shufflevector(a, b, 1, 9), __builtin_shufflevector(c, d, 1, 9), 0, 1, 2, 3);
+        std::memcpy(cr + x / 2, &vs, sizeof vs);
+        std::memcpy(cb + x / 2, &us, sizeof us);
+    }
+}
+
 template <int kChromaShiftX>
 [[gnu::always_inline]] inline void FloatRowVector(const unsigned char* row, int width, const RowOut& out) noexcept
 {
+    // The pointers in locals: stores through them cannot then make the
+    // compiler read them again.
+    std::uint16_t* const y = out.y;
+    std::uint16_t* const cb = out.cb;
+    std::uint16_t* const cr = out.cr;
     int x = 0;
-    for (; x + kBlock <= width; x += kBlock) {
-        const unsigned char* p = row + static_cast<std::size_t>(x) * 16;
-        const Words8 a = TwoPixelCodes(p);
-        const Words8 b = TwoPixelCodes(p + 32);
-        const Words8 c = TwoPixelCodes(p + 64);
-        const Words8 d = TwoPixelCodes(p + 96);
-        const Words4 yAb = __builtin_shufflevector(a, b, 2, 6, 10, 14);
-        const Words4 yCd = __builtin_shufflevector(c, d, 2, 6, 10, 14);
-        const Words8 luma = __builtin_shufflevector(yAb, yCd, 0, 1, 2, 3, 4, 5, 6, 7);
-        std::memcpy(out.y + x, &luma, sizeof luma);
-        if (out.cb == nullptr)
-            continue;
-        if constexpr (kChromaShiftX == 0) {
-            const Words4 vAb = __builtin_shufflevector(a, b, 0, 4, 8, 12);
-            const Words4 vCd = __builtin_shufflevector(c, d, 0, 4, 8, 12);
-            const Words4 uAb = __builtin_shufflevector(a, b, 1, 5, 9, 13);
-            const Words4 uCd = __builtin_shufflevector(c, d, 1, 5, 9, 13);
-            const Words8 cr = __builtin_shufflevector(vAb, vCd, 0, 1, 2, 3, 4, 5, 6, 7);
-            const Words8 cb = __builtin_shufflevector(uAb, uCd, 0, 1, 2, 3, 4, 5, 6, 7);
-            std::memcpy(out.cr + x, &cr, sizeof cr);
-            std::memcpy(out.cb + x, &cb, sizeof cb);
-        } else {
-            // The even pixels' chroma: the first pixel of each vector.
-            const Words4 cr = __builtin_shufflevector(__builtin_shufflevector(a, b, 0, 8), __builtin_shufflevector(c, d, 0, 8), 0, 1, 2, 3);
-            const Words4 cb = __builtin_shufflevector(__builtin_shufflevector(a, b, 1, 9), __builtin_shufflevector(c, d, 1, 9), 0, 1, 2, 3);
-            std::memcpy(out.cr + x / 2, &cr, sizeof cr);
-            std::memcpy(out.cb + x / 2, &cb, sizeof cb);
-        }
-    }
+    for (; x + kBlock <= width; x += kBlock)
+        EightPixels<kChromaShiftX>(row + static_cast<std::size_t>(x) * 16, x, y, cb, cr);
     for (; x < width; ++x) {
         float vuya[4];
         std::memcpy(vuya, row + static_cast<std::size_t>(x) * sizeof vuya, sizeof vuya);
-        out.y[x] = StudioCode(vuya[2], kLumaOffset, kLumaScale);
-        if (out.cb != nullptr && x % (1 << kChromaShiftX) == 0) {
-            out.cr[x >> kChromaShiftX] = StudioCode(vuya[0], kChromaOffset, kChromaScale);
-            out.cb[x >> kChromaShiftX] = StudioCode(vuya[1], kChromaOffset, kChromaScale);
+        y[x] = StudioCode(vuya[2], kLumaOffset, kLumaScale);
+        if (cb != nullptr && x % (1 << kChromaShiftX) == 0) {
+            cr[x >> kChromaShiftX] = StudioCode(vuya[0], kChromaOffset, kChromaScale);
+            cb[x >> kChromaShiftX] = StudioCode(vuya[1], kChromaOffset, kChromaScale);
         }
     }
 }
