@@ -72,13 +72,8 @@ ffmpeg_sound() { # seconds lavfi-source
     rate "$(( $1 * 48000 ))" "$(elapsed "$t0" "$t1")"
 }
 
-# A stored 5.1 BLITS clip: six channels, identification format 3.
-cat > "$work/blits.json" <<'JSON'
-{ "format": "barsandtone clip", "formatVersion": 1, "name": "Bars and Tone - Rec 709",
-  "settings": ["02 00 00 00 00 80 3B 47", "03 00 00 00 06 00 00 00", "01 00 00 00 00 00 7A 44",
-               "00 00 80 3E 03 00 00 00", "80 07 00 00 38 04 00 00", "01 00 00 00 01 00 00 00",
-               "00 6B 30 F9 01 00 00 00", "00 00 00 00 00 00 00 00", "01 00 00 00 00 00 00 00"] }
-JSON
+# A 5.1 BLITS clip: six channels, identification format 3.
+"$BT" -q new -o "$work/blits.json" --channels 5.1 --identifier blits
 "$BT" -q new -o "$work/steady.json"
 
 # The BLITS cadence in FFmpeg's expression language, in the file's 5.1 order

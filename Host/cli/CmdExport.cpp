@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "ProgressBar.h"
 #include "Session.h"
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "btmedia/MovieWriter.h"
 
 #include <chrono>
@@ -142,7 +143,8 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     try {
         spec.timecode = btmedia::ParseTimecode(options.timecode, d.frameDuration,
                                                DecodeSettings(clip.File().settings).dropFrame != 0);
-        if ((options.masteringMax || options.masteringMin) && spec.colour.transfer != 16)
+        if ((options.masteringMax || options.masteringMin) &&
+            spec.colour.transfer != bt::FactsOf(bt::ColorSpace::Rec2100Pq).codePoints.transfer)
             throw std::invalid_argument("--mastering-max and --mastering-min describe PQ clips only");
         btmedia::CheckMovieSpec(spec);
     } catch (const std::invalid_argument& e) {
