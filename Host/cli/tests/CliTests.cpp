@@ -275,6 +275,10 @@ TEST_F(Cli, ExportFfv1KeepsTheHdrSignalExactWithItsColourTags)
     for (std::size_t k : {0u, 4607u, 4608u, 95999u})
         EXPECT_NEAR(m.samples[1][k], 0.25 * std::sin(kTwoPi * 1000.0 * static_cast<double>(k) / 48000.0), 1e-5);
     EXPECT_EQ(btmedia::probe::CountFrames(Path("pq.mkv")), 50);
+    // Both tracks are default tracks, which players pick without asking.
+    const auto probe = btmedia::probe::Ffprobe(Path("pq.mkv"));
+    for (const auto& stream : probe.at("streams"))
+        EXPECT_EQ(stream.at("disposition").value("default", 0), 1) << stream.value("codec_type", "");
 }
 
 TEST_F(Cli, ExportProResCarriesRec709BarsAndPcm)
