@@ -320,7 +320,7 @@ int main(int argc, char** argv)
         "  .mkv  ffv1    FFV1 10-bit 4:4:4, FLAC (lossless)\n"
         "  .mov  prores  ProRes 422 HQ (or --profile), PCM, QuickTime timecode track\n"
         "  .mxf  dnxhr   MXF OP1a: DNxHR HQX 10-bit 4:2:2 (or --profile dnxhd at 1920x1080), PCM\n"
-        "  .mp4  mp4     HEVC Main 10 with HDR metadata for PQ and HLG clips, H.264 High for SDR; AAC\n"
+        "  .mp4  mp4     HEVC Main 10 for HLG and PQ (with HDR10 metadata), H.264 High for SDR; AAC\n"
         "  -     nut     ProRes (as .mov) and FLAC in NUT on standard output, for pipes:\n"
         "                barsandtone export clip.json -o - | ffplay -\n"
         "Each carries the clip's colour description, narrow range, channel layout and start timecode.");
