@@ -6,7 +6,7 @@
 #include "PicturePackets.h"
 #include "SoundTracks.h"
 #include "btmedia/StopSignals.h"
-#include "btmedia/Ticks.h"
+#include "ImporterBarsAndTone/HostRecords.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -19,6 +19,8 @@
 #include <vector>
 
 namespace btmedia {
+
+using bt::records::kTicksPerSecond;
 
 namespace {
 

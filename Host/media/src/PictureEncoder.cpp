@@ -1,7 +1,7 @@
 #include "PictureEncoder.h"
 
 #include "btmedia/ContentLight.h"
-#include "btmedia/Ticks.h"
+#include "ImporterBarsAndTone/HostRecords.h"
 
 extern "C" {
 #include <libavutil/mastering_display_metadata.h>
@@ -14,6 +14,8 @@ extern "C" {
 #include <thread>
 
 namespace btmedia {
+
+using bt::records::kTicksPerSecond;
 
 namespace {
 

@@ -1,11 +1,13 @@
 #include "btmedia/Timecode.h"
 
-#include "btmedia/Ticks.h"
+#include "ImporterBarsAndTone/HostRecords.h"
 
 #include <cstdio>
 #include <stdexcept>
 
 namespace btmedia {
+
+using bt::records::kTicksPerSecond;
 
 namespace {
 
