@@ -226,6 +226,10 @@ TEST_F(Delivery, HevcPqCarriesMasteringDisplayAndTheLightOfItsPicture)
     EXPECT_EQ(track.value("MaxCLL", ""), "10000 cd/m2");
     EXPECT_EQ(track.value("MaxFALL", ""), "5000 cd/m2");
     EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Other").value("TimeCode_FirstFrame", ""), "10:00:00:00");
+    // A lossy preview: flat patches within a few codes.
+    const probe::Movie m = probe::ReadMovie(spec.path);
+    EXPECT_NEAR(m.frames.at(0).At(0, 100, 30), 940, 6);
+    EXPECT_NEAR(m.frames.at(0).At(0, 30, 66), 4, 6);
 
     spec.path = Path("hlg.mp4");
     spec.colour = {9, 18, 9};
