@@ -113,7 +113,7 @@ int RunExport(const CommonOptions& common, const ExportOptions& options)
 }
 
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
-                    btmedia::OutputFile* /*output*/)
+                    btmedia::OutputFile* output)
 {
     const auto& d = clip.Description();
     const double fps = FramesPerSecond(d.frameDuration);
@@ -125,6 +125,7 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     ApplyChoices(options, spec);
     const bool nullSink = spec.format == btmedia::MovieFormat::NullSink;
     spec.path = nullSink ? std::string() : options.output;
+    spec.output = nullSink ? nullptr : output;
     spec.width = d.width;
     spec.height = d.height;
     spec.frameDuration = d.frameDuration;
