@@ -174,10 +174,11 @@ std::vector<CLI::Option*> AddRecipe(CLI::App* cmd, ClipRecipe& recipe)
     all.push_back(close);
     all.push_back(dlgGroup->add_flag("--interactive", dlg.interactive,
                                      "Show the dialog in the terminal and let the user decide"));
-    all.push_back(cmd->add_option("--channels", recipe.channels,
-                                  "5.1: after the dialog (which makes stereo clips), store six channels identifying "
-                                  "themselves with --identifier blits or ebu51. A host-side edit of the stored "
-                                  "record, as a host edits a clip it holds")
+    auto* recordGroup = cmd->add_option_group(
+        "Stored record", "After the dialog, a host-side edit of the clip's stored record, as a host edits a clip it holds");
+    all.push_back(recordGroup->add_option("--channels", recipe.channels,
+                                          "5.1: six channels identifying themselves with --identifier blits or "
+                                          "ebu51 (the dialog makes stereo clips)")
                       ->check(CLI::IsMember({"5.1"})));
     return all;
 }
