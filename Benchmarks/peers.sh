@@ -6,11 +6,19 @@
 #     bars converted to a float format, at 1080p and 2160p;
 #   sound: an hour of 5.1 BLITS and of a stereo steady tone through the
 #     module in 1024-sample requests, against FFmpeg's float sine and a 5.1
-#     aevalsrc expression of the BLITS cadence.
-# Prints a table with the ratios. Needs `make build` first and Debian's ffmpeg.
+#     aevalsrc expression of the BLITS cadence;
+#   finished files: barsandtone export of HD bars with stereo 1000 Hz tone
+#     against the same file made by FFmpeg from its own bars and sine (same
+#     size, rate, codec, profile, pixel format and sound): ProRes 422 HQ at
+#     1080 and 2160, DNxHR HQX in MXF and FFV1 in Matroska at 1080; and an
+#     hour of UHD ProRes 422 HQ, extrapolated from a shorter stretch.
+# Prints a table with the ratios and the machine's load. Needs `make build`
+# first and Debian's ffmpeg. The machine is shared: compare ratios measured
+# in one run, not numbers from different runs.
 #
-#   Benchmarks/peers.sh                      # the full run (several minutes)
-#   PICTURE_SECONDS=10 SOUND_SECONDS=600 Benchmarks/peers.sh   # a quicker one
+#   Benchmarks/peers.sh                      # the full run (many minutes)
+#   PICTURE_SECONDS=10 SOUND_SECONDS=600 FILE_SECONDS=20 PEER_FILE_SECONDS=4 UHD_SECONDS=60 \
+#     Benchmarks/peers.sh                    # a quicker one
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -20,6 +28,10 @@ SOUND_SECONDS=${SOUND_SECONDS:-3600}
 # The expression source evaluates every sample of every channel anew: a
 # stretch of five minutes gives its rate without an hour's wait.
 AEVAL_SECONDS=${AEVAL_SECONDS:-300}
+# Finished files: FFmpeg encodes every frame, so its stretch is shorter.
+FILE_SECONDS=${FILE_SECONDS:-60}
+PEER_FILE_SECONDS=${PEER_FILE_SECONDS:-10}
+UHD_SECONDS=${UHD_SECONDS:-180}
 [ -x "$BT" ] || { echo "peers: $BT is missing; run make build first" >&2; exit 1; }
 command -v ffmpeg >/dev/null || { echo "peers: ffmpeg is missing (apt-get install ffmpeg)" >&2; exit 1; }
 
@@ -60,13 +72,8 @@ ffmpeg_sound() { # seconds lavfi-source
     rate "$(( $1 * 48000 ))" "$(elapsed "$t0" "$t1")"
 }
 
-# A stored 5.1 BLITS clip: six channels, identification format 3.
-cat > "$work/blits.json" <<'JSON'
-{ "format": "barsandtone clip", "formatVersion": 1, "name": "Bars and Tone - Rec 709",
-  "settings": ["02 00 00 00 00 80 3B 47", "03 00 00 00 06 00 00 00", "01 00 00 00 00 00 7A 44",
-               "00 00 80 3E 03 00 00 00", "80 07 00 00 38 04 00 00", "01 00 00 00 01 00 00 00",
-               "00 6B 30 F9 01 00 00 00", "00 00 00 00 00 00 00 00", "01 00 00 00 00 00 00 00"] }
-JSON
+# A 5.1 BLITS clip: six channels, identification format 3.
+"$BT" -q new -o "$work/blits.json" --channels 5.1 --identifier blits
 "$BT" -q new -o "$work/steady.json"
 
 # The BLITS cadence in FFmpeg's expression language, in the file's 5.1 order
@@ -94,6 +101,50 @@ s1_peer=$(ffmpeg_sound "$SOUND_SECONDS" "sine=frequency=1000:sample_rate=48000")
 s2_ours=$(our_sound "$work/blits.json" "$SOUND_SECONDS")
 s2_peer=$(ffmpeg_sound "$AEVAL_SECONDS" "$aeval")
 
+# Finished files, at 30 fps with stereo tone. Each file is removed once timed.
+our_file() { # clip name frames [export flags...]
+    local clip=$1 name=$2 frames=$3 rate
+    shift 3
+    rate=$("$BT" export "$clip" -o "$work/$name" --no-progress --frames "$frames" "$@" |
+        sed -n 's/.*: \([0-9.]*\) frames per second.*/\1/p')
+    ls -l "$work/$name" | awk '{ print $5 }' > "$work/$name.size"
+    rm -f "$work/$name"
+    echo "$rate"
+}
+
+ffmpeg_file() { # size seconds name [ffmpeg output flags...]
+    local size=$1 seconds=$2 name=$3 t0 t1
+    shift 3
+    t0=$(now)
+    ffmpeg -hide_banner -loglevel error -nostats -y -f lavfi -i "smptehdbars=s=$size:r=30" \
+        -f lavfi -i "sine=frequency=1000:sample_rate=48000" -t "$seconds" -ac 2 "$@" "$work/$name"
+    t1=$(now)
+    rm -f "$work/$name"
+    rate "$(( seconds * 30 ))" "$(elapsed "$t0" "$t1")"
+}
+
+echo "peers: finished files (ours ${FILE_SECONDS} s, FFmpeg's ${PEER_FILE_SECONDS} s, UHD hour from ${UHD_SECONDS} s) ..." >&2
+"$BT" -q new -o "$work/hd30.json" --preset "HD Rec.709" --video-rate 30
+"$BT" -q new -o "$work/uhd30.json" --preset "UHD Rec.709" --video-rate 30
+ff=$(( FILE_SECONDS * 30 ))
+prores=(-c:v prores_ks -profile:v hq -vendor apl0 -pix_fmt yuv422p10le -c:a pcm_s24le)
+f1_ours=$(our_file "$work/hd30.json" hd.mov "$ff")
+f1_peer=$(ffmpeg_file 1920x1080 "$PEER_FILE_SECONDS" peer.mov "${prores[@]}")
+f2_ours=$(our_file "$work/uhd30.json" uhd.mov "$ff")
+f2_peer=$(ffmpeg_file 3840x2160 "$PEER_FILE_SECONDS" peer.mov "${prores[@]}")
+f3_ours=$(our_file "$work/hd30.json" hd.mxf "$ff")
+f3_peer=$(ffmpeg_file 1920x1080 "$PEER_FILE_SECONDS" peer.mxf -c:v dnxhd -profile:v dnxhr_hqx -pix_fmt yuv422p10le -c:a pcm_s24le)
+f4_ours=$(our_file "$work/hd30.json" hd.mkv "$ff")
+f4_peer=$(ffmpeg_file 1920x1080 "$PEER_FILE_SECONDS" peer.mkv -c:v ffv1 -level 3 -coder 1 -slicecrc 1 -slices 4 -g 1 \
+    -pix_fmt yuv444p10le -c:a flac -sample_fmt s32)
+f5_full=$(our_file "$work/hd30.json" full.mov "$(( PEER_FILE_SECONDS * 30 ))" --encode-every-frame)
+# The UHD hour: a stretch timed and scaled.
+uhd_rate=$(our_file "$work/uhd30.json" hour.mov "$(( UHD_SECONDS * 30 ))")
+uhd_bytes=$(cat "$work/hour.mov.size")
+hour_minutes=$(awk -v r="$uhd_rate" 'BEGIN { printf "%.1f", 108000 / r / 60 }')
+hour_gb=$(awk -v b="$uhd_bytes" -v s="$UHD_SECONDS" 'BEGIN { printf "%.1f", b * 3600 / s / 1e9 }')
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+
 row() { printf '%-34s %18s %-28s %18s %8s  %s\n' "$@"; }
 echo
 row "measure" "barsandtone" "peer" "peer" "ratio" "target"
@@ -104,3 +155,12 @@ row "  2160p, and to 10-bit Y'CbCr" "$p2_conv" "smptehdbars -> gbrpf32le" "$p2_p
 row "stereo steady (samples/s/ch)" "$s1_ours" "sine, flt" "$s1_peer" "$(ratio "$s1_ours" "$s1_peer")" ">= 1"
 row "5.1 BLITS (samples/s/ch)" "$s2_ours" "sine, flt" "$s1_peer" "$(ratio "$s2_ours" "$s1_peer")" ">= 1"
 row "5.1 BLITS (samples/s/ch)" "$s2_ours" "aevalsrc 5.1 BLITS, flt" "$s2_peer" "$(ratio "$s2_ours" "$s2_peer")" ""
+row "ProRes 422 HQ 1080, stereo (fps)" "$f1_ours" "prores_ks hq, pcm_s24le" "$f1_peer" "$(ratio "$f1_ours" "$f1_peer")" ">= 20"
+row "ProRes 422 HQ 2160, stereo (fps)" "$f2_ours" "prores_ks hq, pcm_s24le" "$f2_peer" "$(ratio "$f2_ours" "$f2_peer")" ">= 20"
+row "DNxHR HQX MXF 1080, stereo (fps)" "$f3_ours" "dnxhd dnxhr_hqx, pcm_s24le" "$f3_peer" "$(ratio "$f3_ours" "$f3_peer")" ">= 20"
+row "FFV1 MKV 1080, stereo (fps)" "$f4_ours" "ffv1 level 3, flac" "$f4_peer" "$(ratio "$f4_ours" "$f4_peer")" ">= 20"
+row "  ProRes 1080, every frame encoded" "$f5_full" "prores_ks hq, pcm_s24le" "$f1_peer" "$(ratio "$f5_full" "$f1_peer")" ""
+echo
+echo "An hour of UHD ProRes 422 HQ with stereo tone: ${hour_minutes} min at ${uhd_rate} fps (target <= 15 min),"
+echo "  about ${hour_gb} GB per hour; $(df -h "$work" | awk 'NR == 2 { print $4 }') free where it was written."
+echo "Load average during the run: ${load} (uptime: $(uptime | sed 's/.*load average: //'))."

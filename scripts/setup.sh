@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config make
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev
-  libavformat-dev libavcodec-dev libavutil-dev ffmpeg libcli11-dev nlohmann-json3-dev
+  libavformat-dev libavcodec-dev libavutil-dev ffmpeg mediainfo libcli11-dev nlohmann-json3-dev
   libsndfile1-dev
   clang-14 libclang-rt-14-dev
   libfinal-dev libgpm-dev tmux python3

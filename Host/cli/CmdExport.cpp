@@ -5,71 +5,127 @@
 #include "Commands.h"
 #include "ProgressBar.h"
 #include "Session.h"
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "btmedia/MovieWriter.h"
-#include "btmedia/StopSignals.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <iostream>
+#include <iterator>
 #include <thread>
 
 namespace btcli {
 
 namespace {
 
+bool ToStandardOutput(const ExportOptions& options) { return options.output == "-"; }
+
+/// The format from --format and the file name, which must agree.
 btmedia::MovieFormat FormatFor(const ExportOptions& options)
 {
-    std::string name = options.format;
-    if (name.empty()) {
-        const std::string ext = std::filesystem::path(options.output).extension().string();
-        if (ext == ".mkv")
-            name = "ffv1";
-        else if (ext == ".mov")
-            name = "prores";
-        else
-            throw UsageError("cannot tell the format from \"" + options.output +
-                             "\": name a .mkv or .mov file, or give --format ffv1|prores");
+    using btmedia::MovieFormat;
+    const bool named = !options.format.empty();
+    const MovieFormat chosen = btmedia::FormatNamed(options.format).value_or(MovieFormat::NullSink);
+    if (named && !btmedia::FormatNamed(options.format))
+        throw UsageError("--format takes ffv1, prores, dnxhr, mp4, nut or null, not \"" + options.format + "\"");
+    if (named && chosen == MovieFormat::NullSink)
+        return chosen;
+    if (ToStandardOutput(options)) {
+        if (named && chosen != MovieFormat::NutStream)
+            throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries NUT");
+        return MovieFormat::NutStream;
     }
-    if (name == "ffv1")
-        return btmedia::MovieFormat::Ffv1Matroska;
-    if (name == "prores")
-        return btmedia::MovieFormat::ProResQuickTime;
-    return btmedia::MovieFormat::NullSink;
+    const std::optional<MovieFormat> implied = btmedia::FormatOfFileName(options.output);
+    if (named && implied.has_value() && chosen != *implied)
+        throw UsageError("--format " + options.format + " contradicts the file name \"" + options.output +
+                         "\", which says " + btmedia::FormatName(*implied));
+    if (named)
+        return chosen;
+    if (implied.has_value())
+        return *implied;
+    throw UsageError("cannot tell the format from \"" + options.output +
+                     "\": name a .mkv, .mov, .mxf, .mp4 or .nut file, or give --format");
 }
 
-const char* FormatLabel(btmedia::MovieFormat f)
+template <std::size_t N>
+int ProfileValue(const btmedia::ProfileRow (&rows)[N], const std::string& name, const char* format)
 {
-    switch (f) {
-    case btmedia::MovieFormat::Ffv1Matroska: return "FFV1 10-bit 4:4:4 and FLAC in Matroska";
-    case btmedia::MovieFormat::ProResQuickTime: return "ProRes 422 HQ 10-bit and 24-bit PCM in QuickTime";
-    case btmedia::MovieFormat::NullSink: return "null sink";
+    std::string names;
+    for (const btmedia::ProfileRow& row : rows) {
+        if (name == row.name)
+            return row.value;
+        names += names.empty() ? row.name : std::string(", ") + row.name;
     }
-    return "";
+    throw UsageError(std::string("--profile for ") + format + " takes " + names + ", not \"" + name + "\"");
+}
+
+/// The delivery's choices that need no clip; throws UsageError for a choice
+/// the format does not have.
+void ApplyChoices(const ExportOptions& options, btmedia::MovieSpec& spec)
+{
+    using btmedia::MovieFormat;
+    if (!options.profile.empty()) {
+        if (spec.format == MovieFormat::ProResQuickTime || spec.format == MovieFormat::NutStream)
+            spec.proResProfile =
+                static_cast<btmedia::ProResProfile>(ProfileValue(btmedia::kProResProfiles, options.profile, "ProRes"));
+        else if (spec.format == MovieFormat::DnxMxf)
+            spec.dnxProfile = static_cast<btmedia::DnxProfile>(ProfileValue(btmedia::kDnxProfiles, options.profile, "DNx"));
+        else
+            throw UsageError("--profile applies to ProRes (.mov, NUT) and DNx (.mxf) only");
+    }
+    if (options.fieldOrder == "tff")
+        spec.fieldOrder = btmedia::FieldOrder::TopFirst;
+    else if (options.fieldOrder == "bff")
+        spec.fieldOrder = btmedia::FieldOrder::BottomFirst;
+    if (!options.pcm.empty()) {
+        if (spec.format == MovieFormat::Mp4Preview)
+            throw UsageError("--pcm does not apply to MP4, whose previews carry AAC");
+        spec.pcmDepth = options.pcm == "16"   ? btmedia::PcmDepth::S16
+                        : options.pcm == "32f" ? btmedia::PcmDepth::F32
+                                               : btmedia::PcmDepth::S24;
+    }
+    spec.audioTracks = options.audioTracks == "mono" ? btmedia::AudioTracks::Mono : btmedia::AudioTracks::Multichannel;
+    if (options.masteringMax)
+        spec.masteringMaxCandelas = *options.masteringMax;
+    if (options.masteringMin)
+        spec.masteringMinCandelas = *options.masteringMin;
+    if (spec.masteringMinCandelas >= spec.masteringMaxCandelas)
+        throw UsageError("the mastering display's black (--mastering-min) must be below its peak (--mastering-max)");
+    spec.reuseIdenticalPictures = !options.encodeEveryFrame;
+}
+
+std::string SoundText(const btmedia::MovieSpec& spec)
+{
+    return spec.audioRate > 0 ? std::to_string(spec.audioChannels) + " channels at " + std::to_string(spec.audioRate) +
+                                    " Hz"
+                              : "no sound";
 }
 
 } // namespace
 
 int RunExport(const CommonOptions& common, const ExportOptions& options)
 {
-    (void)FormatFor(options); // a wrong name fails before anything is loaded
+    // A wrong request fails before anything is loaded.
+    btmedia::MovieSpec spec;
+    spec.format = FormatFor(options);
+    ApplyChoices(options, spec);
     return RunOnClip(common, options, WriteMovieFile);
 }
 
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
                     btmedia::OutputFile* output)
 {
-    const btmedia::MovieFormat format = FormatFor(options);
     const auto& d = clip.Description();
     const double fps = FramesPerSecond(d.frameDuration);
     if (fps <= 0)
         throw std::runtime_error("the clip has no frame rate to export at");
 
     btmedia::MovieSpec spec;
-    spec.format = format;
-    spec.path = format == btmedia::MovieFormat::NullSink ? std::string() : options.output;
-    spec.output = format == btmedia::MovieFormat::NullSink ? nullptr : output;
+    spec.format = FormatFor(options);
+    ApplyChoices(options, spec);
+    const bool nullSink = spec.format == btmedia::MovieFormat::NullSink;
+    spec.path = nullSink ? std::string() : options.output;
+    spec.output = nullSink ? nullptr : output;
     spec.width = d.width;
     spec.height = d.height;
     spec.frameDuration = d.frameDuration;
@@ -85,10 +141,20 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
         throw UsageError("the duration asked for is shorter than one frame");
     spec.pictureThreads = options.threads > 0 ? options.threads
                                               : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    try {
+        spec.timecode = btmedia::ParseTimecode(options.timecode, d.frameDuration,
+                                               DecodeSettings(clip.File().settings).dropFrame != 0);
+        if ((options.masteringMax || options.masteringMin) &&
+            spec.colour.transfer != bt::FactsOf(bt::ColorSpace::Rec2100Pq).codePoints.transfer)
+            throw std::invalid_argument("--mastering-max and --mastering-min describe PQ clips only");
+        btmedia::CheckMovieSpec(spec);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
+    }
 
     ProgressBar bar(options.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "frames");
     btmedia::MovieSources sources;
-    const bool convert = format != btmedia::MovieFormat::NullSink || options.nullConverts;
+    const bool convert = !nullSink || options.nullConverts;
     sources.picture = [&](std::int64_t, const btmedia::StudioPlanes& out) {
         // Every frame is asked for anew and painted by the module.
         DeliveredPicture picture(session, clip);
@@ -99,31 +165,26 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     sources.sound = [&](std::int64_t position, std::uint32_t count, float* const* channels) {
         RequestSound(session, clip, position, count, channels);
     };
-    sources.progress = [&](std::int64_t done, std::int64_t total) {
-        btmedia::StopPoint(); // a stop signal ends the export here, and its file with it
-        bar.Update(done, total);
-    };
+    sources.progress = [&](std::int64_t done, std::int64_t total) { bar.Update(done, total); };
 
     const auto begin = std::chrono::steady_clock::now();
     const btmedia::MovieResult result = btmedia::WriteMovie(spec, sources);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     bar.Finish();
 
-    if (!common.quiet) {
-        char text[400];
-        std::snprintf(text, sizeof text, "%s%s: %lld frames of %d x %d (%.3f s at %.3f fps), %s%s, in %.3f s: %.1f frames per second",
-                      format == btmedia::MovieFormat::NullSink ? "" : "wrote ",
-                      format == btmedia::MovieFormat::NullSink ? "null sink" : options.output.c_str(),
-                      static_cast<long long>(result.frames), spec.width, spec.height,
-                      static_cast<double>(result.frames) / fps, fps,
-                      spec.audioRate > 0 ? (std::to_string(spec.audioChannels) + " channels at " +
-                                            std::to_string(spec.audioRate) + " Hz, ").c_str()
-                                         : "no sound, ",
-                      format == btmedia::MovieFormat::NullSink && convert ? "null sink, pictures converted to 10-bit"
-                                                                          : FormatLabel(format),
-                      seconds, static_cast<double>(result.frames) / seconds);
-        std::cout << text << "\n";
-    }
+    const std::string what = nullSink ? (convert ? "null sink, pictures converted to 10-bit" : "null sink")
+                                      : result.description;
+    char text[600];
+    std::snprintf(text, sizeof text,
+                  "%s%s: %lld frames of %d x %d (%.3f s at %.3f fps, %lld encoded), %s, %s, timecode %s, in %.3f s: "
+                  "%.1f frames per second",
+                  nullSink ? "" : "wrote ", nullSink ? "null sink" : ToStandardOutput(options) ? "standard output" : options.output.c_str(),
+                  static_cast<long long>(result.frames), spec.width, spec.height,
+                  static_cast<double>(result.frames) / fps, fps, static_cast<long long>(result.encodedFrames),
+                  SoundText(spec).c_str(), what.c_str(), spec.timecode.Text().c_str(), seconds,
+                  static_cast<double>(result.frames) / seconds);
+    // Beside the movie, on standard error, when standard output carries it.
+    Say(common, text);
 }
 
 } // namespace btcli

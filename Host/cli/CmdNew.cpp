@@ -128,8 +128,21 @@ std::string Whole(double v) { return std::to_string(std::llround(v)); }
 
 ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
 {
+    // The dialog offers stereo identification only: a 5.1 clip is the
+    // dialog's identifying clip with its stored record edited afterwards,
+    // as a host edits a clip it holds.
+    DialogOptions dialog = recipe.dialog;
+    std::uint8_t fiveOneFormat = 0;
+    if (recipe.channels == "5.1") {
+        if (dialog.identifier != "blits" && dialog.identifier != "ebu51")
+            throw UsageError("--channels 5.1 needs --identifier blits or ebu51, the 5.1 identification sequences");
+        if (dialog.tone == "steady")
+            throw UsageError("--channels 5.1 makes an identifying clip; leave out --tone steady");
+        fiveOneFormat = dialog.identifier == "blits" ? kIdentifierBlits : kIdentifierEbuFiveOne;
+        dialog.identifier.clear();
+        dialog.tone = "identify";
+    }
     const SequenceOptions& seq = recipe.sequence;
-    const DialogOptions& dialog = recipe.dialog;
     const auto size = Size(seq.size, "--seq-size");
     const auto rate = Ratio(seq.rate, "--seq-rate");
     const auto par = Ratio(seq.par, "--seq-par");
@@ -189,6 +202,8 @@ ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
     ClipFile clip;
     std::copy(made.stored.begin(), made.stored.end(), clip.settings.begin());
     clip.name = made.clipName ? Utf8(*made.clipName) : std::string();
+    if (fiveOneFormat != 0)
+        StoreFiveOneIdentification(clip.settings, fiveOneFormat);
     // A host's sequence can be larger than anything a person may type into
     // the dialog; the module's pictures are not made for that.
     const SettingsFields fields = DecodeSettings(clip.settings);

@@ -77,6 +77,7 @@ struct DialogOptions {
 struct ClipRecipe {
     SequenceOptions sequence;
     DialogOptions dialog;
+    std::string channels; ///< "5.1": six channels stored after the dialog; empty: as the dialog makes it
 };
 
 struct NewOptions {
@@ -131,14 +132,22 @@ struct LevelsOptions {
 
 struct ExportOptions {
     ClipSource clip;
-    std::string output;
-    std::string format;  ///< "ffv1", "prores", "null"; empty: from the file name
+    std::string output;  ///< "-": NUT on standard output
+    std::string format;  ///< a movie format's name; empty: from the file name
     std::optional<double> durationSeconds;
     std::optional<std::int64_t> frames;
     int threads = 0;     ///< picture threads; 0: one per core
     bool noSound = false;
     bool nullConverts = false;    ///< null sink: also convert each picture to 10-bit as a file export does
     std::optional<bool> progress; ///< default: on a terminal
+    std::string profile;          ///< ProRes or DNx profile name; empty: the format's default
+    std::string timecode = "00:00:00:00";
+    std::string fieldOrder;       ///< "tff", "bff"; empty: progressive
+    std::string pcm;              ///< "16", "24", "32f"; empty: 24-bit
+    std::string audioTracks = "multichannel"; ///< or "mono": one track per channel
+    std::optional<double> masteringMax;       ///< cd/m², PQ only
+    std::optional<double> masteringMin;       ///< cd/m², PQ only
+    bool encodeEveryFrame = false;            ///< no reuse of identical pictures' packets
 };
 
 struct InspectOptions {

@@ -174,6 +174,12 @@ std::vector<CLI::Option*> AddRecipe(CLI::App* cmd, ClipRecipe& recipe)
     all.push_back(close);
     all.push_back(dlgGroup->add_flag("--interactive", dlg.interactive,
                                      "Show the dialog in the terminal and let the user decide"));
+    auto* recordGroup = cmd->add_option_group(
+        "Stored record", "After the dialog, a host-side edit of the clip's stored record, as a host edits a clip it holds");
+    all.push_back(recordGroup->add_option("--channels", recipe.channels,
+                                          "5.1: six channels identifying themselves with --identifier blits or "
+                                          "ebu51 (the dialog makes stereo clips)")
+                      ->check(CLI::IsMember({"5.1"})));
     return all;
 }
 
@@ -310,10 +316,19 @@ int main(int argc, char** argv)
     // export
     ExportOptions exporting;
     auto* exportCmd = app.add_subcommand("export", "Write a finished movie of the clip, picture and sound");
+    exportCmd->footer(
+        "Formats, chosen by the file name or --format (the two must agree):\n"
+        "  .mkv  ffv1    FFV1 10-bit 4:4:4, FLAC (lossless)\n"
+        "  .mov  prores  ProRes 422 HQ (or --profile), PCM, QuickTime timecode track\n"
+        "  .mxf  dnxhr   MXF OP1a: DNxHR HQX 10-bit 4:2:2 (or --profile dnxhd at 1920x1080), PCM\n"
+        "  .mp4  mp4     HEVC Main 10 for HLG and PQ (with HDR10 metadata), H.264 High for SDR; AAC\n"
+        "  -     nut     ProRes (as .mov) and FLAC in NUT on standard output, for pipes:\n"
+        "                barsandtone export clip.json -o - | ffplay -\n"
+        "Each carries the clip's colour description, narrow range, channel layout and start timecode.");
     const ClipArgument exportClip = AddClipArgument(exportCmd, exporting.clip);
-    auto* exportOut = exportCmd->add_option("-o,--output", exporting.output, "Movie file: .mkv (FFV1) or .mov (ProRes)");
-    exportCmd->add_option("-f,--format", exporting.format, "ffv1, prores or null (default: from the file name)")
-        ->check(CLI::IsMember({"ffv1", "prores", "null"}));
+    auto* exportOut = AddOutput(exportCmd, exporting.output, "Movie file (.mkv .mov .mxf .mp4 .nut), NUT on a stream");
+    exportCmd->add_option("-f,--format", exporting.format, "ffv1, prores, dnxhr, mp4, nut or null (default: from the file name)")
+        ->check(CLI::IsMember({"ffv1", "prores", "dnxhr", "mp4", "nut", "null"}));
     auto* expDuration = exportCmd->add_option("-d,--duration", exporting.durationSeconds, "Length in seconds (default 5)");
     auto* expFrames = exportCmd->add_option("--frames", exporting.frames, "Length in frames");
     expDuration->excludes(expFrames);
@@ -321,7 +336,29 @@ int main(int argc, char** argv)
     expFrames->check(Count("frames"));
     exportCmd->add_option("-j,--threads", exporting.threads, "Threads requesting pictures (default: one per core)")
         ->check(WholeBetween(1, 64, "threads"));
+    exportCmd->add_option("--profile", exporting.profile,
+                          "ProRes: proxy, lt, 422, hq (default), 4444, 4444xq; DNx: hqx (default), dnxhd");
+    exportCmd->add_option("--timecode", exporting.timecode,
+                          "Start timecode HH:MM:SS:FF (HH:MM:SS;FF for drop-frame, which follows the clip's "
+                          "drop-frame flag at 29.97 and 59.94 fps)")
+        ->capture_default_str();
+    exportCmd->add_option("--field-order", exporting.fieldOrder,
+                          "Interlaced: the same picture in both fields, flagged top or bottom field first")
+        ->check(CLI::IsMember({"tff", "bff"}));
+    exportCmd->add_option("--pcm", exporting.pcm, "Sound samples: 16, 24 (default) or 32f (float)")
+        ->check(CLI::IsMember({"16", "24", "32f"}));
+    exportCmd->add_option("--audio-tracks", exporting.audioTracks,
+                          "multichannel: one track of all channels; mono: one track per channel")
+        ->check(CLI::IsMember({"multichannel", "mono"}))
+        ->capture_default_str();
+    exportCmd->add_option("--mastering-max", exporting.masteringMax,
+                          "PQ: the mastering display's peak, cd/m2 (default 1000)")->check(Above0("cd/m2"));
+    exportCmd->add_option("--mastering-min", exporting.masteringMin,
+                          "PQ: the mastering display's black, cd/m2 (default 0.0001)")->check(Above0("cd/m2"));
     exportCmd->add_flag("--no-sound", exporting.noSound, "Picture only");
+    exportCmd->add_flag("--encode-every-frame", exporting.encodeEveryFrame,
+                        "Encode each frame even where it repeats the one before (default: an intra-only codec's "
+                        "packet is written again)");
     auto* exportNull = exportCmd->add_flag_callback(
         "--null", [&] { exporting.format = "null"; },
         "Request every picture and all sound, write nothing (for timing the module)");
@@ -379,7 +416,7 @@ int main(int argc, char** argv)
         if (*exportCmd) {
             exportClip.Check(exporting.clip);
             if (exporting.output.empty() && exporting.format != "null")
-                throw UsageError("export needs --output FILE.mkv|FILE.mov or --null");
+                throw UsageError("export needs --output FILE (.mkv .mov .mxf .mp4 .nut), - or --null");
             return RunExport(common, exporting);
         }
         if (*inspectCmd)

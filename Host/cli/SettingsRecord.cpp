@@ -47,6 +47,15 @@ std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t 
     return text;
 }
 
+void StoreFiveOneIdentification(SettingsBytes& bytes, std::uint8_t identifierFormat) noexcept
+{
+    void* b = bytes.data();
+    StoreU32(b, settings::kAudioChannelType, kChannelTypeFiveOne);
+    StoreU32(b, settings::kAudioChannelCount, 6);
+    StoreU8(b, settings::kIdentifyChannels, 1);
+    StoreU8(b, settings::kIdentifierFormat, identifierFormat);
+}
+
 std::string ColourSpaceName(std::uint8_t colorSpaceType)
 {
     const bt::ColorSpaceFacts* facts = bt::FindColorSpace(colorSpaceType);

@@ -39,6 +39,16 @@ struct SettingsFields {
 /// pairs between spaces: "02 00 7A".
 [[nodiscard]] std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t count);
 
+inline constexpr std::uint32_t kChannelTypeFiveOne = 3;
+inline constexpr std::uint8_t kIdentifierEbuFiveOne = 2;
+inline constexpr std::uint8_t kIdentifierBlits = 3;
+
+/// A host-side edit of a stored record, as a host edits a clip it holds (the
+/// new-clip dialog makes stereo clips only): the sound becomes six channels
+/// identifying themselves in `identifierFormat` (kIdentifierEbuFiveOne or
+/// kIdentifierBlits).
+void StoreFiveOneIdentification(SettingsBytes& bytes, std::uint8_t identifierFormat) noexcept;
+
 /// "Rec. 709" and the like; "unknown (7)" for values the module does not name.
 [[nodiscard]] std::string ColourSpaceName(std::uint8_t colorSpaceType);
 [[nodiscard]] std::string IdentifierFormatName(unsigned identifierFormat);

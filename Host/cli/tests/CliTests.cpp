@@ -7,6 +7,7 @@
 #include "FileProbe.h"
 #include "MovieProbe.h"
 #include "RunProgram.h"
+#include "ToolProbe.h"
 #include "btmedia/Waveform.h"
 
 #include <gtest/gtest.h>
@@ -150,7 +151,7 @@ TEST_F(Cli, BadRequestsFailClearlyAndLeaveNothing)
         {{"new", "-o", Path("x.json"), "--seq-space", "rec2020"}, "rec2020"},
         {{"new", "-o", Path("x.json"), "--tone", "loud"}, "loud"},
         {{"describe", Path("missing.json")}, "missing.json"},
-        {{"export", clip, "-o", Path("x.avi")}, ".mkv or .mov"},
+        {{"export", clip, "-o", Path("x.avi")}, ".mkv, .mov, .mxf, .mp4 or .nut"},
         {{"export", clip, "-o", Path("no-folder/x.mkv")}, "no-folder", 1},
         {{"export", clip, "-o", Path("x.mkv"), "--duration", "-1"}, "duration"},
         {{"tone", clip}, "--output"},
@@ -274,6 +275,10 @@ TEST_F(Cli, ExportFfv1KeepsTheHdrSignalExactWithItsColourTags)
     for (std::size_t k : {0u, 4607u, 4608u, 95999u})
         EXPECT_NEAR(m.samples[1][k], 0.25 * std::sin(kTwoPi * 1000.0 * static_cast<double>(k) / 48000.0), 1e-5);
     EXPECT_EQ(btmedia::probe::CountFrames(Path("pq.mkv")), 50);
+    // Both tracks are default tracks, which players pick without asking.
+    const auto probe = btmedia::probe::Ffprobe(Path("pq.mkv"));
+    for (const auto& stream : probe.at("streams"))
+        EXPECT_EQ(stream.at("disposition").value("default", 0), 1) << stream.value("codec_type", "");
 }
 
 TEST_F(Cli, ExportProResCarriesRec709BarsAndPcm)
@@ -292,16 +297,14 @@ TEST_F(Cli, ExportProResCarriesRec709BarsAndPcm)
 
 TEST_F(Cli, ExportDeclaresFiveOneInTheFileOrder)
 {
-    // A stored record of a 5.1 BLITS clip, as a host may hold one.
-    const std::string base = New("base.json", {"--seq-size", "320x180", "--seq-rate", "25"});
-    ClipFile clip = LoadClipFile(base);
-    const std::uint32_t fiveOne = 3, six = 6;
-    std::memcpy(clip.settings.data() + 8, &fiveOne, 4);
-    std::memcpy(clip.settings.data() + 12, &six, 4);
-    clip.settings[16] = 1; // identify channels
-    clip.settings[28] = 3; // BLITS
-    std::ofstream(Path("blits.json")) << FormatClipFile(clip);
-    const btmedia::probe::Movie m = Export(Path("blits.json"), "blits.mov", {"--duration", "2"});
+    // The dialog makes stereo clips; --channels stores six channels after it.
+    const std::string clip =
+        New("blits.json", {"--seq-size", "320x180", "--seq-rate", "25", "--channels", "5.1", "--identifier", "blits"});
+    const SettingsFields f = Fields(clip);
+    EXPECT_EQ(f.audioChannelCount, 6u);
+    EXPECT_EQ(f.identifierFormat, kIdentifierBlits);
+    EXPECT_EQ(f.identifyChannels, 1);
+    const btmedia::probe::Movie m = Export(clip, "blits.mov", {"--duration", "2"});
     EXPECT_EQ(m.layout, "5.1");
     ASSERT_EQ(m.samples.size(), 6u);
     auto rms = [&](int fileChannel, double from, double to) {
@@ -320,6 +323,61 @@ TEST_F(Cli, ExportDeclaresFiveOneInTheFileOrder)
     EXPECT_NEAR(rms(1, 0.85, 1.35), tone, 0.005); // then right
     for (int silent : {3, 4, 5})                   // LFE and the surrounds are later in the cycle
         EXPECT_NEAR(rms(silent, 0.0, 2.0), 0.0, 1e-6) << silent;
+}
+
+TEST_F(Cli, ExportNamesTheFormatOnceByFileNameOrFlag)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180", "--seq-rate", "25"});
+    const auto contradicted = RunTool({"export", clip, "-f", "prores", "-o", Path("a.mkv"), "--frames", "2"});
+    EXPECT_EQ(contradicted.exitCode, 2);
+    EXPECT_NE(contradicted.err.find("--format prores"), std::string::npos) << contradicted.err;
+    EXPECT_NE(contradicted.err.find("a.mkv"), std::string::npos) << contradicted.err;
+    const auto elsewhere = RunTool({"export", clip, "-f", "mp4", "-o", "-", "--frames", "2"});
+    EXPECT_EQ(elsewhere.exitCode, 2);
+    EXPECT_EQ(FilesLeft(), 1u);
+
+    // The extension in any case; a picture-only export says so.
+    const auto o = RunTool({"export", clip, "-o", Path("A.MOV"), "--frames", "2", "--no-sound"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("no sound"), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("PCM"), std::string::npos) << o.out;
+    const auto probe = btmedia::probe::Ffprobe(Path("A.MOV"));
+    EXPECT_EQ(probe.at("streams").size(), 2u); // the picture and its timecode
+    EXPECT_EQ(probe.at("streams").at(0).value("codec_name", ""), "prores");
+}
+
+TEST_F(Cli, ExportMxfCarriesTheBarsAndTheTimecodeAsked)
+{
+    const std::string clip = New("hd.json", {"--seq-size", "320x180", "--seq-rate", "25"});
+    const auto refused = RunTool({"export", clip, "-o", Path("x.mxf"), "--timecode", "01:00:00;00"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("drop-frame"), std::string::npos) << refused.err;
+
+    const btmedia::probe::Movie m = Export(clip, "hd.mxf", {"--frames", "5", "--timecode", "01:00:00:00"});
+    EXPECT_EQ(m.videoCodec, "dnxhd");
+    EXPECT_EQ(m.ColourTags(), (std::array{1, 1, 1, 1}));
+    const auto& p = m.frames.at(0);
+    EXPECT_NEAR(p.At(0, 10, 50), 416, 2); // 40% grey
+    EXPECT_NEAR(p.At(0, 55, 50), 720, 2); // 75% white
+    EXPECT_EQ(btmedia::probe::Ffprobe(Path("hd.mxf")).at("format").at("tags").value("timecode", ""), "01:00:00:00");
+}
+
+TEST_F(Cli, ExportToStandardOutputIsNutForPipes)
+{
+    const std::string clip = New("pq.json", {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
+    const auto o = RunTool({"export", clip, "-o", "-", "--frames", "5"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.err.find("standard output"), std::string::npos) << "the report goes beside the movie";
+    {
+        std::ofstream piped(Path("piped.nut"), std::ios::binary);
+        piped << o.out;
+    }
+    const btmedia::probe::Movie m = btmedia::probe::ReadMovie(Path("piped.nut"));
+    EXPECT_EQ(m.videoCodec, "prores");
+    EXPECT_EQ(m.ColourTags(), (std::array{9, 16, 9, 1}));
+    EXPECT_NEAR(m.frames.at(0).At(0, 270, 110), 1019, 2); // above white
+    EXPECT_EQ(m.audioCodec, "flac");
+    EXPECT_EQ(m.layout, "stereo");
 }
 
 TEST_F(Cli, NullSinkTimesWithoutWriting)

@@ -1,91 +1,34 @@
 #include "btmedia/MovieWriter.h"
 
+#include "AvSupport.h"
+#include "MovieOutput.h"
+#include "PictureEncoder.h"
+#include "PicturePackets.h"
+#include "SoundTracks.h"
+#include "btmedia/StopSignals.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/buffer.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/mathematics.h>
-#include <libavutil/opt.h>
-#include <libavutil/pixdesc.h>
-}
-
 #include <algorithm>
-#include <atomic>
-#include <climits>
-#include <cmath>
 #include <condition_variable>
-#include <cstdio>
 #include <exception>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
 namespace btmedia {
 
-namespace {
-
 using bt::records::kTicksPerSecond;
 
-std::string AvError(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
-void Check(int code, const std::string& what)
-{
-    if (code < 0)
-        throw std::runtime_error(what + ": " + AvError(code));
-}
-
-struct FormatContextDeleter {
-    void operator()(AVFormatContext* f) const noexcept
-    {
-        if (f->pb != nullptr)
-            avio_closep(&f->pb);
-        avformat_free_context(f);
-    }
-};
-struct CodecContextDeleter {
-    void operator()(AVCodecContext* c) const noexcept { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* f) const noexcept { av_frame_free(&f); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* p) const noexcept { av_packet_free(&p); }
-};
-struct BufferPoolDeleter {
-    void operator()(AVBufferPool* p) const noexcept { av_buffer_pool_uninit(&p); }
-};
-using FormatPtr = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
-using PoolPtr = std::unique_ptr<AVBufferPool, BufferPoolDeleter>;
-
-AVRational ReducedRatio(std::int64_t num, std::int64_t den)
-{
-    AVRational r{0, 1};
-    av_reduce(&r.num, &r.den, num, den, INT_MAX);
-    return r;
-}
+namespace {
 
 void ValidateSpec(const MovieSpec& s)
 {
     if (s.width <= 0 || s.height <= 0)
         throw std::invalid_argument("picture size " + std::to_string(s.width) + "x" + std::to_string(s.height) +
                                     " cannot be exported");
-    if (s.format == MovieFormat::ProResQuickTime && (s.width % 2 != 0))
-        throw std::invalid_argument("ProRes needs an even picture width, not " + std::to_string(s.width));
     if (s.frameDuration <= 0 || s.frameDuration == INT64_MAX)
         throw std::invalid_argument("the clip has no usable frame rate (frame duration " +
                                     std::to_string(s.frameDuration) + " ticks)");
@@ -100,171 +43,180 @@ void ValidateSpec(const MovieSpec& s)
         throw std::invalid_argument("sound requests need at least one sample");
 }
 
-void HalveChroma(const std::uint16_t* src, std::uint16_t* dst, int chromaWidth)
+struct Container {
+    const char* muxer;
+    const char* label;
+    bool seeks; ///< goes back to finish the file
+};
+
+Container ContainerOf(MovieFormat format)
 {
-    for (int x = 0; x < chromaWidth; ++x)
-        dst[x] = src[2 * x];
+    switch (format) {
+    case MovieFormat::Ffv1Matroska: return {"matroska", "Matroska", false};
+    case MovieFormat::ProResQuickTime: return {"mov", "QuickTime", true};
+    case MovieFormat::DnxMxf: return {"mxf", "MXF OP1a", true};
+    case MovieFormat::Mp4Preview: return {"mp4", "MP4", true};
+    case MovieFormat::NutStream: return {"nut", "NUT", false};
+    case MovieFormat::NullSink: break;
+    }
+    return {"", "null sink", false};
 }
 
-std::int32_t To24BitWord(float v) noexcept
+/// 10-bit codes to 8-bit, rounded: for encoders that take 8 bits.
+void NarrowTo8Bit(const StudioPlanes& in, AVFrame& out)
 {
-    // 24-bit sample in the top bits of a 32-bit word, as FFmpeg's 24-bit
-    // encoders take it.
-    const double scaled = std::nearbyint(static_cast<double>(v) * 8388608.0);
-    const double held = std::isnan(scaled) ? 0.0 : std::clamp(scaled, -8388608.0, 8388607.0);
-    return static_cast<std::int32_t>(held) * 256;
+    for (int p = 0; p < 3; ++p) {
+        const int w = p == 0 ? in.width : in.ChromaWidth();
+        const int h = p == 0 ? in.height : in.ChromaHeight();
+        for (int y = 0; y < h; ++y) {
+            const std::uint16_t* src = in.plane[p] + y * in.stride[p];
+            std::uint8_t* dst = out.data[p] + static_cast<std::ptrdiff_t>(y) * out.linesize[p];
+            for (int x = 0; x < w; ++x)
+                dst[x] = static_cast<std::uint8_t>((src[x] + 2) >> 2);
+        }
+    }
 }
 
 class Exporter {
 public:
-    Exporter(const MovieSpec& spec, const MovieSources& sources) : mSpec(spec), mSources(sources) {}
+    Exporter(const MovieSpec& spec, const MovieSources& sources)
+        : mSpec(spec), mSources(sources), mLayout(ChoosePictureLayout(spec)), mToFile(spec.format != MovieFormat::NullSink)
+    {
+    }
 
     MovieResult Run()
     {
-        try {
-            return RunOrThrow();
-        } catch (...) {
-            mFormat.reset(); // close the file before its output removes it
-            throw;
+        if (!mSources.picture)
+            throw std::invalid_argument("no picture source");
+        const Container container = ContainerOf(mSpec.format);
+        if (mToFile)
+            mOutput = std::make_unique<MovieOutput>(mSpec.path, mSpec.output, container.muxer, container.label,
+                                                    container.seeks);
+        PreparePool();
+        StudioPicture scratch = NewScratch();
+        // The first picture comes before the encoder opens: an HDR stream's
+        // header describes its light.
+        av::FramePtr first = MakePicture(0, scratch);
+
+        std::string label = container.label;
+        if (mToFile) {
+            AVFormatContext* f = mOutput->Container();
+            av::Check(av_dict_set(&f->metadata, "timecode", mSpec.timecode.Text().c_str(), 0), "cannot set the timecode");
+            mPicture = OpenPictureStream(mSpec, mLayout, *mOutput, mLayout.bits == 8 ? scratch.Planes() : PlanesOf(*first));
+            label = mPicture.label;
+            if (mSpec.audioRate > 0) {
+                mSound = std::make_unique<SoundTracks>(mSpec, *mOutput);
+                label += ", " + mSound->Label();
+            }
+            label += std::string(" in ") + container.label;
+            mOutput->WriteHeader();
+            mPackets = std::make_unique<PicturePackets>(mPicture.codec.get(), mPicture.stream, *mOutput,
+                                                        mLayout.intraOnly && mSpec.reuseIdenticalPictures);
         }
+        PrepareSound();
+
+        RunPictures(std::move(first));
+
+        if (mToFile)
+            mPackets->Finish();
+        SoundUntil(mSoundTotal);
+        if (mSound)
+            mSound->Finish();
+        if (mToFile)
+            mOutput->Commit();
+        MovieResult result;
+        result.frames = mSpec.frameCount;
+        result.samples = mSoundPosition;
+        result.encodedFrames = mPackets ? mPackets->EncodedFrames() : 0;
+        result.description = label;
+        return result;
     }
 
 private:
-    MovieResult RunOrThrow()
+    void PreparePool()
     {
-        const bool toFile = mSpec.format != MovieFormat::NullSink;
-        OutputFile* output = mSpec.output;
-        if (toFile && output == nullptr) {
-            if (mSpec.path.empty())
-                throw std::invalid_argument("no output file named");
-            output = &mOwnOutput.emplace(mSpec.path, OutputRules{Overwrite::Always, {}});
-        }
-        if (toFile)
-            OpenContainer(*output);
-        if (mSpec.audioRate > 0)
-            PrepareSound(toFile);
-        if (toFile)
-            Check(avformat_write_header(mFormat.get(), nullptr), "cannot write the header of " + mSpec.path);
-
-        RunPictures(toFile);
-
-        if (toFile)
-            Encode(mVideo.get(), mVideoStream, nullptr);
-        SoundUntil(mSoundTotal);
-        if (toFile && mAudio)
-            Encode(mAudio.get(), mAudioStream, nullptr);
-        if (toFile) {
-            Check(av_write_trailer(mFormat.get()), "cannot finish " + mSpec.path);
-            const int closed = avio_closep(&mFormat->pb);
-            if (closed < 0)
-                throw WriteFailed(mSpec.path, AVUNERROR(closed));
-            output->Commit();
-        }
-        return MovieResult{mSpec.frameCount, mSoundPosition};
-    }
-
-    void OpenContainer(const OutputFile& output)
-    {
-        const bool mkv = mSpec.format == MovieFormat::Ffv1Matroska;
-        if (!mkv)
-            output.RequireSeekable("QuickTime"); // the media's size is written back at its start
-        const std::string url = output.FfmpegUrl();
-        AVFormatContext* raw = nullptr;
-        Check(avformat_alloc_output_context2(&raw, nullptr, mkv ? "matroska" : "mov", url.c_str()),
-              "cannot set up the container");
-        mFormat.reset(raw);
-
-        const AVCodec* codec = mkv ? avcodec_find_encoder(AV_CODEC_ID_FFV1) : avcodec_find_encoder_by_name("prores_ks");
-        if (codec == nullptr)
-            throw std::runtime_error(std::string("this FFmpeg has no ") + (mkv ? "FFV1" : "prores_ks") + " encoder");
-        mVideo.reset(avcodec_alloc_context3(codec));
-        AVCodecContext* c = mVideo.get();
-        mPixelFormat = mkv ? AV_PIX_FMT_YUV444P10LE : AV_PIX_FMT_YUV422P10LE;
-        c->width = mSpec.width;
-        c->height = mSpec.height;
-        c->pix_fmt = mPixelFormat;
-        c->time_base = ReducedRatio(mSpec.frameDuration, kTicksPerSecond);
-        c->framerate = ReducedRatio(kTicksPerSecond, mSpec.frameDuration);
-        c->sample_aspect_ratio = ReducedRatio(mSpec.parNumerator, std::max<std::uint32_t>(mSpec.parDenominator, 1));
-        c->gop_size = 1;
-        c->color_primaries = static_cast<AVColorPrimaries>(mSpec.colour.primaries);
-        c->color_trc = static_cast<AVColorTransferCharacteristic>(mSpec.colour.transfer);
-        c->colorspace = static_cast<AVColorSpace>(mSpec.colour.matrix);
-        c->color_range = AVCOL_RANGE_MPEG;
-        c->chroma_sample_location = mkv ? AVCHROMA_LOC_UNSPECIFIED : AVCHROMA_LOC_LEFT;
-        c->field_order = AV_FIELD_PROGRESSIVE;
-        c->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-        if (mFormat->oformat->flags & AVFMT_GLOBALHEADER)
-            c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-
-        AVDictionary* options = nullptr;
-        if (mkv) {
-            av_dict_set(&options, "level", "3", 0);
-            av_dict_set(&options, "coder", "1", 0); // range coder: the only one above 8 bits
-            av_dict_set(&options, "slicecrc", "1", 0);
-            av_dict_set(&options, "slices", "4", 0);
-        } else {
-            Check(av_opt_set(c->priv_data, "profile", "hq", 0), "cannot choose ProRes 422 HQ");
-            Check(av_opt_set(c->priv_data, "vendor", "apl0", 0), "cannot set the ProRes vendor");
-        }
-        const int opened = avcodec_open2(c, codec, &options);
-        av_dict_free(&options);
-        Check(opened, "cannot open the picture encoder");
-
-        mVideoStream = avformat_new_stream(mFormat.get(), nullptr);
-        if (mVideoStream == nullptr)
-            throw std::runtime_error("cannot add the picture stream");
-        mVideoStream->time_base = c->time_base;
-        mVideoStream->avg_frame_rate = c->framerate;
-        mVideoStream->r_frame_rate = c->framerate;
-        mVideoStream->sample_aspect_ratio = c->sample_aspect_ratio;
-        Check(avcodec_parameters_from_context(mVideoStream->codecpar, c), "cannot describe the picture stream");
-
-        int lineBytes = FFALIGN(mSpec.width * 2, 64);
-        mLineWords = lineBytes / 2;
-        mPool.reset(av_buffer_pool_init(static_cast<std::size_t>(lineBytes) * static_cast<std::size_t>(mSpec.height) + 64,
+        const int bytes = mLayout.bits > 8 ? 2 : 1;
+        mLineBytes = FFALIGN(mSpec.width * bytes, 64);
+        mPool.reset(av_buffer_pool_init(static_cast<std::size_t>(mLineBytes) * static_cast<std::size_t>(mSpec.height) + 64,
                                         nullptr));
         if (!mPool)
             throw std::bad_alloc();
-
-        if (const int created = avio_open(&mFormat->pb, url.c_str(), AVIO_FLAG_WRITE); created < 0)
-            throw WriteFailed(mSpec.path, AVUNERROR(created));
     }
 
-    void PrepareSound(bool toFile)
+    /// A worker's own 10-bit picture where the frame cannot take the codes
+    /// directly: the null sink and 8-bit encoders.
+    StudioPicture NewScratch() const
     {
-        mSoundTotal = SamplesForFrames(mSpec.frameCount, mSpec.frameDuration, mSpec.audioRate);
-        mChunk = static_cast<int>(mSpec.soundChunk);
-        if (toFile) {
-            const bool mkv = mSpec.format == MovieFormat::Ffv1Matroska;
-            const AVCodec* codec = avcodec_find_encoder(mkv ? AV_CODEC_ID_FLAC : AV_CODEC_ID_PCM_S24LE);
-            if (codec == nullptr)
-                throw std::runtime_error(std::string("this FFmpeg has no ") + (mkv ? "FLAC" : "24-bit PCM") +
-                                         " encoder");
-            mAudio.reset(avcodec_alloc_context3(codec));
-            AVCodecContext* c = mAudio.get();
-            c->sample_rate = mSpec.audioRate;
-            c->sample_fmt = AV_SAMPLE_FMT_S32;
-            c->bits_per_raw_sample = 24;
-            c->time_base = AVRational{1, mSpec.audioRate};
-            if (mSpec.audioChannels == 6) {
-                const AVChannelLayout fiveOne = AV_CHANNEL_LAYOUT_5POINT1_BACK; // L R C LFE Ls Rs, mask 0x3F
-                Check(av_channel_layout_copy(&c->ch_layout, &fiveOne), "cannot set the 5.1 layout");
-            } else {
-                av_channel_layout_default(&c->ch_layout, mSpec.audioChannels);
-            }
-            if (mFormat->oformat->flags & AVFMT_GLOBALHEADER)
-                c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-            Check(avcodec_open2(c, codec, nullptr), "cannot open the sound encoder");
-            if (c->frame_size > 0)
-                mChunk = c->frame_size;
-            mAudioStream = avformat_new_stream(mFormat.get(), nullptr);
-            if (mAudioStream == nullptr)
-                throw std::runtime_error("cannot add the sound stream");
-            mAudioStream->time_base = c->time_base;
-            Check(avcodec_parameters_from_context(mAudioStream->codecpar, c), "cannot describe the sound stream");
-            mPacket.reset(av_packet_alloc());
+        if (mToFile && mLayout.bits > 8)
+            return StudioPicture();
+        return StudioPicture(mSpec.width, mSpec.height, mLayout.chromaShiftX, mLayout.chromaShiftY);
+    }
+
+    StudioPlanes PlanesOf(const AVFrame& f) const
+    {
+        StudioPlanes planes;
+        planes.width = mSpec.width;
+        planes.height = mSpec.height;
+        planes.chromaShiftX = mLayout.chromaShiftX;
+        planes.chromaShiftY = mLayout.chromaShiftY;
+        for (int p = 0; p < 3; ++p) {
+            planes.plane[p] = reinterpret_cast<std::uint16_t*>(f.data[p]);
+            planes.stride[p] = f.linesize[p] / 2;
         }
+        return planes;
+    }
+
+    // A frame whose planes come from the pool; the encoder may keep it for
+    // as long as it likes, the memory returns to the pool when it lets go.
+    av::FramePtr NewPictureFrame()
+    {
+        av::FramePtr f = av::NewFrame();
+        f->format = mLayout.pixelFormat;
+        f->width = mSpec.width;
+        f->height = mSpec.height;
+        f->sample_aspect_ratio = av::ReducedRatio(mSpec.parNumerator, std::max<std::uint32_t>(mSpec.parDenominator, 1));
+        f->color_primaries = static_cast<AVColorPrimaries>(mSpec.colour.primaries);
+        f->color_trc = static_cast<AVColorTransferCharacteristic>(mSpec.colour.transfer);
+        f->colorspace = static_cast<AVColorSpace>(mSpec.colour.matrix);
+        f->color_range = AVCOL_RANGE_MPEG;
+        f->interlaced_frame = mSpec.fieldOrder != FieldOrder::Progressive;
+        f->top_field_first = mSpec.fieldOrder == FieldOrder::TopFirst;
+        for (int p = 0; p < 3; ++p) {
+            f->buf[p] = av_buffer_pool_get(mPool.get());
+            if (f->buf[p] == nullptr)
+                throw std::bad_alloc();
+            f->data[p] = f->buf[p]->data;
+            f->linesize[p] = mLineBytes;
+        }
+        return f;
+    }
+
+    // One worker's share: the module's picture converted straight into the
+    // encoder's planes, or through the worker's own picture.
+    av::FramePtr MakePicture(std::int64_t index, StudioPicture& scratch)
+    {
+        if (!mToFile) {
+            mSources.picture(index, scratch.Planes());
+            return nullptr;
+        }
+        av::FramePtr f = NewPictureFrame();
+        if (mLayout.bits > 8) {
+            mSources.picture(index, PlanesOf(*f));
+        } else {
+            const StudioPlanes planes = scratch.Planes();
+            mSources.picture(index, planes);
+            NarrowTo8Bit(planes, *f);
+        }
+        f->pts = index;
+        return f;
+    }
+
+    void PrepareSound()
+    {
+        if (mSpec.audioRate <= 0)
+            return;
+        mSoundTotal = SamplesForFrames(mSpec.frameCount, mSpec.frameDuration, mSpec.audioRate);
+        mChunk = mSound && mSound->FrameSize() > 0 ? mSound->FrameSize() : static_cast<int>(mSpec.soundChunk);
         mHostChannels.assign(static_cast<std::size_t>(mSpec.audioChannels),
                              std::vector<float>(static_cast<std::size_t>(mChunk)));
         for (auto& ch : mHostChannels)
@@ -281,125 +233,29 @@ private:
             const int n = static_cast<int>(std::min<std::int64_t>(mChunk, mSoundTotal - mSoundPosition));
             if (mSources.sound)
                 mSources.sound(mSoundPosition, static_cast<std::uint32_t>(n), mHostPointers.data());
-            if (mAudio)
-                EncodeSound(n);
+            if (mSound)
+                mSound->Encode(mSoundPosition, n, mHostPointers.data());
             mSoundPosition += n;
         }
     }
 
-    void EncodeSound(int n)
-    {
-        FramePtr frame(av_frame_alloc());
-        frame->nb_samples = n;
-        frame->format = AV_SAMPLE_FMT_S32;
-        frame->sample_rate = mSpec.audioRate;
-        Check(av_channel_layout_copy(&frame->ch_layout, &mAudio->ch_layout), "cannot set the sound layout");
-        Check(av_frame_get_buffer(frame.get(), 0), "cannot allocate sound");
-        auto* out = reinterpret_cast<std::int32_t*>(frame->data[0]);
-        const int channels = mSpec.audioChannels;
-        for (int fileCh = 0; fileCh < channels; ++fileCh) {
-            const float* in = mHostPointers[static_cast<std::size_t>(FileChannelSource(channels, fileCh))];
-            for (int i = 0; i < n; ++i)
-                out[i * channels + fileCh] = To24BitWord(in[i]);
-        }
-        frame->pts = mSoundPosition;
-        Encode(mAudio.get(), mAudioStream, frame.get());
-    }
-
-    void Encode(AVCodecContext* c, AVStream* stream, AVFrame* frame)
-    {
-        Check(avcodec_send_frame(c, frame), "encoding failed");
-        if (!mPacket)
-            mPacket.reset(av_packet_alloc());
-        for (;;) {
-            const int r = avcodec_receive_packet(c, mPacket.get());
-            if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
-                return;
-            Check(r, "encoding failed");
-            av_packet_rescale_ts(mPacket.get(), c->time_base, stream->time_base);
-            mPacket->stream_index = stream->index;
-            Check(av_interleaved_write_frame(mFormat.get(), mPacket.get()), "cannot write to " + mSpec.path);
-        }
-    }
-
-    // A frame whose planes come from the pool; the encoder may keep it for
-    // as long as it likes, the memory returns to the pool when it lets go.
-    FramePtr NewPictureFrame()
-    {
-        FramePtr f(av_frame_alloc());
-        if (!f)
-            throw std::bad_alloc();
-        f->format = mPixelFormat;
-        f->width = mSpec.width;
-        f->height = mSpec.height;
-        f->sample_aspect_ratio = mVideo->sample_aspect_ratio;
-        f->color_primaries = mVideo->color_primaries;
-        f->color_trc = mVideo->color_trc;
-        f->colorspace = mVideo->colorspace;
-        f->color_range = mVideo->color_range;
-        f->chroma_location = mVideo->chroma_sample_location;
-        for (int p = 0; p < 3; ++p) {
-            f->buf[p] = av_buffer_pool_get(mPool.get());
-            if (f->buf[p] == nullptr)
-                throw std::bad_alloc();
-            f->data[p] = f->buf[p]->data;
-            f->linesize[p] = mLineWords * 2;
-        }
-        return f;
-    }
-
-    // One worker's share: paints into the frame's planes directly at 4:4:4,
-    // or into its own 4:4:4 picture and then halves the chroma.
-    FramePtr MakePicture(std::int64_t index, StudioPicture& scratch, bool toFile)
-    {
-        if (!toFile) {
-            mSources.picture(index, scratch.Planes());
-            return nullptr;
-        }
-        FramePtr f = NewPictureFrame();
-        if (mPixelFormat == AV_PIX_FMT_YUV444P10LE) {
-            StudioPlanes planes;
-            planes.width = mSpec.width;
-            planes.height = mSpec.height;
-            for (int p = 0; p < 3; ++p) {
-                planes.plane[p] = reinterpret_cast<std::uint16_t*>(f->data[p]);
-                planes.stride[p] = mLineWords;
-            }
-            mSources.picture(index, planes);
-        } else {
-            StudioPlanes planes = scratch.Planes();
-            mSources.picture(index, planes);
-            for (int y = 0; y < mSpec.height; ++y) {
-                std::copy_n(planes.plane[0] + y * planes.stride[0], mSpec.width,
-                            reinterpret_cast<std::uint16_t*>(f->data[0]) + y * mLineWords);
-                for (int p = 1; p < 3; ++p)
-                    HalveChroma(planes.plane[p] + y * planes.stride[p],
-                                reinterpret_cast<std::uint16_t*>(f->data[p]) + y * mLineWords, mSpec.width / 2);
-            }
-        }
-        f->pts = index;
-        return f;
-    }
-
     // Workers take frame numbers in turn and may run a few frames ahead of
     // the writer; the writer takes them back in order.
-    void RunPictures(bool toFile)
+    void RunPictures(av::FramePtr first)
     {
-        if (!mSources.picture)
-            throw std::invalid_argument("no picture source");
         const int threads = mSpec.pictureThreads;
         const std::int64_t window = 2 * static_cast<std::int64_t>(threads);
         std::mutex mutex;
         std::condition_variable changed;
-        std::map<std::int64_t, FramePtr> ready;
-        std::int64_t next = 0;
+        std::map<std::int64_t, av::FramePtr> ready;
+        ready.emplace(0, std::move(first));
+        std::int64_t next = 1;
         std::int64_t written = 0;
         bool stop = false;
         std::exception_ptr failure;
 
         auto worker = [&] {
-            const bool needScratch = !toFile || mPixelFormat != AV_PIX_FMT_YUV444P10LE;
-            StudioPicture scratch = needScratch ? StudioPicture(mSpec.width, mSpec.height) : StudioPicture();
+            StudioPicture scratch = NewScratch();
             for (;;) {
                 std::int64_t index;
                 {
@@ -410,7 +266,7 @@ private:
                     index = next++;
                 }
                 try {
-                    FramePtr f = MakePicture(index, scratch, toFile);
+                    av::FramePtr f = MakePicture(index, scratch);
                     std::lock_guard lock(mutex);
                     ready.emplace(index, std::move(f));
                 } catch (...) {
@@ -438,7 +294,8 @@ private:
             for (int i = 0; i < threads; ++i)
                 pool.emplace_back(worker);
             for (std::int64_t i = 0; i < mSpec.frameCount; ++i) {
-                FramePtr f;
+                StopPoint();
+                av::FramePtr f;
                 {
                     std::unique_lock lock(mutex);
                     changed.wait(lock, [&] { return failure || ready.count(i) != 0; });
@@ -447,16 +304,15 @@ private:
                     f = std::move(ready.at(i));
                     ready.erase(i);
                 }
-                if (toFile)
-                    Encode(mVideo.get(), mVideoStream, f.get());
+                if (mToFile)
+                    mPackets->Send(std::move(f));
                 f.reset();
                 {
                     std::lock_guard lock(mutex);
                     written = i + 1;
                 }
                 changed.notify_all();
-                if (mSpec.audioRate > 0)
-                    SoundUntil(SamplesForFrames(i + 1, mSpec.frameDuration, mSpec.audioRate));
+                SoundUntil(SamplesForFrames(i + 1, mSpec.frameDuration, mSpec.audioRate));
                 if (mSources.progress)
                     mSources.progress(i + 1, mSpec.frameCount);
             }
@@ -471,16 +327,15 @@ private:
 
     const MovieSpec& mSpec;
     const MovieSources& mSources;
-    std::optional<OutputFile> mOwnOutput;
-    FormatPtr mFormat;
-    CodecPtr mVideo;
-    CodecPtr mAudio;
-    AVStream* mVideoStream = nullptr;
-    AVStream* mAudioStream = nullptr;
-    PacketPtr mPacket;
-    PoolPtr mPool;
-    AVPixelFormat mPixelFormat = AV_PIX_FMT_NONE;
-    int mLineWords = 0;
+    const PictureLayout mLayout;
+    const bool mToFile;
+    // Declared before what writes into it, so that it closes last.
+    std::unique_ptr<MovieOutput> mOutput;
+    PictureStream mPicture;
+    std::unique_ptr<SoundTracks> mSound;
+    std::unique_ptr<PicturePackets> mPackets;
+    av::PoolPtr mPool;
+    int mLineBytes = 0;
     int mChunk = 1024;
     std::int64_t mSoundTotal = 0;
     std::int64_t mSoundPosition = 0;
@@ -506,9 +361,21 @@ int FileChannelSource(int channels, int fileChannel)
     return channels == 6 ? kFiveOne[fileChannel] : fileChannel;
 }
 
-MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources)
+void CheckMovieSpec(const MovieSpec& spec)
 {
     ValidateSpec(spec);
+    (void)ChoosePictureLayout(spec);
+    if (spec.audioRate > 0 && spec.format != MovieFormat::NullSink)
+        CheckSoundCodec(spec);
+}
+
+MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources)
+{
+    CheckMovieSpec(spec);
+    // Failures come back as exceptions; the libraries' notes on what they
+    // chose (x264's settings, the AAC encoder's statistics) are not for the
+    // terminal.
+    av_log_set_level(AV_LOG_ERROR);
     Exporter exporter(spec, sources);
     return exporter.Run();
 }

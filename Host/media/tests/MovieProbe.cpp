@@ -61,8 +61,9 @@ void TakePicture(const AVFrame* f, Movie& m)
     }
     for (int plane = 0; plane < 3; ++plane) {
         const int w = plane == 0 ? p.width : p.chromaWidth;
-        p.planes[plane].resize(static_cast<std::size_t>(w) * p.height);
-        for (int y = 0; y < p.height; ++y)
+        const int h = plane == 0 ? p.height : AV_CEIL_RSHIFT(f->height, d->log2_chroma_h);
+        p.planes[plane].resize(static_cast<std::size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
             std::memcpy(p.planes[plane].data() + static_cast<std::size_t>(y) * w,
                         f->data[plane] + static_cast<std::ptrdiff_t>(y) * f->linesize[plane],
                         static_cast<std::size_t>(w) * 2);

@@ -13,7 +13,7 @@ struct Picture {
     int width = 0;
     int height = 0;
     int chromaWidth = 0;
-    std::vector<std::uint16_t> planes[3]; ///< Y', Cb, Cr (or the decoder's R'G'B' planes), packed rows
+    std::vector<std::uint16_t> planes[3]; ///< Y', Cb, Cr (or the decoder's R'G'B' planes), packed rows (chroma rows halved at 4:2:0)
     [[nodiscard]] int At(int plane, int x, int y) const
     {
         const int w = plane == 0 ? width : chromaWidth;

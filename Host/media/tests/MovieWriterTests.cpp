@@ -1,4 +1,5 @@
 #include "MovieProbe.h"
+#include "MovieTestSources.h"
 #include "TestFolder.h"
 #include "btmedia/MovieWriter.h"
 
@@ -11,44 +12,14 @@
 
 using namespace btmedia;
 
+using namespace btmedia::test;
+
 namespace {
 
-constexpr std::int64_t kTicks25 = 254016000000 / 25;
-constexpr double kTwoPi = 6.283185307179586;
-
-// A picture the tests can recognise: left half black (64), right half
-// white (940), a below-black block at the bottom left (4) and an above-white
-// block at the bottom right (1019); chroma neutral except a blue patch at the
-// top right; pixel (0, 0) counts frames so their order can be checked.
-void TestPicture(std::int64_t frame, const StudioPlanes& out)
+/// Frame n marks pixel (0, 0) with 100 + n, so the order of frames shows.
+void CountingPicture(std::int64_t frame, const StudioPlanes& out)
 {
-    for (int y = 0; y < out.height; ++y)
-        for (int x = 0; x < out.width; ++x) {
-            const bool right = x >= out.width / 2;
-            const bool bottom = y >= out.height * 3 / 4;
-            std::uint16_t luma = right ? 940 : 64;
-            if (bottom)
-                luma = right ? 1019 : 4;
-            out.plane[0][y * out.stride[0] + x] = luma;
-            const bool blue = right && y < out.height / 4;
-            out.plane[1][y * out.stride[1] + x] = blue ? 960 : 512;
-            out.plane[2][y * out.stride[2] + x] = blue ? 472 : 512;
-        }
-    out.plane[0][0] = static_cast<std::uint16_t>(100 + frame);
-}
-
-// Host channel c: a sine of 100·(c+1) Hz at 0.25 from the absolute sample
-// index, so both the channel order and the request positions show.
-float ExpectedSample(int hostChannel, std::int64_t k, int rate)
-{
-    return static_cast<float>(0.25 * std::sin(kTwoPi * 100.0 * (hostChannel + 1) * static_cast<double>(k) / rate));
-}
-
-void TestSound(std::int64_t position, std::uint32_t count, float* const* channels, int channelCount, int rate)
-{
-    for (int c = 0; c < channelCount; ++c)
-        for (std::uint32_t i = 0; i < count; ++i)
-            channels[c][i] = ExpectedSample(c, position + i, rate);
+    TestPicture(static_cast<std::uint16_t>(100 + frame), out);
 }
 
 class MovieWriterTest : public btmedia::test::FolderTest {
@@ -73,7 +44,7 @@ protected:
     MovieSources Sources(int channels)
     {
         MovieSources src;
-        src.picture = &TestPicture;
+        src.picture = &CountingPicture;
         src.sound = [channels](std::int64_t position, std::uint32_t count, float* const* out) {
             TestSound(position, count, out, channels, 48000);
         };
@@ -175,7 +146,7 @@ TEST_F(MovieWriterTest, NullSinkRequestsEveryPictureOnceAndAllSoundInOrder)
     std::int64_t lastProgress = 0;
     MovieSources src;
     src.picture = [&](std::int64_t frame, const StudioPlanes& out) {
-        TestPicture(frame, out);
+        CountingPicture(frame, out);
         std::lock_guard lock(mutex);
         frames.insert(frame);
     };
@@ -206,7 +177,7 @@ TEST_F(MovieWriterTest, FailureLeavesNoFileBehind)
     src.picture = [&](std::int64_t frame, const StudioPlanes& out) {
         if (frame == 20)
             throw std::runtime_error("picture 20 failed");
-        TestPicture(frame, out);
+        CountingPicture(frame, out);
     };
     try {
         WriteMovie(spec, src);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -93,4 +94,87 @@ TEST(ConvertToStudio, RefusesWhatItCannotRead)
     StudioPicture picture(1, 1);
     EXPECT_THROW(ConvertToStudio({1, 1, 16, nullptr, VuyaLayout::kFloats}, picture.Planes()), std::invalid_argument);
     EXPECT_THROW(ConvertToStudio({2, 1, 16, pixel, VuyaLayout::kFloats}, picture.Planes()), std::invalid_argument);
+}
+
+namespace {
+
+/// A float picture of awkward values: random signal across and beyond the
+/// nominal range, NaN, infinities, and values whose code lands exactly
+/// halfway between two codes (and one float either side of halfway).
+std::vector<float> AwkwardFloats(int width, int height, std::size_t pitchFloats)
+{
+    std::vector<float> memory(pitchFloats * static_cast<std::size_t>(height), 0.0f);
+    std::uint32_t state = 12345;
+    auto next = [&] { return state = state * 1664525u + 1013904223u; };
+    const float special[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(), -0.0f, 0.0f, 1.0f, -0.5f, 0.5f};
+    for (int y = 0; y < height; ++y)
+        for (std::size_t i = 0; i < static_cast<std::size_t>(width) * 4; ++i) {
+            float& v = memory[static_cast<std::size_t>(y) * pitchFloats + i];
+            const std::uint32_t r = next();
+            const int channel = static_cast<int>(i % 4);
+            const float offset = channel == 2 ? 64.0f : 512.0f;
+            const float scale = channel == 2 ? 876.0f : 896.0f;
+            switch (r % 5) {
+            case 0: v = special[(r >> 8) % 8]; break;
+            case 1: { // the value whose code is k + 0.5, nudged by -1, 0 or +1 float
+                const float halfway = (static_cast<float>((r >> 8) % 1030) - offset + 0.5f) / scale;
+                const int nudge = static_cast<int>((r >> 20) % 3) - 1;
+                v = nudge == 0 ? halfway : std::nextafter(halfway, static_cast<float>(nudge) * 10.0f);
+                break;
+            }
+            default: v = static_cast<float>(static_cast<std::int32_t>(r) / 2147483648.0 * 0.75); break;
+            }
+        }
+    return memory;
+}
+
+} // namespace
+
+TEST(ConvertToStudio, VectorCodesEqualScalarCodesForEveryChromaLayout)
+{
+    // 37 wide: four blocks of eight and a tail of five; the pitch pads rows.
+    const int width = 37, height = 6;
+    const std::size_t pitchFloats = 40 * 4;
+    const std::vector<float> memory = AwkwardFloats(width, height, pitchFloats);
+    const VuyaPicture picture{width, height, static_cast<std::ptrdiff_t>(pitchFloats * sizeof(float)),
+                              reinterpret_cast<const std::uint8_t*>(memory.data()), VuyaLayout::kFloats};
+    auto input = [&](int x, int pictureRow, int channel) {
+        return memory[static_cast<std::size_t>(height - 1 - pictureRow) * pitchFloats + static_cast<std::size_t>(x) * 4 +
+                      static_cast<std::size_t>(channel)];
+    };
+    for (const auto& [sx, sy] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}})
+        for (auto convert : {&ConvertToStudio, &ConvertToStudioPortable}) {
+            StudioPicture out(width, height, sx, sy);
+            convert(picture, out.Planes());
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    ASSERT_EQ(out.At(0, x, y), StudioCode(input(x, y, 2), 64.0f, 876.0f)) << x << "," << y;
+                    if (x % (1 << sx) != 0 || y % (1 << sy) != 0)
+                        continue;
+                    ASSERT_EQ(out.At(1, x >> sx, y >> sy), StudioCode(input(x, y, 1), 512.0f, 896.0f)) << x << "," << y;
+                    ASSERT_EQ(out.At(2, x >> sx, y >> sy), StudioCode(input(x, y, 0), 512.0f, 896.0f)) << x << "," << y;
+                }
+        }
+}
+
+TEST(StudioPlanes, SameCodesComparesPictureNotPadding)
+{
+    StudioPicture a(5, 3, 1, 0), b(5, 3, 1, 0);
+    EXPECT_EQ(a.Planes().ChromaWidth(), 3);
+    EXPECT_TRUE(a.Planes().SameCodes(b.Planes()));
+    b.Planes().plane[2][2 * 3 + 2] = 7; // last chroma sample of the last row
+    EXPECT_FALSE(a.Planes().SameCodes(b.Planes()));
+    // Equal codes behind different pitches are the same picture.
+    std::vector<std::uint16_t> wide(8 * 3 * 3, 0xFFFF);
+    StudioPlanes padded = a.Planes();
+    for (int p = 0; p < 3; ++p) {
+        padded.plane[p] = wide.data() + p * 24;
+        padded.stride[p] = 8;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < (p == 0 ? 5 : 3); ++x)
+                padded.plane[p][y * 8 + x] = 0;
+    }
+    EXPECT_TRUE(a.Planes().SameCodes(padded));
+    EXPECT_FALSE(a.Planes().SameCodes(StudioPicture(5, 3).Planes()));
 }

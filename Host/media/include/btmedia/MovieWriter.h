@@ -1,39 +1,27 @@
 #pragma once
 // Writes finished clip files with FFmpeg's libraries: the picture as 10-bit
-// narrow-range Y'CbCr with its colour description (H.273 primaries, transfer
-// characteristics, matrix coefficients, narrow range) written into the
-// stream, and the sound with its channel layout declared.
+// narrow-range Y'CbCr (8-bit for H.264 previews) with its colour description
+// (H.273 primaries, transfer characteristics, matrix coefficients, narrow
+// range) in the stream and the container, the sound with its channel layout
+// declared, the start timecode, and for HDR the display metadata.
 //
 // The writer pulls its material through callbacks: pictures from several
 // threads at once (so a host can have the module paint frames in parallel),
-// sound in the export thread, in the host's channel order.
-//
-// Rationale for the formats:
-// - FFV1 in Matroska keeps the picture lossless at 4:4:4. Matroska's PCM has
-//   no channel mask, so the sound goes in as 24-bit FLAC, which is lossless
-//   for 24-bit samples and whose channel assignment declares 5.1.
-// - ProRes 422 HQ in QuickTime is what editors take without a second thought;
-//   its 24-bit PCM keeps the layout through the file's channel atom. Chroma is
-//   halved by taking every even sample (co-sited with the left luma sample,
-//   the location written into the stream), which keeps flat patches exact
-//   where a filter would blur them into their neighbours.
-// - The null sink requests and converts every picture and every stretch of
-//   sound like a real export and then drops them: a way to time the module.
+// sound in the export thread, in the host's channel order. Every frame is
+// asked for; where an intra-only encoder would be given a picture identical
+// to the one before, the packet it made for that one is written again
+// instead, which decodes to the very same frame.
 
+#include "btmedia/MovieFormats.h"
 #include "btmedia/OutputFile.h"
 #include "btmedia/StudioPicture.h"
+#include "btmedia/Timecode.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace btmedia {
-
-enum class MovieFormat {
-    Ffv1Matroska,    ///< .mkv, FFV1 4:4:4 10-bit, FLAC 24-bit
-    ProResQuickTime, ///< .mov, ProRes 422 HQ 10-bit, PCM 24-bit
-    NullSink,        ///< nothing written
-};
 
 struct MovieSpec {
     MovieFormat format = MovieFormat::Ffv1Matroska;
@@ -49,7 +37,17 @@ struct MovieSpec {
     int audioChannels = 0;            ///< 1, 2 or 6, in the host's order
     std::int64_t frameCount = 0;      ///< length of the export in frames
     int pictureThreads = 1;           ///< threads that request pictures
-    std::uint32_t soundChunk = 1024;  ///< samples per sound request (PCM and null sink)
+    std::uint32_t soundChunk = 1024;  ///< most samples per sound request (PCM and null sink)
+
+    ProResProfile proResProfile = ProResProfile::Hq;
+    DnxProfile dnxProfile = DnxProfile::HrHqx;
+    FieldOrder fieldOrder = FieldOrder::Progressive; ///< the same picture in both fields when interlaced
+    PcmDepth pcmDepth = PcmDepth::S24;               ///< QuickTime, MXF, NUT; Matroska's FLAC takes 16 or 24
+    AudioTracks audioTracks = AudioTracks::Multichannel;
+    StartTimecode timecode;
+    double masteringMaxCandelas = 1000.0;            ///< PQ only: the mastering display's peak
+    double masteringMinCandelas = 0.0001;            ///< PQ only: its black
+    bool reuseIdenticalPictures = true;              ///< off: encode every frame (for comparisons)
 };
 
 struct MovieSources {
@@ -65,7 +63,9 @@ struct MovieSources {
 
 struct MovieResult {
     std::int64_t frames = 0;
-    std::int64_t samples = 0; ///< per channel
+    std::int64_t samples = 0;        ///< per channel
+    std::int64_t encodedFrames = 0;  ///< pictures the encoder was given; the rest reused a packet
+    std::string description;         ///< what was written, e.g. "ProRes 422 HQ 10-bit 4:2:2, 24-bit PCM in QuickTime"
 };
 
 /// The number of sound samples that belong to `frames` frames, rounded to
@@ -75,6 +75,11 @@ struct MovieResult {
 /// File channel i carries host channel FileChannelSource(channels, i): for
 /// 5.1 the host's L, R, Ls, Rs, C, LFE become the file's L, R, C, LFE, Ls, Rs.
 [[nodiscard]] int FileChannelSource(int channels, int fileChannel);
+
+/// Throws std::invalid_argument, naming the reason, for a spec the writer
+/// cannot write (what a user asked wrongly: a size or field order the codec
+/// lacks, a sample format the container cannot carry...).
+void CheckMovieSpec(const MovieSpec& spec);
 
 /// Writes the movie into the spec's output and commits it when complete.
 /// Throws std::runtime_error (std::invalid_argument for a bad spec) with a

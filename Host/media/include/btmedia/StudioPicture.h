@@ -25,24 +25,34 @@ inline constexpr std::uint16_t kStudioMax = 1019; ///< highest code that is pict
 
 /// Planar Y', Cb, Cr, 10-bit codes in 16-bit words, top row first; `stride`
 /// counts words. Views memory owned elsewhere (an encoder frame, a buffer).
+/// The chroma planes may be subsampled: they hold every 2^chromaShiftX-th
+/// sample of every 2^chromaShiftY-th row (4:4:4 is 0, 0; 4:2:2 is 1, 0;
+/// 4:2:0 is 1, 1), the co-sited one, so flat patches stay exact where a
+/// filter would blur them into their neighbours.
 struct StudioPlanes {
     int width = 0;
     int height = 0;
+    int chromaShiftX = 0;
+    int chromaShiftY = 0;
     std::uint16_t* plane[3] = {nullptr, nullptr, nullptr}; ///< Y', Cb, Cr
     std::ptrdiff_t stride[3] = {0, 0, 0};
+
+    [[nodiscard]] int ChromaWidth() const noexcept { return (width + (1 << chromaShiftX) - 1) >> chromaShiftX; }
+    [[nodiscard]] int ChromaHeight() const noexcept { return (height + (1 << chromaShiftY) - 1) >> chromaShiftY; }
+    /// Whether both views hold the same codes (rows compared, padding not).
+    [[nodiscard]] bool SameCodes(const StudioPlanes& other) const noexcept;
 };
 
 /// A StudioPlanes with its own memory.
 class StudioPicture {
 public:
     StudioPicture() = default;
-    StudioPicture(int width, int height);
+    StudioPicture(int width, int height, int chromaShiftX = 0, int chromaShiftY = 0);
     [[nodiscard]] StudioPlanes Planes() noexcept;
     [[nodiscard]] std::uint16_t At(int plane, int x, int y) const;
 
 private:
-    int mWidth = 0;
-    int mHeight = 0;
+    StudioPlanes mShape;
     std::vector<std::uint16_t> mData;
 };
 
@@ -50,8 +60,13 @@ private:
 /// to nearest and held to 4..1019 (NaN goes to 1019).
 [[nodiscard]] std::uint16_t StudioCode(float v, float offset, float scale) noexcept;
 
-/// Converts a delivered picture into planes of the same size. Throws
-/// std::invalid_argument for a missing row pointer or a size mismatch.
+/// Converts a delivered picture into planes of the same size, chroma
+/// subsampled as the planes say, bit for bit as StudioCode does each value.
+/// Throws std::invalid_argument for a missing row pointer or a size mismatch.
+/// Uses the widest vectors the processor has.
 void ConvertToStudio(const VuyaPicture& picture, const StudioPlanes& out);
+/// The same with the baseline instruction set only (for tests and
+/// benchmarks that compare the two).
+void ConvertToStudioPortable(const VuyaPicture& picture, const StudioPlanes& out);
 
 } // namespace btmedia

@@ -1,0 +1,52 @@
+#pragma once
+// The sound streams of a movie: one track of all channels, or one mono
+// track per channel, each with its encoder, in the file's channel order and
+// with the layout declared.
+
+#include "AvSupport.h"
+#include "MovieOutput.h"
+#include "btmedia/MovieWriter.h"
+
+#include <string>
+#include <vector>
+
+namespace btmedia {
+
+/// Throws std::invalid_argument when the format cannot carry the sound asked
+/// for.
+void CheckSoundCodec(const MovieSpec& spec);
+
+class SoundTracks {
+public:
+    /// Opens the encoders and adds their streams. Throws std::invalid_argument
+    /// for a sample format the container cannot carry.
+    SoundTracks(const MovieSpec& spec, MovieOutput& output);
+
+    /// Samples per request the encoders need (each but the last exactly
+    /// this many), or 0 when any count will do.
+    [[nodiscard]] int FrameSize() const noexcept { return mFrameSize; }
+    [[nodiscard]] const std::string& Label() const noexcept { return mLabel; }
+
+    /// Encodes `count` samples at `position` of the host's channels and
+    /// writes what the encoders give back.
+    void Encode(std::int64_t position, int count, const float* const* hostChannels);
+    /// Drains the encoders at the end.
+    void Finish();
+
+private:
+    struct Track {
+        av::CodecPtr codec;
+        AVStream* stream = nullptr;
+        std::vector<int> hostChannels; ///< file order
+    };
+    void Drain(Track& track, AVFrame* frame);
+
+    const MovieSpec& mSpec;
+    MovieOutput& mOutput;
+    std::vector<Track> mTracks;
+    av::PacketPtr mPacket;
+    int mFrameSize = 0;
+    std::string mLabel;
+};
+
+} // namespace btmedia

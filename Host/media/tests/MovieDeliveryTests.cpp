@@ -1,0 +1,323 @@
+// The files a delivery asks for, read back as a person checking one would:
+// with ffprobe and MediaInfo, and decoded with FFmpeg's decoders.
+
+#include "MovieProbe.h"
+#include "MovieTestSources.h"
+#include "TestFolder.h"
+#include "ToolProbe.h"
+#include "btmedia/MovieWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace btmedia;
+using namespace btmedia::test;
+using nlohmann::json;
+
+namespace {
+
+class Delivery : public FolderTest {
+protected:
+    MovieSpec Spec(MovieFormat format, const std::string& name, int width, int height, int channels)
+    {
+        MovieSpec s;
+        s.format = format;
+        s.path = Path(name);
+        s.width = width;
+        s.height = height;
+        s.frameDuration = kTicks25;
+        s.audioRate = 48000;
+        s.audioChannels = channels;
+        s.frameCount = 3;
+        s.pictureThreads = 2;
+        s.timecode = ParseTimecode("10:00:00:00", kTicks25, false);
+        return s;
+    }
+
+    /// Every frame the same picture but for pixel (0, 0), which changes every
+    /// `run` frames.
+    static MovieSources Sources(int channels, int run = 1)
+    {
+        MovieSources src;
+        src.picture = [run](std::int64_t frame, const StudioPlanes& out) {
+            TestPicture(static_cast<std::uint16_t>(100 + frame / run), out);
+        };
+        src.sound = [channels](std::int64_t position, std::uint32_t count, float* const* out) {
+            TestSound(position, count, out, channels, 48000);
+        };
+        return src;
+    }
+
+    /// The first stream of a type in ffprobe's report.
+    static json Stream(const json& probe, const std::string& type, int nth = 0)
+    {
+        for (const json& s : probe.at("streams"))
+            if (s.value("codec_type", "") == type && nth-- == 0)
+                return s;
+        throw std::runtime_error("no " + type + " stream");
+    }
+
+    static std::vector<std::string> ColourOf(const json& video)
+    {
+        return {video.value("color_primaries", ""), video.value("color_transfer", ""), video.value("color_space", ""),
+                video.value("color_range", "")};
+    }
+};
+
+const std::vector<std::string> kRec709 = {"bt709", "bt709", "bt709", "tv"};
+
+} // namespace
+
+TEST(MovieFormats, TheFileNameImpliesTheFormatInAnyCase)
+{
+    EXPECT_EQ(FormatOfFileName("a/b.mkv"), MovieFormat::Ffv1Matroska);
+    EXPECT_EQ(FormatOfFileName("B.MOV"), MovieFormat::ProResQuickTime);
+    EXPECT_EQ(FormatOfFileName("x.y.Mxf"), MovieFormat::DnxMxf);
+    EXPECT_EQ(FormatOfFileName("preview.mp4"), MovieFormat::Mp4Preview);
+    EXPECT_EQ(FormatOfFileName("pipe.nut"), MovieFormat::NutStream);
+    EXPECT_FALSE(FormatOfFileName("x.avi").has_value());
+    EXPECT_FALSE(FormatOfFileName("folder.mov/file").has_value());
+    EXPECT_EQ(FormatNamed("dnxhr"), MovieFormat::DnxMxf);
+    EXPECT_FALSE(FormatNamed("DNXHR").has_value());
+}
+
+TEST_F(Delivery, RepeatedPicturesReuseTheirPacketAndDecodeAsAFullEncode)
+{
+    // Runs of four identical pictures: 12 frames, 3 distinct.
+    for (const auto& [format, name] : {std::pair{MovieFormat::ProResQuickTime, "p.mov"},
+                                       std::pair{MovieFormat::DnxMxf, "d.mxf"},
+                                       std::pair{MovieFormat::Ffv1Matroska, "f.mkv"}}) {
+        MovieSpec spec = Spec(format, std::string("reused-") + name, 256, 144, 2);
+        spec.frameCount = 12;
+        const MovieResult reused = WriteMovie(spec, Sources(2, 4));
+        spec.path = Path(std::string("full-") + name);
+        spec.reuseIdenticalPictures = false;
+        const MovieResult full = WriteMovie(spec, Sources(2, 4));
+        EXPECT_EQ(reused.encodedFrames, 3) << name;
+        EXPECT_EQ(full.encodedFrames, 12) << name;
+        const auto checksums = probe::PictureChecksums(Path(std::string("reused-") + name));
+        EXPECT_EQ(checksums.size(), 12u) << name;
+        EXPECT_EQ(checksums, probe::PictureChecksums(spec.path)) << name;
+    }
+}
+
+TEST_F(Delivery, ProResProfilesReadBackByTheirCodes)
+{
+    struct Row {
+        ProResProfile profile;
+        const char* fourCc;
+        const char* ffprobe;
+        const char* mediaInfo;
+        const char* pixels;
+    } rows[] = {
+        {ProResProfile::Proxy, "apco", "Proxy", "422 Proxy", "yuv422p10le"},
+        {ProResProfile::Lt, "apcs", "LT", "422 LT", "yuv422p10le"},
+        {ProResProfile::Standard, "apcn", "Standard", "422", "yuv422p10le"},
+        {ProResProfile::Hq, "apch", "HQ", "422 HQ", "yuv422p10le"},
+        // FFmpeg's decoder gives 4444 at 12 bits, its precision.
+        {ProResProfile::P4444, "ap4h", "4444", "4444", "yuv444p12le"},
+        {ProResProfile::P4444Xq, "ap4x", "XQ", "4444 XQ", "yuv444p12le"},
+    };
+    for (const Row& row : rows) {
+        MovieSpec spec = Spec(MovieFormat::ProResQuickTime, std::string(row.fourCc) + ".mov", 64, 36, 2);
+        spec.proResProfile = row.profile;
+        spec.frameCount = 2;
+        WriteMovie(spec, Sources(2));
+        const json video = Stream(probe::Ffprobe(spec.path), "video");
+        EXPECT_EQ(video.value("codec_tag_string", ""), row.fourCc);
+        EXPECT_EQ(video.value("profile", ""), row.ffprobe);
+        EXPECT_EQ(video.value("pix_fmt", ""), row.pixels);
+        EXPECT_EQ(ColourOf(video), kRec709);
+        EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("Format_Profile", ""), row.mediaInfo);
+    }
+}
+
+TEST_F(Delivery, MxfIsOp1aDnxhrHqxWithMaterialTimecodeAndPcm)
+{
+    MovieSpec spec = Spec(MovieFormat::DnxMxf, "hqx.mxf", 256, 144, 2);
+    WriteMovie(spec, Sources(2));
+    const json probe = probe::Ffprobe(spec.path);
+    const json video = Stream(probe, "video");
+    EXPECT_EQ(video.value("codec_name", ""), "dnxhd");
+    EXPECT_EQ(video.value("profile", ""), "DNXHR HQX");
+    EXPECT_EQ(video.value("pix_fmt", ""), "yuv422p10le");
+    EXPECT_EQ(ColourOf(video), kRec709);
+    EXPECT_EQ(probe.at("format").at("tags").value("timecode", ""), "10:00:00:00");
+    const json audio = Stream(probe, "audio");
+    EXPECT_EQ(audio.value("codec_name", ""), "pcm_s24le");
+    EXPECT_EQ(audio.value("channels", 0), 2);
+
+    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "General").value("Format_Profile", ""), "OP-1a");
+    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("Format_Commercial_IfAny", ""), "DNxHR HQX");
+    const json timecode = probe::MediaInfoTrack(spec.path, "Other");
+    EXPECT_EQ(timecode.value("TimeCode_FirstFrame", ""), "10:00:00:00");
+    EXPECT_EQ(timecode.value("TimeCode_Settings", ""), "Material Package");
+
+    // The picture within a code or two, the sound within a 24-bit step.
+    const probe::Movie m = probe::ReadMovie(spec.path);
+    EXPECT_NEAR(m.frames.at(0).At(0, 200, 60), 940, 2);
+    EXPECT_NEAR(m.frames.at(0).At(0, 40, 140), 4, 2);
+    EXPECT_NEAR(m.samples.at(1).at(1000), ExpectedSample(1, 1000, 48000), 1.0 / 8388608.0);
+}
+
+TEST_F(Delivery, DnxhdTenBitAt1080CarriesInterlacingWhereDnxhrCannot)
+{
+    MovieSpec spec = Spec(MovieFormat::DnxMxf, "hd.mxf", 1920, 1080, 0);
+    spec.audioRate = 0;
+    spec.dnxProfile = DnxProfile::Hd10;
+    spec.fieldOrder = FieldOrder::TopFirst;
+    spec.frameCount = 2;
+    WriteMovie(spec, Sources(0));
+    const json video = Stream(probe::Ffprobe(spec.path), "video");
+    EXPECT_EQ(video.value("profile", ""), "DNXHD");
+    EXPECT_EQ(video.value("pix_fmt", ""), "yuv422p10le");
+    EXPECT_EQ(video.value("field_order", ""), "tt");
+    const json track = probe::MediaInfoTrack(spec.path, "Video");
+    EXPECT_EQ(track.value("ScanType", ""), "Interlaced");
+    EXPECT_EQ(track.value("ScanOrder", ""), "TFF");
+
+    spec.fieldOrder = FieldOrder::BottomFirst;
+    EXPECT_THROW(CheckMovieSpec(spec), std::invalid_argument); // DNxHD codes the top field first
+    spec.fieldOrder = FieldOrder::TopFirst;
+
+    spec.width = 1280;
+    spec.height = 720;
+    EXPECT_THROW(CheckMovieSpec(spec), std::invalid_argument); // DNxHD 10-bit is 1080 only
+    spec.dnxProfile = DnxProfile::HrHqx;
+    EXPECT_THROW(CheckMovieSpec(spec), std::invalid_argument); // DNxHR is progressive
+}
+
+TEST_F(Delivery, HevcPqCarriesMasteringDisplayAndTheLightOfItsPicture)
+{
+    MovieSpec spec = Spec(MovieFormat::Mp4Preview, "pq.mp4", 128, 72, 2);
+    spec.colour = {9, 16, 9};
+    spec.masteringMaxCandelas = 4000;
+    WriteMovie(spec, Sources(2));
+    const json video = Stream(probe::Ffprobe(spec.path), "video");
+    EXPECT_EQ(video.value("codec_name", ""), "hevc");
+    EXPECT_EQ(video.value("profile", ""), "Main 10");
+    EXPECT_EQ(video.value("pix_fmt", ""), "yuv420p10le");
+    EXPECT_EQ(ColourOf(video), (std::vector<std::string>{"bt2020", "smpte2084", "bt2020nc", "tv"}));
+
+    // The right half is white or above it (10000 cd/m² through PQ), the left
+    // black or below it: the brightest pixel is 10000, the average 5000.
+    const json frame = probe::Ffprobe(spec.path, "-select_streams v -show_frames -read_intervals %+#1").at("frames").at(0);
+    int found = 0;
+    for (const json& side : frame.at("side_data_list")) {
+        if (side.value("side_data_type", "") == "Mastering display metadata") {
+            EXPECT_EQ(side.value("max_luminance", ""), "40000000/10000");
+            EXPECT_EQ(side.value("min_luminance", ""), "1/10000");
+            EXPECT_EQ(side.value("red_x", ""), "35400/50000");
+            EXPECT_EQ(side.value("white_point_y", ""), "16450/50000");
+            ++found;
+        }
+        if (side.value("side_data_type", "") == "Content light level metadata") {
+            EXPECT_EQ(side.value("max_content", 0), 10000);
+            EXPECT_EQ(side.value("max_average", 0), 5000);
+            ++found;
+        }
+    }
+    EXPECT_EQ(found, 2);
+    const json track = probe::MediaInfoTrack(spec.path, "Video");
+    EXPECT_NE(track.value("HDR_Format", "").find("SMPTE ST 2086"), std::string::npos);
+    EXPECT_EQ(track.value("MasteringDisplay_ColorPrimaries", ""), "BT.2020");
+    EXPECT_EQ(track.value("MasteringDisplay_Luminance", ""), "min: 0.0001 cd/m2, max: 4000 cd/m2");
+    EXPECT_EQ(track.value("MaxCLL", ""), "10000 cd/m2");
+    EXPECT_EQ(track.value("MaxFALL", ""), "5000 cd/m2");
+    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Other").value("TimeCode_FirstFrame", ""), "10:00:00:00");
+    // A lossy preview: flat patches within a few codes.
+    const probe::Movie m = probe::ReadMovie(spec.path);
+    EXPECT_NEAR(m.frames.at(0).At(0, 100, 30), 940, 6);
+    EXPECT_NEAR(m.frames.at(0).At(0, 30, 66), 4, 6);
+
+    spec.path = Path("hlg.mp4");
+    spec.colour = {9, 18, 9};
+    WriteMovie(spec, Sources(2));
+    EXPECT_EQ(ColourOf(Stream(probe::Ffprobe(spec.path), "video")),
+              (std::vector<std::string>{"bt2020", "arib-std-b67", "bt2020nc", "tv"}));
+    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("transfer_characteristics", ""), "HLG");
+}
+
+TEST_F(Delivery, H264PreviewIsHighProfile8BitWithColourAndAac)
+{
+    MovieSpec spec = Spec(MovieFormat::Mp4Preview, "sdr.mp4", 64, 36, 6);
+    WriteMovie(spec, Sources(6));
+    const json probe = probe::Ffprobe(spec.path);
+    const json video = Stream(probe, "video");
+    EXPECT_EQ(video.value("codec_name", ""), "h264");
+    EXPECT_EQ(video.value("profile", ""), "High");
+    EXPECT_EQ(video.value("pix_fmt", ""), "yuv420p");
+    EXPECT_EQ(ColourOf(video), kRec709);
+    const json audio = Stream(probe, "audio");
+    EXPECT_EQ(audio.value("codec_name", ""), "aac");
+    EXPECT_EQ(audio.value("channel_layout", ""), "5.1");
+    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("Format_Profile", ""), "High");
+}
+
+TEST_F(Delivery, InterlacedPictureIsFlaggedInStreamAndContainer)
+{
+    MovieSpec spec = Spec(MovieFormat::ProResQuickTime, "tff.mov", 64, 36, 2);
+    spec.fieldOrder = FieldOrder::TopFirst;
+    WriteMovie(spec, Sources(2));
+    EXPECT_EQ(Stream(probe::Ffprobe(spec.path), "video").value("field_order", ""), "tt");
+    const json track = probe::MediaInfoTrack(spec.path, "Video");
+    EXPECT_EQ(track.value("ScanType", ""), "Interlaced");
+    EXPECT_EQ(track.value("ScanOrder", ""), "TFF");
+
+    spec = Spec(MovieFormat::Ffv1Matroska, "bff.mkv", 64, 36, 2);
+    spec.fieldOrder = FieldOrder::BottomFirst;
+    WriteMovie(spec, Sources(2));
+    EXPECT_EQ(Stream(probe::Ffprobe(spec.path), "video").value("field_order", ""), "bb");
+    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("ScanOrder", ""), "BFF");
+}
+
+TEST_F(Delivery, SoundAsOneMonoTrackPerChannelAndInEachDepth)
+{
+    MovieSpec spec = Spec(MovieFormat::ProResQuickTime, "mono.mov", 64, 36, 6);
+    spec.audioTracks = AudioTracks::Mono;
+    spec.pcmDepth = PcmDepth::S16;
+    WriteMovie(spec, Sources(6));
+    const json probe = probe::Ffprobe(spec.path);
+    // Each track names its channel, in the file's order (FFmpeg calls a
+    // lone centre "mono").
+    const char* const fileOrder[] = {"1 channels (FL)", "1 channels (FR)", "mono",
+                                     "1 channels (LFE)", "1 channels (BL)", "1 channels (BR)"};
+    for (int t = 0; t < 6; ++t) {
+        const json audio = Stream(probe, "audio", t);
+        EXPECT_EQ(audio.value("codec_name", ""), "pcm_s16le");
+        EXPECT_EQ(audio.value("channels", 0), 1);
+        EXPECT_EQ(audio.value("channel_layout", ""), fileOrder[t]) << t;
+    }
+
+    spec = Spec(MovieFormat::DnxMxf, "mono.mxf", 256, 144, 2);
+    spec.audioTracks = AudioTracks::Mono;
+    WriteMovie(spec, Sources(2));
+    EXPECT_EQ(Stream(probe::Ffprobe(spec.path), "audio", 1).value("channels", 0), 1);
+
+    spec = Spec(MovieFormat::ProResQuickTime, "float.mov", 64, 36, 2);
+    spec.pcmDepth = PcmDepth::F32;
+    WriteMovie(spec, Sources(2));
+    const probe::Movie m = probe::ReadMovie(spec.path);
+    EXPECT_EQ(m.audioCodec, "pcm_f32le");
+    EXPECT_EQ(m.samples.at(1).at(777), ExpectedSample(1, 777, 48000)); // float is kept exactly
+
+    spec.format = MovieFormat::DnxMxf;
+    EXPECT_THROW(CheckMovieSpec(spec), std::invalid_argument); // MXF has no float PCM
+}
+
+TEST_F(Delivery, NutCarriesItsDescriptionInTheStreams)
+{
+    MovieSpec spec = Spec(MovieFormat::NutStream, "pipe.nut", 64, 36, 6);
+    spec.colour = {9, 18, 9};
+    WriteMovie(spec, Sources(6));
+    const json probe = probe::Ffprobe(spec.path);
+    const json video = Stream(probe, "video");
+    EXPECT_EQ(video.value("codec_name", ""), "prores");
+    EXPECT_EQ(ColourOf(video), (std::vector<std::string>{"bt2020", "arib-std-b67", "bt2020nc", "tv"}));
+    EXPECT_EQ(Stream(probe, "audio").value("codec_name", ""), "flac");
+    EXPECT_EQ(Stream(probe, "audio").value("channels", 0), 6);
+    EXPECT_EQ(probe.at("format").at("tags").value("timecode", ""), "10:00:00:00");
+    const probe::Movie m = probe::ReadMovie(spec.path);
+    EXPECT_NEAR(m.frames.at(0).At(0, 50, 30), 1019, 2);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Test helper: what FFmpeg's command-line tools and MediaInfo say of a file,
+// as a person checking a delivery would ask them.
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace btmedia::probe {
+
+/// `ffprobe -of json` with these arguments (default: streams and format).
+/// Throws std::runtime_error when it fails.
+nlohmann::json Ffprobe(const std::string& path, const std::string& arguments = "-show_streams -show_format");
+/// MediaInfo's tracks (`mediainfo --Output=JSON`, media.track).
+nlohmann::json MediaInfoTracks(const std::string& path);
+/// The first MediaInfo track of a type ("General", "Video", "Audio", "Other").
+nlohmann::json MediaInfoTrack(const std::string& path, const std::string& type);
+/// `ffmpeg -f framemd5` of the picture stream: one line per decoded frame
+/// (time, duration, size, checksum).
+std::vector<std::string> PictureChecksums(const std::string& path);
+
+} // namespace btmedia::probe
