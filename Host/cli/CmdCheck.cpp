@@ -1,0 +1,69 @@
+// check: what a chain did to the bars and tone, with the module as the
+// reference.
+
+#include "Commands.h"
+#include "Session.h"
+#include "btcheck/Check.h"
+#include "btcheck/PictureMarks.h"
+#include "btcheck/Report.h"
+
+#include <iostream>
+
+namespace btcli {
+
+namespace {
+
+constexpr int kExitPass = 0;
+constexpr int kExitFail = 1;
+constexpr int kExitUnreadable = 2;
+
+btcheck::ClipExpectation Expect(Session& session, const ClipFile& file)
+{
+    OpenClip clip(session, file);
+    const SettingsFields fields = DecodeSettings(file.settings);
+    const auto& d = clip.Description();
+    btcheck::ClipExpectation e;
+    e.colourSpace = fields.colorSpaceType;
+    e.width = d.width;
+    e.height = d.height;
+    e.parNum = d.parNumerator;
+    e.parDen = d.parDenominator;
+    e.frameDuration = d.frameDuration;
+    e.dropFrame = fields.dropFrame != 0;
+    e.audioRate = d.audioRate;
+    std::copy(file.settings.begin(), file.settings.end(), e.record.begin());
+    e.tone = btcheck::ToneOf(e.record);
+    e.tone.channels = static_cast<int>(d.audioChannels);
+    return e;
+}
+
+} // namespace
+
+int RunCheck(const CommonOptions& common, const CheckOptions& options)
+{
+    Session session(common);
+    std::optional<btcheck::ClipExpectation> clip;
+    if (!options.clip.empty())
+        clip = Expect(session, LoadClipFile(options.clip));
+    btcheck::CheckOptions check;
+    check.tolerances.pictureCodes = options.pictureCodes;
+    check.tolerances.geometryPixels = options.geometryPixels;
+    check.tolerances.levelDb = options.levelDb;
+    check.tolerances.frequencyHz = options.frequencyHz;
+    check.frames = options.frames;
+    check.soundSeconds = options.soundSeconds;
+    btcheck::CheckReport report;
+    try {
+        report = btcheck::CheckFile(options.file, session.Host(), clip ? &*clip : nullptr, check);
+        if (!options.picture.empty())
+            btcheck::WritePictureMarks(options.file, report, options.picture);
+    } catch (const btcheck::ReadError& e) {
+        std::cerr << "barsandtone: cannot check " << options.file << ": " << e.what() << "\n";
+        return kExitUnreadable;
+    }
+    if (!common.quiet)
+        std::cout << (options.json ? btcheck::ReportJson(report) : btcheck::ReportText(report));
+    return report.Pass() ? kExitPass : kExitFail;
+}
+
+} // namespace btcli
