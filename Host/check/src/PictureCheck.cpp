@@ -127,11 +127,17 @@ bool IsHdr(const btmedia::ColourCodes& c) { return c.transfer == 16 || c.transfe
 
 std::string TagText(int code) { return code == 2 ? std::string("unspecified (2)") : std::to_string(code); }
 
-void AddFault(std::vector<Fault>& faults, Fault f)
+// A fault found again in another frame adds the frame to the first.
+void AddFault(std::vector<Fault>& faults, Fault f, std::int64_t frame = -1)
 {
-    for (const Fault& g : faults)
-        if (g.kind == f.kind && g.sentence == f.sentence)
+    for (Fault& g : faults)
+        if (g.kind == f.kind && g.sentence == f.sentence) {
+            if (frame >= 0)
+                g.frames.push_back(frame);
             return;
+        }
+    if (frame >= 0)
+        f.frames.push_back(frame);
     faults.push_back(std::move(f));
 }
 
@@ -142,26 +148,26 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
     const FileCoding coding{file.family, file.depth};
     const int components = file.Components();
     const std::string bars = BarsName(c.colourSpace);
-    const std::string frame = Printf("frame %lld", static_cast<long long>(file.frameIndex));
     const Hypothesis& best = fit.best;
 
     if (best.matrix != c.matrix) {
         Fault f{kind::kMatrix,
                 file.family == Family::Rgb
-                    ? Printf("%s: R'G'B' was decoded with %s coefficients; %s bars are %s", frame.c_str(),
+                    ? Printf("R'G'B' was decoded with %s coefficients; %s bars are %s",
                              MatrixName(best.matrix), bars.c_str(), MatrixName(c.matrix))
-                    : Printf("%s: the colour differences are coded with %s coefficients; %s bars are %s",
-                             frame.c_str(), MatrixName(best.matrix), bars.c_str(), MatrixName(c.matrix)),
+                    : Printf("the colour differences are coded with %s coefficients; %s bars are %s",
+                             MatrixName(best.matrix), bars.c_str(), MatrixName(c.matrix)),
                 {},
                 {{"found", MatrixName(best.matrix)}, {"expected", MatrixName(c.matrix)}}};
-        AddFault(faults, f);
+        AddFault(faults, f, file.frameIndex);
     }
     if (best.coding != clean.coding) {
         const char* what = best.coding == Coding::Full ? "expanded to full range (black at 0)"
                            : best.coding == Coding::Squeezed ? "squeezed: full-range scaling applied to narrow codes"
                                                              : "narrow range where full was expected";
-        AddFault(faults, Fault{kind::kRange, Printf("%s: the codes are %s", frame.c_str(), what), {},
-                               {{"found", CodingName(best.coding)}, {"expected", CodingName(clean.coding)}}});
+        AddFault(faults, Fault{kind::kRange, Printf("the codes are %s", what), {},
+                               {{"found", CodingName(best.coding)}, {"expected", CodingName(clean.coding)}}},
+                 file.frameIndex);
     }
 
     // Each region against the clean bars, and what the best fit leaves over.
@@ -221,15 +227,15 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
     (void)worst;
     if (best.clip != kClipNone) {
         Fault f{kind::kClipping,
-                Printf("%s: %s clipped: the bars' steps beyond nominal black and white read as black and white",
-                       frame.c_str(), ClipName(best.clip)),
+                Printf("%s clipped: the bars' steps beyond nominal black and white read as black and white",
+                       ClipName(best.clip)),
                 {},
                 {{"clipped", ClipName(best.clip)}}};
         if (clipLow >= 0)
             f.values.emplace_back("below_black_reads", clipLow);
         if (clipHigh >= 0)
             f.values.emplace_back("above_white_reads", clipHigh);
-        AddFault(faults, f);
+        AddFault(faults, f, file.frameIndex);
     }
     if (left > 0 && !out.empty()) {
         const RegionReading& w = out.back();
@@ -237,14 +243,15 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
         (void)p;
         AddFault(faults,
                  Fault{kind::kLevel,
-                       Printf("%s: %d of %zu regions differ from %s bars by more than %.0f codes; the worst, %s at "
+                       Printf("%d of %zu regions differ from %s bars by more than %.0f codes; the worst, %s at "
                               "x %d-%d y %d-%d, reads %s for %s (%.0f codes off)",
-                              frame.c_str(), left, readings.size(), bars.c_str(), tolerance,
+                              left, readings.size(), bars.c_str(), tolerance,
                               w.region.ramp ? "a ramp" : "a patch", w.x0, w.x1, w.y0, w.y1,
                               CodesText(w.measured, components).c_str(), CodesText(w.expected, components).c_str(),
                               worstLeft),
                        {{"regions_off", left}, {"regions", static_cast<double>(readings.size())}, {"worst_codes", worstLeft}},
-                       {}});
+                       {}},
+                 file.frameIndex);
     }
 }
 
@@ -344,16 +351,17 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
         if (shift > tolerances.geometryPixels)
             AddFault(out.faults,
                      Fault{kind::kGeometry,
-                           Printf("frame %lld: the bars' edges moved by up to %.1f pixels (x: %.4f scale, %+.1f; "
+                           Printf("the bars' edges moved by up to %.1f pixels (x: %.4f scale, %+.1f; "
                                   "y: %.4f scale, %+.1f)",
-                                  static_cast<long long>(picture.frameIndex), shift, fit.geometry.x.scale,
+                                  shift, fit.geometry.x.scale,
                                   fit.geometry.x.offset, fit.geometry.y.scale, fit.geometry.y.offset),
                            {{"largest_shift", shift},
                             {"x_scale", fit.geometry.x.scale},
                             {"x_offset", fit.geometry.x.offset},
                             {"y_scale", fit.geometry.y.scale},
                             {"y_offset", fit.geometry.y.offset}},
-                           {}});
+                           {}},
+                     picture.frameIndex);
     };
     checkFrame(first, chosenFit, true);
     for (std::size_t i = 1; i < wanted.size(); ++i) {

@@ -33,6 +33,8 @@ json FaultsJson(const std::vector<Fault>& faults)
             j[name] = value;
         for (const auto& [name, value] : f.texts)
             j[name] = value;
+        if (!f.frames.empty())
+            j["frames"] = f.frames;
         out.push_back(std::move(j));
     }
     return out;
@@ -129,8 +131,12 @@ json FileJson(const FileFinding& f)
 
 void Lines(std::ostringstream& out, const std::vector<Fault>& faults)
 {
-    for (const Fault& f : faults)
-        out << "  FAIL " << f.kind << ": " << f.sentence << "\n";
+    for (const Fault& f : faults) {
+        out << "  FAIL " << f.kind << ": " << f.sentence;
+        for (std::size_t i = 0; i < f.frames.size(); ++i)
+            out << (i == 0 ? (f.frames.size() == 1 ? " (frame " : " (frames ") : ", ") << f.frames[i];
+        out << (f.frames.empty() ? "\n" : ")\n");
+    }
 }
 
 } // namespace

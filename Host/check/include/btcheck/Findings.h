@@ -36,10 +36,18 @@ inline constexpr const char* kDuration = "duration";
 } // namespace kind
 
 struct Fault {
+    using Values = std::vector<std::pair<std::string, double>>;
+    using Texts = std::vector<std::pair<std::string, std::string>>;
+    Fault(std::string kindName, std::string text, Values measured = {}, Texts named = {})
+        : kind(std::move(kindName)), sentence(std::move(text)), values(std::move(measured)), texts(std::move(named))
+    {
+    }
+
     std::string kind;
     std::string sentence;
     std::vector<std::pair<std::string, double>> values;
     std::vector<std::pair<std::string, std::string>> texts;
+    std::vector<std::int64_t> frames; ///< pictures it was found in; empty: not about pictures
 };
 
 /// What the clip says the file should be (from --clip).
