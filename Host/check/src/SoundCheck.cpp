@@ -433,16 +433,23 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
     }
 
     // Polarity: with the file in step with the module's samples, the sign of
-    // their correlation; a steady tone has no landmark, so there each channel
-    // is held against the first.
+    // their correlation over each channel's longest run of tone. One shift
+    // within a block serves all channels (the cadence's switching tells the
+    // true one from a whole period off); a steady tone has no such landmark
+    // and is taken as it lies.
     if (chosen.ratio == 1.0) {
-        const std::size_t offset = alignment.phase * block;
-        const auto lags = static_cast<long>(block);
-        long bestLag = 0;
+        const long offset = static_cast<long>(alignment.phase * block);
+        const long reach = chosen.tone.identify ? static_cast<long>(block) : 0;
+        std::vector<std::pair<std::size_t, std::size_t>> windows(files);
+        for (std::size_t c = 0; c < files; ++c) {
+            const Run run = LongestRun(on[c]);
+            const std::size_t first = (run.first + 1) * block;
+            const std::size_t last = run.Length() >= 3 ? (run.last - 1) * block : first;
+            windows[c] = {first, std::min(last, first + static_cast<std::size_t>(kFrequencySeconds * rate))};
+        }
         double bestSum = -1;
         std::vector<double> bestCorr(files, 0);
-        const std::size_t window = std::min<std::size_t>(samples, static_cast<std::size_t>(rate * 2));
-        for (long lag = chosen.tone.identify ? -lags : 0; lag <= (chosen.tone.identify ? lags : 0); ++lag) {
+        for (long lag = -reach; lag <= reach; ++lag) {
             double sum = 0;
             std::vector<double> corr(files, 0);
             for (std::size_t c = 0; c < files; ++c) {
@@ -452,8 +459,8 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
                 const auto& ref = chosen.samples[static_cast<std::size_t>(j)];
                 const auto& x = sound.channels[c];
                 double xy = 0, xx = 0, yy = 0;
-                for (std::size_t i = 0; i < window; ++i) {
-                    const long k = static_cast<long>(i + offset) + lag;
+                for (std::size_t i = windows[c].first; i < windows[c].second; ++i) {
+                    const long k = static_cast<long>(i) + offset + lag;
                     if (k < 0 || k >= static_cast<long>(ref.size()))
                         continue;
                     const double a = x[i], b = ref[static_cast<std::size_t>(k)];
@@ -466,11 +473,9 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
             }
             if (sum > bestSum) {
                 bestSum = sum;
-                bestLag = lag;
                 bestCorr = corr;
             }
         }
-        (void)bestLag;
         for (std::size_t c = 0; c < files; ++c)
             if (std::abs(bestCorr[c]) > 0.5)
                 out.channels[c].polarity = bestCorr[c] > 0 ? 1 : -1;
@@ -488,15 +493,20 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
     if (reordered)
         out.faults.emplace_back(kind::kChannelOrder,
                                 "the channels are out of order: " + order + Printf(" (%s)", out.tone.c_str()));
+    std::vector<int> silentFor;
     for (const ChannelReading& r : out.channels)
-        if (r.peakDb <= -80 && r.expected >= 0)
+        if (r.peakDb <= -80 && r.expected >= 0) {
+            silentFor.push_back(r.expected);
             out.faults.emplace_back(kind::kMissingChannel,
                                     Printf("%s is silent where it should carry %s", r.name.c_str(),
                                            HostChannelName(hostChannels, r.expected)),
                                     Fault::Values{{"peak_dbfs", r.peakDb}}, Fault::Texts{{"channel", r.name}});
+        }
+    // A channel nobody carries, unless its own channel was found silent.
     if (chosen.tone.identify)
         for (std::size_t j = 0; j < chosen.samples.size(); ++j)
-            if (!carried[j] && static_cast<int>(files) >= hostChannels)
+            if (!carried[j] && static_cast<int>(files) >= hostChannels &&
+                std::find(silentFor.begin(), silentFor.end(), chosen.hostChannel[j]) == silentFor.end())
                 out.faults.emplace_back(kind::kMissingChannel,
                                         Printf("no channel carries %s's identification",
                                                HostChannelName(hostChannels, chosen.hostChannel[j])),
