@@ -10,6 +10,8 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 namespace btcheck {
@@ -123,6 +125,32 @@ FormatReading ReadFormat(AVPixelFormat format)
     return r;
 }
 
+// A PNG's cICP chunk (primaries, transfer, matrix, full-range flag), which
+// this FFmpeg does not read: the tags of a PNG picture.
+bool PngColourChunk(std::span<const std::uint8_t> bytes, ColourTags& tags)
+{
+    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (bytes.size() < 8 || !std::equal(kSignature, kSignature + 8, bytes.begin()))
+        return false;
+    std::size_t at = 8;
+    while (at + 8 <= bytes.size()) {
+        const std::uint32_t length = (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
+                                     (std::uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        const std::string type(reinterpret_cast<const char*>(bytes.data() + at + 4), 4);
+        if (type == "IDAT" || length > bytes.size() - at - 8)
+            return false;
+        if (type == "cICP" && length == 4) {
+            tags.primaries = bytes[at + 8];
+            tags.transfer = bytes[at + 9];
+            tags.matrix = bytes[at + 10];
+            tags.range = bytes[at + 11] != 0 ? 2 : 1;
+            return true;
+        }
+        at += 12 + static_cast<std::size_t>(length);
+    }
+    return false;
+}
+
 } // namespace
 
 struct MediaFile::State {
@@ -145,6 +173,7 @@ struct MediaFile::State {
     }
 
     void Open(const char* url);
+    void ReadPngTags(std::span<const std::uint8_t> head);
     void Probe();
     CodecPtr OpenDecoder(int index) const;
     void SeekTo(int index, std::int64_t ts);
@@ -305,7 +334,9 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
     out.height = frame.height;
     out.depth = reading.depth;
     out.family = reading.family;
-    out.fullRange = frame.color_range == AVCOL_RANGE_JPEG || std::strncmp(d->name, "yuvj", 4) == 0;
+    out.fullRange = facts.picture && facts.picture->tags.range != 0
+                        ? facts.picture->tags.range == 2
+                        : frame.color_range == AVCOL_RANGE_JPEG || std::strncmp(d->name, "yuvj", 4) == 0;
     if (out.family == Family::YCbCr) {
         out.chromaShiftX = d->log2_chroma_w;
         out.chromaShiftY = d->log2_chroma_h;
@@ -345,6 +376,12 @@ MediaFile::~MediaFile() = default;
 
 const FileFacts& MediaFile::Facts() const noexcept { return mState->facts; }
 
+void MediaFile::State::ReadPngTags(std::span<const std::uint8_t> head)
+{
+    if (facts.picture && facts.picture->codec == "png")
+        PngColourChunk(head, facts.picture->tags);
+}
+
 void MediaFile::State::Open(const char* url)
 {
     const int opened = avformat_open_input(&format, url, nullptr, nullptr);
@@ -360,6 +397,11 @@ MediaFile MediaFile::Open(const std::string& path)
     av_log_set_level(AV_LOG_QUIET);
     auto state = std::make_unique<State>();
     state->Open(path.c_str());
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> head(1 << 16);
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    state->ReadPngTags(head);
     return MediaFile(std::move(state));
 }
 
@@ -384,6 +426,7 @@ MediaFile MediaFile::OpenBytes(std::span<const std::uint8_t> bytes)
     state->format->pb = state->io;
     state->format->flags |= AVFMT_FLAG_CUSTOM_IO;
     state->Open(nullptr);
+    state->ReadPngTags(bytes);
     return MediaFile(std::move(state));
 }
 
