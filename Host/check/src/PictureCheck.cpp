@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 #include <numeric>
+#include <optional>
 
 namespace btcheck {
 
@@ -19,6 +20,9 @@ namespace {
 constexpr double kLooseShare = 0.03;
 // Fewer fitting regions than this and the picture is not those bars.
 constexpr double kMinMatchShare = 0.5;
+// Nominal black and white of the bars' 10-bit codes.
+constexpr std::uint16_t kBlack10 = 64;
+constexpr std::uint16_t kWhite10 = 940;
 // One region's error counts at most this share of the code range, so that a
 // few regions that are something else do not outweigh the rest.
 constexpr double kErrorCapShare = 0.1;
@@ -171,10 +175,9 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
     }
 
     // Each region against the clean bars, and what the best fit leaves over.
-    double worstLeft = 0;
     int left = 0;
-    const RegionReading* worst = nullptr;
-    std::vector<RegionReading> out;
+    double worstLeft = 0;
+    std::optional<RegionReading> worst;
     double clipLow = -1, clipHigh = -1;
     for (std::size_t i = 0; i < c.layout.regions.size(); ++i) {
         const Measurement& m = fit.measurements[i];
@@ -188,18 +191,13 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
         reading.y0 = m.y0;
         reading.y1 = m.y1;
         if (r.ramp) {
-            Triple e{}, s{};
+            // A ramp is shown by its mean over the columns measured.
             for (std::size_t k = 0; k < m.columns.size(); ++k) {
                 const Triple p = Predict(r.columns[static_cast<std::size_t>(m.columnIndex[k])], c.matrix, clean, coding);
                 for (int ch = 0; ch < 3; ++ch) {
-                    e[ch] += p[ch];
-                    s[ch] += m.columns[k][ch];
+                    reading.expected[ch] += p[ch] / static_cast<double>(m.columns.size());
+                    reading.measured[ch] += m.columns[k][ch] / static_cast<double>(m.columns.size());
                 }
-            }
-            const double n = static_cast<double>(m.columns.size());
-            for (int ch = 0; ch < 3; ++ch) {
-                reading.expected[ch] = e[ch] / n;
-                reading.measured[ch] = s[ch] / n;
             }
         } else {
             reading.expected = Predict(r.code, c.matrix, clean, coding);
@@ -212,19 +210,16 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
             ++left;
             if (leftOver > worstLeft) {
                 worstLeft = leftOver;
-                out.push_back(reading);
-                worst = nullptr;
+                worst = reading;
             }
         }
-        // Where the clipped levels lie: the codes of the regions that are
-        // below black or above white in the bars.
-        if (!r.ramp && (best.clip & kClipBelow) && r.code[0] < 64)
+        // What the regions below black and above white read where clipped.
+        if (!r.ramp && (best.clip & kClipBelow) && r.code[0] < kBlack10)
             clipLow = std::max(clipLow, m.median[0]);
-        if (!r.ramp && (best.clip & kClipAbove) && r.code[0] > 940)
+        if (!r.ramp && (best.clip & kClipAbove) && r.code[0] > kWhite10)
             clipHigh = clipHigh < 0 ? m.median[0] : std::min(clipHigh, m.median[0]);
         readings.push_back(reading);
     }
-    (void)worst;
     if (best.clip != kClipNone) {
         Fault f{kind::kClipping,
                 Printf("%s clipped: the bars' steps beyond nominal black and white read as black and white",
@@ -237,18 +232,15 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
             f.values.emplace_back("above_white_reads", clipHigh);
         AddFault(faults, f, file.frameIndex);
     }
-    if (left > 0 && !out.empty()) {
-        const RegionReading& w = out.back();
-        const Triple p = Predict(w.region.ramp ? w.region.columns.front() : w.region.code, c.matrix, best, coding);
-        (void)p;
+    if (worst) {
+        const RegionReading& w = *worst;
         AddFault(faults,
                  Fault{kind::kLevel,
                        Printf("%d of %zu regions differ from %s bars by more than %.0f codes; the worst, %s at "
                               "x %d-%d y %d-%d, reads %s for %s (%.0f codes off)",
-                              left, readings.size(), bars.c_str(), tolerance,
-                              w.region.ramp ? "a ramp" : "a patch", w.x0, w.x1, w.y0, w.y1,
-                              CodesText(w.measured, components).c_str(), CodesText(w.expected, components).c_str(),
-                              worstLeft),
+                              left, readings.size(), bars.c_str(), tolerance, w.region.ramp ? "a ramp" : "a patch",
+                              w.x0, w.x1, w.y0, w.y1, CodesText(w.measured, components).c_str(),
+                              CodesText(w.expected, components).c_str(), worstLeft),
                        {{"regions_off", left}, {"regions", static_cast<double>(readings.size())}, {"worst_codes", worstLeft}},
                        {}},
                  file.frameIndex);

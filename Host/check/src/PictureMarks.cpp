@@ -75,8 +75,6 @@ Canvas Preview(const CodePicture& p, const PictureFinding& finding)
     for (int i = 0; i < kMatrixCount; ++i)
         if (finding.contentMatrix == MatrixName(static_cast<Matrix>(i)))
             m = static_cast<Matrix>(i);
-    const double kr = m == Matrix::Bt601 ? 0.299 : m == Matrix::Bt709 ? 0.2126 : 0.2627;
-    const double kb = m == Matrix::Bt601 ? 0.114 : m == Matrix::Bt709 ? 0.0722 : 0.0593;
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x) {
             std::array<double, 3> rgb{};
@@ -91,9 +89,7 @@ Canvas Preview(const CodePicture& p, const PictureFinding& finding)
                 const double half = std::ldexp(1.0, p.depth - 1);
                 const double cb = full ? (p.At(1, x, y) - half) / top : (p.At(1, x, y) - 128 * k) / (224 * k);
                 const double cr = full ? (p.At(2, x, y) - half) / top : (p.At(2, x, y) - 128 * k) / (224 * k);
-                const double r = yy + 2 * (1 - kr) * cr;
-                const double b = yy + 2 * (1 - kb) * cb;
-                rgb = {r, (yy - kr * r - kb * b) / (1 - kr - kb), b};
+                rgb = YccToRgb({yy, cb, cr}, m);
             }
             canvas.Set(x, y, {To8(rgb[0]), To8(rgb[1]), To8(rgb[2])});
         }

@@ -58,6 +58,8 @@ double Code(double v, bool difference, Coding coding, int depth) noexcept
 
 } // namespace
 
+std::array<double, 3> YccToRgb(const std::array<double, 3>& ycc, Matrix m) noexcept { return ToRgb(ycc, m); }
+
 bool MatrixOfCode(int code, Matrix& out) noexcept
 {
     switch (code) {

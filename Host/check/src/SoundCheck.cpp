@@ -365,7 +365,7 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
     // module's channel it carries.
     std::vector<Dropout> dropouts;
     const double dropFactor = std::pow(10.0, -kDropDb / 20);
-    std::vector<double> gains, moduleFrequencies;
+    std::vector<double> gains;
     for (std::size_t c = 0; c < files; ++c) {
         ChannelReading& r = out.channels[c];
         const int j = alignment.follows[c];
@@ -418,7 +418,6 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
             length = std::min(length, (ref.size() / block) - first);
             moduleFrequency = ToneFrequency(ref.data() + first * block, length * block, chosen.rate);
         }
-        moduleFrequencies.push_back(moduleFrequency);
         // A re-labelled rate is one fault for all channels, below.
         const bool relabelled = chosen.ratio != 1.0 && std::abs(r.frequency / std::max(moduleFrequency, 1e-9) / chosen.ratio - 1) < kSameRatio;
         if (moduleFrequency > 0 && !relabelled && std::abs(r.frequency - moduleFrequency) > tolerances.frequencyHz)
@@ -552,7 +551,6 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
                             (clip->tone.identify && clip->tone.cadence != chosen.tone.cadence)))
         out.faults.emplace_back(kind::kFrequency,
                                 "the tone is " + out.tone + "; the clip's is " + ToneName(clip->tone));
-    (void)moduleFrequencies;
     return out;
 }
 

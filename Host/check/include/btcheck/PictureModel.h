@@ -44,6 +44,9 @@ struct Hypothesis {
     }
 };
 
+/// R'G'B' of a Y'CbCr signal value (Y' 0..1, Cb and Cr ±0.5).
+[[nodiscard]] std::array<double, 3> YccToRgb(const std::array<double, 3>& ycc, Matrix m) noexcept;
+
 /// Every hypothesis, the clean one for `reference` first.
 [[nodiscard]] std::vector<Hypothesis> AllHypotheses(Matrix reference);
 
