@@ -106,7 +106,7 @@ void WritePictureMarks(const std::string& file, const CheckReport& report, const
     MediaFile media = MediaFile::Open(file);
     const CodePicture picture = media.DecodeFrame(finding.frames.empty() ? 0 : finding.frames.front());
     Canvas canvas = Preview(picture, finding);
-    const int scale = std::max(1, picture.width / 480);
+    const int scale = std::max(1, picture.width / 320);
     const std::array<std::uint8_t, 3> green{40, 220, 60}, red{255, 40, 40};
     for (const RegionReading& r : finding.regions) {
         const auto colour = r.ok ? green : red;
