@@ -79,14 +79,26 @@ struct MemoryInput {
     }
 };
 
+// An enum field as the number it holds: a damaged file can put any number
+// there, and reading it as the enum would be undefined.
+template <typename E>
+int Number(const E& field) noexcept
+{
+    static_assert(sizeof(E) == sizeof(int));
+    int value;
+    std::memcpy(&value, &field, sizeof value);
+    return value;
+}
+
 double Seconds(std::int64_t ts, AVRational tb)
 {
     return ts == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(ts) * av_q2d(tb);
 }
 
-std::string ChromaLocationName(AVChromaLocation loc)
+std::string ChromaLocationName(int loc)
 {
-    const char* name = av_chroma_location_name(loc);
+    const char* name = loc >= 0 && loc < AVCHROMA_LOC_NB ? av_chroma_location_name(static_cast<AVChromaLocation>(loc))
+                                                         : nullptr;
     return name != nullptr ? name : "unspecified";
 }
 
@@ -253,11 +265,11 @@ void MediaFile::State::Probe()
             p.chromaShiftX = d->log2_chroma_w;
             p.chromaShiftY = d->log2_chroma_h;
         }
-        p.tags.primaries = par->color_primaries;
-        p.tags.transfer = par->color_trc;
-        p.tags.matrix = par->color_space;
-        p.tags.range = par->color_range;
-        p.chromaLocation = ChromaLocationName(par->chroma_location);
+        p.tags.primaries = Number(par->color_primaries);
+        p.tags.transfer = Number(par->color_trc);
+        p.tags.matrix = Number(par->color_space);
+        p.tags.range = Number(par->color_range);
+        p.chromaLocation = ChromaLocationName(Number(par->chroma_location));
         facts.picture = p;
     }
     if (audioIndex >= 0) {
@@ -303,6 +315,7 @@ CodecPtr MediaFile::State::OpenDecoder(int index) const
         throw std::bad_alloc();
     if (avcodec_parameters_to_context(c.get(), par) < 0)
         throw ReadError("the stream's parameters are not usable");
+    c->max_pixels = kMaxPixels; // the decoder refuses larger pictures before it allocates them
     // Slice threads only: frame threads would hold frames back after a seek.
     c->thread_count = 0;
     c->thread_type = FF_THREAD_SLICE;
@@ -336,7 +349,7 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
     out.family = reading.family;
     out.fullRange = facts.picture && facts.picture->tags.range != 0
                         ? facts.picture->tags.range == 2
-                        : frame.color_range == AVCOL_RANGE_JPEG || std::strncmp(d->name, "yuvj", 4) == 0;
+                        : Number(frame.color_range) == AVCOL_RANGE_JPEG || std::strncmp(d->name, "yuvj", 4) == 0;
     if (out.family == Family::YCbCr) {
         out.chromaShiftX = d->log2_chroma_w;
         out.chromaShiftY = d->log2_chroma_h;
@@ -513,7 +526,7 @@ void AppendSamples(const AVFrame& f, std::vector<std::vector<float>>& out, std::
             case AV_SAMPLE_FMT_S16: { std::int16_t x; std::memcpy(&x, p, 2); v = x / 32768.0; break; }
             case AV_SAMPLE_FMT_S32: { std::int32_t x; std::memcpy(&x, p, 4); v = x / 2147483648.0; break; }
             case AV_SAMPLE_FMT_S64: { std::int64_t x; std::memcpy(&x, p, 8); v = static_cast<double>(x) / 9223372036854775808.0; break; }
-            case AV_SAMPLE_FMT_FLT: { float x; std::memcpy(&x, p, 4); v = x; break; }
+            case AV_SAMPLE_FMT_FLT: { float x; std::memcpy(&x, p, 4); v = static_cast<double>(x); break; }
             case AV_SAMPLE_FMT_DBL: { std::memcpy(&v, p, 8); break; }
             default: break;
             }
