@@ -2,6 +2,7 @@
 
 #include "btcheck/Measure.h"
 #include "btcheck/PictureModel.h"
+#include "ImporterBarsAndTone/ColorSpaces.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -28,6 +29,19 @@ constexpr std::uint16_t kWhite10 = 940;
 constexpr double kErrorCapShare = 0.1;
 
 using Triple = std::array<double, 3>;
+
+// The bars of a colour space, as reports name them: the colour space's token
+// ("rec709") or its name for people ("Rec. 709").
+std::string BarsToken(int colourSpace)
+{
+    const bt::ColorSpaceFacts* facts = bt::FindColorSpace(static_cast<std::uint8_t>(colourSpace));
+    return facts != nullptr ? facts->token : "none";
+}
+std::string BarsName(int colourSpace)
+{
+    const bt::ColorSpaceFacts* facts = bt::FindColorSpace(static_cast<std::uint8_t>(colourSpace));
+    return facts != nullptr ? std::string(bt::DisplayName(*facts)) : "no";
+}
 
 std::string CodesText(const Triple& v, int components)
 {
@@ -264,12 +278,6 @@ std::vector<std::int64_t> SpreadFrames(std::int64_t frameCount, int count)
     return frames;
 }
 
-const char* BarsName(int colourSpace) noexcept
-{
-    static constexpr const char* kNames[kColourSpaces] = {"SD", "HD", "HLG", "PQ"};
-    return colourSpace >= 0 && colourSpace < kColourSpaces ? kNames[colourSpace] : "none";
-}
-
 PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExpectation* clip,
                             const Tolerances& tolerances, int frames)
 {
@@ -289,7 +297,8 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
 
     // Every colour space the module paints is a candidate, at the file's size.
     std::vector<Candidate> candidates;
-    for (int cs = 0; cs < kColourSpaces; ++cs) {
+    for (const bt::ColorSpaceFacts& space : bt::kColorSpaces) {
+        const int cs = bt::RecordValue(space.space);
         Candidate c;
         c.colourSpace = cs;
         c.colour = reference.Colour(cs);
@@ -315,15 +324,16 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
     out.matchShare = chosenFit.share;
     if (chosenFit.share < kMinMatchShare) {
         out.faults.push_back(Fault{kind::kLevel,
-                                   Printf("the picture is not bars: at most %.0f%% of the regions of any of SD, HD, "
-                                          "HLG or PQ bars fit it (%s came nearest)",
-                                          100 * chosenFit.share, BarsName(c.colourSpace)),
+                                   Printf("the picture is not bars: at most %.0f%% of the regions of the module's "
+                                          "bars of any colour space fit it (%s came nearest)",
+                                          100 * chosenFit.share, BarsName(c.colourSpace).c_str()),
                                    {{"match_share", chosenFit.share}},
-                                   {{"nearest", BarsName(c.colourSpace)}}});
+                                   {{"nearest", BarsToken(c.colourSpace)}}});
         out.frames.push_back(first.frameIndex);
         return out;
     }
-    out.bars = BarsName(c.colourSpace);
+    out.bars = BarsToken(c.colourSpace);
+    out.barsName = BarsName(c.colourSpace);
     out.colourSpace = c.colourSpace;
     out.x = chosenFit.geometry.x;
     out.y = chosenFit.geometry.y;
@@ -403,23 +413,23 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
     if ((tags.transfer != 2 && !SameSdrTransfer(tags.transfer, c.colour.transfer)) || (tags.transfer == 2 && hdr))
         out.faults.push_back(Fault{kind::kTransferTag,
                                    Printf("tagged transfer %s, but the picture is %s bars (transfer %d)",
-                                          TagText(tags.transfer).c_str(), out.bars.c_str(), c.colour.transfer),
+                                          TagText(tags.transfer).c_str(), out.barsName.c_str(), c.colour.transfer),
                                    {{"tagged", tags.transfer}, {"expected", c.colour.transfer}},
                                    {}});
     if ((tags.primaries != 2 && tags.primaries != c.colour.primaries) || (tags.primaries == 2 && hdr))
         out.faults.push_back(Fault{kind::kPrimariesTag,
                                    Printf("tagged primaries %s, but the picture is %s bars (primaries %d)",
-                                          TagText(tags.primaries).c_str(), out.bars.c_str(), c.colour.primaries),
+                                          TagText(tags.primaries).c_str(), out.barsName.c_str(), c.colour.primaries),
                                    {{"tagged", tags.primaries}, {"expected", c.colour.primaries}},
                                    {}});
 
     if (clip != nullptr) {
         if (clip->colourSpace != c.colourSpace)
             out.faults.push_back(Fault{kind::kLevel,
-                                       Printf("the picture is %s bars; the clip's are %s", out.bars.c_str(),
-                                              BarsName(clip->colourSpace)),
+                                       Printf("the picture is %s bars; the clip's are %s", out.barsName.c_str(),
+                                              BarsName(clip->colourSpace).c_str()),
                                        {},
-                                       {{"found", out.bars}, {"clip", BarsName(clip->colourSpace)}}});
+                                       {{"found", out.bars}, {"clip", BarsToken(clip->colourSpace)}}});
         if (clip->width != first.width || clip->height != first.height)
             out.faults.push_back(Fault{kind::kSize,
                                        Printf("the picture is %d x %d; the clip is %d x %d", first.width,

@@ -1,6 +1,5 @@
 #include "btcheck/Report.h"
 
-#include "btcheck/PictureCheck.h"
 #include "Text.h"
 
 #include <nlohmann/json.hpp>
@@ -57,6 +56,7 @@ json PictureJson(const PictureFinding& p)
                                {"ok", r.ok}});
     return json{{"present", true},
                 {"bars", p.bars},
+                {"bars_name", p.barsName},
                 {"match_share", p.matchShare},
                 {"width", p.width},
                 {"height", p.height},
@@ -167,7 +167,8 @@ std::string ReportText(const CheckReport& r)
     if (!p.present) {
         out << "Picture  none\n";
     } else {
-        out << Printf("Picture  %s bars, %d-bit %s, frames", p.bars.c_str(), p.depth, FamilyName(p.family));
+        out << Printf("Picture  %s bars, %d-bit %s, frames", p.colourSpace >= 0 ? p.barsName.c_str() : "no",
+                      p.depth, FamilyName(p.family));
         for (std::int64_t f : p.frames)
             out << " " << f;
         out << "\n";

@@ -116,8 +116,8 @@ TEST_F(CheckCommand, CleanFilesPass)
         const char* bars;
         const char* tone;
     };
-    for (const Case& c : {Case{"hd.mkv", "HD", "steady 1000.0 Hz at -12.04 dBFS"}, Case{"pq.mov", "PQ", nullptr},
-                          Case{"ebu.mov", "HD", "EBU stereo 1000 Hz"}, Case{"blits.mkv", "HD", "BLITS 5.1"}}) {
+    for (const Case& c : {Case{"hd.mkv", "rec709", "steady 1000.0 Hz at -12.04 dBFS"}, Case{"pq.mov", "pq", nullptr},
+                          Case{"ebu.mov", "rec709", "EBU stereo 1000 Hz"}, Case{"blits.mkv", "rec709", "BLITS 5.1"}}) {
         SCOPED_TRACE(c.file);
         const Verdict v = Check(c.file);
         EXPECT_EQ(v.exitCode, 0) << v.report.dump(1);
@@ -132,7 +132,7 @@ TEST_F(CheckCommand, CleanFilesPass)
     // Against its own clip too, and in words for a person.
     EXPECT_EQ(Check("blits.mkv", {"--clip", Path("blits.json")}).exitCode, 0);
     const Outcome text = RunTool({"check", Path("hd.mkv")});
-    EXPECT_NE(text.out.find("Picture  HD bars"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Picture  Rec. 709 bars"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("Verdict  pass"), std::string::npos);
 }
 
@@ -171,7 +171,7 @@ TEST_F(CheckCommand, PictureDamagesAreNamed)
     // is the bars too, but not the clip's size.
     Damage("hd.mkv", "small.mkv", with({"-vf", "scale=256:144"}));
     const Verdict small = Check("small.mkv", {"--clip", Path("hd.json")});
-    EXPECT_EQ(small.report.at("picture").at("bars"), "HD");
+    EXPECT_EQ(small.report.at("picture").at("bars"), "rec709");
     EXPECT_TRUE(Kinds(small.report, "picture").count("size"));
 }
 
@@ -201,14 +201,14 @@ TEST_F(CheckCommand, SoundDamagesAreNamed)
     }
 }
 
-TEST_F(CheckCommand, OtherBarsAreHdBarsWithTheirDeviations)
+TEST_F(CheckCommand, OtherHdBarsAreRec709BarsWithTheirDeviations)
 {
     const Outcome made = RunCommand({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "smptehdbars=size=320x180:rate=25",
                                      "-t", "0.2", "-c:v", "ffv1", "-pix_fmt", "yuv444p10le", Path("smpte.mkv")});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     const Verdict v = Check("smpte.mkv");
     EXPECT_EQ(v.exitCode, 1);
-    EXPECT_EQ(v.report.at("picture").at("bars"), "HD");
+    EXPECT_EQ(v.report.at("picture").at("bars"), "rec709");
     EXPECT_FALSE(v.report.at("picture").at("faults").empty());
 }
 
@@ -237,7 +237,7 @@ TEST_F(CheckCommand, FilesThatAreNotBarsAndToneGetClearAnswers)
     ASSERT_EQ(RunTool({"-q", "frame", Path("hd.json"), "--signal", "-o", Path("signal.png")}).exitCode, 0);
     const Verdict still = Check("signal.png");
     EXPECT_EQ(still.exitCode, 0) << still.report.at("picture").dump(1);
-    EXPECT_EQ(still.report.at("picture").at("bars"), "HD");
+    EXPECT_EQ(still.report.at("picture").at("bars"), "rec709");
 
     // Not a media file at all, or no file.
     std::ofstream(Path("junk.mov")) << "this is not a movie";

@@ -89,7 +89,8 @@ struct Axis {
 
 struct PictureFinding {
     bool present = false;
-    std::string bars = "none"; ///< "SD", "HD", "HLG", "PQ" or "none"
+    std::string bars = "none"; ///< the colour space's token ("rec709", "pq", ...) or "none"
+    std::string barsName;      ///< its name for people ("Rec. 709")
     int colourSpace = -1;
     double matchShare = 0; ///< share of regions that fit the bars
     int width = 0, height = 0, depth = 0;

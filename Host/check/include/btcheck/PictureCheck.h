@@ -17,9 +17,6 @@ namespace btcheck {
 /// `frameCount` frames (first, middle and last for three).
 [[nodiscard]] std::vector<std::int64_t> SpreadFrames(std::int64_t frameCount, int count);
 
-/// The name a report gives the bars of a colour space ("SD", "HD", ...).
-[[nodiscard]] const char* BarsName(int colourSpace) noexcept;
-
 [[nodiscard]] PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExpectation* clip,
                                           const Tolerances& tolerances, int frames);
 

@@ -13,9 +13,6 @@
 
 namespace btcheck {
 
-/// The colour spaces the module paints, by the settings record's value.
-inline constexpr int kColourSpaces = 4;
-
 /// What the tone of a clip is: a steady sine or one of the module's
 /// identification cadences.
 struct ToneSpec {
