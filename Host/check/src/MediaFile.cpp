@@ -189,6 +189,7 @@ struct MediaFile::State {
     void Probe();
     CodecPtr OpenDecoder(int index) const;
     void SeekTo(int index, std::int64_t ts);
+    void ReadOnly(int index);
     CodePicture ToCodePicture(const AVFrame& frame) const;
 };
 
@@ -325,6 +326,13 @@ CodecPtr MediaFile::State::OpenDecoder(int index) const
     return c;
 }
 
+// The demuxer skips the other streams' packets instead of reading them.
+void MediaFile::State::ReadOnly(int index)
+{
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        format->streams[i]->discard = static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+}
+
 void MediaFile::State::SeekTo(int index, std::int64_t ts)
 {
     if (av_seek_frame(format, index, ts, AVSEEK_FLAG_BACKWARD) < 0)
@@ -456,6 +464,7 @@ CodePicture MediaFile::DecodeFrame(std::int64_t index)
     const bool timed = rate.num > 0 && !s.facts.picture->still;
     const std::int64_t target = timed ? start + av_rescale_q(index, av_inv_q(rate), st->time_base) : start;
     const std::int64_t halfFrame = timed ? std::max<std::int64_t>(av_rescale_q(1, av_inv_q(rate), st->time_base) / 2, 0) : 0;
+    s.ReadOnly(s.videoIndex);
     s.SeekTo(s.videoIndex, target);
     avcodec_flush_buffers(s.video.get());
 
@@ -549,6 +558,7 @@ Sound MediaFile::DecodeSound(double maxSeconds)
     if (!s.audio)
         s.audio = s.OpenDecoder(s.audioIndex);
     const AVStream* st = s.format->streams[s.audioIndex];
+    s.ReadOnly(s.audioIndex);
     s.SeekTo(s.audioIndex, st->start_time != AV_NOPTS_VALUE ? st->start_time : 0);
     avcodec_flush_buffers(s.audio.get());
 

@@ -201,6 +201,21 @@ TEST_F(CheckCommand, SoundDamagesAreNamed)
     }
 }
 
+TEST_F(CheckCommand, FileDamagesAreNamed)
+{
+    // Drop-frame counting at 25 fps, which has none, and not the clip's.
+    Damage("hd.mkv", "drop-frame.mkv", {"-c", "copy", "-metadata", "timecode=01:00:00;00"});
+    const Verdict dropFrame = Check("drop-frame.mkv", {"--clip", Path("hd.json")});
+    EXPECT_EQ(dropFrame.report.at("file").at("timecode"), "01:00:00;00");
+    EXPECT_EQ(Kinds(dropFrame.report, "file"), std::set<std::string>{"timecode"});
+    Damage("hd.mkv", "hour.mkv", {"-c", "copy", "-metadata", "timecode=01:00:00:00"});
+    EXPECT_EQ(Check("hour.mkv", {"--clip", Path("hd.json")}).exitCode, 0);
+
+    // Sound cut short of the picture.
+    Damage("hd.mkv", "short-sound.mov", {"-c:v", "copy", "-af", "atrim=0:0.5", "-c:a", "pcm_s24le"});
+    EXPECT_TRUE(Kinds(Check("short-sound.mov").report, "file").count("duration"));
+}
+
 TEST_F(CheckCommand, OtherHdBarsAreRec709BarsWithTheirDeviations)
 {
     const Outcome made = RunCommand({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "smptehdbars=size=320x180:rate=25",
