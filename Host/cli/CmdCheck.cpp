@@ -55,14 +55,26 @@ int RunCheck(const CommonOptions& common, const CheckOptions& options)
     btcheck::CheckReport report;
     try {
         report = btcheck::CheckFile(options.file, session.Host(), clip ? &*clip : nullptr, check);
-        if (!options.picture.empty())
-            btcheck::WritePictureMarks(options.file, report, options.picture);
     } catch (const btcheck::ReadError& e) {
         std::cerr << "barsandtone: cannot check " << options.file << ": " << e.what() << "\n";
         return kExitUnreadable;
     }
     if (!common.quiet)
         std::cout << (options.json ? btcheck::ReportJson(report) : btcheck::ReportText(report));
+    // The marks picture is an extra: without it the verdict still stands.
+    if (!options.picture.empty()) {
+        if (report.picture.present) {
+            try {
+                btcheck::WritePictureMarks(options.file, report, options.picture);
+            } catch (const std::exception& e) {
+                // Exit 1 is the file's verdict; a picture that cannot be written is the request's fault.
+                std::cerr << "barsandtone: " << e.what() << "\n";
+                return kExitUnreadable;
+            }
+        } else
+            std::cerr << "barsandtone: " << options.file << " has no picture to mark; " << options.picture
+                      << " not written\n";
+    }
     return report.Pass() ? kExitPass : kExitFail;
 }
 
