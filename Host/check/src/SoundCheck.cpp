@@ -326,9 +326,10 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
     if (silent || chosen.samples.empty() || alignment.score < kIsTone) {
         out.faults.emplace_back(kind::kLevel,
                                 silent ? std::string("the sound is silent")
-                                       : Printf("the sound is not the module's tone: no steady tone or identification "
-                                                "cadence fits it (at best %.0f%% of its 10 ms blocks)",
-                                                100 * alignment.score),
+                                       : Printf("the sound is not the module's tone: no identification cadence, nor "
+                                                "the %s, fits it (at best %.0f%% of its 10 ms blocks; another steady "
+                                                "tone is named by its clip, --clip)",
+                                                ToneName(expected).c_str(), 100 * alignment.score),
                                 Fault::Values{{"fit", alignment.score}});
         return out;
     }
