@@ -7,9 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <map>
-#include <numeric>
 #include <optional>
 
 namespace btcheck {
