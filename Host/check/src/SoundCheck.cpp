@@ -153,6 +153,12 @@ struct Alignment {
     std::vector<double> agreement;  ///< per file channel, with the channel it follows
 };
 
+// Phases worth a full look: those whose count of sounding channels per
+// block (which no reordering of channels changes) agrees best.
+constexpr std::size_t kPhasesTried = 8;
+// Beyond this many channels pairings are made one by one, best first.
+constexpr std::size_t kMaxPermuted = 8;
+
 Alignment Align(const Pattern& p, const std::vector<std::vector<bool>>& fileOn)
 {
     Alignment best;
@@ -161,8 +167,44 @@ Alignment Align(const Pattern& p, const std::vector<std::vector<bool>>& fileOn)
     if (refs == 0 || blocks == 0)
         return best;
     const std::size_t phases = p.period > 0 ? p.period : 1;
-    std::vector<std::vector<double>> a(files, std::vector<double>(refs));
+    std::vector<int> fileCount(blocks, 0), refCount(p.on[0].size(), 0);
+    for (std::size_t b = 0; b < blocks; ++b)
+        for (const auto& ch : fileOn)
+            fileCount[b] += ch[b];
+    for (std::size_t b = 0; b < refCount.size(); ++b)
+        for (const auto& ch : p.on)
+            refCount[b] += ch[b];
+    std::vector<std::pair<std::size_t, std::size_t>> ranked; // (agreeing blocks, phase)
     for (std::size_t phase = 0; phase < phases; ++phase) {
+        std::size_t same = 0;
+        for (std::size_t b = 0; b < blocks; ++b)
+            same += fileCount[b] == refCount[RefBlock(p, b + phase)];
+        ranked.emplace_back(same, phase);
+    }
+    const std::size_t tried = std::min(kPhasesTried, ranked.size());
+    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(tried), ranked.end(),
+                      [](const auto& x, const auto& y) { return x.first > y.first || (x.first == y.first && x.second < y.second); });
+
+    std::vector<std::vector<double>> a(files, std::vector<double>(refs));
+    auto consider = [&](std::size_t phase, const std::vector<int>& slots) {
+        double sum = 0;
+        for (std::size_t c = 0; c < files; ++c)
+            sum += slots[c] >= 0 && slots[c] < static_cast<int>(refs) ? a[c][static_cast<std::size_t>(slots[c])] : 0.0;
+        const double score = sum / static_cast<double>(std::max(files, refs));
+        if (score <= best.score + 1e-12)
+            return;
+        best.score = score;
+        best.phase = phase;
+        best.follows.assign(files, -1);
+        best.agreement.assign(files, 0);
+        for (std::size_t c = 0; c < files; ++c)
+            if (slots[c] >= 0 && slots[c] < static_cast<int>(refs)) {
+                best.follows[c] = slots[c];
+                best.agreement[c] = a[c][static_cast<std::size_t>(slots[c])];
+            }
+    };
+    for (std::size_t t = 0; t < tried; ++t) {
+        const std::size_t phase = ranked[t].second;
         for (std::size_t c = 0; c < files; ++c)
             for (std::size_t j = 0; j < refs; ++j) {
                 std::size_t same = 0;
@@ -170,26 +212,31 @@ Alignment Align(const Pattern& p, const std::vector<std::vector<bool>>& fileOn)
                     same += fileOn[c][b] == p.on[j][RefBlock(p, b + phase)];
                 a[c][j] = static_cast<double>(same) / static_cast<double>(blocks);
             }
-        // Every one-to-one pairing of file channels with the tone's channels.
         std::vector<int> slots(std::max(files, refs));
-        std::iota(slots.begin(), slots.end(), 0);
-        do {
-            double sum = 0;
-            for (std::size_t c = 0; c < files; ++c)
-                sum += slots[c] < static_cast<int>(refs) ? a[c][static_cast<std::size_t>(slots[c])] : 0.0;
-            const double score = sum / static_cast<double>(std::max(files, refs));
-            if (score > best.score + 1e-12) {
-                best.score = score;
-                best.phase = phase;
-                best.follows.assign(files, -1);
-                best.agreement.assign(files, 0);
+        if (slots.size() <= kMaxPermuted) {
+            // Every one-to-one pairing of file channels with the tone's channels.
+            std::iota(slots.begin(), slots.end(), 0);
+            do
+                consider(phase, slots);
+            while (std::next_permutation(slots.begin(), slots.end()));
+        } else {
+            std::fill(slots.begin(), slots.end(), -1);
+            std::vector<bool> taken(refs, false);
+            for (std::size_t round = 0; round < std::min(files, refs); ++round) {
+                double top = -1;
+                std::size_t bc = 0, bj = 0;
                 for (std::size_t c = 0; c < files; ++c)
-                    if (slots[c] < static_cast<int>(refs)) {
-                        best.follows[c] = slots[c];
-                        best.agreement[c] = a[c][static_cast<std::size_t>(slots[c])];
-                    }
+                    for (std::size_t j = 0; j < refs; ++j)
+                        if (slots[c] < 0 && !taken[j] && a[c][j] > top) {
+                            top = a[c][j];
+                            bc = c;
+                            bj = j;
+                        }
+                slots[bc] = static_cast<int>(bj);
+                taken[bj] = true;
             }
-        } while (std::next_permutation(slots.begin(), slots.end()));
+            consider(phase, slots);
+        }
     }
     return best;
 }
