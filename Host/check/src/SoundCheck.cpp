@@ -21,6 +21,9 @@ constexpr double kFrequencySeconds = 1;
 // can be laid against the whole file).
 constexpr double kReferenceSeconds = 32;
 constexpr double kCycleAllowance = 16;
+// The rate the module's sound is asked for at while the tone is looked for:
+// above twice its highest tone, and a whole number of samples to a block.
+constexpr double kPatternRate = 8000;
 // A channel carries an identification when its on/off pattern agrees with it
 // this well; a tone is the file's tone when its channels agree this well.
 constexpr double kCarries = 0.9;
@@ -61,6 +64,7 @@ std::string ToneName(const ToneSpec& t)
 // The module's sound for one tone at one rate, as on/off blocks.
 struct Pattern {
     ToneSpec tone;
+    ToneSpec asked; ///< as asked of the module (every channel a cadence may write)
     double ratio = 1; ///< file frequency ÷ module frequency
     double ratioFrom = 0, ratioTo = 0; ///< the re-labelling the ratio stands for
     double rate = 0;  ///< the rate it was asked for at
@@ -82,6 +86,7 @@ Pattern Render(Reference& reference, const ToneSpec& tone, double rate, double r
     ToneSpec asked = tone;
     if (tone.identify)
         asked.channels = 6; // every channel any cadence writes; the silent ones are dropped
+    p.asked = asked;
     const auto count = static_cast<std::int64_t>(std::ceil(seconds * rate));
     auto all = reference.Sound(asked, rate, 0, count);
     p.hostChannels = asked.channels;
@@ -343,21 +348,29 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
         t.channels = 6;
         tones.push_back(t);
     }
+    // Which tone, where in its cycle and which channel is which are found on
+    // the module's sound asked for at a low rate (the 10 ms blocks and the
+    // tones' frequencies are the same at any rate); the tone found is then
+    // asked for at the file's own rate, sample for sample, over the file.
     const double renderSeconds = std::max(kReferenceSeconds, out.seconds + kCycleAllowance);
+    const auto patternBlock = static_cast<std::size_t>(std::lround(kBlockSeconds * kPatternRate));
     Pattern chosen;
     Alignment alignment;
     for (const ToneSpec& tone : tones) {
         ToneSpec asked = tone;
         if (!tone.identify)
             asked.channels = static_cast<int>(files);
-        const Pattern module = Render(reference, asked, rate, 1.0, block, renderSeconds);
+        const Pattern module = Render(reference, asked, kPatternRate, 1.0, patternBlock, renderSeconds);
         std::vector<Relabel> ratios;
         for (std::size_t j = 0; j < module.samples.size(); ++j)
-            for (Relabel r : CandidateRatios(fileFrequency, LongestRunFrequency(module.samples[j], module.on[j], block, rate)))
+            for (Relabel r : CandidateRatios(fileFrequency, LongestRunFrequency(module.samples[j], module.on[j],
+                                                                                patternBlock, kPatternRate)))
                 if (std::find(ratios.begin(), ratios.end(), r) == ratios.end())
                     ratios.push_back(r);
         for (Relabel r : ratios) {
-            Pattern p = r.from == 0 ? module : Render(reference, asked, rate / r.Ratio(), r.Ratio(), block, renderSeconds);
+            Pattern p = r.from == 0 ? module
+                                    : Render(reference, asked, kPatternRate / r.Ratio(), r.Ratio(), patternBlock,
+                                             renderSeconds);
             p.ratioFrom = r.from;
             p.ratioTo = r.to;
             Alignment a = Align(p, on);
@@ -366,6 +379,17 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
                 chosen = std::move(p);
             }
         }
+    }
+    if (!chosen.samples.empty()) {
+        // File sample n lies against the module's sample n + phase × block.
+        const double moduleRate = rate / chosen.ratio;
+        const double seconds =
+            static_cast<double>(samples + (alignment.phase + 2) * block) / moduleRate;
+        Pattern full = Render(reference, chosen.asked, moduleRate, chosen.ratio, block, seconds);
+        full.ratioFrom = chosen.ratioFrom;
+        full.ratioTo = chosen.ratioTo;
+        full.period = chosen.period;
+        chosen = std::move(full);
     }
 
     const bool silent = std::all_of(out.channels.begin(), out.channels.end(),
