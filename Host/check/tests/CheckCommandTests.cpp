@@ -24,33 +24,51 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The files every test starts from, made once: an HD clip with its steady
+// The files the tests start from, each made when a test first asks for it
+// (ctest runs every test in a process of its own): an HD clip with its steady
 // tone, a PQ clip, an EBU stereo identification clip and a BLITS 5.1 clip,
 // each 320 x 180, exported as FFV1 or ProRes.
 class CheckCommand : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        // One folder per process: ctest runs each test in a process of its own.
         sDir = fs::temp_directory_path() / ("bt-check-command-" + std::to_string(getpid()));
         fs::remove_all(sDir);
         fs::create_directories(sDir);
-        New("hd.json", {"--seq-size", "320x180", "--seq-rate", "25"});
-        New("pq.json", {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
-        New("ebu.json", {"--seq-size", "320x180", "--seq-rate", "25", "--tone", "identify", "--identifier", "ebu1000"});
-        // The dialog offers the 5.1 cadences only to a 5.1 clip, which a new
-        // clip never is: the clip file's record is made 5.1 by hand.
-        btcli::ClipFile blits = btcli::LoadClipFile(Path("ebu.json"));
-        blits.settings[btcli::settings::kAudioChannelType] = 3;
-        blits.settings[btcli::settings::kAudioChannelCount] = 6;
-        blits.settings[btcli::settings::kIdentifierFormat] = 3;
-        btcli::SaveClipFile(Path("blits.json"), blits);
-        Export("hd.json", "hd.mkv", "1");
-        Export("pq.json", "pq.mov", "1");
-        Export("ebu.json", "ebu.mov", "4");
-        Export("blits.json", "blits.mkv", "6");
     }
     static void TearDownTestSuite() { fs::remove_all(sDir); }
+
+    /// The path of one of the starting files (or clips), made if need be.
+    static std::string Made(const std::string& name)
+    {
+        if (fs::exists(Path(name)))
+            return Path(name);
+        if (name == "hd.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25"});
+        else if (name == "pq.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
+        else if (name == "ebu.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--tone", "identify", "--identifier", "ebu1000"});
+        else if (name == "blits.json") {
+            // The dialog offers the 5.1 cadences only to a 5.1 clip, which a
+            // new clip never is: the clip file's record is made 5.1 by hand.
+            btcli::ClipFile blits = btcli::LoadClipFile(Made("ebu.json"));
+            blits.settings[btcli::settings::kAudioChannelType] = 3;
+            blits.settings[btcli::settings::kAudioChannelCount] = 6;
+            blits.settings[btcli::settings::kIdentifierFormat] = 3;
+            btcli::SaveClipFile(Path(name), blits);
+        } else if (name == "hd.mkv")
+            Export("hd.json", name, "1");
+        else if (name == "pq.mov")
+            Export("pq.json", name, "1");
+        else if (name == "ebu.mov")
+            Export("ebu.json", name, "4");
+        else if (name == "blits.mkv")
+            Export("blits.json", name, "6");
+        else
+            throw std::logic_error("no recipe for " + name);
+        return Path(name);
+    }
 
     static std::string Path(const std::string& name) { return (sDir / name).string(); }
 
@@ -63,7 +81,7 @@ protected:
     }
     static void Export(const std::string& clip, const std::string& name, const std::string& seconds)
     {
-        const Outcome o = RunTool({"-q", "export", Path(clip), "-o", Path(name), "--duration", seconds});
+        const Outcome o = RunTool({"-q", "export", Made(clip), "-o", Path(name), "--duration", seconds});
         if (o.exitCode != 0)
             throw std::runtime_error("export failed: " + o.err);
     }
@@ -71,7 +89,7 @@ protected:
     /// ffmpeg -i `from` with these arguments into `to`.
     static std::string Damage(const std::string& from, const std::string& to, std::vector<std::string> args)
     {
-        args.insert(args.begin(), {"ffmpeg", "-v", "error", "-y", "-i", Path(from)});
+        args.insert(args.begin(), {"ffmpeg", "-v", "error", "-y", "-i", Made(from)});
         args.push_back(Path(to));
         const Outcome o = RunCommand(args);
         if (o.exitCode != 0)
@@ -86,7 +104,7 @@ protected:
     };
     static Verdict Check(const std::string& name, std::vector<std::string> extra = {})
     {
-        std::vector<std::string> args{"check", "--json", Path(name)};
+        std::vector<std::string> args{"check", "--json", fs::exists(Path(name)) ? Path(name) : Made(name)};
         args.insert(args.end(), extra.begin(), extra.end());
         const Outcome o = RunTool(args);
         Verdict v{o.exitCode, json(), o.err};
@@ -130,8 +148,8 @@ TEST_F(CheckCommand, CleanFilesPass)
             EXPECT_LE(region.at("deviation").get<double>(), 4.0);
     }
     // Against its own clip too, and in words for a person.
-    EXPECT_EQ(Check("blits.mkv", {"--clip", Path("blits.json")}).exitCode, 0);
-    const Outcome text = RunTool({"check", Path("hd.mkv")});
+    EXPECT_EQ(Check("blits.mkv", {"--clip", Made("blits.json")}).exitCode, 0);
+    const Outcome text = RunTool({"check", Made("hd.mkv")});
     EXPECT_NE(text.out.find("Picture  Rec. 709 bars"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("Verdict  pass"), std::string::npos);
 }
@@ -170,7 +188,7 @@ TEST_F(CheckCommand, PictureDamagesAreNamed)
     // The bars are still found through every damage above; a smaller picture
     // is the bars too, but not the clip's size.
     Damage("hd.mkv", "small.mkv", with({"-vf", "scale=256:144"}));
-    const Verdict small = Check("small.mkv", {"--clip", Path("hd.json")});
+    const Verdict small = Check("small.mkv", {"--clip", Made("hd.json")});
     EXPECT_EQ(small.report.at("picture").at("bars"), "rec709");
     EXPECT_TRUE(Kinds(small.report, "picture").count("size"));
 }
@@ -205,11 +223,11 @@ TEST_F(CheckCommand, FileDamagesAreNamed)
 {
     // Drop-frame counting at 25 fps, which has none, and not the clip's.
     Damage("hd.mkv", "drop-frame.mkv", {"-c", "copy", "-metadata", "timecode=01:00:00;00"});
-    const Verdict dropFrame = Check("drop-frame.mkv", {"--clip", Path("hd.json")});
+    const Verdict dropFrame = Check("drop-frame.mkv", {"--clip", Made("hd.json")});
     EXPECT_EQ(dropFrame.report.at("file").at("timecode"), "01:00:00;00");
     EXPECT_EQ(Kinds(dropFrame.report, "file"), std::set<std::string>{"timecode"});
     Damage("hd.mkv", "hour.mkv", {"-c", "copy", "-metadata", "timecode=01:00:00:00"});
-    EXPECT_EQ(Check("hour.mkv", {"--clip", Path("hd.json")}).exitCode, 0);
+    EXPECT_EQ(Check("hour.mkv", {"--clip", Made("hd.json")}).exitCode, 0);
 
     // Sound cut short of the picture.
     Damage("hd.mkv", "short-sound.mov", {"-c:v", "copy", "-af", "atrim=0:0.5", "-c:a", "pcm_s24le"});
@@ -239,7 +257,7 @@ TEST_F(CheckCommand, FilesThatAreNotBarsAndToneGetClearAnswers)
     EXPECT_EQ(other.report.at("picture").at("bars"), "none");
 
     // Sound only, and picture only: the other side is absent, not a fault.
-    ASSERT_EQ(RunTool({"-q", "tone", Path("ebu.json"), "-o", Path("ebu.wav"), "--duration", "4"}).exitCode, 0);
+    ASSERT_EQ(RunTool({"-q", "tone", Made("ebu.json"), "-o", Path("ebu.wav"), "--duration", "4"}).exitCode, 0);
     const Verdict wav = Check("ebu.wav");
     EXPECT_EQ(wav.exitCode, 0) << wav.report.dump(1);
     EXPECT_FALSE(wav.report.at("picture").at("present").get<bool>());
@@ -249,7 +267,7 @@ TEST_F(CheckCommand, FilesThatAreNotBarsAndToneGetClearAnswers)
     EXPECT_FALSE(mute.report.at("sound").at("present").get<bool>());
 
     // A still that keeps the signal (16-bit R'G'B' with its cICP chunk).
-    ASSERT_EQ(RunTool({"-q", "frame", Path("hd.json"), "--signal", "-o", Path("signal.png")}).exitCode, 0);
+    ASSERT_EQ(RunTool({"-q", "frame", Made("hd.json"), "--signal", "-o", Path("signal.png")}).exitCode, 0);
     const Verdict still = Check("signal.png");
     EXPECT_EQ(still.exitCode, 0) << still.report.at("picture").dump(1);
     EXPECT_EQ(still.report.at("picture").at("bars"), "rec709");
@@ -262,7 +280,7 @@ TEST_F(CheckCommand, FilesThatAreNotBarsAndToneGetClearAnswers)
 
 TEST_F(CheckCommand, PictureMarksEachRegion)
 {
-    const Outcome o = RunTool({"-q", "check", Path("hd.mkv"), "--picture", Path("marks.png")});
+    const Outcome o = RunTool({"-q", "check", Made("hd.mkv"), "--picture", Path("marks.png")});
     EXPECT_EQ(o.exitCode, 0) << o.err;
     EXPECT_GT(fs::file_size(Path("marks.png")), 1000u);
 }
