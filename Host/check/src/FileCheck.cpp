@@ -1,5 +1,6 @@
 #include "btcheck/Check.h"
 
+#include "ImporterBarsAndTone/HostRecords.h"
 #include "Text.h"
 
 #include <cmath>
@@ -8,8 +9,6 @@
 namespace btcheck {
 
 namespace {
-
-constexpr double kTicksPerSecond = 254016000000.0;
 
 struct Timecode {
     int h = 0, m = 0, s = 0, f = 0;
@@ -78,7 +77,7 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip)
     }
 
     if (clip != nullptr && p && !p->still && fps > 0 && clip->frameDuration > 0) {
-        const double clipFps = kTicksPerSecond / static_cast<double>(clip->frameDuration);
+        const double clipFps = static_cast<double>(bt::records::kTicksPerSecond) / static_cast<double>(clip->frameDuration);
         if (std::abs(fps - clipFps) > 1e-3 * clipFps)
             out.faults.push_back(Fault{kind::kDuration,
                                        Printf("frames last 1/%.3f s; the clip's last 1/%.3f s", fps, clipFps),

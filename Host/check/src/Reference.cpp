@@ -1,6 +1,6 @@
 #include "btcheck/Reference.h"
 
-#include "SettingsRecord.h"
+#include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
 #include "bthost/PictureRequests.h"
 #include "bthost/SoundRequests.h"
@@ -14,12 +14,12 @@ namespace btcheck {
 namespace {
 
 using namespace bt::packed;
-namespace field = btcli::settings;
+namespace field = bt::records::ToneSettingsRecord;
 
 constexpr std::uint32_t kFileTypeBars = 0x42415253; // 'BARS'
 constexpr std::int64_t kSoundRequest = 1 << 16;     // samples per selector-25 request
 
-// The channel-type code the module derives from a channel count.
+// The channel-type code of a channel count (the record's kAudioChannelType).
 std::uint32_t ChannelType(int channels) { return channels == 6 ? 3u : channels == 1 ? 1u : 2u; }
 
 } // namespace
@@ -43,7 +43,7 @@ RecordBytes Reference::DefaultRecord(bthost::Host& host)
 btmedia::StudioPicture Reference::Picture(int colourSpace, int width, int height)
 {
     RecordBytes record = mBase;
-    StoreU32(record.data(), field::kVersion, 2);
+    StoreU32(record.data(), field::kVersion, field::kCurrentVersion);
     StoreU8(record.data(), field::kColorSpaceType, static_cast<std::uint8_t>(colourSpace));
     StoreI32(record.data(), field::kFrameWidth, width);
     StoreI32(record.data(), field::kFrameHeight, height);

@@ -53,9 +53,9 @@ protected:
             // The dialog offers the 5.1 cadences only to a 5.1 clip, which a
             // new clip never is: the clip file's record is made 5.1 by hand.
             btcli::ClipFile blits = btcli::LoadClipFile(Made("ebu.json"));
-            blits.settings[btcli::settings::kAudioChannelType] = 3;
-            blits.settings[btcli::settings::kAudioChannelCount] = 6;
-            blits.settings[btcli::settings::kIdentifierFormat] = 3;
+            blits.settings[bt::records::ToneSettingsRecord::kAudioChannelType] = 3;
+            blits.settings[bt::records::ToneSettingsRecord::kAudioChannelCount] = 6;
+            blits.settings[bt::records::ToneSettingsRecord::kIdentifierFormat] = 3;
             btcli::SaveClipFile(Path(name), blits);
         } else if (name == "hd.mkv")
             Export("hd.json", name, "1");

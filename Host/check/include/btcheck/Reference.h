@@ -4,6 +4,7 @@
 // description; and its sound for a tone, all asked through the module's own
 // selectors (47, 73 and 25) on settings records made from a base record.
 
+#include "ImporterBarsAndTone/HostRecords.h"
 #include "btmedia/StudioPicture.h"
 #include "bthost/Host.h"
 
@@ -24,7 +25,7 @@ struct ToneSpec {
 };
 
 /// Bytes of a settings record.
-using RecordBytes = std::array<std::uint8_t, 72>;
+using RecordBytes = std::array<std::uint8_t, bt::records::ToneSettingsRecord::kSize>;
 
 class Reference {
 public:
