@@ -506,11 +506,27 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
     // Polarity: with the file in step with the module's samples, the sign of
     // their correlation over each channel's longest run of tone. One shift
     // within a block serves all channels (the cadence's switching tells the
-    // true one from a whole period off); a steady tone has no such landmark
-    // and is taken as it lies.
-    if (chosen.ratio == 1.0) {
+    // true one from a whole period off). A steady tone has no such landmark:
+    // a file that starts half a cycle in would look inverted, so there each
+    // channel is held against the first instead.
+    if (!chosen.tone.identify && files > 1) {
+        const auto& first = sound.channels[0];
+        out.channels[0].polarity = out.channels[0].carries >= 0 ? 1 : 0;
+        for (std::size_t c = 1; c < files; ++c) {
+            const auto& x = sound.channels[c];
+            double xy = 0, xx = 0, yy = 0;
+            for (std::size_t i = 0; i < std::min(samples, static_cast<std::size_t>(kFrequencySeconds * rate)); ++i) {
+                xy += static_cast<double>(x[i]) * static_cast<double>(first[i]);
+                xx += static_cast<double>(x[i]) * static_cast<double>(x[i]);
+                yy += static_cast<double>(first[i]) * static_cast<double>(first[i]);
+            }
+            const double corr = xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0.0;
+            if (std::abs(corr) > 0.5 && out.channels[c].carries >= 0)
+                out.channels[c].polarity = corr > 0 ? 1 : -1;
+        }
+    } else if (chosen.tone.identify && chosen.ratio == 1.0) {
         const long offset = static_cast<long>(alignment.phase * block);
-        const long reach = chosen.tone.identify ? static_cast<long>(block) : 0;
+        const long reach = static_cast<long>(block);
         std::vector<std::pair<std::size_t, std::size_t>> windows(files);
         for (std::size_t c = 0; c < files; ++c) {
             const Run run = LongestRun(on[c]);

@@ -206,6 +206,9 @@ TEST_F(CheckCommand, SoundDamagesAreNamed)
         {"quieter.mov", "ebu.mov", "volume=-0.5dB", "level"},
         {"relabelled.mov", "ebu.mov", "asetrate=44100,aresample=48000", "frequency"},
         {"inverted.mov", "ebu.mov", "pan=stereo|c0=c0|c1=-1*c1", "polarity"},
+        // A steady tone has no landmark in time: a file that starts half a
+        // cycle late is not inverted, one channel against the other is.
+        {"steady-inverted.mov", "hd.mkv", "atrim=start_sample=24,pan=stereo|c0=c0|c1=-1*c1", "polarity"},
         {"dropped.mov", "ebu.mov", "volume=enable='between(t,1.5,1.52)':volume=0", "dropout"},
         {"centre-lfe.mov", "blits.mkv", "pan=5.1|c0=c0|c1=c1|c2=c3|c3=c2|c4=c4|c5=c5", "channel-order"},
         {"no-ls.mov", "blits.mkv", "pan=5.1|c0=c0|c1=c1|c2=c2|c3=c3|c4=0*c4|c5=c5", "missing-channel"},
@@ -217,6 +220,8 @@ TEST_F(CheckCommand, SoundDamagesAreNamed)
         EXPECT_EQ(v.exitCode, 1) << v.err;
         EXPECT_TRUE(Kinds(v.report, "sound").count(c.kind)) << v.report.at("sound").dump(1);
     }
+    Damage("hd.mkv", "half-cycle-late.mov", {"-c:v", "copy", "-af", "atrim=start_sample=24", "-c:a", "pcm_s24le"});
+    EXPECT_EQ(Check("half-cycle-late.mov").exitCode, 0);
 }
 
 TEST_F(CheckCommand, FileDamagesAreNamed)
