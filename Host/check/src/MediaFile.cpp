@@ -317,9 +317,9 @@ CodecPtr MediaFile::State::OpenDecoder(int index) const
     if (avcodec_parameters_to_context(c.get(), par) < 0)
         throw ReadError("the stream's parameters are not usable");
     c->max_pixels = kMaxPixels; // the decoder refuses larger pictures before it allocates them
-    // Slice threads only: frame threads would hold frames back after a seek.
-    c->thread_count = 0;
-    c->thread_type = FF_THREAD_SLICE;
+    // One thread: only a few frames are decoded, and frame threads would hold
+    // frames back after a seek.
+    c->thread_count = 1;
     const int opened = avcodec_open2(c.get(), codec, nullptr);
     if (opened < 0)
         throw ReadError(std::string("cannot open the ") + codec->name + " decoder: " + AvError(opened));
