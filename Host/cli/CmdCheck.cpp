@@ -1,6 +1,7 @@
 // check: what a chain did to the bars and tone, with the module as the
 // reference.
 
+#include "ClipOutputs.h"
 #include "Commands.h"
 #include "Session.h"
 #include "btcheck/Check.h"
@@ -8,12 +9,15 @@
 #include "btcheck/Report.h"
 
 #include <iostream>
+#include <optional>
 
 namespace btcli {
 
 namespace {
 
-constexpr int kExitPass = 0;
+// check's own answers: the file's verdict, or that it cannot be read. A
+// wrong request is kExitUsage (2) as for every command.
+constexpr int kExitPass = kExitDone;
 constexpr int kExitFail = 1;
 constexpr int kExitUnreadable = 2;
 
@@ -41,10 +45,18 @@ btcheck::ClipExpectation Expect(Session& session, const ClipFile& file)
 
 int RunCheck(const CommonOptions& common, const CheckOptions& options)
 {
+    // The marks picture is resolved before any work, as every output is.
+    std::optional<btmedia::OutputFile> marks;
+    if (!options.picture.empty())
+        marks.emplace(options.picture, OutputRulesFor(common, {options.file, options.clip}));
+    std::optional<ClipFile> clipFile;
+    if (!options.clip.empty())
+        clipFile = LoadClipFile(options.clip);
+
     Session session(common);
     std::optional<btcheck::ClipExpectation> clip;
-    if (!options.clip.empty())
-        clip = Expect(session, LoadClipFile(options.clip));
+    if (clipFile)
+        clip = Expect(session, *clipFile);
     btcheck::CheckOptions check;
     check.tolerances.pictureCodes = options.pictureCodes;
     check.tolerances.geometryPixels = options.geometryPixels;
@@ -60,18 +72,13 @@ int RunCheck(const CommonOptions& common, const CheckOptions& options)
         return kExitUnreadable;
     }
     if (!common.quiet)
-        std::cout << (options.json ? btcheck::ReportJson(report) : btcheck::ReportText(report));
+        (options.picture == "-" ? std::cerr : std::cout)
+            << (options.json ? btcheck::ReportJson(report) : btcheck::ReportText(report));
     // The marks picture is an extra: without it the verdict still stands.
-    if (!options.picture.empty()) {
-        if (report.picture.present) {
-            try {
-                btcheck::WritePictureMarks(options.file, report, options.picture);
-            } catch (const std::exception& e) {
-                // Exit 1 is the file's verdict; a picture that cannot be written is the request's fault.
-                std::cerr << "barsandtone: " << e.what() << "\n";
-                return kExitUnreadable;
-            }
-        } else
+    if (marks) {
+        if (report.picture.present)
+            btcheck::WritePictureMarks(options.file, report, *marks);
+        else
             std::cerr << "barsandtone: " << options.file << " has no picture to mark; " << options.picture
                       << " not written\n";
     }

@@ -98,7 +98,7 @@ Canvas Preview(const CodePicture& p, const PictureFinding& finding)
 
 } // namespace
 
-void WritePictureMarks(const std::string& file, const CheckReport& report, const std::string& pngPath)
+void WritePictureMarks(const std::string& file, const CheckReport& report, btmedia::OutputFile& output)
 {
     const PictureFinding& finding = report.picture;
     if (!finding.present)
@@ -114,7 +114,7 @@ void WritePictureMarks(const std::string& file, const CheckReport& report, const
         if (r.x1 - r.x0 >= 10 * scale && r.y1 - r.y0 >= 8 * scale)
             canvas.Number(r.x0 + 2 * scale, r.y0 + 2 * scale, static_cast<int>(std::lround(r.deviation)), scale, colour);
     }
-    btmedia::WritePngRgb8(pngPath, canvas.width, canvas.height, canvas.rgb);
+    btmedia::WritePngRgb8(output, canvas.width, canvas.height, canvas.rgb);
 }
 
 } // namespace btcheck

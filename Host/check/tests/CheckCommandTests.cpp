@@ -56,7 +56,7 @@ protected:
             blits.settings[bt::records::ToneSettingsRecord::kAudioChannelType] = 3;
             blits.settings[bt::records::ToneSettingsRecord::kAudioChannelCount] = 6;
             blits.settings[bt::records::ToneSettingsRecord::kIdentifierFormat] = 3;
-            btcli::SaveClipFile(Path(name), blits);
+            std::ofstream(Path(name)) << btcli::FormatClipFile(blits);
         } else if (name == "hd.mkv")
             Export("hd.json", name, "1");
         else if (name == "pq.mov")

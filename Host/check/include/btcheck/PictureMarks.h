@@ -4,13 +4,14 @@
 // tolerance) or red, with its deviation in codes written inside.
 
 #include "btcheck/Findings.h"
+#include "btmedia/OutputFile.h"
 
 #include <string>
 
 namespace btcheck {
 
-/// Reads the picture again from `file`; throws ReadError, or
-/// std::runtime_error when the PNG cannot be written.
-void WritePictureMarks(const std::string& file, const CheckReport& report, const std::string& pngPath);
+/// Reads the picture again from `file` and writes the PNG into `output`,
+/// committed when complete. Throws ReadError, or what the PNG writer throws.
+void WritePictureMarks(const std::string& file, const CheckReport& report, btmedia::OutputFile& output);
 
 } // namespace btcheck
