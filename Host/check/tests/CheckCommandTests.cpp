@@ -2,7 +2,6 @@
 // FFmpeg's own filters as chains damage them, each damage named by its kind
 // and each clean file passing.
 
-#include "ClipFile.h"
 #include "RunProgram.h"
 
 #include <gtest/gtest.h>
@@ -49,15 +48,9 @@ protected:
             New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
         else if (name == "ebu.json")
             New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--tone", "identify", "--identifier", "ebu1000"});
-        else if (name == "blits.json") {
-            // The dialog offers the 5.1 cadences only to a 5.1 clip, which a
-            // new clip never is: the clip file's record is made 5.1 by hand.
-            btcli::ClipFile blits = btcli::LoadClipFile(Made("ebu.json"));
-            blits.settings[bt::records::ToneSettingsRecord::kAudioChannelType] = 3;
-            blits.settings[bt::records::ToneSettingsRecord::kAudioChannelCount] = 6;
-            blits.settings[bt::records::ToneSettingsRecord::kIdentifierFormat] = 3;
-            std::ofstream(Path(name)) << btcli::FormatClipFile(blits);
-        } else if (name == "hd.mkv")
+        else if (name == "blits.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--channels", "5.1", "--identifier", "blits"});
+        else if (name == "hd.mkv")
             Export("hd.json", name, "1");
         else if (name == "pq.mov")
             Export("pq.json", name, "1");
