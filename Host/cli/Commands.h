@@ -150,6 +150,19 @@ struct ExportOptions {
     bool encodeEveryFrame = false;            ///< no reuse of identical pictures' packets
 };
 
+struct CheckOptions {
+    std::string file;
+    std::string clip;         ///< clip file the movie should match; empty: none
+    bool json = false;
+    int frames = 3;           ///< pictures checked, spread over the file
+    std::string picture;      ///< PNG of the regions measured; empty: none
+    double pictureCodes = 4;  ///< tolerance, codes at 10 bits
+    double geometryPixels = 1;
+    double levelDb = 0.1;
+    double frequencyHz = 0.1;
+    double soundSeconds = 30; ///< sound checked from the start
+};
+
 struct InspectOptions {
     bool json = false;
 };
@@ -161,6 +174,8 @@ int RunTone(const CommonOptions&, const ToneOptions&);
 int RunLevels(const CommonOptions&, const LevelsOptions&);
 int RunExport(const CommonOptions&, const ExportOptions&);
 int RunInspect(const CommonOptions&, const InspectOptions&);
+/// Exit code 0 when the file matches, 1 when it does not, 2 when it cannot be read.
+int RunCheck(const CommonOptions&, const CheckOptions&);
 /// The default job: a default HD Rec. 709 clip, its picture, sound and a
 /// few seconds of movie in a folder.
 int RunDemo(const CommonOptions&, const std::string& folder);

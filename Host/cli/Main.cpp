@@ -28,7 +28,8 @@ constexpr const char* kExitStatusHelp =
     "Exit status: 0 done; 1 failed while working (a file could not be written, the module refused);\n"
     "2 wrong request (a flag or value the command cannot take, an output that is an input, or that\n"
     "exists without -y); 3 cancelled (the dialog dismissed, an overwrite declined); 129, 130, 143\n"
-    "stopped by SIGHUP, SIGINT, SIGTERM, the unfinished file removed.";
+    "stopped by SIGHUP, SIGINT, SIGTERM, the unfinished file removed. check answers for the file it\n"
+    "checks: 0 it matches, 1 it does not, 2 it cannot be read (or a wrong request).";
 
 // Validators in the tool's own words. CLI11's own print their bounds as raw
 // numbers (the largest double, 300 digits of it) and know nothing of units.
@@ -367,6 +368,35 @@ int main(int argc, char** argv)
                         "With --null: also convert each picture to 10-bit Y'CbCr as a file export does")
         ->needs(exportNull);
 
+    // check
+    CheckOptions checking;
+    auto* checkCmd = app.add_subcommand("check", "Say what a chain did to the bars and tone in a file (exit 0 pass, "
+                                                 "1 fail, 2 unreadable or a wrong request)");
+    // Not checked for existence here: a file that is not there is unreadable, 2.
+    checkCmd->add_option("file", checking.file, "Movie, sound or picture file")->required();
+    checkCmd->add_option("--clip", checking.clip, "Clip file the file should match")->check(CLI::ExistingFile);
+    checkCmd->add_flag("--json", checking.json, "Print JSON");
+    checkCmd->add_option("--frames", checking.frames, "Pictures to check, spread from the first to the last")
+        ->capture_default_str()
+        ->check(WholeBetween(1, 1000, "pictures"));
+    checkCmd->add_option("--picture", checking.picture, "PNG of the first picture with each region marked");
+    checkCmd->add_option("--tolerance-codes", checking.pictureCodes,
+                         "Picture tolerance in codes at 10 bits (scaled to the file's depth)")
+        ->capture_default_str()
+        ->check(Between(0.0, 65535.0, "codes"));
+    checkCmd->add_option("--tolerance-pixels", checking.geometryPixels, "How far edges may move")
+        ->capture_default_str()
+        ->check(Between(0.0, 100000.0, "pixels"));
+    checkCmd->add_option("--tolerance-db", checking.levelDb, "Tone level tolerance")
+        ->capture_default_str()
+        ->check(Between(0.0, 200.0, "dB"));
+    checkCmd->add_option("--tolerance-hz", checking.frequencyHz, "Tone frequency tolerance")
+        ->capture_default_str()
+        ->check(Between(0.0, 100000.0, "Hz"));
+    checkCmd->add_option("--sound-seconds", checking.soundSeconds, "Sound checked from the start")
+        ->capture_default_str()
+        ->check(Between(1.0, 3600.0, "seconds"));
+
     // inspect
     InspectOptions inspect;
     auto* inspectCmd = app.add_subcommand("inspect", "Describe the module: its description, file types, resources");
@@ -421,6 +451,8 @@ int main(int argc, char** argv)
         }
         if (*inspectCmd)
             return RunInspect(common, inspect);
+        if (*checkCmd)
+            return RunCheck(common, checking);
         return RunDemo(common, demoFolder);
     } catch (const btmedia::Stopped& e) {
         return Stopped(e);

@@ -42,12 +42,13 @@ std::string TemporaryFile(int& fd, const char* kind)
 /// signal dispositions, nothing blocked, and the file-size limit that
 /// `ulimit -f` sets, through the shell itself.
 pid_t Start(const std::vector<std::string>& args, int in, int out, int err, long long fileSizeLimit,
-            const std::string& terminalPath = {})
+            const std::string& terminalPath = {}, bool otherProgram = false)
 {
     std::vector<std::string> all;
     if (fileSizeLimit >= 0) // ulimit counts 512-byte blocks
         all = {"/bin/sh", "-c", "ulimit -f " + std::to_string(fileSizeLimit / 512) + " && exec \"$0\" \"$@\""};
-    all.push_back(BT_CLI_PATH);
+    if (!otherProgram)
+        all.push_back(BT_CLI_PATH);
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all)
@@ -77,7 +78,7 @@ pid_t Start(const std::vector<std::string>& args, int in, int out, int err, long
         posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
     }
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0)
@@ -122,10 +123,10 @@ Outcome RunOnTerminal(const std::vector<std::string>& args, const RunOptions& op
 
 } // namespace
 
-Outcome RunTool(const std::vector<std::string>& args, const RunOptions& options)
+namespace {
+
+Outcome RunWithFiles(const std::vector<std::string>& args, const RunOptions& options, bool otherProgram)
 {
-    if (options.terminal)
-        return RunOnTerminal(args, options);
     int outFd = -1, errFd = -1, inFd = -1;
     const std::string outPath = TemporaryFile(outFd, "out");
     const std::string errPath = TemporaryFile(errFd, "err");
@@ -133,7 +134,7 @@ Outcome RunTool(const std::vector<std::string>& args, const RunOptions& options)
     (void)write(inFd, options.input.data(), options.input.size());
     lseek(inFd, 0, SEEK_SET);
     std::remove(inPath.c_str());
-    const pid_t pid = Start(args, inFd, outFd, errFd, options.fileSizeLimit);
+    const pid_t pid = Start(args, inFd, outFd, errFd, options.fileSizeLimit, {}, otherProgram);
     close(inFd);
     close(outFd);
     close(errFd);
@@ -143,6 +144,17 @@ Outcome RunTool(const std::vector<std::string>& args, const RunOptions& options)
     o.err = Slurp(errPath);
     return o;
 }
+
+} // namespace
+
+Outcome RunTool(const std::vector<std::string>& args, const RunOptions& options)
+{
+    if (options.terminal)
+        return RunOnTerminal(args, options);
+    return RunWithFiles(args, options, false);
+}
+
+Outcome RunCommand(const std::vector<std::string>& args) { return RunWithFiles(args, {}, true); }
 
 RunningTool::RunningTool(const std::vector<std::string>& args)
 {

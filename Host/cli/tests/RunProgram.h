@@ -25,6 +25,9 @@ struct RunOptions {
 /// Runs the program with these arguments (no shell), waits for it.
 Outcome RunTool(const std::vector<std::string>& args, const RunOptions& options = {});
 
+/// Runs another program found on PATH (args[0]) the same way.
+Outcome RunCommand(const std::vector<std::string>& args);
+
 /// The program started and left running, to be sent signals.
 class RunningTool {
 public:

@@ -1,0 +1,17 @@
+#pragma once
+// The sound side of a check: each channel's level, frequency and polarity;
+// which tone it is (a steady tone or one of the module's identification
+// cadences), where in its cycle the file starts, which file channel carries
+// which channel's identification; and the module's own sound for that tone
+// as the measure of gain, frequency shifts and drop-outs.
+
+#include "btcheck/Findings.h"
+#include "btcheck/MediaFile.h"
+#include "btcheck/Reference.h"
+
+namespace btcheck {
+
+[[nodiscard]] SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpectation* clip,
+                                      const Tolerances& tolerances, double maxSeconds);
+
+} // namespace btcheck

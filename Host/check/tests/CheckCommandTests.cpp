@@ -1,0 +1,286 @@
+// `barsandtone check` end to end: files made with `export`, damaged with
+// FFmpeg's own filters as chains damage them, each damage named by its kind
+// and each clean file passing.
+
+#include "RunProgram.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+
+#include <unistd.h>
+
+using btcli::test::Outcome;
+using btcli::test::RunCommand;
+using btcli::test::RunTool;
+using nlohmann::json;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The files the tests start from, each made when a test first asks for it
+// (ctest runs every test in a process of its own): an HD clip with its steady
+// tone, a PQ clip, an EBU stereo identification clip and a BLITS 5.1 clip,
+// each 320 x 180, exported as FFV1 or ProRes.
+class CheckCommand : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        sDir = fs::temp_directory_path() / ("bt-check-command-" + std::to_string(getpid()));
+        fs::remove_all(sDir);
+        fs::create_directories(sDir);
+    }
+    static void TearDownTestSuite() { fs::remove_all(sDir); }
+
+    /// The path of one of the starting files (or clips), made if need be.
+    static std::string Made(const std::string& name)
+    {
+        if (fs::exists(Path(name)))
+            return Path(name);
+        if (name == "hd.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25"});
+        else if (name == "pq.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
+        else if (name == "ebu.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--tone", "identify", "--identifier", "ebu1000"});
+        else if (name == "blits.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--channels", "5.1", "--identifier", "blits"});
+        else if (name == "hd.mkv")
+            Export("hd.json", name, "1");
+        else if (name == "pq.mov")
+            Export("pq.json", name, "1");
+        else if (name == "ebu.mov")
+            Export("ebu.json", name, "4");
+        else if (name == "blits.mkv")
+            Export("blits.json", name, "6");
+        else
+            throw std::logic_error("no recipe for " + name);
+        return Path(name);
+    }
+
+    static std::string Path(const std::string& name) { return (sDir / name).string(); }
+
+    static void New(const std::string& name, std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"-q", "new", "-o", Path(name)});
+        const Outcome o = RunTool(args);
+        if (o.exitCode != 0)
+            throw std::runtime_error("new failed: " + o.err);
+    }
+    static void Export(const std::string& clip, const std::string& name, const std::string& seconds)
+    {
+        const Outcome o = RunTool({"-q", "export", Made(clip), "-o", Path(name), "--duration", seconds});
+        if (o.exitCode != 0)
+            throw std::runtime_error("export failed: " + o.err);
+    }
+
+    /// ffmpeg -i `from` with these arguments into `to`.
+    static std::string Damage(const std::string& from, const std::string& to, std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"ffmpeg", "-v", "error", "-y", "-i", Made(from)});
+        args.push_back(Path(to));
+        const Outcome o = RunCommand(args);
+        if (o.exitCode != 0)
+            throw std::runtime_error("ffmpeg failed: " + o.err);
+        return to;
+    }
+
+    struct Verdict {
+        int exitCode = -1;
+        json report;
+        std::string err;
+    };
+    static Verdict Check(const std::string& name, std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args{"check", "--json", fs::exists(Path(name)) ? Path(name) : Made(name)};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const Outcome o = RunTool(args);
+        Verdict v{o.exitCode, json(), o.err};
+        if (!o.out.empty())
+            v.report = json::parse(o.out);
+        return v;
+    }
+
+    /// The kinds of every fault of a section.
+    static std::set<std::string> Kinds(const json& report, const char* section)
+    {
+        std::set<std::string> kinds;
+        for (const json& f : report.at(section).at("faults"))
+            kinds.insert(f.at("kind").get<std::string>());
+        return kinds;
+    }
+
+    static fs::path sDir;
+};
+
+fs::path CheckCommand::sDir;
+
+TEST_F(CheckCommand, CleanFilesPass)
+{
+    struct Case {
+        const char* file;
+        const char* bars;
+        const char* tone;
+    };
+    for (const Case& c : {Case{"hd.mkv", "rec709", "steady 1000.0 Hz at -12.04 dBFS"}, Case{"pq.mov", "pq", nullptr},
+                          Case{"ebu.mov", "rec709", "EBU stereo 1000 Hz"}, Case{"blits.mkv", "rec709", "BLITS 5.1"}}) {
+        SCOPED_TRACE(c.file);
+        const Verdict v = Check(c.file);
+        EXPECT_EQ(v.exitCode, 0) << v.report.dump(1);
+        EXPECT_EQ(v.report.at("verdict"), "pass");
+        EXPECT_EQ(v.report.at("picture").at("bars"), c.bars);
+        if (c.tone != nullptr) {
+            EXPECT_EQ(v.report.at("sound").at("tone"), c.tone);
+        }
+        for (const json& region : v.report.at("picture").at("regions"))
+            EXPECT_LE(region.at("deviation").get<double>(), 4.0);
+    }
+    // Against its own clip too, and in words for a person.
+    EXPECT_EQ(Check("blits.mkv", {"--clip", Made("blits.json")}).exitCode, 0);
+    const Outcome text = RunTool({"check", Made("hd.mkv")});
+    EXPECT_NE(text.out.find("Picture  Rec. 709 bars"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Verdict  pass"), std::string::npos);
+}
+
+TEST_F(CheckCommand, PictureDamagesAreNamed)
+{
+    struct Case {
+        const char* name;
+        const char* from;
+        std::vector<std::string> ffmpeg;
+        const char* kind;
+    };
+    const std::vector<std::string> ffv1{"-c:v", "ffv1", "-pix_fmt", "yuv444p10le", "-an"};
+    auto with = [&](std::vector<std::string> a) {
+        a.insert(a.end(), ffv1.begin(), ffv1.end());
+        return a;
+    };
+    const Case cases[] = {
+        {"expanded.mkv", "hd.mkv", with({"-vf", "scale=in_range=tv:out_range=pc"}), "range"},
+        {"squeezed.mkv", "hd.mkv", with({"-vf", "scale=in_range=pc:out_range=tv"}), "range"},
+        {"full-tag.mkv", "hd.mkv", with({"-color_range", "pc"}), "range"},
+        {"bt601.mkv", "hd.mkv", with({"-vf", "colorspace=iall=bt709:space=bt470bg:trc=bt709:primaries=bt709:range=tv"}),
+         "matrix"},
+        {"pq-as-hlg.mkv", "pq.mov", with({"-color_trc", "arib-std-b67"}), "transfer-tag"},
+        {"pq-as-sdr.mkv", "pq.mov", with({"-color_primaries", "bt709"}), "primaries-tag"},
+        {"clipped.mkv", "pq.mov", with({"-vf", "lutyuv=y=clip(val\\,64\\,940)"}), "clipping"},
+        {"cropped.mkv", "hd.mkv", with({"-vf", "crop=300:170:10:5,scale=320:180"}), "geometry"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Damage(c.from, c.name, c.ffmpeg);
+        const Verdict v = Check(c.name);
+        EXPECT_EQ(v.exitCode, 1) << v.err;
+        EXPECT_TRUE(Kinds(v.report, "picture").count(c.kind)) << v.report.at("picture").at("faults").dump(1);
+    }
+    // The bars are still found through every damage above; a smaller picture
+    // is the bars too, but not the clip's size.
+    Damage("hd.mkv", "small.mkv", with({"-vf", "scale=256:144"}));
+    const Verdict small = Check("small.mkv", {"--clip", Made("hd.json")});
+    EXPECT_EQ(small.report.at("picture").at("bars"), "rec709");
+    EXPECT_TRUE(Kinds(small.report, "picture").count("size"));
+}
+
+TEST_F(CheckCommand, SoundDamagesAreNamed)
+{
+    struct Case {
+        const char* name;
+        const char* from;
+        std::string filter;
+        const char* kind;
+    };
+    const Case cases[] = {
+        {"swapped.mov", "ebu.mov", "pan=stereo|c0=c1|c1=c0", "channel-order"},
+        {"quieter.mov", "ebu.mov", "volume=-0.5dB", "level"},
+        {"relabelled.mov", "ebu.mov", "asetrate=44100,aresample=48000", "frequency"},
+        {"inverted.mov", "ebu.mov", "pan=stereo|c0=c0|c1=-1*c1", "polarity"},
+        // A steady tone has no landmark in time: a file that starts half a
+        // cycle late is not inverted, one channel against the other is.
+        {"steady-inverted.mov", "hd.mkv", "atrim=start_sample=24,pan=stereo|c0=c0|c1=-1*c1", "polarity"},
+        {"dropped.mov", "ebu.mov", "volume=enable='between(t,1.5,1.52)':volume=0", "dropout"},
+        {"centre-lfe.mov", "blits.mkv", "pan=5.1|c0=c0|c1=c1|c2=c3|c3=c2|c4=c4|c5=c5", "channel-order"},
+        {"no-ls.mov", "blits.mkv", "pan=5.1|c0=c0|c1=c1|c2=c2|c3=c3|c4=0*c4|c5=c5", "missing-channel"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Damage(c.from, c.name, {"-c:v", "copy", "-af", c.filter, "-c:a", "pcm_s24le"});
+        const Verdict v = Check(c.name);
+        EXPECT_EQ(v.exitCode, 1) << v.err;
+        EXPECT_TRUE(Kinds(v.report, "sound").count(c.kind)) << v.report.at("sound").dump(1);
+    }
+    Damage("hd.mkv", "half-cycle-late.mov", {"-c:v", "copy", "-af", "atrim=start_sample=24", "-c:a", "pcm_s24le"});
+    EXPECT_EQ(Check("half-cycle-late.mov").exitCode, 0);
+}
+
+TEST_F(CheckCommand, FileDamagesAreNamed)
+{
+    // Drop-frame counting at 25 fps, which has none, and not the clip's.
+    Damage("hd.mkv", "drop-frame.mkv", {"-c", "copy", "-metadata", "timecode=01:00:00;00"});
+    const Verdict dropFrame = Check("drop-frame.mkv", {"--clip", Made("hd.json")});
+    EXPECT_EQ(dropFrame.report.at("file").at("timecode"), "01:00:00;00");
+    EXPECT_EQ(Kinds(dropFrame.report, "file"), std::set<std::string>{"timecode"});
+    Damage("hd.mkv", "hour.mkv", {"-c", "copy", "-metadata", "timecode=01:00:00:00"});
+    EXPECT_EQ(Check("hour.mkv", {"--clip", Made("hd.json")}).exitCode, 0);
+
+    // Sound cut short of the picture.
+    Damage("hd.mkv", "short-sound.mov", {"-c:v", "copy", "-af", "atrim=0:0.5", "-c:a", "pcm_s24le"});
+    EXPECT_TRUE(Kinds(Check("short-sound.mov").report, "file").count("duration"));
+}
+
+TEST_F(CheckCommand, OtherHdBarsAreRec709BarsWithTheirDeviations)
+{
+    const Outcome made = RunCommand({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "smptehdbars=size=320x180:rate=25",
+                                     "-t", "0.2", "-c:v", "ffv1", "-pix_fmt", "yuv444p10le", Path("smpte.mkv")});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const Verdict v = Check("smpte.mkv");
+    EXPECT_EQ(v.exitCode, 1);
+    EXPECT_EQ(v.report.at("picture").at("bars"), "rec709");
+    EXPECT_FALSE(v.report.at("picture").at("faults").empty());
+}
+
+TEST_F(CheckCommand, FilesThatAreNotBarsAndToneGetClearAnswers)
+{
+    // A picture that is not bars, with a sound that is not the tone.
+    const Outcome made = RunCommand({"ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=320x180:rate=25",
+                                     "-f", "lavfi", "-i", "sine=frequency=440:beep_factor=4", "-t", "2", "-c:v", "ffv1",
+                                     Path("other.mkv")});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const Verdict other = Check("other.mkv");
+    EXPECT_EQ(other.exitCode, 1);
+    EXPECT_EQ(other.report.at("picture").at("bars"), "none");
+
+    // Sound only, and picture only: the other side is absent, not a fault.
+    ASSERT_EQ(RunTool({"-q", "tone", Made("ebu.json"), "-o", Path("ebu.wav"), "--duration", "4"}).exitCode, 0);
+    const Verdict wav = Check("ebu.wav");
+    EXPECT_EQ(wav.exitCode, 0) << wav.report.dump(1);
+    EXPECT_FALSE(wav.report.at("picture").at("present").get<bool>());
+    Damage("hd.mkv", "mute.mkv", {"-an", "-c:v", "copy"});
+    const Verdict mute = Check("mute.mkv");
+    EXPECT_EQ(mute.exitCode, 0);
+    EXPECT_FALSE(mute.report.at("sound").at("present").get<bool>());
+
+    // A still that keeps the signal (16-bit R'G'B' with its cICP chunk).
+    ASSERT_EQ(RunTool({"-q", "frame", Made("hd.json"), "--signal", "-o", Path("signal.png")}).exitCode, 0);
+    const Verdict still = Check("signal.png");
+    EXPECT_EQ(still.exitCode, 0) << still.report.at("picture").dump(1);
+    EXPECT_EQ(still.report.at("picture").at("bars"), "rec709");
+
+    // Not a media file at all, or no file.
+    std::ofstream(Path("junk.mov")) << "this is not a movie";
+    EXPECT_EQ(RunTool({"check", Path("junk.mov")}).exitCode, 2);
+    EXPECT_EQ(RunTool({"check", Path("missing.mov")}).exitCode, 2);
+}
+
+TEST_F(CheckCommand, PictureMarksEachRegion)
+{
+    const Outcome o = RunTool({"-q", "check", Made("hd.mkv"), "--picture", Path("marks.png")});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_GT(fs::file_size(Path("marks.png")), 1000u);
+}
+
+} // namespace

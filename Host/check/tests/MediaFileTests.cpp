@@ -1,0 +1,161 @@
+// The reader on files made here from raw codes that ffmpeg stores without
+// loss: what it reads must be those codes, in the right component, at the
+// right frame.
+
+#include "btcheck/MediaFile.h"
+#include "RunProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include <unistd.h>
+
+using namespace btcheck;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class MediaFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mDir = fs::temp_directory_path() / ("bt-media-file-" + std::to_string(getpid()));
+        fs::create_directories(mDir);
+    }
+    void TearDown() override { fs::remove_all(mDir); }
+
+    std::string Path(const std::string& name) const { return (mDir / name).string(); }
+
+    /// Raw little-endian 16-bit words into a file.
+    std::string Raw(const std::string& name, const std::vector<std::uint16_t>& words) const
+    {
+        std::ofstream out(Path(name), std::ios::binary);
+        for (std::uint16_t w : words) {
+            const char bytes[2] = {static_cast<char>(w & 0xFF), static_cast<char>(w >> 8)};
+            out.write(bytes, 2);
+        }
+        return Path(name);
+    }
+
+    /// ffmpeg with these arguments; the test fails unless it succeeds.
+    void Ffmpeg(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), {"ffmpeg", "-v", "error", "-y"});
+        const auto o = btcli::test::RunCommand(args);
+        ASSERT_EQ(o.exitCode, 0) << o.err;
+    }
+
+    fs::path mDir;
+};
+
+constexpr int kW = 16, kH = 8;
+
+std::uint16_t Luma(int x, int y) { return static_cast<std::uint16_t>(64 + 50 * x + 7 * y); }
+std::uint16_t Cb(int cx, int cy) { return static_cast<std::uint16_t>(300 + 20 * cx + 3 * cy); }
+std::uint16_t Cr(int cx, int cy) { return static_cast<std::uint16_t>(900 - 20 * cx - 3 * cy); }
+
+} // namespace
+
+TEST_F(MediaFileTest, SubsampledCodesAreReadAsStoredAndRepeated)
+{
+    std::vector<std::uint16_t> words;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            words.push_back(Luma(x, y));
+    for (auto* f : {&Cb, &Cr})
+        for (int y = 0; y < kH / 2; ++y)
+            for (int x = 0; x < kW / 2; ++x)
+                words.push_back(f(x, y));
+    const std::string raw = Raw("p420.yuv", words);
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p10le", "-s", "16x8", "-r", "25", "-i", raw, "-c:v", "ffv1",
+            "-color_range", "tv", Path("p420.mkv")});
+
+    MediaFile file = MediaFile::Open(Path("p420.mkv"));
+    ASSERT_TRUE(file.Facts().picture);
+    EXPECT_EQ(file.Facts().picture->depth, 10);
+    EXPECT_EQ(file.Facts().picture->chromaShiftY, 1);
+    const CodePicture p = file.DecodeFrame(0);
+    EXPECT_EQ(p.family, Family::YCbCr);
+    EXPECT_FALSE(p.fullRange);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            EXPECT_EQ(p.At(0, x, y), Luma(x, y));
+            EXPECT_EQ(p.At(1, x, y), Cb(x / 2, y / 2));
+            EXPECT_EQ(p.At(2, x, y), Cr(x / 2, y / 2));
+        }
+}
+
+TEST_F(MediaFileTest, RgbComponentsComeInRgbOrder)
+{
+    // gbrp16: planes G, B, R.
+    std::vector<std::uint16_t> words;
+    for (int v : {20000, 40000, 60000})
+        words.insert(words.end(), kW * kH, static_cast<std::uint16_t>(v));
+    const std::string raw = Raw("rgb.raw", words);
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "gbrp16le", "-s", "16x8", "-i", raw, "-frames:v", "1", Path("rgb.png")});
+    MediaFile file = MediaFile::Open(Path("rgb.png"));
+    EXPECT_TRUE(file.Facts().picture->still);
+    const CodePicture p = file.DecodeFrame(0);
+    EXPECT_EQ(p.family, Family::Rgb);
+    EXPECT_EQ(p.depth, 16);
+    EXPECT_EQ(p.At(0, 3, 3), 60000); // R
+    EXPECT_EQ(p.At(1, 3, 3), 20000); // G
+    EXPECT_EQ(p.At(2, 3, 3), 40000); // B
+}
+
+TEST_F(MediaFileTest, SeekingFindsTheFrameAskedForInsideAGroup)
+{
+    // Frame i is grey at code 20 + 4i, in groups of twelve frames.
+    std::string bytes;
+    for (int i = 0; i < 50; ++i) {
+        bytes.append(kW * kH, static_cast<char>(20 + 4 * i));
+        bytes.append(kW * kH / 2, static_cast<char>(128));
+    }
+    std::ofstream(Path("frames.yuv"), std::ios::binary) << bytes;
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", Path("frames.yuv"), "-c:v",
+            "libx264", "-qp", "0", "-g", "12", "-bf", "2", Path("frames.mp4")});
+    MediaFile file = MediaFile::Open(Path("frames.mp4"));
+    EXPECT_EQ(file.Facts().picture->frameCount, 50);
+    for (std::int64_t i : {0, 37, 13, 49}) {
+        const CodePicture p = file.DecodeFrame(i);
+        EXPECT_EQ(p.frameIndex, i);
+        EXPECT_EQ(p.At(0, 5, 5), 20 + 4 * i) << "frame " << i;
+    }
+}
+
+TEST_F(MediaFileTest, SoundIsReadAsFloatsPerChannelUpToTheLimit)
+{
+    std::vector<std::uint16_t> words;
+    for (int i = 0; i < 4800; ++i) {
+        words.push_back(static_cast<std::uint16_t>(16384));           // left: +0.5
+        words.push_back(static_cast<std::uint16_t>(-8192 & 0xFFFF)); // right: -0.25
+    }
+    const std::string raw = Raw("s16.raw", words);
+    Ffmpeg({"-f", "s16le", "-ar", "48000", "-ac", "2", "-i", raw, Path("s16.wav")});
+    MediaFile file = MediaFile::Open(Path("s16.wav"));
+    EXPECT_FALSE(file.Facts().picture);
+    EXPECT_THROW((void)file.DecodeFrame(0), ReadError);
+    const Sound all = file.DecodeSound(1.0);
+    ASSERT_EQ(all.channels.size(), 2u);
+    EXPECT_EQ(all.channels[0].size(), 4800u);
+    EXPECT_FALSE(all.truncated);
+    EXPECT_EQ(all.channels[0][100], 0.5f);
+    EXPECT_EQ(all.channels[1][4799], -0.25f);
+    const Sound part = file.DecodeSound(0.05);
+    EXPECT_EQ(part.channels[1].size(), 2400u);
+    EXPECT_TRUE(part.truncated);
+}
+
+TEST_F(MediaFileTest, WhatIsNotMediaIsRefused)
+{
+    std::ofstream(Path("text.mov")) << "not a movie";
+    EXPECT_THROW((void)MediaFile::Open(Path("text.mov")), ReadError);
+    EXPECT_THROW((void)MediaFile::Open(Path("absent.mov")), ReadError);
+    const std::uint8_t bytes[] = {0, 0, 0, 0x20, 'f', 't', 'y', 'p'};
+    EXPECT_THROW((void)MediaFile::OpenBytes(bytes), ReadError);
+}
