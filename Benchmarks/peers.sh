@@ -20,6 +20,7 @@
 #   PICTURE_SECONDS=10 SOUND_SECONDS=600 FILE_SECONDS=20 PEER_FILE_SECONDS=4 UHD_SECONDS=60 \
 #     Benchmarks/peers.sh                    # a quicker one
 set -euo pipefail
+shopt -s inherit_errexit
 
 cd "$(dirname "$0")/.."
 BT=${BT:-build/bin/barsandtone}
@@ -45,7 +46,7 @@ rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.1f", n / s }'; }
 
 # Our pictures: the clip's frames through selector 47, converted, dropped.
 our_pictures() { # preset frames [--convert]
-    "$BT" -q new -o "$work/pictures.json" --preset "$1" --video-rate 30
+    "$BT" -q new -y -o "$work/pictures.json" --preset "$1" --video-rate 30
     "$BT" export "$work/pictures.json" --null --no-sound --no-progress --frames "$2" ${3:-} |
         sed -n 's/.*: \([0-9.]*\) frames per second.*/\1/p'
 }
@@ -73,8 +74,8 @@ ffmpeg_sound() { # seconds lavfi-source
 }
 
 # A 5.1 BLITS clip: six channels, identification format 3.
-"$BT" -q new -o "$work/blits.json" --channels 5.1 --identifier blits
-"$BT" -q new -o "$work/steady.json"
+"$BT" -q new -y -o "$work/blits.json" --channels 5.1 --identifier blits
+"$BT" -q new -y -o "$work/steady.json"
 
 # The BLITS cadence in FFmpeg's expression language, in the file's 5.1 order
 # (L R C LFE Ls Rs), 1024 samples per frame.
@@ -124,8 +125,8 @@ ffmpeg_file() { # size seconds name [ffmpeg output flags...]
 }
 
 echo "peers: finished files (ours ${FILE_SECONDS} s, FFmpeg's ${PEER_FILE_SECONDS} s, UHD hour from ${UHD_SECONDS} s) ..." >&2
-"$BT" -q new -o "$work/hd30.json" --preset "HD Rec.709" --video-rate 30
-"$BT" -q new -o "$work/uhd30.json" --preset "UHD Rec.709" --video-rate 30
+"$BT" -q new -y -o "$work/hd30.json" --preset "HD Rec.709" --video-rate 30
+"$BT" -q new -y -o "$work/uhd30.json" --preset "UHD Rec.709" --video-rate 30
 ff=$(( FILE_SECONDS * 30 ))
 prores=(-c:v prores_ks -profile:v hq -vendor apl0 -pix_fmt yuv422p10le -c:a pcm_s24le)
 f1_ours=$(our_file "$work/hd30.json" hd.mov "$ff")
