@@ -28,8 +28,12 @@ btmedia::MovieFormat FormatFor(const ExportOptions& options)
     const MovieFormat chosen = btmedia::FormatNamed(options.format).value_or(MovieFormat::NullSink);
     if (named && !btmedia::FormatNamed(options.format))
         throw UsageError("--format takes ffv1, prores, dnxhr, mp4, nut or null, not \"" + options.format + "\"");
-    if (named && chosen == MovieFormat::NullSink)
+    if (named && chosen == MovieFormat::NullSink) {
+        // A file named beside the null sink would be expected and never come.
+        if (!options.output.empty())
+            throw UsageError("--format null writes no file: leave out -o \"" + options.output + "\"");
         return chosen;
+    }
     if (ToStandardOutput(options)) {
         if (named && chosen != MovieFormat::NutStream)
             throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries NUT");
