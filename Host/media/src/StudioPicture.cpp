@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace btmedia {
 
@@ -162,7 +163,48 @@ bool HaveAvx2() noexcept
 }
 #endif
 
-void Convert(const VuyaPicture& picture, const StudioPlanes& out, RowFunction floatRow)
+/// Where picture row y's codes go in `planes`: chroma only on the rows that carry it.
+RowOut RowIn(const StudioPlanes& planes, int y) noexcept
+{
+    const bool chroma = y % (1 << planes.chromaShiftY) == 0;
+    const std::ptrdiff_t cy = y >> planes.chromaShiftY;
+    return {planes.plane[0] + y * planes.stride[0], chroma ? planes.plane[1] + cy * planes.stride[1] : nullptr,
+            chroma ? planes.plane[2] + cy * planes.stride[2] : nullptr, planes.chromaShiftX};
+}
+
+bool SameRow(const RowOut& codes, const RowOut& other, int width, int chromaWidth) noexcept
+{
+    const auto same = [](const std::uint16_t* a, const std::uint16_t* b, int n) {
+        return std::memcmp(a, b, static_cast<std::size_t>(n) * sizeof(std::uint16_t)) == 0;
+    };
+    return same(codes.y, other.y, width) &&
+           (codes.cb == nullptr || (same(codes.cb, other.cb, chromaWidth) && same(codes.cr, other.cr, chromaWidth)));
+}
+
+/// Copies the codes of picture rows [0, rows) from `from` into `to`.
+void CopyRows(const StudioPlanes& from, const StudioPlanes& to, int rows) noexcept
+{
+    for (int y = 0; y < rows; ++y) {
+        const RowOut source = RowIn(from, y);
+        const RowOut dest = RowIn(to, y);
+        std::memcpy(dest.y, source.y, static_cast<std::size_t>(from.width) * sizeof(std::uint16_t));
+        if (source.cb != nullptr) {
+            const std::size_t chromaBytes = static_cast<std::size_t>(from.ChromaWidth()) * sizeof(std::uint16_t);
+            std::memcpy(dest.cb, source.cb, chromaBytes);
+            std::memcpy(dest.cr, source.cr, chromaBytes);
+        }
+    }
+}
+
+bool SameShape(const StudioPlanes& a, const StudioPlanes& b) noexcept
+{
+    return a.width == b.width && a.height == b.height && a.chromaShiftX == b.chromaShiftX &&
+           a.chromaShiftY == b.chromaShiftY;
+}
+
+/// Converts into `out`; with `same`, only from the first row whose codes
+/// differ from it, and not at all when none does (then true).
+bool Convert(const VuyaPicture& picture, const StudioPlanes& out, const StudioPlanes* same, RowFunction floatRow)
 {
     if (picture.width != out.width || picture.height != out.height)
         throw std::invalid_argument("picture is " + std::to_string(picture.width) + "x" +
@@ -172,22 +214,40 @@ void Convert(const VuyaPicture& picture, const StudioPlanes& out, RowFunction fl
         throw std::invalid_argument("picture has no memory");
     if (out.chromaShiftX < 0 || out.chromaShiftX > 1 || out.chromaShiftY < 0 || out.chromaShiftY > 1)
         throw std::invalid_argument("chroma can be halved across and down, no more");
+    if (same != nullptr && !SameShape(*same, out))
+        throw std::invalid_argument("the planes to compare with are not of the picture's shape");
     const RowFunction rowFn = picture.layout == VuyaLayout::kFloats ? floatRow : &Convert8Row;
-    for (int y = 0; y < picture.height; ++y) {
-        const bool chroma = y % (1 << out.chromaShiftY) == 0;
-        const std::ptrdiff_t cy = y >> out.chromaShiftY;
-        const RowOut row{out.plane[0] + y * out.stride[0], chroma ? out.plane[1] + cy * out.stride[1] : nullptr,
-                         chroma ? out.plane[2] + cy * out.stride[2] : nullptr, out.chromaShiftX};
-        rowFn(PictureRow(picture, y), picture.width, row);
+    int y = 0;
+    if (same != nullptr) {
+        // Rationale: a row's codes go to a row of scratch that stays in the
+        // first-level cache, and only the compared picture is read from
+        // memory: a picture like the one before costs no writes at all.
+        const int chromaWidth = out.ChromaWidth();
+        std::vector<std::uint16_t> scratch(static_cast<std::size_t>(out.width) + 2 * static_cast<std::size_t>(chromaWidth));
+        std::uint16_t* const luma = scratch.data();
+        for (; y < picture.height; ++y) {
+            const RowOut reference = RowIn(*same, y);
+            const bool chroma = reference.cb != nullptr;
+            const RowOut codes{luma, chroma ? luma + out.width : nullptr,
+                               chroma ? luma + out.width + chromaWidth : nullptr, out.chromaShiftX};
+            rowFn(PictureRow(picture, y), picture.width, codes);
+            if (!SameRow(codes, reference, out.width, chromaWidth))
+                break;
+        }
+        if (y == picture.height)
+            return true;
+        CopyRows(*same, out, y);
     }
+    for (; y < picture.height; ++y)
+        rowFn(PictureRow(picture, y), picture.width, RowIn(out, y));
+    return false;
 }
 
 } // namespace
 
 bool StudioPlanes::SameCodes(const StudioPlanes& other) const noexcept
 {
-    if (width != other.width || height != other.height || chromaShiftX != other.chromaShiftX ||
-        chromaShiftY != other.chromaShiftY)
+    if (!SameShape(*this, other))
         return false;
     for (int p = 0; p < 3; ++p) {
         const int w = p == 0 ? width : ChromaWidth();
@@ -246,18 +306,37 @@ std::uint16_t StudioCode(float v, float offset, float scale) noexcept
     return static_cast<std::uint16_t>(code + 0.5f);
 }
 
-void ConvertToStudio(const VuyaPicture& picture, const StudioPlanes& out)
+namespace {
+
+RowFunction WidestFloatRow() noexcept
 {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
     if (HaveAvx2())
-        return Convert(picture, out, &FloatRowAvx2);
+        return &FloatRowAvx2;
 #endif
-    Convert(picture, out, &FloatRow);
+    return &FloatRow;
+}
+
+} // namespace
+
+void ConvertToStudio(const VuyaPicture& picture, const StudioPlanes& out)
+{
+    (void)Convert(picture, out, nullptr, WidestFloatRow());
 }
 
 void ConvertToStudioPortable(const VuyaPicture& picture, const StudioPlanes& out)
 {
-    Convert(picture, out, &FloatRow);
+    (void)Convert(picture, out, nullptr, &FloatRow);
+}
+
+bool ConvertToStudioUnlessSame(const VuyaPicture& picture, const StudioPlanes& out, const StudioPlanes& same)
+{
+    return Convert(picture, out, &same, WidestFloatRow());
+}
+
+bool ConvertToStudioUnlessSamePortable(const VuyaPicture& picture, const StudioPlanes& out, const StudioPlanes& same)
+{
+    return Convert(picture, out, &same, &FloatRow);
 }
 
 } // namespace btmedia

@@ -40,8 +40,8 @@ protected:
     static MovieSources Sources(int channels, int run = 1)
     {
         MovieSources src;
-        src.picture = [run](std::int64_t frame, const StudioPlanes& out) {
-            TestPicture(static_cast<std::uint16_t>(100 + frame / run), out);
+        src.picture = [run](std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same) {
+            return TestSource(static_cast<std::uint16_t>(100 + frame / run), out, same);
         };
         src.sound = [channels](std::int64_t position, std::uint32_t count, float* const* out) {
             TestSound(position, count, out, channels, 48000);
