@@ -206,6 +206,25 @@ bool SameRow(const RowOut& codes, const RowOut& other, int width, int chromaWidt
            (codes.cb == nullptr || (same(codes.cb, other.cb, chromaWidth) && same(codes.cr, other.cr, chromaWidth)));
 }
 
+/// Brings picture row y's codes into the second-level cache, as
+/// FloatRowVector does the next row of floats, so that comparing with them
+/// does not wait on memory.
+void PrefetchCodes(const StudioPlanes& planes, int y) noexcept
+{
+    const auto ahead = [](const std::uint16_t* words, int count) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(words);
+        // One line past the end too: the row need not start on a line.
+        for (std::size_t at = 0; at < static_cast<std::size_t>(count) * sizeof(std::uint16_t) + 64; at += 64)
+            __builtin_prefetch(bytes + at, 0, 2);
+    };
+    const RowOut row = RowIn(planes, y);
+    ahead(row.y, planes.width);
+    if (row.cb != nullptr) {
+        ahead(row.cb, planes.ChromaWidth());
+        ahead(row.cr, planes.ChromaWidth());
+    }
+}
+
 /// Copies the codes of picture rows [0, rows) from `from` into `to`.
 void CopyRows(const StudioPlanes& from, const StudioPlanes& to, int rows) noexcept
 {
@@ -250,7 +269,10 @@ bool Convert(const VuyaPicture& picture, const StudioPlanes& out, const StudioPl
         const int chromaWidth = out.ChromaWidth();
         std::vector<std::uint16_t> scratch(static_cast<std::size_t>(out.width) + 2 * static_cast<std::size_t>(chromaWidth));
         std::uint16_t* const luma = scratch.data();
+        PrefetchCodes(*same, 0);
         for (; y < picture.height; ++y) {
+            if (y + 1 < picture.height)
+                PrefetchCodes(*same, y + 1);
             const RowOut reference = RowIn(*same, y);
             const bool chroma = reference.cb != nullptr;
             const RowOut codes{luma, chroma ? luma + out.width : nullptr,
