@@ -3,14 +3,11 @@
 #include "FrameStore/FrameRecord.h"
 #include "barsandtone/PackedBytes.h"
 
+#include "barsandtone/HugePages.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace bthost {
 
@@ -25,12 +22,6 @@ constexpr std::int64_t kCacheLine = 64;
 constexpr std::uint32_t kFrameMagic = 0x52465442; // bytes "BTFR" in the host's own part of the record
 /// Rationale: one frame larger than this is refused rather than attempted.
 constexpr std::size_t kLargestFrameBytes = std::size_t{1} << 32;
-/// Rationale: a frame is written whole by the module and read whole by the
-/// host for every picture, so walking its pages costs as much as its bytes do
-/// on small pages: a frame of at least one huge page lives on huge pages
-/// (where the system gives them), which takes an HD float frame from paint
-/// to read-back in measurably less time.
-constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
 
 struct FormatRow {
     std::uint32_t code;
@@ -53,24 +44,23 @@ std::int32_t BytesPerPixelOfHostFormat(std::uint32_t pixelFormat) noexcept
 
 namespace {
 
-/// A frame's memory, every byte kUntouchedByte to begin with; aligned to a
-/// huge page, and advised to use them, when it is at least one.
+/// A frame's memory, every byte kUntouchedByte to begin with; on huge pages
+/// when it is at least one.
 class FrameMemory {
 public:
     explicit FrameMemory(std::size_t bytes)
-        : mAlignment(bytes >= kHugePageBytes ? kHugePageBytes : alignof(std::max_align_t)),
-          mSize((bytes + mAlignment - 1) / mAlignment * mAlignment),
-          mData(static_cast<std::uint8_t*>(::operator new(mSize, std::align_val_t{mAlignment})))
+        : mHuge(bytes >= bt::kHugePageBytes), mSize(mHuge ? bt::HugePageSize(bytes) : bytes),
+          mData(static_cast<std::uint8_t*>(mHuge ? bt::AllocateHugePages(bytes) : ::operator new(bytes)))
     {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-        // Before the first touch, so that the pages are huge from the start;
-        // a system without them keeps small pages.
-        if (mAlignment == kHugePageBytes)
-            (void)madvise(mData, mSize, MADV_HUGEPAGE);
-#endif
         Fill();
     }
-    ~FrameMemory() { ::operator delete(mData, std::align_val_t{mAlignment}); }
+    ~FrameMemory()
+    {
+        if (mHuge)
+            bt::ReleaseHugePages(mData);
+        else
+            ::operator delete(mData);
+    }
     FrameMemory(const FrameMemory&) = delete;
     FrameMemory& operator=(const FrameMemory&) = delete;
 
@@ -80,9 +70,9 @@ public:
     [[nodiscard]] std::uint8_t* data() const noexcept { return mData; }
 
 private:
-    std::size_t mAlignment = alignof(std::max_align_t);
-    std::size_t mSize = 0;
-    std::uint8_t* mData = nullptr;
+    bool mHuge;
+    std::size_t mSize;
+    std::uint8_t* mData;
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "SoundTracks.h"
 #include "btmedia/StopSignals.h"
 #include "ImporterBarsAndTone/HostRecords.h"
+#include "barsandtone/HugePages.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -60,6 +61,23 @@ Container ContainerOf(MovieFormat format)
     case MovieFormat::NullSink: break;
     }
     return {"", "null sink", false};
+}
+
+/// A plane of the encoder's pictures on huge pages: the codes of the last
+/// picture encoded are read for every frame after it.
+AVBufferRef* NewHugePlane(std::size_t bytes)
+{
+    try {
+        void* memory = bt::AllocateHugePages(bytes);
+        AVBufferRef* plane = av_buffer_create(
+            static_cast<std::uint8_t*>(memory), bytes, [](void*, std::uint8_t* data) { bt::ReleaseHugePages(data); },
+            nullptr, 0);
+        if (plane == nullptr)
+            bt::ReleaseHugePages(memory);
+        return plane;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 /// 10-bit codes to 8-bit, rounded: for encoders that take 8 bits.
@@ -157,8 +175,8 @@ private:
     {
         const int bytes = mLayout.bits > 8 ? 2 : 1;
         mLineBytes = FFALIGN(mSpec.width * bytes, 64);
-        mPool.reset(av_buffer_pool_init(static_cast<std::size_t>(mLineBytes) * static_cast<std::size_t>(mSpec.height) + 64,
-                                        nullptr));
+        const std::size_t planeBytes = static_cast<std::size_t>(mLineBytes) * static_cast<std::size_t>(mSpec.height) + 64;
+        mPool.reset(av_buffer_pool_init(planeBytes, planeBytes >= bt::kHugePageBytes ? &NewHugePlane : nullptr));
         if (!mPool)
             throw std::bad_alloc();
     }
