@@ -13,15 +13,17 @@ namespace {
 
 btmedia::ImageFormat FrameFormat(const FrameOptions& options)
 {
-    const auto named = options.format.empty() ? std::nullopt : btmedia::ImageFormatNamed(options.format);
-    if (!options.format.empty() && !named)
-        throw UsageError("--format takes png, tiff or dpx, not \"" + options.format + "\"");
     const auto byName = btmedia::ImageFormatOfName(options.output);
-    if (named && byName && *named != *byName)
-        throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
-                         std::string(btmedia::ImageFormatName(*byName)) + " file: change one of them");
-    if (named)
-        return *named;
+    if (!options.format.empty()) {
+        const auto named = btmedia::ImageFormatNamed(options.format);
+        if (!named)
+            throw UsageError("--format takes png, tiff or dpx, not \"" + options.format + "\"");
+        const btmedia::ImageFormat format = *named;
+        if (byName && format != *byName)
+            throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
+                             std::string(btmedia::ImageFormatName(*byName)) + " file: change one of them");
+        return format;
+    }
     if (byName)
         return *byName;
     if (options.output == "-")

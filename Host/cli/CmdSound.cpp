@@ -77,17 +77,17 @@ SampleRange Resolve(const RangeOptions& r, double rate, const bthost::ClipDescri
 btmedia::SoundFormat ToneFormat(const ToneOptions& options)
 {
     using btmedia::SoundContainer;
-    const auto named = options.format.empty() ? std::nullopt : btmedia::SoundContainerNamed(options.format);
-    if (!options.format.empty() && !named)
-        throw UsageError("--format takes wav, rf64, flac or aiff, not \"" + options.format + "\"");
     const auto byName = btmedia::SoundContainerOfName(options.output);
-    if (named && byName && *named != *byName)
-        throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
-                         std::string(btmedia::ContainerName(*byName)) + " file: change one of them");
     btmedia::SoundFormat format;
-    if (named)
+    if (!options.format.empty()) {
+        const auto named = btmedia::SoundContainerNamed(options.format);
+        if (!named)
+            throw UsageError("--format takes wav, rf64, flac or aiff, not \"" + options.format + "\"");
         format.container = *named;
-    else if (byName)
+        if (byName && format.container != *byName)
+            throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
+                             std::string(btmedia::ContainerName(*byName)) + " file: change one of them");
+    } else if (byName)
         format.container = *byName;
     else if (options.output == "-")
         format.container = SoundContainer::Flac; // the one that needs no going back

@@ -451,7 +451,9 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
         bool inDrop = false;
         for (std::size_t b = 0; b < levels[c].size(); ++b) {
             const std::size_t rb = RefBlock(chosen, b + alignment.phase);
-            const bool steady = refOn[rb] && (b == 0 || refOn[RefBlock(chosen, b + alignment.phase - 1)]) &&
+            // The file's first and last blocks are not judged: a codec's
+            // start-up and end padding live there (AAC's priming frame).
+            const bool steady = refOn[rb] && b > 0 && refOn[RefBlock(chosen, b + alignment.phase - 1)] &&
                                 refOn[RefBlock(chosen, b + alignment.phase + 1)] && b + 1 < levels[c].size();
             bool dropped = false;
             if (steady) {

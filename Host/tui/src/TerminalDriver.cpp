@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -712,6 +713,47 @@ private:
     std::function<bool()> mStopRequested;
 };
 
+/// The terminal library's size-change handler, run from its event loop
+/// instead of from the signal. The library's handler takes a lock that the
+/// code it interrupts may hold; where the signal lands while the lock is
+/// held (every time under the thread checker, which delivers signals as a
+/// lock is taken) the program would hang. The signal now only raises a flag.
+class ResizeRelay final : public finalcut::FObject {
+public:
+    ResizeRelay()
+    {
+        struct sigaction relay {};
+        relay.sa_handler = &ResizeRelay::OnSignal;
+        sigemptyset(&relay.sa_mask);
+        relay.sa_flags = SA_RESTART;
+        sigaction(SIGWINCH, &relay, &mLibrary);
+        addTimer(100);
+    }
+    ~ResizeRelay() override { sigaction(SIGWINCH, &mLibrary, nullptr); }
+    ResizeRelay(const ResizeRelay&) = delete;
+    ResizeRelay& operator=(const ResizeRelay&) = delete;
+
+protected:
+    void onTimer(finalcut::FTimerEvent*) override
+    {
+        if (sResized == 0)
+            return;
+        sResized = 0;
+        if ((mLibrary.sa_flags & SA_SIGINFO) != 0 && mLibrary.sa_sigaction != nullptr) {
+            siginfo_t info{};
+            info.si_signo = SIGWINCH;
+            mLibrary.sa_sigaction(SIGWINCH, &info, nullptr);
+        } else if (mLibrary.sa_handler != SIG_DFL && mLibrary.sa_handler != SIG_IGN && mLibrary.sa_handler != nullptr) {
+            mLibrary.sa_handler(SIGWINCH);
+        }
+    }
+
+private:
+    static void OnSignal(int) { sResized = 1; }
+    static inline volatile std::sig_atomic_t sResized = 0;
+    struct sigaction mLibrary {};
+};
+
 } // namespace
 
 TerminalDriver::TerminalDriver(std::function<bool()> stopRequested) : mStopRequested(std::move(stopRequested)) {}
@@ -730,6 +772,7 @@ void TerminalDriver::RunModal(DialogSession& session)
     finalcut::FWidget::setMainWidget(&window);
     window.show();
     window.Place();
+    const ResizeRelay resizeRelay;
     std::unique_ptr<StopWatch> stopWatch;
     if (mStopRequested)
         stopWatch = std::make_unique<StopWatch>(window, mStopRequested);
