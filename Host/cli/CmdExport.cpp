@@ -159,12 +159,15 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     ProgressBar bar(options.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "frames");
     btmedia::MovieSources sources;
     const bool convert = !nullSink || options.nullConverts;
-    sources.picture = [&](std::int64_t, const btmedia::StudioPlanes& out) {
+    sources.picture = [&](std::int64_t, const btmedia::StudioPlanes& out, const btmedia::StudioPlanes* same) {
         // Every frame is asked for anew and painted by the module.
         DeliveredPicture picture(session, clip);
         if (!convert)
-            return;
+            return false;
+        if (same != nullptr)
+            return btmedia::ConvertToStudioUnlessSame(picture.Picture(), out, *same);
         btmedia::ConvertToStudio(picture.Picture(), out);
+        return false;
     };
     sources.sound = [&](std::int64_t position, std::uint32_t count, float* const* channels) {
         RequestSound(session, clip, position, count, channels);

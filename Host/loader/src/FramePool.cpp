@@ -3,6 +3,8 @@
 #include "FrameStore/FrameRecord.h"
 #include "barsandtone/PackedBytes.h"
 
+#include "barsandtone/HugePages.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -40,10 +42,45 @@ std::int32_t BytesPerPixelOfHostFormat(std::uint32_t pixelFormat) noexcept
     return 0;
 }
 
+namespace {
+
+/// A frame's memory, every byte kUntouchedByte to begin with; on huge pages
+/// when it is at least one.
+class FrameMemory {
+public:
+    explicit FrameMemory(std::size_t bytes)
+        : mHuge(bytes >= bt::kHugePageBytes), mSize(mHuge ? bt::HugePageSize(bytes) : bytes),
+          mData(static_cast<std::uint8_t*>(mHuge ? bt::AllocateHugePages(bytes) : ::operator new(bytes)))
+    {
+        Fill();
+    }
+    ~FrameMemory()
+    {
+        if (mHuge)
+            bt::ReleaseHugePages(mData);
+        else
+            ::operator delete(mData);
+    }
+    FrameMemory(const FrameMemory&) = delete;
+    FrameMemory& operator=(const FrameMemory&) = delete;
+
+    void Fill() noexcept { std::fill(begin(), end(), kUntouchedByte); }
+    [[nodiscard]] std::uint8_t* begin() const noexcept { return mData; }
+    [[nodiscard]] std::uint8_t* end() const noexcept { return mData + mSize; }
+    [[nodiscard]] std::uint8_t* data() const noexcept { return mData; }
+
+private:
+    bool mHuge;
+    std::size_t mSize;
+    std::uint8_t* mData;
+};
+
+} // namespace
+
 struct FramePool::Frame {
     std::array<std::uint8_t, rec::kSize> record{};
     void* recordAddress = nullptr; ///< what the frame's handle points to
-    std::vector<std::uint8_t> storage;
+    std::unique_ptr<FrameMemory> storage; ///< none for a frame without memory
     std::size_t pixelOffset = 0;
     std::size_t pixelBytes = 0;
     bool withMemory = true;
@@ -102,20 +139,20 @@ std::int32_t FramePool::Create(BT_FrameHandle* out, const FrameCreation& creatio
     if (reusable != mFree.end()) {
         frame = std::move(*reusable);
         mFree.erase(reusable);
-        if (mOptions.refillReused)
-            std::fill(frame->storage.begin(), frame->storage.end(), kUntouchedByte);
+        if (mOptions.refillReused && frame->storage)
+            frame->storage->Fill();
     } else {
         frame = std::make_unique<Frame>();
         frame->withMemory = withMemory;
         frame->pixelBytes = pixelBytes;
         if (withMemory) {
-            frame->storage.assign(pixelBytes + 2 * kGuardBytes + kRowAlignment, kUntouchedByte);
-            const auto start = reinterpret_cast<std::uintptr_t>(frame->storage.data()) + kGuardBytes;
+            frame->storage = std::make_unique<FrameMemory>(pixelBytes + 2 * kGuardBytes + kRowAlignment);
+            const auto start = reinterpret_cast<std::uintptr_t>(frame->storage->data()) + kGuardBytes;
             frame->pixelOffset = kGuardBytes + (kRowAlignment - start % kRowAlignment) % kRowAlignment;
         }
     }
 
-    std::uint8_t* firstRow = withMemory ? frame->storage.data() + frame->pixelOffset : nullptr;
+    std::uint8_t* firstRow = withMemory ? frame->storage->data() + frame->pixelOffset : nullptr;
     frame->creation = creation;
     frame->view = FrameView{firstRow, static_cast<std::int32_t>(rowBytes), creation.width, creation.height,
                             creation.pixelFormat, bpp};
@@ -192,9 +229,9 @@ bool FramePool::OutsideUntouched(BT_FrameHandle handle) const
     const auto untouched = [](const std::uint8_t* begin, const std::uint8_t* end) {
         return std::all_of(begin, end, [](std::uint8_t b) { return b == kUntouchedByte; });
     };
-    const std::uint8_t* data = frame->storage.data();
+    const std::uint8_t* data = frame->storage->data();
     const std::uint8_t* pixels = data + frame->pixelOffset;
-    if (!untouched(data, pixels) || !untouched(pixels + frame->pixelBytes, data + frame->storage.size()))
+    if (!untouched(data, pixels) || !untouched(pixels + frame->pixelBytes, frame->storage->end()))
         return false;
     const FrameView& v = frame->view;
     const std::size_t rowUsed = static_cast<std::size_t>(v.width) * static_cast<std::size_t>(v.bytesPerPixel);

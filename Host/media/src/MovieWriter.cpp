@@ -7,6 +7,7 @@
 #include "SoundTracks.h"
 #include "btmedia/StopSignals.h"
 #include "ImporterBarsAndTone/HostRecords.h"
+#include "barsandtone/HugePages.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -62,6 +63,23 @@ Container ContainerOf(MovieFormat format)
     return {"", "null sink", false};
 }
 
+/// A plane of the encoder's pictures on huge pages: the codes of the last
+/// picture encoded are read for every frame after it.
+AVBufferRef* NewHugePlane(std::size_t bytes)
+{
+    try {
+        void* memory = bt::AllocateHugePages(bytes);
+        AVBufferRef* plane = av_buffer_create(
+            static_cast<std::uint8_t*>(memory), bytes, [](void*, std::uint8_t* data) { bt::ReleaseHugePages(data); },
+            nullptr, 0);
+        if (plane == nullptr)
+            bt::ReleaseHugePages(memory);
+        return plane;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 /// 10-bit codes to 8-bit, rounded: for encoders that take 8 bits.
 void NarrowTo8Bit(const StudioPlanes& in, AVFrame& out)
 {
@@ -77,10 +95,30 @@ void NarrowTo8Bit(const StudioPlanes& in, AVFrame& out)
     }
 }
 
+/// The last picture the encoder was given, which the frames after it are
+/// compared with. [read by any thread; replaced by the export thread]
+struct EncodedPicture {
+    std::int64_t number = 0; ///< its number among the pictures encoded
+    av::FramePtr frame;      ///< a reference of our own: the pool hands its memory to no one else meanwhile
+    StudioPlanes planes;     ///< the frame's codes
+};
+
+/// What a worker made of a frame: a picture of its own, or an encoded one again.
+struct MadePicture {
+    av::FramePtr frame;                              ///< its picture; null for a repeat and the null sink
+    std::shared_ptr<const EncodedPicture> reference; ///< what the picture was compared with, if anything
+    bool repeat = false;                             ///< it is `reference`'s picture
+};
+
 class Exporter {
 public:
     Exporter(const MovieSpec& spec, const MovieSources& sources)
-        : mSpec(spec), mSources(sources), mLayout(ChoosePictureLayout(spec)), mToFile(spec.format != MovieFormat::NullSink)
+        : mSpec(spec), mSources(sources), mLayout(ChoosePictureLayout(spec)),
+          mToFile(spec.format != MovieFormat::NullSink),
+          // The codes in an encoder's frame are what the sources compare
+          // with, so 8-bit encoders (whose frames are narrowed) never repeat;
+          // they are not intra-only anyway.
+          mReuse(mToFile && mLayout.intraOnly && mLayout.bits > 8 && spec.reuseIdenticalPictures)
     {
     }
 
@@ -96,7 +134,7 @@ public:
         StudioPicture scratch = NewScratch();
         // The first picture comes before the encoder opens: an HDR stream's
         // header describes its light.
-        av::FramePtr first = MakePicture(0, scratch);
+        av::FramePtr first = MakePicture(0, scratch, nullptr).frame;
 
         std::string label = container.label;
         if (mToFile) {
@@ -111,7 +149,7 @@ public:
             label += std::string(" in ") + container.label;
             mOutput->WriteHeader();
             mPackets = std::make_unique<PicturePackets>(mPicture.codec.get(), mPicture.stream, *mOutput,
-                                                        mLayout.intraOnly && mSpec.reuseIdenticalPictures);
+                                                        mReuse ? RecentPictures() : 0);
         }
         PrepareSound();
 
@@ -137,8 +175,8 @@ private:
     {
         const int bytes = mLayout.bits > 8 ? 2 : 1;
         mLineBytes = FFALIGN(mSpec.width * bytes, 64);
-        mPool.reset(av_buffer_pool_init(static_cast<std::size_t>(mLineBytes) * static_cast<std::size_t>(mSpec.height) + 64,
-                                        nullptr));
+        const std::size_t planeBytes = static_cast<std::size_t>(mLineBytes) * static_cast<std::size_t>(mSpec.height) + 64;
+        mPool.reset(av_buffer_pool_init(planeBytes, planeBytes >= bt::kHugePageBytes ? &NewHugePlane : nullptr));
         if (!mPool)
             throw std::bad_alloc();
     }
@@ -191,24 +229,70 @@ private:
         return f;
     }
 
+    /// Frames a worker may run ahead of the writer.
+    std::int64_t Window() const noexcept { return 2 * static_cast<std::int64_t>(mSpec.pictureThreads); }
+
+    /// How many of the latest pictures a repeat may name: a worker takes the
+    /// last picture encoded when it starts a frame, and fewer than Window()
+    /// frames are written between then and its frame.
+    int RecentPictures() const noexcept { return static_cast<int>(Window()) + 1; }
+
     // One worker's share: the module's picture converted straight into the
-    // encoder's planes, or through the worker's own picture.
-    av::FramePtr MakePicture(std::int64_t index, StudioPicture& scratch)
+    // encoder's planes, or through the worker's own picture; or found to be
+    // the reference's again.
+    MadePicture MakePicture(std::int64_t index, StudioPicture& scratch,
+                            std::shared_ptr<const EncodedPicture> reference)
     {
         if (!mToFile) {
-            mSources.picture(index, scratch.Planes());
-            return nullptr;
+            (void)mSources.picture(index, scratch.Planes(), nullptr);
+            return {};
         }
         av::FramePtr f = NewPictureFrame();
         if (mLayout.bits > 8) {
-            mSources.picture(index, PlanesOf(*f));
+            if (mSources.picture(index, PlanesOf(*f), reference ? &reference->planes : nullptr)) {
+                if (!reference)
+                    throw std::logic_error("the picture source found frame " + std::to_string(index) +
+                                           " the same as no picture");
+                return {nullptr, std::move(reference), true};
+            }
         } else {
             const StudioPlanes planes = scratch.Planes();
-            mSources.picture(index, planes);
+            (void)mSources.picture(index, planes, nullptr);
             NarrowTo8Bit(planes, *f);
         }
         f->pts = index;
-        return f;
+        return {std::move(f), std::move(reference), false};
+    }
+
+    // Sends a frame's picture to the packets, and makes it the one the next
+    // frames are compared with when it is new. [export thread, the only one
+    // that replaces `reference`]
+    void Deliver(std::int64_t index, MadePicture made, std::shared_ptr<const EncodedPicture>& reference,
+                 std::mutex& mutex)
+    {
+        if (made.repeat) {
+            mPackets->Repeat(index, made.reference->number);
+            return;
+        }
+        if (!mReuse) {
+            mPackets->Send(std::move(made.frame));
+            return;
+        }
+        // A worker that started before the last picture was encoded compared
+        // with an older one (or none); this picture may be the last one's.
+        // Rare: only where the pictures change.
+        if (reference && reference != made.reference && PlanesOf(*made.frame).SameCodes(reference->planes)) {
+            mPackets->Repeat(index, reference->number);
+            return;
+        }
+        auto encoded = std::make_shared<EncodedPicture>();
+        encoded->frame.reset(av_frame_clone(made.frame.get()));
+        if (!encoded->frame)
+            throw std::bad_alloc();
+        encoded->planes = PlanesOf(*encoded->frame);
+        encoded->number = mPackets->Send(std::move(made.frame));
+        std::lock_guard lock(mutex);
+        reference = std::move(encoded);
     }
 
     void PrepareSound()
@@ -244,11 +328,12 @@ private:
     void RunPictures(av::FramePtr first)
     {
         const int threads = mSpec.pictureThreads;
-        const std::int64_t window = 2 * static_cast<std::int64_t>(threads);
+        const std::int64_t window = Window();
         std::mutex mutex;
         std::condition_variable changed;
-        std::map<std::int64_t, av::FramePtr> ready;
-        ready.emplace(0, std::move(first));
+        std::map<std::int64_t, MadePicture> ready;
+        ready.emplace(0, MadePicture{std::move(first), nullptr, false});
+        std::shared_ptr<const EncodedPicture> reference; // the last picture encoded
         std::int64_t next = 1;
         std::int64_t written = 0;
         bool stop = false;
@@ -258,17 +343,19 @@ private:
             StudioPicture scratch = NewScratch();
             for (;;) {
                 std::int64_t index;
+                std::shared_ptr<const EncodedPicture> latest; // the last picture encoded as the frame starts
                 {
                     std::unique_lock lock(mutex);
                     changed.wait(lock, [&] { return stop || next >= mSpec.frameCount || next < written + window; });
                     if (stop || next >= mSpec.frameCount)
                         return;
                     index = next++;
+                    latest = reference;
                 }
                 try {
-                    av::FramePtr f = MakePicture(index, scratch);
+                    MadePicture made = MakePicture(index, scratch, std::move(latest));
                     std::lock_guard lock(mutex);
-                    ready.emplace(index, std::move(f));
+                    ready.emplace(index, std::move(made));
                 } catch (...) {
                     std::lock_guard lock(mutex);
                     if (!failure)
@@ -295,18 +382,17 @@ private:
                 pool.emplace_back(worker);
             for (std::int64_t i = 0; i < mSpec.frameCount; ++i) {
                 StopPoint();
-                av::FramePtr f;
+                MadePicture made;
                 {
                     std::unique_lock lock(mutex);
                     changed.wait(lock, [&] { return failure || ready.count(i) != 0; });
                     if (failure)
                         break;
-                    f = std::move(ready.at(i));
+                    made = std::move(ready.at(i));
                     ready.erase(i);
                 }
                 if (mToFile)
-                    mPackets->Send(std::move(f));
-                f.reset();
+                    Deliver(i, std::move(made), reference, mutex);
                 {
                     std::lock_guard lock(mutex);
                     written = i + 1;
@@ -329,6 +415,7 @@ private:
     const MovieSources& mSources;
     const PictureLayout mLayout;
     const bool mToFile;
+    const bool mReuse; ///< repeated pictures reuse their packet
     // Declared before what writes into it, so that it closes last.
     std::unique_ptr<MovieOutput> mOutput;
     PictureStream mPicture;

@@ -1,58 +1,37 @@
 #include "PicturePackets.h"
 
-extern "C" {
-#include <libavutil/pixdesc.h>
-}
-
-#include <cstring>
+#include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace btmedia {
 
-namespace {
-
-/// Whether two frames of one format hold the same samples (rows compared,
-/// padding not): a memory pass, against the hundreds an encode costs.
-bool SamePicture(const AVFrame& a, const AVFrame& b) noexcept
-{
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(a.format));
-    if (d == nullptr || a.format != b.format || a.width != b.width || a.height != b.height)
-        return false;
-    const int bytesPerSample = d->comp[0].depth > 8 ? 2 : 1;
-    for (int p = 0; p < d->nb_components; ++p) {
-        const int w = p == 0 ? a.width : AV_CEIL_RSHIFT(a.width, d->log2_chroma_w);
-        const int h = p == 0 ? a.height : AV_CEIL_RSHIFT(a.height, d->log2_chroma_h);
-        for (int y = 0; y < h; ++y)
-            if (std::memcmp(a.data[p] + static_cast<std::ptrdiff_t>(y) * a.linesize[p],
-                            b.data[p] + static_cast<std::ptrdiff_t>(y) * b.linesize[p],
-                            static_cast<std::size_t>(w) * static_cast<std::size_t>(bytesPerSample)) != 0)
-                return false;
-    }
-    return true;
-}
-
-} // namespace
-
-PicturePackets::PicturePackets(AVCodecContext* encoder, AVStream* stream, MovieOutput& output, bool reuse)
-    : mEncoder(encoder), mStream(stream), mOutput(output), mReuse(reuse)
+PicturePackets::PicturePackets(AVCodecContext* encoder, AVStream* stream, MovieOutput& output, int recentPictures)
+    : mEncoder(encoder), mStream(stream), mOutput(output),
+      mRecentLimit(static_cast<std::size_t>(std::max(recentPictures, 0)))
 {
 }
 
-void PicturePackets::Send(av::FramePtr frame)
+std::int64_t PicturePackets::Send(av::FramePtr frame)
 {
-    if (mReuse && mPrevious && SamePicture(*mPrevious, *frame)) {
-        if (mPending.empty() && mHaveLast)
-            WriteAgain(frame->pts);
-        else
-            mPending.push_back({frame->pts, true});
-        return;
-    }
-    if (mReuse)
-        mPending.push_back({frame->pts, false});
+    const std::int64_t picture = mEncoded;
+    if (mRecentLimit > 0)
+        mPending.push_back({frame->pts, picture, false});
     av::Check(avcodec_send_frame(mEncoder, frame.get()), "picture encoding failed");
     ++mEncoded;
-    if (mReuse)
-        mPrevious = std::move(frame);
+    frame.reset();
     Receive();
+    return picture;
+}
+
+void PicturePackets::Repeat(std::int64_t pts, std::int64_t picture)
+{
+    if (picture < mReceived - static_cast<std::int64_t>(mRecent.size()) || picture >= mEncoded)
+        throw std::logic_error("picture " + std::to_string(picture) + " is not among the recent ones to repeat");
+    if (mPending.empty())
+        WriteAgain(pts, picture);
+    else
+        mPending.push_back({pts, picture, true});
 }
 
 void PicturePackets::Finish()
@@ -69,23 +48,30 @@ void PicturePackets::Receive()
             return;
         av::Check(r, "picture encoding failed");
         // Intra-only packets come out in the order their pictures went in.
-        if (mReuse) {
+        if (mRecentLimit > 0) {
             mPending.pop_front();
-            av_packet_unref(mLast.get());
-            av::Check(av_packet_ref(mLast.get(), mPacket.get()), "cannot keep a picture's packet");
-            mHaveLast = true;
+            av::PacketPtr kept = av::NewPacket();
+            av::Check(av_packet_ref(kept.get(), mPacket.get()), "cannot keep a picture's packet");
+            mRecent.push_back(std::move(kept));
+            if (mRecent.size() > mRecentLimit)
+                mRecent.pop_front();
+            ++mReceived;
         }
         Write(mPacket.get());
-        while (mReuse && !mPending.empty() && mPending.front().repeat) {
-            WriteAgain(mPending.front().pts);
+        while (!mPending.empty() && mPending.front().repeat) {
+            WriteAgain(mPending.front().pts, mPending.front().picture);
             mPending.pop_front();
         }
     }
 }
 
-void PicturePackets::WriteAgain(std::int64_t pts)
+void PicturePackets::WriteAgain(std::int64_t pts, std::int64_t picture)
 {
-    av::Check(av_packet_ref(mPacket.get(), mLast.get()), "cannot reuse a picture's packet");
+    const std::int64_t back = mReceived - 1 - picture;
+    if (back < 0 || back >= static_cast<std::int64_t>(mRecent.size()))
+        throw std::logic_error("the packet of picture " + std::to_string(picture) + " is no longer kept");
+    const AVPacket* kept = mRecent[mRecent.size() - 1 - static_cast<std::size_t>(back)].get();
+    av::Check(av_packet_ref(mPacket.get(), kept), "cannot reuse a picture's packet");
     mPacket->pts = pts;
     mPacket->dts = pts;
     Write(mPacket.get());

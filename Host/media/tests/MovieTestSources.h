@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace btmedia::test {
 
@@ -34,6 +35,61 @@ inline void TestPicture(std::uint16_t mark, const StudioPlanes& out)
             out.plane[2][cy * out.stride[2] + cx] = blue ? 472 : 512;
         }
     out.plane[0][0] = mark;
+}
+
+/// TestPicture(mark) as the module delivers a picture: V, U, Y, A floats,
+/// bottom row first, which convert to those codes. `change(x, y, vuya)` may
+/// alter a pixel after it is painted.
+template <typename Change>
+std::vector<float> TestFloats(std::uint16_t mark, int width, int height, Change change)
+{
+    const auto luma = [](int code) {
+        return code == kStudioMin ? -0.1f : code == kStudioMax ? 1.1f : static_cast<float>(code - 64) / 876.0f;
+    };
+    const auto chroma = [](int code) { return static_cast<float>(code - 512) / 896.0f; };
+    std::vector<float> floats(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width / 2;
+            const bool bottom = y >= height * 3 / 4;
+            const bool blue = right && y < height / 4;
+            const int code = x == 0 && y == 0 ? mark : bottom ? (right ? 1019 : 4) : (right ? 940 : 64);
+            float* p = floats.data() + (static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width) +
+                                        static_cast<std::size_t>(x)) * 4;
+            p[0] = chroma(blue ? 472 : 512);
+            p[1] = chroma(blue ? 960 : 512);
+            p[2] = luma(code);
+            p[3] = 1.0f;
+            change(x, y, p);
+        }
+    return floats;
+}
+
+inline std::vector<float> TestFloats(std::uint16_t mark, int width, int height)
+{
+    return TestFloats(mark, width, height, [](int, int, float*) {});
+}
+
+inline VuyaPicture FloatPicture(const std::vector<float>& floats, int width, int height)
+{
+    return {width, height, static_cast<std::ptrdiff_t>(width) * 16, reinterpret_cast<const std::uint8_t*>(floats.data()),
+            VuyaLayout::kFloats};
+}
+
+/// A picture source as a host's: the float picture converted, unless it is `same`.
+inline bool ConvertedSource(const std::vector<float>& floats, const StudioPlanes& out, const StudioPlanes* same)
+{
+    const VuyaPicture picture = FloatPicture(floats, out.width, out.height);
+    if (same != nullptr)
+        return ConvertToStudioUnlessSame(picture, out, *same);
+    ConvertToStudio(picture, out);
+    return false;
+}
+
+/// TestPicture(mark) through a host's conversion.
+inline bool TestSource(std::uint16_t mark, const StudioPlanes& out, const StudioPlanes* same)
+{
+    return ConvertedSource(TestFloats(mark, out.width, out.height), out, same);
 }
 
 // Host channel c: a sine of 100·(c+1) Hz at 0.25 from the absolute sample

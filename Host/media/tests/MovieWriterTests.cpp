@@ -17,9 +17,9 @@ using namespace btmedia::test;
 namespace {
 
 /// Frame n marks pixel (0, 0) with 100 + n, so the order of frames shows.
-void CountingPicture(std::int64_t frame, const StudioPlanes& out)
+bool CountingPicture(std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same)
 {
-    TestPicture(static_cast<std::uint16_t>(100 + frame), out);
+    return TestSource(static_cast<std::uint16_t>(100 + frame), out, same);
 }
 
 class MovieWriterTest : public btmedia::test::FolderTest {
@@ -145,10 +145,12 @@ TEST_F(MovieWriterTest, NullSinkRequestsEveryPictureOnceAndAllSoundInOrder)
     bool soundInOrder = true;
     std::int64_t lastProgress = 0;
     MovieSources src;
-    src.picture = [&](std::int64_t frame, const StudioPlanes& out) {
-        CountingPicture(frame, out);
+    src.picture = [&](std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same) {
+        EXPECT_EQ(same, nullptr) << "the null sink has no encoder to repeat a picture for";
+        CountingPicture(frame, out, same);
         std::lock_guard lock(mutex);
         frames.insert(frame);
+        return false;
     };
     src.sound = [&](std::int64_t position, std::uint32_t count, float* const*) {
         soundInOrder = soundInOrder && position == nextSample && count <= 1024;
@@ -174,10 +176,10 @@ TEST_F(MovieWriterTest, FailureLeavesNoFileBehind)
 {
     MovieSpec spec = Spec(MovieFormat::Ffv1Matroska, "broken.mkv", 2);
     MovieSources src = Sources(2);
-    src.picture = [&](std::int64_t frame, const StudioPlanes& out) {
+    src.picture = [&](std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same) {
         if (frame == 20)
             throw std::runtime_error("picture 20 failed");
-        CountingPicture(frame, out);
+        return CountingPicture(frame, out, same);
     };
     try {
         WriteMovie(spec, src);

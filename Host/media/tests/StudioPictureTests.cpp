@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <cstring>
@@ -177,4 +178,65 @@ TEST(StudioPlanes, SameCodesComparesPictureNotPadding)
     }
     EXPECT_TRUE(a.Planes().SameCodes(padded));
     EXPECT_FALSE(a.Planes().SameCodes(StudioPicture(5, 3).Planes()));
+}
+
+TEST(ConvertToStudioUnlessSame, WritesNothingForTheSamePictureAndAllOfAnyOther)
+{
+    const int width = 37, height = 6;
+    const std::size_t pitchFloats = 40 * 4;
+    const std::vector<float> memory = AwkwardFloats(width, height, pitchFloats);
+    auto pictureOf = [&](const std::vector<float>& floats) {
+        return VuyaPicture{width, height, static_cast<std::ptrdiff_t>(pitchFloats * sizeof(float)),
+                           reinterpret_cast<const std::uint8_t*>(floats.data()), VuyaLayout::kFloats};
+    };
+    struct Change {
+        int x, row, channel; ///< channel 0 V, 1 U, 2 Y
+        const char* what;
+    };
+    // Each changes one value to a code of its own (0.3 is none of the awkward values' codes).
+    const Change changes[] = {{0, 0, 2, "luma of the first pixel"},   {36, 5, 2, "luma in the tail of the last row"},
+                              {12, 3, 2, "luma of a middle row"},     {8, 2, 1, "Cb of a pixel that carries chroma"},
+                              {32, 5, 0, "Cr of the last row's last block"}};
+    for (const auto& [sx, sy] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}})
+        for (auto unlessSame : {&ConvertToStudioUnlessSame, &ConvertToStudioUnlessSamePortable}) {
+            StudioPicture reference(width, height, sx, sy);
+            ConvertToStudio(pictureOf(memory), reference.Planes());
+
+            StudioPicture out(width, height, sx, sy);
+            const StudioPlanes planes = out.Planes();
+            for (int p = 0; p < 3; ++p) {
+                const int rows = p == 0 ? height : planes.ChromaHeight();
+                std::fill_n(planes.plane[p], rows * planes.stride[p], std::uint16_t{0xFFFF});
+            }
+            EXPECT_TRUE(unlessSame(pictureOf(memory), planes, reference.Planes()));
+            EXPECT_EQ(out.At(0, 0, 0), 0xFFFF) << "the same picture wrote";
+            EXPECT_EQ(out.At(1, planes.ChromaWidth() - 1, planes.ChromaHeight() - 1), 0xFFFF) << "the same picture wrote";
+
+            for (const Change& change : changes) {
+                std::vector<float> changed = memory;
+                changed[static_cast<std::size_t>(height - 1 - change.row) * pitchFloats +
+                        static_cast<std::size_t>(change.x) * 4 + static_cast<std::size_t>(change.channel)] = 0.3f;
+                StudioPicture expected(width, height, sx, sy);
+                ConvertToStudio(pictureOf(changed), expected.Planes());
+                // Chroma the planes do not keep is no change.
+                const bool kept = change.channel == 2 || (change.x % (1 << sx) == 0 && change.row % (1 << sy) == 0);
+                ASSERT_EQ(expected.Planes().SameCodes(reference.Planes()), !kept) << change.what;
+
+                StudioPicture converted(width, height, sx, sy);
+                EXPECT_EQ(unlessSame(pictureOf(changed), converted.Planes(), reference.Planes()), !kept)
+                    << change.what << ", chroma " << sx << sy;
+                if (kept) {
+                    EXPECT_TRUE(converted.Planes().SameCodes(expected.Planes())) << change.what << ", chroma " << sx << sy;
+                }
+            }
+        }
+}
+
+TEST(ConvertToStudioUnlessSame, RefusesPlanesOfAnotherShape)
+{
+    const std::vector<float> floats(4 * 2 * 2, 0.0f);
+    const VuyaPicture picture{2, 2, 32, reinterpret_cast<const std::uint8_t*>(floats.data()), VuyaLayout::kFloats};
+    StudioPicture out(2, 2, 1, 0), otherChroma(2, 2, 0, 0), otherSize(2, 1, 1, 0);
+    EXPECT_THROW((void)ConvertToStudioUnlessSame(picture, out.Planes(), otherChroma.Planes()), std::invalid_argument);
+    EXPECT_THROW((void)ConvertToStudioUnlessSame(picture, out.Planes(), otherSize.Planes()), std::invalid_argument);
 }

@@ -9,8 +9,8 @@
 // threads at once (so a host can have the module paint frames in parallel),
 // sound in the export thread, in the host's channel order. Every frame is
 // asked for; where an intra-only encoder would be given a picture identical
-// to the one before, the packet it made for that one is written again
-// instead, which decodes to the very same frame.
+// to the last one it was given, the packet it made for that one is written
+// again instead, which decodes to the very same frame.
 
 #include "btmedia/MovieFormats.h"
 #include "btmedia/OutputFile.h"
@@ -51,9 +51,13 @@ struct MovieSpec {
 };
 
 struct MovieSources {
-    /// Fills picture `frame` into planes the size of the movie. [called on
-    /// up to pictureThreads threads at once, each with its own planes]
-    std::function<void(std::int64_t frame, const StudioPlanes& out)> picture;
+    /// Fills picture `frame` into planes the size of the movie and answers
+    /// false. Given `same`, the codes of the last picture the encoder was
+    /// given (read only, unchanged while the call lasts), a source may answer
+    /// true instead where the picture's codes are all those, leaving `out` as
+    /// it is (ConvertToStudioUnlessSame does both). [called on up to
+    /// pictureThreads threads at once, each with its own planes]
+    std::function<bool(std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same)> picture;
     /// Fills `count` samples from sample `position` into one buffer per
     /// channel, in the host's channel order. [export thread]
     std::function<void(std::int64_t position, std::uint32_t count, float* const* channels)> sound;

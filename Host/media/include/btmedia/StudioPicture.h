@@ -69,4 +69,16 @@ void ConvertToStudio(const VuyaPicture& picture, const StudioPlanes& out);
 /// benchmarks that compare the two).
 void ConvertToStudioPortable(const VuyaPicture& picture, const StudioPlanes& out);
 
+/// Converts as ConvertToStudio does, unless the picture's codes are all
+/// `same`'s (planes of the same shape, read only): then nothing is written
+/// and the answer is true. Otherwise `out` is written whole and the answer is
+/// false. Rationale: a host that gives an encoder the same picture again can
+/// reuse what the encoder made of it; finding that out while converting reads
+/// the picture once and writes nothing.
+[[nodiscard]] bool ConvertToStudioUnlessSame(const VuyaPicture& picture, const StudioPlanes& out,
+                                             const StudioPlanes& same);
+/// The same with the baseline instruction set only.
+[[nodiscard]] bool ConvertToStudioUnlessSamePortable(const VuyaPicture& picture, const StudioPlanes& out,
+                                                     const StudioPlanes& same);
+
 } // namespace btmedia
