@@ -1,5 +1,7 @@
 #include "btcheck/MediaFile.h"
 
+#include "btmedia/AvSupport.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -23,25 +25,9 @@ constexpr std::int64_t kMaxPixels = 8192LL * 4608LL;
 constexpr int kMaxChannels = 64;
 constexpr std::size_t kIoBufferSize = 1 << 16;
 
-std::string AvError(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
-struct FrameDeleter {
-    void operator()(AVFrame* f) const noexcept { av_frame_free(&f); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* p) const noexcept { av_packet_free(&p); }
-};
-struct CodecDeleter {
-    void operator()(AVCodecContext* c) const noexcept { avcodec_free_context(&c); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
+using btmedia::av::CodecPtr;
+using btmedia::av::FramePtr;
+using btmedia::av::PacketPtr;
 
 // Bytes in memory seen through FFmpeg's I/O callbacks.
 struct MemoryInput {
@@ -322,7 +308,7 @@ CodecPtr MediaFile::State::OpenDecoder(int index) const
     c->thread_count = 1;
     const int opened = avcodec_open2(c.get(), codec, nullptr);
     if (opened < 0)
-        throw ReadError(std::string("cannot open the ") + codec->name + " decoder: " + AvError(opened));
+        throw ReadError(std::string("cannot open the ") + codec->name + " decoder: " + btmedia::av::ErrorText(opened));
     return c;
 }
 
@@ -407,7 +393,7 @@ void MediaFile::State::Open(const char* url)
 {
     const int opened = avformat_open_input(&format, url, nullptr, nullptr);
     if (opened < 0)
-        throw ReadError("not a file FFmpeg can read (" + AvError(opened) + ")");
+        throw ReadError("not a file FFmpeg can read (" + btmedia::av::ErrorText(opened) + ")");
     if (avformat_find_stream_info(format, nullptr) < 0)
         throw ReadError("the file's streams cannot be made out");
     Probe();

@@ -1,5 +1,6 @@
 #include "btmedia/ImageWriter.h"
 
+#include "btmedia/AvSupport.h"
 #include "btmedia/PngWriter.h"
 
 extern "C" {
@@ -39,23 +40,6 @@ const FormatRow& RowOf(ImageFormat format)
     throw std::logic_error("an image format without a row");
 }
 
-struct CodecContextDeleter {
-    void operator()(AVCodecContext* c) const noexcept { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-    void operator()(AVFrame* f) const noexcept { av_frame_free(&f); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* p) const noexcept { av_packet_free(&p); }
-};
-
-std::string AvError(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
 /// Interleaved R'G'B' words, rows top to bottom, through one of FFmpeg's
 /// image encoders: RGB48 for TIFF, planar G, B, R at 10 bits for DPX.
 void Encode(OutputFile& output, ImageFormat format, int width, int height, const std::vector<std::uint16_t>& rgb)
@@ -65,9 +49,9 @@ void Encode(OutputFile& output, ImageFormat format, int width, int height, const
     const AVCodec* codec = avcodec_find_encoder(dpx ? AV_CODEC_ID_DPX : AV_CODEC_ID_TIFF);
     if (codec == nullptr)
         throw std::runtime_error(what + ": this FFmpeg has no such encoder");
-    std::unique_ptr<AVCodecContext, CodecContextDeleter> context(avcodec_alloc_context3(codec));
-    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
-    std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
+    av::CodecPtr context(avcodec_alloc_context3(codec));
+    av::FramePtr frame(av_frame_alloc());
+    av::PacketPtr packet(av_packet_alloc());
     if (!context || !frame || !packet)
         throw std::bad_alloc();
     const AVPixelFormat pixels = dpx ? AV_PIX_FMT_GBRP10LE : AV_PIX_FMT_RGB48LE;
@@ -76,12 +60,12 @@ void Encode(OutputFile& output, ImageFormat format, int width, int height, const
     context->pix_fmt = pixels;
     context->time_base = AVRational{1, 1};
     if (const int r = avcodec_open2(context.get(), codec, nullptr); r < 0)
-        throw std::runtime_error(what + ": " + AvError(r));
+        throw std::runtime_error(what + ": " + av::ErrorText(r));
     frame->format = pixels;
     frame->width = width;
     frame->height = height;
     if (const int r = av_frame_get_buffer(frame.get(), 0); r < 0)
-        throw std::runtime_error(what + ": " + AvError(r));
+        throw std::runtime_error(what + ": " + av::ErrorText(r));
     const auto w = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
         const std::uint16_t* in = rgb.data() + y * w * 3;
@@ -99,15 +83,15 @@ void Encode(OutputFile& output, ImageFormat format, int width, int height, const
         }
     }
     if (const int r = avcodec_send_frame(context.get(), frame.get()); r < 0)
-        throw std::runtime_error(what + ": " + AvError(r));
+        throw std::runtime_error(what + ": " + av::ErrorText(r));
     if (const int r = avcodec_send_frame(context.get(), nullptr); r < 0)
-        throw std::runtime_error(what + ": " + AvError(r));
+        throw std::runtime_error(what + ": " + av::ErrorText(r));
     for (;;) {
         const int r = avcodec_receive_packet(context.get(), packet.get());
         if (r == AVERROR_EOF)
             break;
         if (r < 0)
-            throw std::runtime_error(what + ": " + AvError(r));
+            throw std::runtime_error(what + ": " + av::ErrorText(r));
         output.WriteAll(packet->data, static_cast<std::size_t>(packet->size));
         av_packet_unref(packet.get());
     }

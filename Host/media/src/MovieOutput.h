@@ -6,7 +6,7 @@
 // goes back to finish its file cannot use. Dropped uncommitted, the output
 // leaves nothing behind.
 
-#include "AvSupport.h"
+#include "btmedia/AvSupport.h"
 #include "btmedia/OutputFile.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 #include "btmedia/MovieWriter.h"
 
-#include "AvSupport.h"
+#include "btmedia/AvSupport.h"
 #include "MovieOutput.h"
 #include "PictureEncoder.h"
 #include "PicturePackets.h"

@@ -2,7 +2,7 @@
 // The picture stream of a movie: which encoder, with what settings, and the
 // planes it takes.
 
-#include "AvSupport.h"
+#include "btmedia/AvSupport.h"
 #include "MovieOutput.h"
 #include "btmedia/MovieWriter.h"
 

@@ -10,7 +10,7 @@
 // repeat whose original is still in the encoder is written as soon as the
 // original comes out.
 
-#include "AvSupport.h"
+#include "btmedia/AvSupport.h"
 #include "MovieOutput.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // track per channel, each with its encoder, in the file's channel order and
 // with the layout declared.
 
-#include "AvSupport.h"
+#include "btmedia/AvSupport.h"
 #include "MovieOutput.h"
 #include "btmedia/MovieWriter.h"
 

@@ -1,6 +1,8 @@
 #pragma once
-// What every part of the movie writer needs of FFmpeg's libraries: error
-// checks that throw, and owners that free what the libraries allocate.
+// What every part of the host that calls FFmpeg's libraries needs of them
+// (the movie and image writers, the file reader of check): error checks that
+// throw, and owners that free what the libraries allocate. Header-only, so
+// that the reader of untrusted files links nothing else.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
