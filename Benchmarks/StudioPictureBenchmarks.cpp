@@ -74,19 +74,14 @@ void Conversion(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(Conversion<btmedia::ConvertToStudio>)
-    ->Args({1920, 1080, 1})
-    ->Args({1920, 1080, 0})
-    ->Args({3840, 2160, 1})
-    ->ArgNames({"width", "height", "chromaHalved"})
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime();
-BENCHMARK(Conversion<btmedia::ConvertToStudioPortable>)
-    ->Args({1920, 1080, 1})
-    ->Args({1920, 1080, 0})
-    ->Args({3840, 2160, 1})
-    ->ArgNames({"width", "height", "chromaHalved"})
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime();
+/// The sizes and chroma layouts an export converts, each with the same settings.
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Args({1920, 1080, 1})->Args({1920, 1080, 0})->Args({3840, 2160, 1});
+    b->ArgNames({"width", "height", "chromaHalved"})->Unit(benchmark::kMillisecond)->UseManualTime();
+}
+
+BENCHMARK(Conversion<btmedia::ConvertToStudio>)->Apply(Sizes);
+BENCHMARK(Conversion<btmedia::ConvertToStudioPortable>)->Apply(Sizes);
 
 BENCHMARK_MAIN();

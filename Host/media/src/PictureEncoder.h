@@ -19,7 +19,7 @@ struct PictureLayout {
     bool intraOnly = false; ///< every packet decodes on its own: a packet may be written again
 };
 
-/// The layout a spec's format and profile need; throws std::invalid_argument
+/// The layout a MovieSpec's format and profile need; throws std::invalid_argument
 /// for a combination the format cannot carry.
 [[nodiscard]] PictureLayout ChoosePictureLayout(const MovieSpec& spec);
 

@@ -80,13 +80,13 @@ struct MovieResult {
 /// 5.1 the host's L, R, Ls, Rs, C, LFE become the file's L, R, C, LFE, Ls, Rs.
 [[nodiscard]] int FileChannelSource(int channels, int fileChannel);
 
-/// Throws std::invalid_argument, naming the reason, for a spec the writer
+/// Throws std::invalid_argument, naming the reason, for a MovieSpec the writer
 /// cannot write (what a user asked wrongly: a size or field order the codec
 /// lacks, a sample format the container cannot carry...).
 void CheckMovieSpec(const MovieSpec& spec);
 
-/// Writes the movie into the spec's output and commits it when complete.
-/// Throws std::runtime_error (std::invalid_argument for a bad spec) with a
+/// Writes the movie into the output it names and commits it when complete.
+/// Throws std::runtime_error (std::invalid_argument for a bad MovieSpec) with a
 /// message naming what failed; the output, uncommitted, then leaves nothing.
 MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources);
 
