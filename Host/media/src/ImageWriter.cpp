@@ -59,13 +59,11 @@ void Encode(OutputFile& output, ImageFormat format, int width, int height, const
     context->height = height;
     context->pix_fmt = pixels;
     context->time_base = AVRational{1, 1};
-    if (const int r = avcodec_open2(context.get(), codec, nullptr); r < 0)
-        throw std::runtime_error(what + ": " + av::ErrorText(r));
+    av::Check(avcodec_open2(context.get(), codec, nullptr), what);
     frame->format = pixels;
     frame->width = width;
     frame->height = height;
-    if (const int r = av_frame_get_buffer(frame.get(), 0); r < 0)
-        throw std::runtime_error(what + ": " + av::ErrorText(r));
+    av::Check(av_frame_get_buffer(frame.get(), 0), what);
     const auto w = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
         const std::uint16_t* in = rgb.data() + y * w * 3;
@@ -82,16 +80,13 @@ void Encode(OutputFile& output, ImageFormat format, int width, int height, const
             std::copy(in, in + w * 3, out);
         }
     }
-    if (const int r = avcodec_send_frame(context.get(), frame.get()); r < 0)
-        throw std::runtime_error(what + ": " + av::ErrorText(r));
-    if (const int r = avcodec_send_frame(context.get(), nullptr); r < 0)
-        throw std::runtime_error(what + ": " + av::ErrorText(r));
+    av::Check(avcodec_send_frame(context.get(), frame.get()), what);
+    av::Check(avcodec_send_frame(context.get(), nullptr), what);
     for (;;) {
         const int r = avcodec_receive_packet(context.get(), packet.get());
         if (r == AVERROR_EOF)
             break;
-        if (r < 0)
-            throw std::runtime_error(what + ": " + av::ErrorText(r));
+        av::Check(r, what);
         output.WriteAll(packet->data, static_cast<std::size_t>(packet->size));
         av_packet_unref(packet.get());
     }
