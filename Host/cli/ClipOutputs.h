@@ -23,6 +23,42 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
                     btmedia::OutputFile* output);
 
+/// What a command knows of its file formats, to choose one from --format and
+/// the output's name.
+template <class Format>
+struct FormatNaming {
+    const char* command;    ///< "frame"
+    const char* flagValues; ///< what --format takes, for messages
+    const char* fileKinds;  ///< the kinds and their extensions, for messages
+    std::optional<Format> (*ofFileName)(std::string_view);
+    std::optional<Format> (*named)(std::string_view);
+    std::string_view (*nameOf)(Format);
+    Format forStandardOutput; ///< what `-o -` writes without --format
+};
+
+/// The format --format names, else the one the file name says; where both
+/// are given they must agree.
+template <class Format>
+Format ChooseFormat(const FormatNaming<Format>& naming, const std::string& flag, const std::string& output)
+{
+    const std::optional<Format> byName = naming.ofFileName(output);
+    if (!flag.empty()) {
+        const std::optional<Format> named = naming.named(flag);
+        if (!named)
+            throw UsageError(std::string("--format takes ") + naming.flagValues + ", not \"" + flag + "\"");
+        if (byName && *named != *byName)
+            throw UsageError("--format " + flag + " contradicts the name '" + output + "', a " +
+                             std::string(naming.nameOf(*byName)) + " file: change one of them");
+        return *named;
+    }
+    if (byName)
+        return *byName;
+    if (output == "-")
+        return naming.forStandardOutput;
+    throw UsageError(std::string(naming.command) + " writes " + naming.fileKinds + ", and '" + output +
+                     "' names none of them: name the file so, or give --format");
+}
+
 /// The rules every output of a run follows: the user's overwrite choice, and
 /// none of `inputs` (the clip file, the module) may be written.
 [[nodiscard]] btmedia::OutputRules OutputRulesFor(const CommonOptions& common, std::vector<std::string> inputs);

@@ -13,23 +13,10 @@ namespace {
 
 btmedia::ImageFormat FrameFormat(const FrameOptions& options)
 {
-    const auto byName = btmedia::ImageFormatOfName(options.output);
-    if (!options.format.empty()) {
-        const auto named = btmedia::ImageFormatNamed(options.format);
-        if (!named)
-            throw UsageError("--format takes png, tiff or dpx, not \"" + options.format + "\"");
-        const btmedia::ImageFormat format = *named;
-        if (byName && format != *byName)
-            throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
-                             std::string(btmedia::ImageFormatName(*byName)) + " file: change one of them");
-        return format;
-    }
-    if (byName)
-        return *byName;
-    if (options.output == "-")
-        return btmedia::ImageFormat::Png;
-    throw UsageError("frame writes PNG (.png), TIFF (.tif, .tiff) or DPX (.dpx), and '" + options.output +
-                     "' names none of them: name the file so, or give --format");
+    static constexpr FormatNaming<btmedia::ImageFormat> kNaming{
+        "frame", "png, tiff or dpx", "PNG (.png), TIFF (.tif, .tiff) or DPX (.dpx)", btmedia::ImageFormatOfName,
+        btmedia::ImageFormatNamed, btmedia::ImageFormatName, btmedia::ImageFormat::Png};
+    return ChooseFormat(kNaming, options.format, options.output);
 }
 
 } // namespace

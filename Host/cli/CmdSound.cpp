@@ -76,24 +76,12 @@ SampleRange Resolve(const RangeOptions& r, double rate, const bthost::ClipDescri
 
 btmedia::SoundFormat ToneFormat(const ToneOptions& options)
 {
-    using btmedia::SoundContainer;
-    const auto byName = btmedia::SoundContainerOfName(options.output);
+    static constexpr FormatNaming<btmedia::SoundContainer> kNaming{
+        "tone", "wav, rf64, flac or aiff", "WAV (.wav), RF64 (.rf64), FLAC (.flac) or AIFF (.aif, .aiff)",
+        btmedia::SoundContainerOfName, btmedia::SoundContainerNamed, btmedia::ContainerName,
+        btmedia::SoundContainer::Flac}; // on standard output, the one that needs no going back
     btmedia::SoundFormat format;
-    if (!options.format.empty()) {
-        const auto named = btmedia::SoundContainerNamed(options.format);
-        if (!named)
-            throw UsageError("--format takes wav, rf64, flac or aiff, not \"" + options.format + "\"");
-        format.container = *named;
-        if (byName && format.container != *byName)
-            throw UsageError("--format " + options.format + " contradicts the name '" + options.output + "', a " +
-                             std::string(btmedia::ContainerName(*byName)) + " file: change one of them");
-    } else if (byName)
-        format.container = *byName;
-    else if (options.output == "-")
-        format.container = SoundContainer::Flac; // the one that needs no going back
-    else
-        throw UsageError("tone writes WAV (.wav), RF64 (.rf64), FLAC (.flac) or AIFF (.aif, .aiff), and '" +
-                         options.output + "' names none of them: name the file so, or give --format");
+    format.container = ChooseFormat(kNaming, options.format, options.output);
     format.samples = btmedia::DefaultSamples(format.container);
     if (options.bits == "16")
         format.samples = btmedia::SampleFormat::Int16;
