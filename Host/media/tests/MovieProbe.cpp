@@ -92,13 +92,12 @@ void TakeSound(const AVFrame* f, Movie& m)
         }
 }
 
-void Drain(AVCodecContext* c, AVFrame* f, Movie& m, bool isVideo, int maxFrames, int& pictures)
+void Drain(AVCodecContext* c, AVFrame* f, Movie& m, bool isVideo, int maxFrames)
 {
     while (avcodec_receive_frame(c, f) == 0) {
         if (isVideo) {
-            if (pictures < maxFrames)
+            if (static_cast<int>(m.frames.size()) < maxFrames)
                 TakePicture(f, m);
-            ++pictures;
         } else {
             TakeSound(f, m);
         }
@@ -106,7 +105,9 @@ void Drain(AVCodecContext* c, AVFrame* f, Movie& m, bool isVideo, int maxFrames,
     }
 }
 
-Movie Read(const std::string& path, int maxFrames, int& pictures)
+} // namespace
+
+Movie ReadMovie(const std::string& path, int maxFrames)
 {
     Input in;
     if (avformat_open_input(&in.format, path.c_str(), nullptr, nullptr) < 0)
@@ -123,9 +124,6 @@ Movie Read(const std::string& path, int maxFrames, int& pictures)
         m.videoCodec = avcodec_get_name(p->codec_id);
         const char* pf = av_get_pix_fmt_name(static_cast<AVPixelFormat>(p->format));
         m.pixelFormat = pf ? pf : "";
-        if (p->codec_tag != 0)
-            for (int i = 0; i < 4; ++i)
-                m.codecTag += static_cast<char>((p->codec_tag >> (8 * i)) & 0xFF);
         m.primaries = p->color_primaries;
         m.transfer = p->color_trc;
         m.matrix = p->color_space;
@@ -154,30 +152,15 @@ Movie Read(const std::string& path, int maxFrames, int& pictures)
                             : packet->stream_index == in.audioIndex ? in.audio
                                                                     : nullptr;
         if (c != nullptr && avcodec_send_packet(c, packet.get()) >= 0)
-            Drain(c, frame.get(), m, c == in.video, maxFrames, pictures);
+            Drain(c, frame.get(), m, c == in.video, maxFrames);
         av_packet_unref(packet.get());
     }
     for (AVCodecContext* c : {in.video, in.audio})
         if (c != nullptr) {
             avcodec_send_packet(c, nullptr);
-            Drain(c, frame.get(), m, c == in.video, maxFrames, pictures);
+            Drain(c, frame.get(), m, c == in.video, maxFrames);
         }
     return m;
-}
-
-} // namespace
-
-Movie ReadMovie(const std::string& path, int maxFrames)
-{
-    int pictures = 0;
-    return Read(path, maxFrames, pictures);
-}
-
-int CountFrames(const std::string& path)
-{
-    int pictures = 0;
-    Read(path, 0, pictures);
-    return pictures;
 }
 
 } // namespace btmedia::probe

@@ -25,7 +25,6 @@ struct Movie {
     double durationSeconds = 0;   ///< container duration
     std::string videoCodec;       ///< "ffv1", "prores"
     std::string pixelFormat;      ///< "yuv444p10le"
-    std::string codecTag;         ///< four characters, e.g. "apch"; empty when none
     int primaries = 0, transfer = 0, matrix = 0, range = 0; ///< FFmpeg enums = H.273 codes; range 1 = narrow
     [[nodiscard]] std::array<int, 4> ColourTags() const { return {primaries, transfer, matrix, range}; }
     int sarNum = 0, sarDen = 0;
@@ -37,10 +36,8 @@ struct Movie {
     std::vector<std::vector<float>> samples; ///< decoded, per file channel
 };
 
-/// Opens and decodes the file (all sound, the first `maxFrames` pictures;
-/// `framesCounted` is every picture). Throws std::runtime_error.
+/// Opens and decodes the file (all sound, the first `maxFrames` pictures).
+/// Throws std::runtime_error. (ToolProbe's PictureChecksums counts pictures.)
 Movie ReadMovie(const std::string& path, int maxFrames = 1);
-/// Pictures in the file, counted by decoding all of them.
-int CountFrames(const std::string& path);
 
 } // namespace btmedia::probe
