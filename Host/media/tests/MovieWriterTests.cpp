@@ -82,7 +82,7 @@ TEST_F(MovieWriterTest, Ffv1MatroskaKeepsPictureExactWithColourCodesAndFiveOne)
     ASSERT_EQ(m.frames.size(), 50u);
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(m.frames[static_cast<std::size_t>(i)].At(0, 0, 0), 100 + i) << "frames out of order";
-    const probe::Picture& p = m.frames[1];
+    const btcheck::CodePicture& p = m.frames[1];
     EXPECT_EQ(p.At(0, 1, 1), 64);
     EXPECT_EQ(p.At(0, 40, 1), 940);
     EXPECT_EQ(p.At(0, 1, 35), 4);
@@ -116,11 +116,11 @@ TEST_F(MovieWriterTest, ProResQuickTimeKeepsItsPicturesSoundAndRate)
     EXPECT_EQ(m.rateNum, 25);
     EXPECT_EQ(m.rateDen, 1);
     ASSERT_EQ(m.frames.size(), 1u);
-    const probe::Picture& p = m.frames[0];
+    const btcheck::CodePicture& p = m.frames[0];
     // ProRes is lossy; flat patches at HQ come back within a code or two.
     EXPECT_NEAR(p.At(0, 8, 33), 4, 2);
     EXPECT_NEAR(p.At(0, 48, 33), 1019, 2);
-    EXPECT_NEAR(p.At(1, 24, 2), 960, 2);
+    EXPECT_NEAR(p.At(1, 48, 2), 960, 2);
 
     EXPECT_EQ(m.audioCodec, "pcm_s24le");
     EXPECT_EQ(m.layout, "stereo");
