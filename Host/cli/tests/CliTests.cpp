@@ -10,7 +10,6 @@
 #include "btmedia/Waveform.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -45,29 +44,16 @@ const char* const kClipNames[] = {"Bars and Tone", "Bars and Tone - Rec 709", "B
                                   "Bars and Tone - Rec 2100 PQ"};
 
 struct Png {
-    int width = 0, height = 0, depth = 0;
-    std::vector<std::uint8_t> rows; ///< 8-bit RGB only
+    btcheck::CodePicture picture;
     std::vector<std::uint8_t> cicp; ///< the cICP chunk's four bytes, if any
 };
 
 Png ReadPng(const std::string& path)
 {
-    Png png;
-    for (const auto& chunk : btmedia::probe::ReadPngChunks(path)) {
-        if (chunk.type == "IHDR")
-            png.depth = chunk.data.at(8);
+    Png png{btmedia::probe::ReadMovie(path).frames.at(0), {}};
+    for (const auto& chunk : btmedia::probe::ReadPngChunks(path))
         if (chunk.type == "cICP")
             png.cicp = chunk.data;
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
-        return png;
-    png.width = static_cast<int>(image.width);
-    png.height = static_cast<int>(image.height);
-    image.format = PNG_FORMAT_RGB;
-    png.rows.resize(PNG_IMAGE_SIZE(image));
-    png_image_finish_read(&image, nullptr, png.rows.data(), 0, nullptr);
     return png;
 }
 
@@ -163,19 +149,17 @@ TEST_F(Cli, FrameWritesPreviewAndSignalPictures)
     const std::string clip = New("hd.json", {"--seq-size", "320x180"});
     ASSERT_EQ(RunTool({"frame", clip, "-o", Path("p.png")}).exitCode, 0);
     const Png preview = ReadPng(Path("p.png"));
-    ASSERT_EQ(preview.width, 320);
-    ASSERT_EQ(preview.height, 180);
-    EXPECT_EQ(preview.depth, 8);
+    ASSERT_EQ(preview.picture.width, 320);
+    ASSERT_EQ(preview.picture.height, 180);
+    EXPECT_EQ(preview.picture.depth, 8);
     EXPECT_TRUE(preview.cicp.empty());
     // 75% white bar (x 0.125 to 0.2318, top band): studio 180 → (180-16)/219 of 255.
-    const std::uint8_t* px = preview.rows.data() + (50 * 320 + 55) * 3;
-    EXPECT_EQ(px[0], 191);
-    EXPECT_EQ(px[1], 191);
-    EXPECT_EQ(px[2], 191);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(preview.picture.At(c, 55, 50), 191) << c;
 
     ASSERT_EQ(RunTool({"frame", clip, "--signal", "-o", Path("s.png")}).exitCode, 0);
     const Png signal = ReadPng(Path("s.png"));
-    EXPECT_EQ(signal.depth, 16);
+    EXPECT_EQ(signal.picture.depth, 16);
     EXPECT_EQ(signal.cicp, (std::vector<std::uint8_t>{1, 1, 0, 0}));
 }
 
@@ -201,12 +185,12 @@ TEST_F(Cli, LevelsShowTheToneOnTheAbsoluteScale)
     // A -60 dB tone: 12 pixels either side of each lane's centre line.
     ASSERT_EQ(RunTool({"levels", "-o", Path("l.png"), "--amplitude", "-60", "--duration", "2", "--rate", "50"}).exitCode,
               0);
-    const Png png = ReadPng(Path("l.png"));
+    const btcheck::CodePicture png = ReadPng(Path("l.png")).picture;
     EXPECT_EQ(png.width, btmedia::kWaveformLeft + 100 + btmedia::kWaveformRight);
     const int centre = btmedia::kWaveformTop + btmedia::kWaveformLaneHalf;
     auto at = [&](int y) {
-        const std::uint8_t* p = png.rows.data() + (static_cast<std::size_t>(y) * png.width + btmedia::kWaveformLeft + 10) * 3;
-        return std::array<int, 3>{p[0], p[1], p[2]};
+        const int x = btmedia::kWaveformLeft + 10;
+        return std::array<int, 3>{png.At(0, x, y), png.At(1, x, y), png.At(2, x, y)};
     };
     EXPECT_EQ(at(centre - 12), at(centre));
     EXPECT_EQ(at(centre + 12), at(centre));
