@@ -4,33 +4,20 @@
 
 #include "btcheck/MediaFile.h"
 #include "RunProgram.h"
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <vector>
-
-#include <unistd.h>
 
 using namespace btcheck;
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class MediaFileTest : public ::testing::Test {
+class MediaFileTest : public btmedia::test::FolderTest {
 protected:
-    void SetUp() override
-    {
-        mDir = fs::temp_directory_path() / ("bt-media-file-" + std::to_string(getpid()));
-        fs::create_directories(mDir);
-    }
-    void TearDown() override { fs::remove_all(mDir); }
-
-    std::string Path(const std::string& name) const { return (mDir / name).string(); }
-
     /// Raw little-endian 16-bit words into a file.
     std::string Raw(const std::string& name, const std::vector<std::uint16_t>& words) const
     {
@@ -49,8 +36,6 @@ protected:
         const auto o = btcli::test::RunCommand(args);
         ASSERT_EQ(o.exitCode, 0) << o.err;
     }
-
-    fs::path mDir;
 };
 
 constexpr int kW = 16, kH = 8;

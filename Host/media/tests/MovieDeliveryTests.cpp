@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
+#include <tuple>
 
 using namespace btmedia;
 using namespace btmedia::test;
@@ -63,9 +65,37 @@ protected:
         return {video.value("color_primaries", ""), video.value("color_transfer", ""), video.value("color_space", ""),
                 video.value("color_range", "")};
     }
+
+    /// The picture stream's codec, profile, pixel format and colour tags as ffprobe reports them.
+    static void ExpectVideo(const json& video, const std::string& codec, const std::string& profile,
+                            const std::string& pixels, const std::vector<std::string>& colour)
+    {
+        EXPECT_EQ(video.value("codec_name", ""), codec);
+        EXPECT_EQ(video.value("profile", ""), profile);
+        EXPECT_EQ(video.value("pix_fmt", ""), pixels);
+        EXPECT_EQ(ColourOf(video), colour);
+    }
+
+    /// The movie written with repeated pictures reused and again in full: both
+    /// decode to the same frames. Returns the pictures the reusing one encoded.
+    std::int64_t ReusedDecodesAsFull(MovieSpec spec, const MovieSources& src)
+    {
+        const MovieResult reused = WriteMovie(spec, src);
+        const std::string reusedPath = spec.path;
+        spec.path = Path("full-" + std::filesystem::path(reusedPath).filename().string());
+        spec.reuseIdenticalPictures = false;
+        EXPECT_EQ(WriteMovie(spec, src).encodedFrames, spec.frameCount);
+        const auto checksums = probe::PictureChecksums(reusedPath);
+        EXPECT_EQ(checksums.size(), static_cast<std::size_t>(spec.frameCount)) << reusedPath;
+        EXPECT_EQ(checksums, probe::PictureChecksums(spec.path)) << reusedPath;
+        return reused.encodedFrames;
+    }
 };
 
 const std::vector<std::string> kRec709 = {"bt709", "bt709", "bt709", "tv"};
+const std::vector<std::string> kHlg = {"bt2020", "arib-std-b67", "bt2020nc", "tv"};
+const std::pair<MovieFormat, const char*> kIntraFormats[] = {
+    {MovieFormat::ProResQuickTime, "p.mov"}, {MovieFormat::DnxMxf, "d.mxf"}, {MovieFormat::Ffv1Matroska, "f.mkv"}};
 
 } // namespace
 
@@ -85,20 +115,10 @@ TEST(MovieFormats, TheFileNameImpliesTheFormatInAnyCase)
 TEST_F(Delivery, RepeatedPicturesReuseTheirPacketAndDecodeAsAFullEncode)
 {
     // Runs of four identical pictures: 12 frames, 3 distinct.
-    for (const auto& [format, name] : {std::pair{MovieFormat::ProResQuickTime, "p.mov"},
-                                       std::pair{MovieFormat::DnxMxf, "d.mxf"},
-                                       std::pair{MovieFormat::Ffv1Matroska, "f.mkv"}}) {
-        MovieSpec spec = Spec(format, std::string("reused-") + name, 256, 144, 2);
+    for (const auto& [format, name] : kIntraFormats) {
+        MovieSpec spec = Spec(format, name, 256, 144, 2);
         spec.frameCount = 12;
-        const MovieResult reused = WriteMovie(spec, Sources(2, 4));
-        spec.path = Path(std::string("full-") + name);
-        spec.reuseIdenticalPictures = false;
-        const MovieResult full = WriteMovie(spec, Sources(2, 4));
-        EXPECT_EQ(reused.encodedFrames, 3) << name;
-        EXPECT_EQ(full.encodedFrames, 12) << name;
-        const auto checksums = probe::PictureChecksums(Path(std::string("reused-") + name));
-        EXPECT_EQ(checksums.size(), 12u) << name;
-        EXPECT_EQ(checksums, probe::PictureChecksums(spec.path)) << name;
+        EXPECT_EQ(ReusedDecodesAsFull(spec, Sources(2, 4)), 3) << name;
     }
 }
 
@@ -107,7 +127,8 @@ TEST_F(Delivery, PicturesThatComeBackOrDifferLowDownDecodeAsAFullEncode)
     // B differs from A in the luma of the last row's last pixel, C in the
     // chroma of a middle row; A comes back after each.
     const std::string order = "AAABBBAACCCABAAA";
-    const auto source = [&](std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same) {
+    MovieSources src = Sources(2);
+    src.picture = [&](std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same) {
         const char kind = order.at(static_cast<std::size_t>(frame));
         const std::vector<float> floats = TestFloats(100, out.width, out.height, [&](int x, int y, float* vuya) {
             if (kind == 'B' && y == out.height - 1 && x == out.width - 1)
@@ -117,24 +138,14 @@ TEST_F(Delivery, PicturesThatComeBackOrDifferLowDownDecodeAsAFullEncode)
         });
         return ConvertedSource(floats, out, same);
     };
-    for (const auto& [format, name] : {std::pair{MovieFormat::ProResQuickTime, "p.mov"},
-                                       std::pair{MovieFormat::DnxMxf, "d.mxf"},
-                                       std::pair{MovieFormat::Ffv1Matroska, "f.mkv"}}) {
-        MovieSpec spec = Spec(format, std::string("reused-") + name, 256, 144, 2);
+    for (const auto& [format, name] : kIntraFormats) {
+        MovieSpec spec = Spec(format, name, 256, 144, 2);
         spec.frameCount = static_cast<std::int64_t>(order.size());
-        MovieSources src = Sources(2);
-        src.picture = source;
-        const MovieResult reused = WriteMovie(spec, src);
-        spec.path = Path(std::string("full-") + name);
-        spec.reuseIdenticalPictures = false;
-        WriteMovie(spec, src);
         // At most each change of picture is encoded (a frame may also take
         // the packet of an earlier picture it equals).
-        EXPECT_LE(reused.encodedFrames, 7) << name;
-        EXPECT_GE(reused.encodedFrames, 3) << name;
-        const auto checksums = probe::PictureChecksums(Path(std::string("reused-") + name));
-        EXPECT_EQ(checksums.size(), order.size()) << name;
-        EXPECT_EQ(checksums, probe::PictureChecksums(spec.path)) << name;
+        const std::int64_t encoded = ReusedDecodesAsFull(spec, src);
+        EXPECT_LE(encoded, 7) << name;
+        EXPECT_GE(encoded, 3) << name;
     }
 }
 
@@ -162,9 +173,7 @@ TEST_F(Delivery, ProResProfilesReadBackByTheirCodes)
         WriteMovie(spec, Sources(2));
         const json video = Stream(probe::Ffprobe(spec.path), "video");
         EXPECT_EQ(video.value("codec_tag_string", ""), row.fourCc);
-        EXPECT_EQ(video.value("profile", ""), row.ffprobe);
-        EXPECT_EQ(video.value("pix_fmt", ""), row.pixels);
-        EXPECT_EQ(ColourOf(video), kRec709);
+        ExpectVideo(video, "prores", row.ffprobe, row.pixels, kRec709);
         EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("Format_Profile", ""), row.mediaInfo);
     }
 }
@@ -174,11 +183,7 @@ TEST_F(Delivery, MxfIsOp1aDnxhrHqxWithMaterialTimecodeAndPcm)
     MovieSpec spec = Spec(MovieFormat::DnxMxf, "hqx.mxf", 256, 144, 2);
     WriteMovie(spec, Sources(2));
     const json probe = probe::Ffprobe(spec.path);
-    const json video = Stream(probe, "video");
-    EXPECT_EQ(video.value("codec_name", ""), "dnxhd");
-    EXPECT_EQ(video.value("profile", ""), "DNXHR HQX");
-    EXPECT_EQ(video.value("pix_fmt", ""), "yuv422p10le");
-    EXPECT_EQ(ColourOf(video), kRec709);
+    ExpectVideo(Stream(probe, "video"), "dnxhd", "DNXHR HQX", "yuv422p10le", kRec709);
     EXPECT_EQ(probe.at("format").at("tags").value("timecode", ""), "10:00:00:00");
     const json audio = Stream(probe, "audio");
     EXPECT_EQ(audio.value("codec_name", ""), "pcm_s24le");
@@ -209,9 +214,7 @@ TEST_F(Delivery, DnxhdTenBitAt1080CarriesInterlacingWhereDnxhrCannot)
     EXPECT_EQ(video.value("profile", ""), "DNXHD");
     EXPECT_EQ(video.value("pix_fmt", ""), "yuv422p10le");
     EXPECT_EQ(video.value("field_order", ""), "tt");
-    const json track = probe::MediaInfoTrack(spec.path, "Video");
-    EXPECT_EQ(track.value("ScanType", ""), "Interlaced");
-    EXPECT_EQ(track.value("ScanOrder", ""), "TFF");
+    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("ScanOrder", ""), "TFF");
 
     spec.fieldOrder = FieldOrder::BottomFirst;
     EXPECT_THROW(CheckMovieSpec(spec), std::invalid_argument); // DNxHD codes the top field first
@@ -230,11 +233,8 @@ TEST_F(Delivery, HevcPqCarriesMasteringDisplayAndTheLightOfItsPicture)
     spec.colour = {9, 16, 9};
     spec.masteringMaxCandelas = 4000;
     WriteMovie(spec, Sources(2));
-    const json video = Stream(probe::Ffprobe(spec.path), "video");
-    EXPECT_EQ(video.value("codec_name", ""), "hevc");
-    EXPECT_EQ(video.value("profile", ""), "Main 10");
-    EXPECT_EQ(video.value("pix_fmt", ""), "yuv420p10le");
-    EXPECT_EQ(ColourOf(video), (std::vector<std::string>{"bt2020", "smpte2084", "bt2020nc", "tv"}));
+    ExpectVideo(Stream(probe::Ffprobe(spec.path), "video"), "hevc", "Main 10", "yuv420p10le",
+                {"bt2020", "smpte2084", "bt2020nc", "tv"});
 
     // The right half is white or above it (10000 cd/m² through PQ), the left
     // black or below it: the brightest pixel is 10000, the average 5000.
@@ -270,8 +270,7 @@ TEST_F(Delivery, HevcPqCarriesMasteringDisplayAndTheLightOfItsPicture)
     spec.path = Path("hlg.mp4");
     spec.colour = {9, 18, 9};
     WriteMovie(spec, Sources(2));
-    EXPECT_EQ(ColourOf(Stream(probe::Ffprobe(spec.path), "video")),
-              (std::vector<std::string>{"bt2020", "arib-std-b67", "bt2020nc", "tv"}));
+    EXPECT_EQ(ColourOf(Stream(probe::Ffprobe(spec.path), "video")), kHlg);
     EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("transfer_characteristics", ""), "HLG");
 }
 
@@ -280,11 +279,7 @@ TEST_F(Delivery, H264PreviewIsHighProfile8BitWithColourAndAac)
     MovieSpec spec = Spec(MovieFormat::Mp4Preview, "sdr.mp4", 64, 36, 6);
     WriteMovie(spec, Sources(6));
     const json probe = probe::Ffprobe(spec.path);
-    const json video = Stream(probe, "video");
-    EXPECT_EQ(video.value("codec_name", ""), "h264");
-    EXPECT_EQ(video.value("profile", ""), "High");
-    EXPECT_EQ(video.value("pix_fmt", ""), "yuv420p");
-    EXPECT_EQ(ColourOf(video), kRec709);
+    ExpectVideo(Stream(probe, "video"), "h264", "High", "yuv420p", kRec709);
     const json audio = Stream(probe, "audio");
     EXPECT_EQ(audio.value("codec_name", ""), "aac");
     EXPECT_EQ(audio.value("channel_layout", ""), "5.1");
@@ -293,19 +288,17 @@ TEST_F(Delivery, H264PreviewIsHighProfile8BitWithColourAndAac)
 
 TEST_F(Delivery, InterlacedPictureIsFlaggedInStreamAndContainer)
 {
-    MovieSpec spec = Spec(MovieFormat::ProResQuickTime, "tff.mov", 64, 36, 2);
-    spec.fieldOrder = FieldOrder::TopFirst;
-    WriteMovie(spec, Sources(2));
-    EXPECT_EQ(Stream(probe::Ffprobe(spec.path), "video").value("field_order", ""), "tt");
-    const json track = probe::MediaInfoTrack(spec.path, "Video");
-    EXPECT_EQ(track.value("ScanType", ""), "Interlaced");
-    EXPECT_EQ(track.value("ScanOrder", ""), "TFF");
-
-    spec = Spec(MovieFormat::Ffv1Matroska, "bff.mkv", 64, 36, 2);
-    spec.fieldOrder = FieldOrder::BottomFirst;
-    WriteMovie(spec, Sources(2));
-    EXPECT_EQ(Stream(probe::Ffprobe(spec.path), "video").value("field_order", ""), "bb");
-    EXPECT_EQ(probe::MediaInfoTrack(spec.path, "Video").value("ScanOrder", ""), "BFF");
+    for (const auto& [format, name, order, ffprobe, mediaInfo] :
+         {std::tuple{MovieFormat::ProResQuickTime, "tff.mov", FieldOrder::TopFirst, "tt", "TFF"},
+          std::tuple{MovieFormat::Ffv1Matroska, "bff.mkv", FieldOrder::BottomFirst, "bb", "BFF"}}) {
+        MovieSpec spec = Spec(format, name, 64, 36, 2);
+        spec.fieldOrder = order;
+        WriteMovie(spec, Sources(2));
+        EXPECT_EQ(Stream(probe::Ffprobe(spec.path), "video").value("field_order", ""), ffprobe);
+        const json track = probe::MediaInfoTrack(spec.path, "Video");
+        EXPECT_EQ(track.value("ScanType", ""), "Interlaced") << name;
+        EXPECT_EQ(track.value("ScanOrder", ""), mediaInfo);
+    }
 }
 
 TEST_F(Delivery, SoundAsOneMonoTrackPerChannelAndInEachDepth)
@@ -348,9 +341,7 @@ TEST_F(Delivery, NutCarriesItsDescriptionInTheStreams)
     spec.colour = {9, 18, 9};
     WriteMovie(spec, Sources(6));
     const json probe = probe::Ffprobe(spec.path);
-    const json video = Stream(probe, "video");
-    EXPECT_EQ(video.value("codec_name", ""), "prores");
-    EXPECT_EQ(ColourOf(video), (std::vector<std::string>{"bt2020", "arib-std-b67", "bt2020nc", "tv"}));
+    ExpectVideo(Stream(probe, "video"), "prores", "HQ", "yuv422p10le", kHlg);
     EXPECT_EQ(Stream(probe, "audio").value("codec_name", ""), "flac");
     EXPECT_EQ(Stream(probe, "audio").value("channels", 0), 6);
     EXPECT_EQ(probe.at("format").at("tags").value("timecode", ""), "10:00:00:00");

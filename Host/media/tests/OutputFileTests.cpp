@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -166,19 +165,6 @@ TEST_F(Output, AFifoIsWrittenInPlaceAndCannotSeek)
     struct stat st {};
     ASSERT_EQ(lstat(Path("pipe").c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
-}
-
-TEST_F(Output, AFullDeviceSaysDiskFull)
-{
-    if (access("/dev/full", W_OK) != 0)
-        GTEST_SKIP() << "no writable /dev/full here";
-    OutputFile out("/dev/full", {});
-    EXPECT_TRUE(out.IsStream());
-    const char byte = 0;
-    ASSERT_EQ(write(out.Descriptor(), &byte, 1), -1);
-    const btmedia::WriteFailed failure(out.Name(), errno);
-    EXPECT_STREQ(failure.what(), "disk full while writing '/dev/full'");
-    EXPECT_EQ(btmedia::WriteFailureMessage("x", EFBIG), "file size limit reached while writing 'x'");
 }
 
 } // namespace

@@ -82,16 +82,14 @@ TEST_F(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
 
 TEST_F(WavWriter, StereoAndMonoKeepTheirOrderWithTheirMasks)
 {
-    const std::string path = Path("stereo.wav");
     const auto clip = Labelled(2, 10);
-    WriteWhole(path, 44100, clip);
-    const auto r = btmedia::probe::ReadSound(path);
-    EXPECT_EQ(ChannelMask(path), 0x3u);
+    WriteWhole(Path("stereo.wav"), 44100, clip);
+    EXPECT_EQ(ChannelMask(Path("stereo.wav")), 0x3u);
+    const auto r = btmedia::probe::ReadSound(Path("stereo.wav"));
     EXPECT_EQ(r.rate, 44100);
     EXPECT_EQ(r.interleaved[2 * 7 + 1], clip[1][7]);
-
-    WriteWhole(path, 48000, Labelled(1, 10));
-    EXPECT_EQ(ChannelMask(path), 0x4u); // front centre
+    WriteWhole(Path("mono.wav"), 48000, Labelled(1, 10));
+    EXPECT_EQ(ChannelMask(Path("mono.wav")), 0x4u); // front centre
 }
 
 TEST_F(WavWriter, BadInputThrowsAndLeavesNoFile)
@@ -139,13 +137,12 @@ TEST_F(SoundWriter, EachContainerKeepsItsSamplesAndAWavBecomesRf64OnlyWhenItMust
         const char* name;
         SampleFormat samples;
         int format;       // as libsndfile reads it back
-        const char* head; // the file's first four bytes
-        float step;       // one quantisation step
+        float step; // one quantisation step
     } cases[] = {
-        {"small.wav", SampleFormat::Float32, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, "RIFF", 0.0f},
-        {"small.RF64", SampleFormat::Int24, SF_FORMAT_RF64 | SF_FORMAT_PCM_24, "RF64", 1.0f / 8388608},
-        {"x.Flac", SampleFormat::Int16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "fLaC", 1.0f / 32768},
-        {"x.aiff", SampleFormat::Int24, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "FORM", 1.0f / 8388608},
+        {"small.wav", SampleFormat::Float32, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 0.0f},
+        {"small.RF64", SampleFormat::Int24, SF_FORMAT_RF64 | SF_FORMAT_PCM_24, 1.0f / 8388608},
+        {"x.Flac", SampleFormat::Int16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1.0f / 32768},
+        {"x.aiff", SampleFormat::Int24, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 1.0f / 8388608},
     };
     std::vector<std::vector<float>> clip(2, std::vector<float>(3000));
     for (std::size_t i = 0; i < 3000; ++i) {
@@ -161,10 +158,6 @@ TEST_F(SoundWriter, EachContainerKeepsItsSamplesAndAWavBecomesRf64OnlyWhenItMust
         btmedia::SoundWriter writer(output, {*container, c.samples}, 48000, 2);
         writer.Write(planes, 3000);
         writer.Finish();
-        std::ifstream in(Path(c.name), std::ios::binary);
-        char head[5] = {};
-        in.read(head, 4);
-        EXPECT_STREQ(head, c.head);
         const auto back = btmedia::probe::ReadSound(Path(c.name));
         EXPECT_EQ(back.format, c.format);
         ASSERT_EQ(back.interleaved.size(), 6000u);
