@@ -69,6 +69,47 @@ bool Crossing(int from, int to, const Triple& a, const Triple& b, Sample sample,
     return false;
 }
 
+/// A stretch [from, to) of one axis.
+struct Span {
+    int from, to;
+    [[nodiscard]] int Centre() const noexcept { return (from + to) / 2; }
+    [[nodiscard]] int Quarter() const noexcept { return std::max(1, (to - from) / 4); }
+};
+
+enum class EdgeAxis { X, Y };
+
+/// The edge between patch `a` and patch `b` after it along `axis`, looked for
+/// over `across` on the other axis: where the file crosses from a's level to
+/// b's, added to `out` when the two differ enough to place it.
+void MatchEdge(const CodePicture& file, EdgeAxis axis, Span a, Span b, Span across, double minContrast,
+               std::vector<EdgeMatch>& out)
+{
+    const bool alongX = axis == EdgeAxis::X;
+    auto median = [&](Span patch) {
+        const int lo = patch.Centre() - patch.Quarter() / 2, hi = patch.Centre() + patch.Quarter() / 2 + 1;
+        return alongX ? MedianBox(file, lo, hi, across.from, across.to) : MedianBox(file, across.from, across.to, lo, hi);
+    };
+    const Triple la = median(a);
+    const Triple lb = median(b);
+    const double contrast = std::max({std::abs(la[0] - lb[0]), std::abs(la[1] - lb[1]), std::abs(la[2] - lb[2])});
+    if (contrast < minContrast)
+        return;
+    const int step = std::max(1, (across.to - across.from) / 16);
+    // The mean codes of line t: a column for edges along x, a row along y.
+    auto line = [&](int t) {
+        Triple sum{};
+        int n = 0;
+        for (int u = across.from; u < across.to; u += step, ++n)
+            for (int c = 0; c < file.Components(); ++c)
+                sum[c] += alongX ? file.At(c, std::clamp(t, 0, file.width - 1), u)
+                                 : file.At(c, u, std::clamp(t, 0, file.height - 1));
+        return Triple{sum[0] / n, sum[1] / n, sum[2] / n};
+    };
+    double at = 0;
+    if (Crossing(a.Centre(), b.Centre(), la, lb, line, at))
+        out.push_back({static_cast<double>(a.to), at, contrast});
+}
+
 Axis FitAxis(std::vector<EdgeMatch> edges, int size)
 {
     Axis axis;
@@ -119,9 +160,9 @@ Geometry FitGeometry(const Layout& layout, const CodePicture& file)
     const double minContrast = kMinEdgeContrast * top;
     std::vector<EdgeMatch> xs, ys;
     const auto& regions = layout.regions;
-    auto centreX = [](const Region& r) { return (r.x0 + r.x1) / 2; };
-    auto centreY = [](const Region& r) { return (r.y0 + r.y1) / 2; };
 
+    // Patches side by side in one band: their edge is found along x, over the
+    // middle half of the band's height.
     for (std::size_t i = 0; i + 1 < regions.size(); ++i) {
         const Region& a = regions[i];
         const Region& b = regions[i + 1];
@@ -130,26 +171,11 @@ Geometry FitGeometry(const Layout& layout, const CodePicture& file)
         const int ry0 = a.y0 + (a.y1 - a.y0) / 4, ry1 = a.y1 - (a.y1 - a.y0) / 4;
         if (ry1 <= ry0)
             continue;
-        const int qa = std::max(1, (a.x1 - a.x0) / 4), qb = std::max(1, (b.x1 - b.x0) / 4);
-        const Triple la = MedianBox(file, centreX(a) - qa / 2, centreX(a) + qa / 2 + 1, ry0, ry1);
-        const Triple lb = MedianBox(file, centreX(b) - qb / 2, centreX(b) + qb / 2 + 1, ry0, ry1);
-        const double contrast = std::max({std::abs(la[0] - lb[0]), std::abs(la[1] - lb[1]), std::abs(la[2] - lb[2])});
-        if (contrast < minContrast)
-            continue;
-        const int step = std::max(1, (ry1 - ry0) / 16);
-        auto column = [&](int x) {
-            Triple sum{};
-            int n = 0;
-            for (int y = ry0; y < ry1; y += step, ++n)
-                for (int c = 0; c < file.Components(); ++c)
-                    sum[c] += file.At(c, std::clamp(x, 0, file.width - 1), y);
-            return Triple{sum[0] / n, sum[1] / n, sum[2] / n};
-        };
-        double at = 0;
-        if (Crossing(centreX(a), centreX(b), la, lb, column, at))
-            xs.push_back({static_cast<double>(a.x1), at, contrast});
+        MatchEdge(file, EdgeAxis::X, {a.x0, a.x1}, {b.x0, b.x1}, {ry0, ry1}, minContrast, xs);
     }
 
+    // Patches stacked in successive bands: their edge is found along y, over
+    // the middle half of where they overlap.
     for (const Region& a : regions) {
         if (a.ramp)
             continue;
@@ -160,25 +186,7 @@ Geometry FitGeometry(const Layout& layout, const CodePicture& file)
             if (ox1 - ox0 < 8 || a.y1 - a.y0 < 4 || b.y1 - b.y0 < 4)
                 continue;
             const int cx0 = ox0 + (ox1 - ox0) / 4, cx1 = ox1 - (ox1 - ox0) / 4;
-            const int qa = std::max(1, (a.y1 - a.y0) / 4), qb = std::max(1, (b.y1 - b.y0) / 4);
-            const Triple la = MedianBox(file, cx0, cx1, centreY(a) - qa / 2, centreY(a) + qa / 2 + 1);
-            const Triple lb = MedianBox(file, cx0, cx1, centreY(b) - qb / 2, centreY(b) + qb / 2 + 1);
-            const double contrast =
-                std::max({std::abs(la[0] - lb[0]), std::abs(la[1] - lb[1]), std::abs(la[2] - lb[2])});
-            if (contrast < minContrast)
-                continue;
-            const int step = std::max(1, (cx1 - cx0) / 16);
-            auto row = [&](int y) {
-                Triple sum{};
-                int n = 0;
-                for (int x = cx0; x < cx1; x += step, ++n)
-                    for (int c = 0; c < file.Components(); ++c)
-                        sum[c] += file.At(c, x, std::clamp(y, 0, file.height - 1));
-                return Triple{sum[0] / n, sum[1] / n, sum[2] / n};
-            };
-            double at = 0;
-            if (Crossing(centreY(a), centreY(b), la, lb, row, at))
-                ys.push_back({static_cast<double>(a.y1), at, contrast});
+            MatchEdge(file, EdgeAxis::Y, {a.y0, a.y1}, {b.y0, b.y1}, {cx0, cx1}, minContrast, ys);
         }
     }
     Geometry g;
