@@ -14,7 +14,7 @@
 #include "ImporterBarsAndTone/ImporterAbi.h"
 #include "MediaBridge/Locale.h"
 #include "barsandtone/PackedBytes.h"
-#include "dialog/ControlIds.h"
+#include "ImporterBarsAndTone/DialogControls.h"
 #include "harness/FuzzHost.h"
 #include "zellyrafactory/HostControl.h"
 #include "zellyrafactory/ScriptedDriver.h"

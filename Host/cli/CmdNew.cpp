@@ -8,6 +8,7 @@
 #include "DialogActions.h"
 #include "Session.h"
 
+#include "ImporterBarsAndTone/IdentifierFormats.h"
 #include "MediaBridge/Locale.h"
 #include "MediaBridge/WorkingSpace.h"
 #include "bthost/DialogControl.h"
@@ -124,6 +125,22 @@ bool ActsOnTheDialog(const DialogOptions& d)
 
 std::string Whole(double v) { return std::to_string(std::llround(v)); }
 
+/// The cadence `--channels` stores: the one `--identifier` names among those
+/// that identify that layout.
+const bt::IdentifierFormatFacts& IdentificationFor(const std::string& channels, const std::string& identifier)
+{
+    std::string tokens;
+    for (const bt::IdentifierFormatFacts& format : bt::kIdentifierFormats) {
+        if (channels != bt::FactsOf(format.channels).token)
+            continue;
+        if (identifier == format.token)
+            return format;
+        tokens += (tokens.empty() ? "" : " or ") + std::string(format.token);
+    }
+    throw UsageError("--channels " + channels + " needs --identifier " + tokens + ", the " + channels +
+                     " identification sequences");
+}
+
 } // namespace
 
 ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
@@ -132,13 +149,11 @@ ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
     // dialog's identifying clip with its stored record edited afterwards,
     // as a host edits a clip it holds.
     DialogOptions dialog = recipe.dialog;
-    std::uint8_t fiveOneFormat = 0;
-    if (recipe.channels == "5.1") {
-        if (dialog.identifier != "blits" && dialog.identifier != "ebu51")
-            throw UsageError("--channels 5.1 needs --identifier blits or ebu51, the 5.1 identification sequences");
+    const bt::IdentifierFormatFacts* storedIdentification = nullptr;
+    if (!recipe.channels.empty()) {
+        storedIdentification = &IdentificationFor(recipe.channels, dialog.identifier);
         if (dialog.tone == "steady")
-            throw UsageError("--channels 5.1 makes an identifying clip; leave out --tone steady");
-        fiveOneFormat = dialog.identifier == "blits" ? kIdentifierBlits : kIdentifierEbuFiveOne;
+            throw UsageError("--channels " + recipe.channels + " makes an identifying clip; leave out --tone steady");
         dialog.identifier.clear();
         dialog.tone = "identify";
     }
@@ -202,8 +217,8 @@ ClipFile CreateClip(Session& session, const ClipRecipe& recipe)
     ClipFile clip;
     std::copy(made.stored.begin(), made.stored.end(), clip.settings.begin());
     clip.name = made.clipName ? Utf8(*made.clipName) : std::string();
-    if (fiveOneFormat != 0)
-        StoreFiveOneIdentification(clip.settings, fiveOneFormat);
+    if (storedIdentification != nullptr)
+        StoreIdentification(clip.settings, *storedIdentification);
     // A host's sequence can be larger than anything a person may type into
     // the dialog; the module's pictures are not made for that.
     const SettingsFields fields = DecodeSettings(clip.settings);

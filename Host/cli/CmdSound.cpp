@@ -6,6 +6,7 @@
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "ProgressBar.h"
 #include "Session.h"
+#include "btmedia/ChannelOrder.h"
 #include "btmedia/SoundWriter.h"
 #include "btmedia/StopSignals.h"
 #include "btmedia/Waveform.h"

@@ -1,6 +1,8 @@
 #include "DialogActions.h"
 
 #include "ImporterBarsAndTone/ColorSpaces.h"
+#include "ImporterBarsAndTone/DialogControls.h"
+#include "ImporterBarsAndTone/IdentifierFormats.h"
 #include "zellyrafactory/ScriptedDriver.h"
 #include "zelui/controls/UI_HotTextNumber.h"
 #include "zelui/controls/UI_NumberEdit.h"
@@ -19,21 +21,21 @@ namespace hc = zellyrafactory::hostcontrol;
 
 namespace {
 
-// Control identifiers of the settings dialog's layout.
-constexpr const char* kPresetPopup = "presetPopup";
-constexpr const char* kWidthEdit = "frameWidthNumberEdit";
-constexpr const char* kHeightEdit = "frameHeightNumberEdit";
-constexpr const char* kVideoRatePopup = "videoFrameRatePopup";
-constexpr const char* kParPopup = "parPopup";
-constexpr const char* kColourSpacePopup = "colorSpaceTypePopup";
-constexpr const char* kAudioRatePopup = "audioFrameRatePopup";
-constexpr const char* kSteadyButton = "steadyTonesBtn";
-constexpr const char* kIdentifyButton = "identifyChannelsBtn";
-constexpr const char* kFrequency = "frequencyHotTextNumber";
-constexpr const char* kAmplitude = "amplitudeHotTextNumber";
-constexpr const char* kIdentifierPopup = "identifierFormatPopup";
-constexpr const char* kOk = "okButton";
-constexpr const char* kCancel = "cancelButton";
+namespace ids = bt::dialog::ids;
+constexpr const char* kPresetPopup = ids::kPresetPopup;
+constexpr const char* kWidthEdit = ids::kFrameWidthNumberEdit;
+constexpr const char* kHeightEdit = ids::kFrameHeightNumberEdit;
+constexpr const char* kVideoRatePopup = ids::kVideoFrameRatePopup;
+constexpr const char* kParPopup = ids::kParPopup;
+constexpr const char* kColourSpacePopup = ids::kColorSpaceTypePopup;
+constexpr const char* kAudioRatePopup = ids::kAudioFrameRatePopup;
+constexpr const char* kSteadyButton = ids::kSteadyTonesBtn;
+constexpr const char* kIdentifyButton = ids::kIdentifyChannelsBtn;
+constexpr const char* kFrequency = ids::kFrequencyHotTextNumber;
+constexpr const char* kAmplitude = ids::kAmplitudeHotTextNumber;
+constexpr const char* kIdentifierPopup = ids::kIdentifierFormatPopup;
+constexpr const char* kOk = ids::kOkButton;
+constexpr const char* kCancel = ids::kCancelButton;
 
 // Why a person finds a control disabled, for the flags that act on it.
 struct DisabledHint {
@@ -53,15 +55,6 @@ struct RangeContext {
 };
 constexpr RangeContext kRangeContexts[] = {{kFrequency, kAudioRatePopup}};
 
-struct ShortName {
-    const char* name;
-    const char* item;
-};
-constexpr ShortName kIdentifierShortNames[] = {
-    {"ebu1000", "EBU Stereo (1000 Hz)"}, {"ebu400", "EBU Stereo (400 Hz)"},
-    {"ebu51", "EBU Multichannel (5.1)"}, {"blits", "BLITS (5.1)"},
-};
-
 /// The item a short name stands for: a colour space's token names its
 /// dialog item, an identifier format's its own.
 std::optional<std::string> ItemOfShortName(const std::string& name)
@@ -69,9 +62,9 @@ std::optional<std::string> ItemOfShortName(const std::string& name)
     for (const bt::ColorSpaceFacts& space : bt::kColorSpaces)
         if (name == space.token)
             return std::string(bt::DisplayName(space));
-    for (const ShortName& s : kIdentifierShortNames)
-        if (name == s.name)
-            return s.item;
+    for (const bt::IdentifierFormatFacts& format : bt::kIdentifierFormats)
+        if (name == format.token)
+            return std::string(bt::DisplayName(format));
     return std::nullopt;
 }
 

@@ -9,8 +9,8 @@
 //   2. the same ignoring case, spaces and punctuation ("hd rec709");
 //   3. a number equal to the last number of an item's text ("25" is
 //      "25.00 fps", "1.0940" is "D1/DV PAL(1.0940)", "48000" is "48000 Hz");
-//   4. a short name: a colour space's token (rec601, hlg, ...) for its
-//      dialog item, or an identifier format's (ebu1000, ebu400, ebu51, blits);
+//   4. a short name: a colour space's or an identifier format's token
+//      (rec601, hlg, ebu400, blits, ...) for its dialog item;
 //   5. the only item whose plain text contains the words given.
 // When none or several match, the action is refused with the items listed.
 //

@@ -11,6 +11,7 @@
 #include "btmedia/StopSignals.h"
 
 #include "ImporterBarsAndTone/ColorSpaces.h"
+#include "ImporterBarsAndTone/IdentifierFormats.h"
 
 #include <CLI/CLI.hpp>
 
@@ -120,12 +121,13 @@ void AddRange(CLI::App* cmd, RangeOptions& r)
     duration->excludes(count);
 }
 
-/// "rec601, rec709, ...": the colour spaces' tokens.
-std::string ColourSpaceTokens()
+/// "rec601, rec709, ...": the tokens of a table's rows.
+template <typename Rows>
+std::string TokensOf(const Rows& rows)
 {
     std::string list;
-    for (const bt::ColorSpaceFacts& space : bt::kColorSpaces)
-        list += (list.empty() ? "" : ", ") + std::string(space.token);
+    for (const auto& row : rows)
+        list += (list.empty() ? "" : ", ") + std::string(row.token);
     return list;
 }
 
@@ -157,14 +159,14 @@ std::vector<CLI::Option*> AddRecipe(CLI::App* cmd, ClipRecipe& recipe)
     all.push_back(dlgGroup->add_option("--video-rate", dlg.videoRate, "Timebase, e.g. 25 or \"29.97 fps\""));
     all.push_back(dlgGroup->add_option("--par", dlg.par, "Pixel aspect ratio, e.g. 1.0 or \"D1/DV PAL(1.0940)\""));
     all.push_back(dlgGroup->add_option("--colour-space,--color-space", dlg.colourSpace,
-                                       "Colour space: " + ColourSpaceTokens() + " or the dialog's text"));
+                                       "Colour space: " + TokensOf(bt::kColorSpaces) + " or the dialog's text"));
     all.push_back(dlgGroup->add_option("--audio-rate", dlg.audioRate, "Audio sample rate, e.g. 48000"));
     all.push_back(dlgGroup->add_option("--tone", dlg.tone, "steady or identify")
                       ->check(CLI::IsMember({"steady", "identify"})));
     all.push_back(dlgGroup->add_option("--frequency", dlg.frequency, "Steady tone frequency, Hz"));
     all.push_back(dlgGroup->add_option("--amplitude", dlg.amplitude, "Steady tone level, dB (0 is full scale)"));
     all.push_back(dlgGroup->add_option("--identifier", dlg.identifier,
-                                       "Channel identification: ebu1000, ebu400, ebu51, blits or the dialog's text"));
+                                       "Channel identification: " + TokensOf(bt::kIdentifierFormats) + " or the dialog's text"));
     all.push_back(dlgGroup->add_option("--action", dlg.actions,
                                        "A raw action, after the ones above: choose:<id>=<item>, type:<id>=<number>, "
                                        "select:<id>, press:<id>"));

@@ -47,13 +47,13 @@ std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t 
     return text;
 }
 
-void StoreFiveOneIdentification(SettingsBytes& bytes, std::uint8_t identifierFormat) noexcept
+void StoreIdentification(SettingsBytes& bytes, const bt::IdentifierFormatFacts& format) noexcept
 {
     void* b = bytes.data();
-    StoreU32(b, settings::kAudioChannelType, kChannelTypeFiveOne);
-    StoreU32(b, settings::kAudioChannelCount, 6);
+    StoreU32(b, settings::kAudioChannelType, bt::RecordValue(format.channels));
+    StoreU32(b, settings::kAudioChannelCount, bt::ChannelCountOf(format));
     StoreU8(b, settings::kIdentifyChannels, 1);
-    StoreU8(b, settings::kIdentifierFormat, identifierFormat);
+    StoreU8(b, settings::kIdentifierFormat, bt::RecordValue(format.format));
 }
 
 std::string ColourSpaceName(std::uint8_t colorSpaceType)
@@ -62,11 +62,10 @@ std::string ColourSpaceName(std::uint8_t colorSpaceType)
     return facts != nullptr ? std::string(bt::DisplayName(*facts)) : "unknown (" + std::to_string(colorSpaceType) + ")";
 }
 
-std::string IdentifierFormatName(unsigned identifierFormat)
+std::string IdentifierFormatName(std::uint8_t identifierFormat)
 {
-    static const char* const kNames[] = {"EBU Stereo (1000 Hz)", "EBU Stereo (400 Hz)", "EBU Multichannel (5.1)",
-                                         "BLITS (5.1)"};
-    return identifierFormat < 4 ? kNames[identifierFormat] : "unknown (" + std::to_string(identifierFormat) + ")";
+    const bt::IdentifierFormatFacts* facts = bt::FindIdentifierFormat(identifierFormat);
+    return facts != nullptr ? std::string(bt::DisplayName(*facts)) : "unknown (" + std::to_string(identifierFormat) + ")";
 }
 
 double FramesPerSecond(std::int64_t frameDuration) noexcept
@@ -93,9 +92,8 @@ std::string FrameRateText(std::int64_t frameDuration)
 
 std::string SettingsSummary(const SettingsFields& f)
 {
-    const char* channels = f.audioChannelCount == 1 ? "mono" : f.audioChannelCount == 2 ? "stereo"
-                           : f.audioChannelCount == 6                                   ? "5.1"
-                                                                                        : "?";
+    const bt::ChannelLayoutFacts* layout = bt::ChannelLayoutOfCount(f.audioChannelCount);
+    const char* channels = layout != nullptr ? layout->token : "?";
     char text[256];
     if (f.identifyChannels == 1) {
         std::snprintf(text, sizeof text, "%d x %d, %s, %s; %s %.0f Hz, %s", f.frameWidth, f.frameHeight,

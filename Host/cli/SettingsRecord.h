@@ -4,6 +4,7 @@
 // are decoded only to show a person what a clip file holds.
 
 #include "ImporterBarsAndTone/HostRecords.h"
+#include "ImporterBarsAndTone/IdentifierFormats.h"
 
 #include <array>
 #include <cstddef>
@@ -39,19 +40,14 @@ struct SettingsFields {
 /// pairs between spaces: "02 00 7A".
 [[nodiscard]] std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t count);
 
-inline constexpr std::uint32_t kChannelTypeFiveOne = 3;
-inline constexpr std::uint8_t kIdentifierEbuFiveOne = 2;
-inline constexpr std::uint8_t kIdentifierBlits = 3;
-
 /// A host-side edit of a stored record, as a host edits a clip it holds (the
-/// new-clip dialog makes stereo clips only): the sound becomes six channels
-/// identifying themselves in `identifierFormat` (kIdentifierEbuFiveOne or
-/// kIdentifierBlits).
-void StoreFiveOneIdentification(SettingsBytes& bytes, std::uint8_t identifierFormat) noexcept;
+/// new-clip dialog makes stereo clips only): the sound becomes the channels
+/// of the layout `format` identifies, identifying themselves in it.
+void StoreIdentification(SettingsBytes& bytes, const bt::IdentifierFormatFacts& format) noexcept;
 
 /// "Rec. 709" and the like; "unknown (7)" for values the module does not name.
 [[nodiscard]] std::string ColourSpaceName(std::uint8_t colorSpaceType);
-[[nodiscard]] std::string IdentifierFormatName(unsigned identifierFormat);
+[[nodiscard]] std::string IdentifierFormatName(std::uint8_t identifierFormat);
 /// Frames per second of a frame duration, 0 for none.
 [[nodiscard]] double FramesPerSecond(std::int64_t frameDuration) noexcept;
 /// "29.97 fps", "25 fps", "23.976 fps" (at most three decimals, no trailing

@@ -1,6 +1,8 @@
 #include "btcheck/Reference.h"
 
+#include "ImporterBarsAndTone/Channels.h"
 #include "ImporterBarsAndTone/HostRecords.h"
+#include "ImporterBarsAndTone/ImporterAbi.h"
 #include "barsandtone/PackedBytes.h"
 #include "bthost/PictureRequests.h"
 #include "bthost/SoundRequests.h"
@@ -16,11 +18,7 @@ namespace {
 using namespace bt::packed;
 namespace field = bt::records::ToneSettingsRecord;
 
-constexpr std::uint32_t kFileTypeBars = 0x42415253; // 'BARS'
 constexpr std::int64_t kSoundRequest = 1 << 16;     // samples per selector-25 request
-
-// The channel-type code of a channel count (the record's kAudioChannelType).
-std::uint32_t ChannelType(int channels) { return channels == 6 ? 3u : channels == 1 ? 1u : 2u; }
 
 } // namespace
 
@@ -28,7 +26,7 @@ Reference::Reference(bthost::Host& host, const RecordBytes& base) : mHost(host),
 
 RecordBytes Reference::DefaultRecord(bthost::Host& host)
 {
-    const auto info = host.GetClipInfo(kFileTypeBars, nullptr);
+    const auto info = host.GetClipInfo(BT_FILETYPE_BARS, nullptr);
     if (info.result != 0 || info.description.perFileRecord == nullptr)
         throw std::runtime_error("the module gave no default settings (selector 37 answered " +
                                  std::to_string(info.result) + ")");
@@ -96,7 +94,8 @@ std::vector<std::vector<float>> Reference::Sound(const ToneSpec& tone, double ra
 {
     RecordBytes record = mBase;
     StoreF32(record.data(), field::kAudioFrameRate, static_cast<float>(rate));
-    StoreU32(record.data(), field::kAudioChannelType, ChannelType(tone.channels));
+    StoreU32(record.data(), field::kAudioChannelType,
+             bt::RecordValue(bt::ChannelTypeForCount(static_cast<std::uint32_t>(tone.channels))));
     StoreU32(record.data(), field::kAudioChannelCount, static_cast<std::uint32_t>(tone.channels));
     StoreU8(record.data(), field::kIdentifyChannels, tone.identify ? 1 : 0);
     StoreU8(record.data(), field::kIdentifierFormat, static_cast<std::uint8_t>(tone.cadence));

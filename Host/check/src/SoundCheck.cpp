@@ -1,6 +1,8 @@
 #include "btcheck/SoundCheck.h"
 
 #include "btcheck/SoundMeasure.h"
+#include "ImporterBarsAndTone/IdentifierFormats.h"
+#include "btmedia/ChannelOrder.h"
 #include "btmedia/MovieWriter.h"
 #include "Text.h"
 
@@ -39,24 +41,19 @@ constexpr double kRates[] = {32000, 44100, 48000, 88200, 96000};
 constexpr double kSameTone = 0.02;
 constexpr double kSameRatio = 0.002;
 
-// The host's channel names, in its order, for one, two and six channels.
-const char* HostChannelName(int channels, int index)
+// The host's name of one of its channels.
+std::string HostChannelName(int channels, int index)
 {
-    static constexpr const char* kFiveOne[6] = {"L", "R", "Ls", "Rs", "C", "LFE"};
-    static constexpr const char* kStereo[2] = {"L", "R"};
-    if (channels == 6 && index >= 0 && index < 6)
-        return kFiveOne[index];
-    if (channels == 2 && index >= 0 && index < 2)
-        return kStereo[index];
-    return index == 0 ? "mono" : "?";
+    return btmedia::HostChannelName(static_cast<std::size_t>(channels), static_cast<std::size_t>(index));
 }
 
 std::string ToneName(const ToneSpec& t)
 {
-    static constexpr const char* kCadences[4] = {"EBU stereo 1000 Hz", "EBU stereo 400 Hz", "EBU multichannel 5.1",
-                                                 "BLITS 5.1"};
-    if (t.identify)
-        return t.cadence >= 0 && t.cadence < 4 ? kCadences[t.cadence] : "unknown identification";
+    if (t.identify) {
+        const bt::IdentifierFormatFacts* format =
+            t.cadence >= 0 && t.cadence < 256 ? bt::FindIdentifierFormat(static_cast<std::uint8_t>(t.cadence)) : nullptr;
+        return format != nullptr ? std::string(bt::DisplayName(*format)) : "unknown identification";
+    }
     return Printf("steady %.1f Hz at %.2f dBFS", static_cast<double>(t.frequency),
                   Decibels(static_cast<double>(t.amplitude)));
 }
@@ -424,7 +421,7 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
             carried[static_cast<std::size_t>(j)] = true;
         }
         if (static_cast<int>(files) == hostChannels)
-            r.expected = hostChannels == 6 ? btmedia::FileChannelSource(6, static_cast<int>(c)) : static_cast<int>(c);
+            r.expected = static_cast<int>(btmedia::FileChannelSource(static_cast<std::size_t>(hostChannels), c));
         else if (static_cast<int>(c) < hostChannels)
             r.expected = static_cast<int>(c);
     }
@@ -577,7 +574,7 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
         if (r.carries >= 0 && r.expected >= 0 && r.carries != r.expected) {
             reordered = true;
             order += Printf("%s%s carries %s", order.empty() ? "" : ", ", r.name.c_str(),
-                            HostChannelName(hostChannels, r.carries));
+                            HostChannelName(hostChannels, r.carries).c_str());
         }
     if (reordered)
         out.faults.emplace_back(kind::kChannelOrder,
@@ -588,7 +585,7 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
             silentFor.push_back(r.expected);
             out.faults.emplace_back(kind::kMissingChannel,
                                     Printf("%s is silent where it should carry %s", r.name.c_str(),
-                                           HostChannelName(hostChannels, r.expected)),
+                                           HostChannelName(hostChannels, r.expected).c_str()),
                                     Fault::Values{{"peak_dbfs", r.peakDb}}, Fault::Texts{{"channel", r.name}});
         }
     // A channel nobody carries, unless its own channel was found silent.
@@ -598,7 +595,7 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
                 std::find(silentFor.begin(), silentFor.end(), chosen.hostChannel[j]) == silentFor.end())
                 out.faults.emplace_back(kind::kMissingChannel,
                                         Printf("no channel carries %s's identification",
-                                               HostChannelName(hostChannels, chosen.hostChannel[j])),
+                                               HostChannelName(hostChannels, chosen.hostChannel[j]).c_str()),
                                         Fault::Values{}, Fault::Texts{{"channel", HostChannelName(hostChannels, chosen.hostChannel[j])}});
     if (!gains.empty()) {
         const auto [low, high] = std::minmax_element(gains.begin(), gains.end());

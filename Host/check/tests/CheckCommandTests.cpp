@@ -128,7 +128,7 @@ TEST_F(CheckCommand, CleanFilesPass)
         const char* tone;
     };
     for (const Case& c : {Case{"hd.mkv", "rec709", "steady 1000.0 Hz at -12.04 dBFS"}, Case{"pq.mov", "pq", nullptr},
-                          Case{"ebu.mov", "rec709", "EBU stereo 1000 Hz"}, Case{"blits.mkv", "rec709", "BLITS 5.1"}}) {
+                          Case{"ebu.mov", "rec709", "EBU Stereo (1000 Hz)"}, Case{"blits.mkv", "rec709", "BLITS (5.1)"}}) {
         SCOPED_TRACE(c.file);
         const Verdict v = Check(c.file);
         EXPECT_EQ(v.exitCode, 0) << v.report.dump(1);

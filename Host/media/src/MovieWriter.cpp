@@ -442,12 +442,6 @@ std::int64_t SamplesForFrames(std::int64_t frames, std::int64_t frameDuration, i
     return static_cast<std::int64_t>((product + kTicksPerSecond / 2) / kTicksPerSecond);
 }
 
-int FileChannelSource(int channels, int fileChannel)
-{
-    static constexpr int kFiveOne[6] = {0, 1, 4, 5, 2, 3};
-    return channels == 6 ? kFiveOne[fileChannel] : fileChannel;
-}
-
 void CheckMovieSpec(const MovieSpec& spec)
 {
     ValidateSpec(spec);

@@ -1,5 +1,7 @@
 #include "SoundTracks.h"
 
+#include "btmedia/ChannelOrder.h"
+
 extern "C" {
 #include <libavutil/channel_layout.h>
 }
@@ -94,10 +96,10 @@ SoundTracks::SoundTracks(const MovieSpec& spec, MovieOutput& output) : mSpec(spe
     for (int t = 0; t < trackCount; ++t) {
         Track track;
         if (mono)
-            track.hostChannels.push_back(FileChannelSource(spec.audioChannels, t));
+            track.hostChannels.push_back(static_cast<int>(FileChannelSource(spec.audioChannels, t)));
         else
             for (int f = 0; f < spec.audioChannels; ++f)
-                track.hostChannels.push_back(FileChannelSource(spec.audioChannels, f));
+                track.hostChannels.push_back(static_cast<int>(FileChannelSource(spec.audioChannels, f)));
         track.codec.reset(avcodec_alloc_context3(codec));
         if (!track.codec)
             throw std::bad_alloc();

@@ -1,5 +1,7 @@
 #include "btmedia/SoundWriter.h"
 
+#include "btmedia/ChannelOrder.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
@@ -104,30 +106,6 @@ SampleFormat DefaultSamples(SoundContainer container) noexcept
     return Holds(container, SampleFormat::Float32) ? SampleFormat::Float32 : SampleFormat::Int24;
 }
 
-std::vector<std::size_t> FileChannelOrder(std::size_t channelCount)
-{
-    if (channelCount == 6)
-        return {0, 1, 4, 5, 2, 3};
-    std::vector<std::size_t> order(channelCount);
-    for (std::size_t i = 0; i < channelCount; ++i)
-        order[i] = i;
-    return order;
-}
-
-std::vector<std::string> HostChannelNames(std::size_t channelCount)
-{
-    switch (channelCount) {
-    case 1: return {"Mono"};
-    case 2: return {"L", "R"};
-    case 6: return {"L", "R", "Ls", "Rs", "C", "LFE"};
-    default: {
-        std::vector<std::string> numbers;
-        for (std::size_t i = 1; i <= channelCount; ++i)
-            numbers.push_back(std::to_string(i));
-        return numbers;
-    }
-    }
-}
 
 struct SoundWriter::State {
     OutputFile& output;
@@ -178,7 +156,8 @@ SoundWriter::SoundWriter(OutputFile& output, SoundFormat format, int sampleRate,
         s.Fail("channel mask refused", 0);
     // Samples beyond full scale are held there instead of wrapping round.
     (void)sf_command(s.file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    s.order = FileChannelOrder(channelCount);
+    for (std::size_t c = 0; c < channelCount; ++c)
+        s.order.push_back(FileChannelSource(channelCount, c));
 }
 
 SoundWriter::~SoundWriter() = default;

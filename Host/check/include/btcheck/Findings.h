@@ -121,7 +121,7 @@ struct SoundFinding {
     int rate = 0;
     double seconds = 0;        ///< analysed
     bool truncated = false;
-    std::string tone = "none"; ///< "steady", "EBU stereo 1000 Hz", ...
+    std::string tone = "none"; ///< "steady", "EBU Stereo (1000 Hz)", ...
     bool identified = false;
     int cadence = -1;
     double phaseSeconds = 0;   ///< where in the cadence's cycle the file's first sample lies

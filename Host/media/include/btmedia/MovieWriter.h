@@ -76,10 +76,6 @@ struct MovieResult {
 /// nearest.
 [[nodiscard]] std::int64_t SamplesForFrames(std::int64_t frames, std::int64_t frameDuration, int audioRate);
 
-/// File channel i carries host channel FileChannelSource(channels, i): for
-/// 5.1 the host's L, R, Ls, Rs, C, LFE become the file's L, R, C, LFE, Ls, Rs.
-[[nodiscard]] int FileChannelSource(int channels, int fileChannel);
-
 /// Throws std::invalid_argument, naming the reason, for a MovieSpec the writer
 /// cannot write (what a user asked wrongly: a size or field order the codec
 /// lacks, a sample format the container cannot carry...).

@@ -42,15 +42,6 @@ struct SoundFormat {
 /// 24-bit for FLAC.
 [[nodiscard]] SampleFormat DefaultSamples(SoundContainer container) noexcept;
 
-/// File channel i holds clip channel FileChannelOrder(n)[i]. The host orders
-/// 5.1 as L, R, Ls, Rs, C, LFE; sound files as L, R, C, LFE, Ls, Rs. Other
-/// counts keep their order.
-[[nodiscard]] std::vector<std::size_t> FileChannelOrder(std::size_t channelCount);
-
-/// The names of the host's channels in its order: "Mono"; "L", "R"; for 5.1
-/// "L", "R", "Ls", "Rs", "C", "LFE"; numbers from 1 for other counts.
-[[nodiscard]] std::vector<std::string> HostChannelNames(std::size_t channelCount);
-
 /// A sound file written a stretch at a time into an output, so that hours of
 /// sound need no more memory than one stretch. The output is committed in
 /// Finish(); a writer destroyed before that leaves the output unfinished,

@@ -4,6 +4,8 @@
 // people read of it. The module and its hosts walk the same rows, so a new
 // colour space is one new row here (and the module's own row beside it).
 
+#include "ImporterBarsAndTone/DefaultText.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -89,14 +91,6 @@ static_assert(RowsFollowRecordValues());
 [[nodiscard]] constexpr const ColorSpaceFacts* FindColorSpace(std::uint8_t recordValue) noexcept
 {
     return recordValue < kColorSpaces.size() ? &kColorSpaces[recordValue] : nullptr;
-}
-
-/// The text a localisation key shows when no translation is loaded: what
-/// follows its first '='.
-[[nodiscard]] constexpr std::string_view DefaultText(std::string_view key) noexcept
-{
-    const std::size_t equals = key.find('=');
-    return equals == std::string_view::npos ? std::string_view{} : key.substr(equals + 1);
 }
 
 /// The colour space's name for people ("Rec. 2100 HLG"): its dialog item's

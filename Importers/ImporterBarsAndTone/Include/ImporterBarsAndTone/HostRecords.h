@@ -191,20 +191,19 @@ inline constexpr std::size_t kMinSize = 48;
 namespace ToneSettingsRecord {
 inline constexpr std::size_t kVersion = 0;            // u32 kCurrentVersion, or kOlderVersion
 inline constexpr std::size_t kAudioFrameRate = 4;     // f32 samples per second
-inline constexpr std::size_t kAudioChannelType = 8;   // u32 1 mono, 2 stereo, 3 5.1
+inline constexpr std::size_t kAudioChannelType = 8;   // u32 a ChannelType (Channels.h)
 inline constexpr std::size_t kAudioChannelCount = 12; // u32 1, 2 or 6
 inline constexpr std::size_t kIdentifyChannels = 16;  // u8 1: an identification cadence; else a steady tone
 inline constexpr std::size_t kFrequency = 20;         // f32 Hz of the steady tone
 inline constexpr std::size_t kAmplitude = 24;         // f32 linear gain of the steady tone
-inline constexpr std::size_t kIdentifierFormat = 28;  // u8 cadence: 0 EBU stereo 1000 Hz, 1 EBU stereo 400 Hz,
-                                                      //    2 EBU multichannel 5.1, 3 BLITS 5.1
+inline constexpr std::size_t kIdentifierFormat = 28;  // u8 an IdentifierFormat (IdentifierFormats.h)
 inline constexpr std::size_t kFrameWidth = 32;        // i32 pixels
 inline constexpr std::size_t kFrameHeight = 36;       // i32 pixels
 inline constexpr std::size_t kParNumerator = 40;      // u32 pixel aspect ratio, numerator
 inline constexpr std::size_t kParDenominator = 44;    // u32 pixel aspect ratio, denominator
 inline constexpr std::size_t kVideoFrameRate = 48;    // i64 ticks per frame; INT64_MAX: no rate
 inline constexpr std::size_t kDropFrame = 56;         // u8 1: drop-frame timecode
-inline constexpr std::size_t kColorSpaceType = 64;    // u8 0 Rec. 601, 1 Rec. 709, 2 Rec. 2100 HLG, 3 Rec. 2100 PQ
+inline constexpr std::size_t kColorSpaceType = 64;    // u8 a ColorSpace (ColorSpaces.h)
 inline constexpr std::size_t kPreset = 65;            // u8 the dialog's preset, 0 to 8
 // Bytes 17 to 19, 29 to 31, 57 to 63 and 66 to 71 are padding, stored as they are.
 inline constexpr std::size_t kSize = 72;

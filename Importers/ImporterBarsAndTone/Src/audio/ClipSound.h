@@ -2,18 +2,12 @@
 // Which generator makes a clip's sound, chosen by the tone fields of its
 // settings.
 
+#include "ImporterBarsAndTone/IdentifierFormats.h"
 #include "audio/Tone.h"
 #include "host/ToneSettings.h"
 #include "zelmediatypes/TickTime.h"
 
 namespace bt {
-
-enum class IdentifierFormat : std::uint8_t {
-    EbuStereo1000 = 0,
-    EbuStereo400 = 1,
-    EbuMultichannel = 2,
-    Blits = 3,
-};
 
 /// An identification cadence exactly when identifyChannels is 1; any other
 /// value is a steady tone.

@@ -1,6 +1,8 @@
 #include "dialog/ChoiceTables.h"
 
+#include "ImporterBarsAndTone/Channels.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
+#include "ImporterBarsAndTone/IdentifierFormats.h"
 #include "dialog/LocalizationKeys.h"
 #include "zelcore/config/Localizer.h"
 #include "zelmediatypes/TickTime.h"
@@ -16,14 +18,22 @@ namespace mt = zelmediatypes;
 
 std::u16string Label(const char* key) { return zelcore::config::Localizer::Get().Localize(key); }
 
-constexpr FixedChoice kStereoFormats[] = {
-    {DIALOG_KEY("EBUStereo1000=EBU Stereo (1000 Hz)"), 0},
-    {DIALOG_KEY("EBUStereo400=EBU Stereo (400 Hz)"), 1},
-};
-constexpr FixedChoice kSurroundFormats[] = {
-    {DIALOG_KEY("EBUMultichannel=EBU Multichannel (5.1)"), 2},
-    {DIALOG_KEY("BLITS5_1=BLITS (5.1)"), 3},
-};
+// The identifier formats of one channel type, in the order of their rows.
+template <ChannelType Type>
+constexpr auto kIdentifierChoices = [] {
+    constexpr std::size_t count = [] {
+        std::size_t n = 0;
+        for (const IdentifierFormatFacts& facts : kIdentifierFormats)
+            n += facts.channels == Type ? 1 : 0;
+        return n;
+    }();
+    std::array<FixedChoice, count> choices{};
+    std::size_t next = 0;
+    for (const IdentifierFormatFacts& facts : kIdentifierFormats)
+        if (facts.channels == Type)
+            choices[next++] = {facts.dialogLabelKey, RecordValue(facts.format)};
+    return choices;
+}();
 // One item per colour space, in the order of their rows.
 constexpr auto kColorSpaceChoices = [] {
     std::array<FixedChoice, kColorSpaces.size()> choices{};
@@ -34,6 +44,9 @@ constexpr auto kColorSpaceChoices = [] {
 // Their labels are the dialog's texts, translated from the dialog's catalogue.
 static_assert([] {
     for (const ColorSpaceFacts& facts : kColorSpaces)
+        if (!std::string_view(facts.dialogLabelKey).starts_with(DIALOG_KEY("")))
+            return false;
+    for (const IdentifierFormatFacts& facts : kIdentifierFormats)
         if (!std::string_view(facts.dialogLabelKey).starts_with(DIALOG_KEY("")))
             return false;
     return true;
@@ -142,8 +155,8 @@ bool IsInsideTable(std::int64_t index, std::size_t size) noexcept
 std::span<const FixedChoice> IdentifierFormatChoices(std::uint32_t audioChannelType) noexcept
 {
     switch (audioChannelType) {
-    case 2: return kStereoFormats;
-    case 3: return kSurroundFormats;
+    case RecordValue(ChannelType::Stereo): return kIdentifierChoices<ChannelType::Stereo>;
+    case RecordValue(ChannelType::Surround51): return kIdentifierChoices<ChannelType::Surround51>;
     default: return {};
     }
 }

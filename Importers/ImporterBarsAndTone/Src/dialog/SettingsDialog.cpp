@@ -1,6 +1,6 @@
 #include "dialog/SettingsDialog.h"
 
-#include "dialog/ControlIds.h"
+#include "ImporterBarsAndTone/DialogControls.h"
 #include "dialog/DataExchange.h"
 #include "dialog/ToneSettingsDialog.h"
 #include "zelcore/config/Error.h"

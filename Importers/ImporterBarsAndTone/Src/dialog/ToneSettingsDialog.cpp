@@ -4,7 +4,7 @@
 #include "dialog/ToneSettingsDialog.h"
 
 #include "dialog/ChoiceTables.h"
-#include "dialog/ControlIds.h"
+#include "ImporterBarsAndTone/DialogControls.h"
 #include "dialog/DialogErrors.h"
 #include "dialog/Presets.h"
 #include "MediaBridge/Locale.h"

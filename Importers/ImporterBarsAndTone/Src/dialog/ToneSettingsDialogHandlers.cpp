@@ -3,7 +3,7 @@
 // changes only; the dialog calls them itself where it needs their effect.
 
 #include "dialog/ChoiceTables.h"
-#include "dialog/ControlIds.h"
+#include "ImporterBarsAndTone/DialogControls.h"
 #include "dialog/Presets.h"
 #include "dialog/ToneSettingsDialog.h"
 #include "MediaBridge/Locale.h"

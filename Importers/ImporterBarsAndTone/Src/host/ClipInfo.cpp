@@ -103,7 +103,7 @@ Result HandleGetClipInfo(const SelectorCall& call)
     } else {
         *perFile = LoadToneSettings(persisted);
     }
-    perFile->audioChannelType = ChannelTypeForCount(perFile->audioChannelCount);
+    perFile->audioChannelType = RecordValue(ChannelTypeForCount(perFile->audioChannelCount));
 
     WriteFixedFieldsAndSound(info, *perFile);
 

@@ -21,7 +21,7 @@ ToneSettings SettingsFromSequence(const void* request) noexcept
 {
     ToneSettings s;
     s.audioFrameRate = packed::LoadF32(request, req::kAudioRate);
-    s.audioChannelType = static_cast<std::uint32_t>(ChannelType::Stereo);
+    s.audioChannelType = RecordValue(ChannelType::Stereo);
     s.audioChannelCount = 2;
     s.frameHeight = packed::LoadI32(request, req::kHeight);
     s.frameWidth = packed::LoadI32(request, req::kWidth);

@@ -37,13 +37,4 @@ ToneSettings LoadOldToneSettings(const void* record) noexcept
     return settings;
 }
 
-std::uint32_t ChannelTypeForCount(std::uint32_t channelCount) noexcept
-{
-    switch (channelCount) {
-    case 2: return static_cast<std::uint32_t>(ChannelType::Stereo);
-    case 6: return static_cast<std::uint32_t>(ChannelType::Surround51);
-    default: return static_cast<std::uint32_t>(ChannelType::Mono);
-    }
-}
-
 } // namespace bt

@@ -3,6 +3,7 @@
 // 72 bytes, little-endian, natural alignment; the host stores it with the clip
 // byte for byte, so the layout below is a persisted format.
 
+#include "ImporterBarsAndTone/Channels.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "zelmediatypes/PixelAspectRatio.h"
@@ -21,18 +22,16 @@ inline constexpr std::size_t kToneSettingsOldSize = records::ToneSettingsRecord:
 // Hosts count time in the records' ticks; the module counts in the platform's.
 static_assert(records::kTicksPerSecond == zelmediatypes::kTicksPerSecond);
 
-enum class ChannelType : std::uint32_t { Mono = 1, Stereo = 2, Surround51 = 3 };
-
 struct ToneSettings {
     std::uint32_t version = kToneSettingsVersion;
     float audioFrameRate = 48000.0f;        ///< samples per second
-    std::uint32_t audioChannelType = 2;     ///< 1 mono, 2 stereo, 3 5.1
+    std::uint32_t audioChannelType = RecordValue(ChannelType::Stereo); ///< a ChannelType
     std::uint32_t audioChannelCount = 2;    ///< 1, 2 or 6
     std::uint8_t identifyChannels = 0;      ///< 1: identification cadence; else steady sine
     std::uint8_t padding17[3]{};
     float frequency = 1000.0f;              ///< Hz, steady tone
     float amplitude = 0.25f;                ///< linear gain, steady tone (-12.04 dBFS)
-    std::uint8_t identifierFormat = 0;      ///< 0 EBU 1000 Hz, 1 EBU 400 Hz, 2 EBU 5.1, 3 BLITS 5.1
+    std::uint8_t identifierFormat = 0;      ///< an IdentifierFormat, or any byte a host stored
     std::uint8_t padding29[3]{};
     std::int32_t frameWidth = 1920;         ///< pixels
     std::int32_t frameHeight = 1080;        ///< pixels
@@ -77,7 +76,5 @@ void StoreToneSettings(void* record, const ToneSettings& settings) noexcept;
 [[nodiscard]] std::uint32_t LoadToneSettingsVersion(const void* record) noexcept;
 /// The tone part of a version-1 record (bytes 0 to 28) over the defaults.
 [[nodiscard]] ToneSettings LoadOldToneSettings(const void* record) noexcept;
-/// 1 for one channel, 2 for two, 3 for six, 1 for any other count.
-[[nodiscard]] std::uint32_t ChannelTypeForCount(std::uint32_t channelCount) noexcept;
 
 } // namespace bt

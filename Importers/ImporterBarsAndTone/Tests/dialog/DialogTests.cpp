@@ -2,7 +2,7 @@
 // reduced layout.
 
 #include "LayoutText.h"
-#include "dialog/ControlIds.h"
+#include "ImporterBarsAndTone/DialogControls.h"
 #include "dialog/DataExchange.h"
 #include "dialog/Presets.h"
 #include "dialog/ToneSettingsDialog.h"

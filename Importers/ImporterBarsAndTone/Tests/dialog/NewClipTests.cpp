@@ -9,7 +9,7 @@
 #include "bthost/NewClip.h"
 #include "bthost/SequenceInfoSuite.h"
 #include "dialog/ChoiceTables.h"
-#include "dialog/ControlIds.h"
+#include "ImporterBarsAndTone/DialogControls.h"
 #include "zelcore/config/Localizer.h"
 #include "zelcore/text/Utf.h"
 

@@ -1,6 +1,8 @@
 #pragma once
-// The identifiers of the dialog's layout, declared once; the layout texts
-// use the same (a test checks them against both).
+// The identifiers of the settings dialog's layout and controls, declared
+// once: the dialog looks its controls up by them, the layout texts use the
+// same (a test checks them against both), and hosts that act on the dialog
+// for a user name the controls by them.
 
 namespace bt::dialog::ids {
 
