@@ -33,7 +33,21 @@ inline constexpr const char* kMissingChannel = "missing-channel";
 inline constexpr const char* kDropout = "dropout";
 inline constexpr const char* kTimecode = "timecode";
 inline constexpr const char* kDuration = "duration";
+inline constexpr const char* kTruncated = "truncated";
+inline constexpr const char* kPicture = "picture";
+inline constexpr const char* kClick = "click";
+inline constexpr const char* kSync = "sync";
 } // namespace kind
+
+/// Where in the file a fault lies. Times are seconds of the programme: the
+/// first picture's time is 0 (the first sound sample's when there is no
+/// picture), so sound that starts before the picture has negative times.
+struct FaultTime {
+    double startSeconds = 0;
+    double endSeconds = 0;        ///< the end of the last sample or frame concerned
+    std::int64_t firstFrame = -1; ///< pictures concerned, from 0; -1 when the fault is not about pictures
+    std::int64_t lastFrame = -1;
+};
 
 struct Fault {
     using Values = std::vector<std::pair<std::string, double>>;
@@ -48,6 +62,7 @@ struct Fault {
     std::vector<std::pair<std::string, double>> values;
     std::vector<std::pair<std::string, std::string>> texts;
     std::vector<std::int64_t> frames; ///< pictures it was found in; empty: not about pictures
+    std::optional<FaultTime> time;    ///< none: it concerns the whole file
 };
 
 /// What the clip says the file should be (from --clip).
