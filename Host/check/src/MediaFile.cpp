@@ -1,6 +1,6 @@
 #include "btcheck/MediaFile.h"
 
-#include "btmedia/AvSupport.h"
+#include "MediaState.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -24,6 +24,8 @@ namespace {
 constexpr std::int64_t kMaxPixels = 8192LL * 4608LL;
 constexpr int kMaxChannels = 64;
 constexpr std::size_t kIoBufferSize = 1 << 16;
+
+} // namespace
 
 using btmedia::av::CodecPtr;
 using btmedia::av::FramePtr;
@@ -64,6 +66,8 @@ struct MemoryInput {
         return target;
     }
 };
+
+namespace {
 
 // An enum field as the number it holds: a damaged file can put any number
 // there, and reading it as the enum would be undefined.
@@ -151,35 +155,14 @@ bool PngColourChunk(std::span<const std::uint8_t> bytes, ColourTags& tags)
 
 } // namespace
 
-struct MediaFile::State {
-    std::unique_ptr<MemoryInput> memory;
-    AVIOContext* io = nullptr;
-    AVFormatContext* format = nullptr;
-    int videoIndex = -1;
-    int audioIndex = -1;
-    CodecPtr video;
-    CodecPtr audio;
-    FileFacts facts;
-
-    ~State()
-    {
-        avformat_close_input(&format);
-        if (io != nullptr) {
-            av_freep(&io->buffer);
-            avio_context_free(&io);
-        }
+MediaFile::State::~State()
+{
+    avformat_close_input(&format);
+    if (io != nullptr) {
+        av_freep(&io->buffer);
+        avio_context_free(&io);
     }
-
-    void Open(const char* url);
-    void ReadPngTags(std::span<const std::uint8_t> head);
-    void Probe();
-    CodecPtr OpenDecoder(int index) const;
-    void SeekTo(int index, std::int64_t ts);
-    void ReadOnly(int index);
-    CodePicture ToCodePicture(const AVFrame& frame) const;
-};
-
-namespace {
+}
 
 AVRational FrameRateOf(const AVStream* st)
 {
@@ -190,6 +173,8 @@ AVRational FrameRateOf(const AVStream* st)
     return AVRational{0, 1};
 }
 
+namespace {
+
 std::string TimecodeOf(const AVFormatContext* f)
 {
     if (const AVDictionaryEntry* e = av_dict_get(f->metadata, "timecode", nullptr, 0))
@@ -198,6 +183,30 @@ std::string TimecodeOf(const AVFormatContext* f)
         if (const AVDictionaryEntry* e = av_dict_get(f->streams[i]->metadata, "timecode", nullptr, 0))
             return e->value;
     return {};
+}
+
+// Every audio stream, when each is one mono channel at the best one's rate
+// and codec: an export with one track per channel (MXF's and QuickTime's
+// usual layout). Otherwise the best stream alone.
+std::vector<int> MonoTracks(const AVFormatContext* f, int best)
+{
+    const AVCodecParameters* first = f->streams[best]->codecpar;
+    if (first->ch_layout.nb_channels != 1)
+        return {best};
+    std::vector<int> tracks{best};
+    for (unsigned i = 0; i < f->nb_streams; ++i) {
+        const AVCodecParameters* par = f->streams[i]->codecpar;
+        if (static_cast<int>(i) == best || par->codec_type != AVMEDIA_TYPE_AUDIO)
+            continue;
+        if (par->ch_layout.nb_channels != 1 || par->sample_rate != first->sample_rate ||
+            par->codec_id != first->codec_id)
+            return {best};
+        tracks.push_back(static_cast<int>(i));
+    }
+    std::sort(tracks.begin(), tracks.end());
+    if (static_cast<int>(tracks.size()) > kMaxChannels)
+        return {best};
+    return tracks;
 }
 
 } // namespace
@@ -268,30 +277,44 @@ void MediaFile::State::Probe()
         const char* fmtName = av_get_sample_fmt_name(static_cast<AVSampleFormat>(par->format));
         s.sampleFormat = fmtName != nullptr ? fmtName : "unknown";
         s.rate = par->sample_rate;
-        s.channels = par->ch_layout.nb_channels;
         s.bitsPerSample = par->bits_per_raw_sample > 0 ? par->bits_per_raw_sample : par->bits_per_coded_sample;
-        s.layoutDeclared = par->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC;
-        char text[128] = {};
-        if (s.layoutDeclared && av_channel_layout_describe(&par->ch_layout, text, sizeof text) >= 0)
-            s.layout = text;
-        else
-            s.layout = "unknown";
-        for (int c = 0; c < std::min(s.channels, kMaxChannels); ++c) {
-            char name[32] = {};
-            const AVChannel ch = s.layoutDeclared ? av_channel_layout_channel_from_index(&par->ch_layout,
-                                                                                        static_cast<unsigned>(c))
-                                                  : AV_CHAN_NONE;
-            if (ch != AV_CHAN_NONE && av_channel_name(name, sizeof name, ch) >= 0)
-                s.channelNames.emplace_back(name);
-            else
-                s.channelNames.emplace_back();
-        }
+        audioTracks = MonoTracks(format, audioIndex);
+        s.tracks = static_cast<int>(audioTracks.size());
         s.durationSeconds = st->duration > 0 ? Seconds(st->duration, st->time_base) : facts.durationSeconds;
+        if (s.tracks > 1) {
+            // One channel a track: the programme's layout is the tracks' order.
+            s.channels = s.tracks;
+            s.layout = std::to_string(s.tracks) + " mono tracks";
+            s.channelNames.assign(audioTracks.size(), std::string());
+            for (int t : audioTracks) {
+                const AVStream* track = format->streams[t];
+                if (track->duration > 0)
+                    s.durationSeconds = std::max(s.durationSeconds, Seconds(track->duration, track->time_base));
+            }
+        } else {
+            s.channels = par->ch_layout.nb_channels;
+            s.layoutDeclared = par->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC;
+            char text[128] = {};
+            if (s.layoutDeclared && av_channel_layout_describe(&par->ch_layout, text, sizeof text) >= 0)
+                s.layout = text;
+            else
+                s.layout = "unknown";
+            for (int c = 0; c < std::min(s.channels, kMaxChannels); ++c) {
+                char name[32] = {};
+                const AVChannel ch = s.layoutDeclared ? av_channel_layout_channel_from_index(&par->ch_layout,
+                                                                                            static_cast<unsigned>(c))
+                                                      : AV_CHAN_NONE;
+                if (ch != AV_CHAN_NONE && av_channel_name(name, sizeof name, ch) >= 0)
+                    s.channelNames.emplace_back(name);
+                else
+                    s.channelNames.emplace_back();
+            }
+        }
         facts.sound = s;
     }
 }
 
-CodecPtr MediaFile::State::OpenDecoder(int index) const
+CodecPtr MediaFile::State::OpenDecoder(int index, int threads) const
 {
     const AVCodecParameters* par = format->streams[index]->codecpar;
     const AVCodec* codec = avcodec_find_decoder(par->codec_id);
@@ -303,9 +326,9 @@ CodecPtr MediaFile::State::OpenDecoder(int index) const
     if (avcodec_parameters_to_context(c.get(), par) < 0)
         throw ReadError("the stream's parameters are not usable");
     c->max_pixels = kMaxPixels; // the decoder refuses larger pictures before it allocates them
-    // One thread: only a few frames are decoded, and frame threads would hold
-    // frames back after a seek.
-    c->thread_count = 1;
+    // Seeking reads ask for one thread: only a few frames are decoded, and
+    // frame threads would hold frames back after a seek.
+    c->thread_count = threads;
     const int opened = avcodec_open2(c.get(), codec, nullptr);
     if (opened < 0)
         throw ReadError(std::string("cannot open the ") + codec->name + " decoder: " + btmedia::av::ErrorText(opened));
@@ -351,6 +374,26 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
     const int components = out.Components();
     const std::size_t w = static_cast<std::size_t>(frame.width);
     std::vector<std::uint16_t> line(w);
+    // Planar little-endian components are copied as they lie; anything
+    // packed or big-endian goes through FFmpeg's generic line reader.
+    const bool direct = (d->flags & AV_PIX_FMT_FLAG_PLANAR) != 0 && (d->flags & AV_PIX_FMT_FLAG_BE) == 0;
+    auto readLine = [&](int c, int row, int count) {
+        const AVComponentDescriptor& comp = d->comp[c];
+        if (direct && comp.shift == 0 && comp.offset == 0 && (comp.step == 1 || comp.step == 2)) {
+            const std::uint8_t* src = frame.data[comp.plane] + static_cast<std::ptrdiff_t>(row) * frame.linesize[comp.plane];
+            if (comp.step == 1) {
+                std::copy_n(src, count, line.data());
+            } else {
+                std::memcpy(line.data(), src, static_cast<std::size_t>(count) * 2);
+                const auto mask = static_cast<std::uint16_t>((1u << comp.depth) - 1);
+                for (int x = 0; x < count; ++x)
+                    line[static_cast<std::size_t>(x)] &= mask;
+            }
+            return;
+        }
+        av_read_image_line2(line.data(), const_cast<const std::uint8_t**>(frame.data), frame.linesize, d, 0, row, c,
+                            count, 0, 2);
+    };
     for (int c = 0; c < components; ++c) {
         out.plane[c].resize(w * static_cast<std::size_t>(frame.height));
         const bool chroma = out.family == Family::YCbCr && c > 0;
@@ -361,8 +404,7 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
         for (int y = 0; y < frame.height; ++y) {
             const int planeRow = y >> shiftY;
             if (planeRow != lastRow) {
-                av_read_image_line2(line.data(), const_cast<const std::uint8_t**>(frame.data), frame.linesize, d, 0,
-                                    planeRow, c, planeWidth, 0, 2);
+                readLine(c, planeRow, planeWidth);
                 lastRow = planeRow;
             }
             std::uint16_t* dst = out.plane[c].data() + static_cast<std::size_t>(y) * w;
@@ -391,6 +433,17 @@ void MediaFile::State::ReadPngTags(std::span<const std::uint8_t> head)
 
 void MediaFile::State::Open(const char* url)
 {
+    if (format == nullptr) {
+        format = avformat_alloc_context();
+        if (format == nullptr)
+            throw std::bad_alloc();
+    }
+    if (interrupted) {
+        format->interrupt_callback.callback = [](void* opaque) -> int {
+            return static_cast<State*>(opaque)->interrupted() ? 1 : 0;
+        };
+        format->interrupt_callback.opaque = this;
+    }
     const int opened = avformat_open_input(&format, url, nullptr, nullptr);
     if (opened < 0)
         throw ReadError("not a file FFmpeg can read (" + btmedia::av::ErrorText(opened) + ")");
@@ -399,10 +452,12 @@ void MediaFile::State::Open(const char* url)
     Probe();
 }
 
-MediaFile MediaFile::Open(const std::string& path)
+MediaFile MediaFile::Open(const std::string& path, std::function<bool()> interrupted)
 {
     av_log_set_level(AV_LOG_QUIET);
+    avformat_network_init();
     auto state = std::make_unique<State>();
+    state->interrupted = std::move(interrupted);
     state->Open(path.c_str());
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> head(1 << 16);
@@ -498,22 +553,19 @@ CodePicture MediaFile::DecodeFrame(std::int64_t index)
     return picture;
 }
 
-namespace {
-
-// Appends one decoded frame's samples as floats, whatever the sample format.
-void AppendSamples(const AVFrame& f, std::vector<std::vector<float>>& out, std::int64_t limit)
+void AppendSamples(const AVFrame& f, int count, std::vector<std::vector<float>>& out)
 {
     const auto fmt = static_cast<AVSampleFormat>(f.format);
     const int channels = static_cast<int>(out.size());
     const bool planar = av_sample_fmt_is_planar(fmt) != 0;
-    const std::int64_t room = limit - static_cast<std::int64_t>(out[0].size());
-    const int n = static_cast<int>(std::min<std::int64_t>(f.nb_samples, std::max<std::int64_t>(room, 0)));
+    const int n = std::clamp(count, 0, f.nb_samples);
     const int bytes = av_get_bytes_per_sample(fmt);
     for (int c = 0; c < channels; ++c) {
         auto& dst = out[static_cast<std::size_t>(c)];
         const std::uint8_t* base = planar ? f.extended_data[c] : f.extended_data[0];
         const int step = planar ? bytes : bytes * channels;
         const std::uint8_t* p = base + (planar ? 0 : bytes * c);
+        dst.reserve(dst.size() + static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i, p += step) {
             double v = 0;
             switch (av_get_packed_sample_fmt(fmt)) {
@@ -530,6 +582,34 @@ void AppendSamples(const AVFrame& f, std::vector<std::vector<float>>& out, std::
     }
 }
 
+namespace {
+
+// Keeps the first seconds of the sound and looks at no picture.
+class SoundCollector final : public PassSink {
+public:
+    SoundCollector(btcheck::Sound& out, std::int64_t limit) : mOut(out), mLimit(limit) {}
+    [[nodiscard]] bool ReadsPictures() const override { return false; }
+    [[nodiscard]] bool RepeatPacket(std::int64_t, std::uint64_t) override { return true; }
+    [[nodiscard]] bool RepeatPicture(std::int64_t, std::uint64_t, std::uint64_t) override { return true; }
+    void Picture(const CodePicture&, std::uint64_t, std::uint64_t) override {}
+    void Sound(const SoundSamples& samples) override
+    {
+        if (mOut.channels.size() != samples.channels.size())
+            mOut.channels.assign(samples.channels.size(), {});
+        for (std::size_t c = 0; c < samples.channels.size(); ++c) {
+            auto& dst = mOut.channels[c];
+            const std::size_t room = static_cast<std::size_t>(std::max<std::int64_t>(mLimit - static_cast<std::int64_t>(dst.size()), 0));
+            dst.insert(dst.end(), samples.channels[c], samples.channels[c] + std::min(room, samples.count));
+        }
+        mOut.truncated = mOut.truncated || static_cast<std::int64_t>(mOut.channels[0].size()) >= mLimit;
+    }
+    [[nodiscard]] bool Stop() override { return mOut.truncated; }
+
+private:
+    btcheck::Sound& mOut;
+    std::int64_t mLimit;
+};
+
 } // namespace
 
 Sound MediaFile::DecodeSound(double maxSeconds)
@@ -541,45 +621,13 @@ Sound MediaFile::DecodeSound(double maxSeconds)
     if (facts.channels < 1 || facts.channels > kMaxChannels || facts.rate < 1 || facts.rate > 768000)
         throw ReadError("sound of " + std::to_string(facts.channels) + " channels at " + std::to_string(facts.rate) +
                         " Hz is not checked");
-    if (!s.audio)
-        s.audio = s.OpenDecoder(s.audioIndex);
     const AVStream* st = s.format->streams[s.audioIndex];
-    s.ReadOnly(s.audioIndex);
     s.SeekTo(s.audioIndex, st->start_time != AV_NOPTS_VALUE ? st->start_time : 0);
-    avcodec_flush_buffers(s.audio.get());
-
     Sound out;
     out.rate = facts.rate;
-    out.channels.resize(static_cast<std::size_t>(facts.channels));
-    const auto limit = static_cast<std::int64_t>(std::ceil(std::max(maxSeconds, 0.0) * facts.rate));
-    PacketPtr packet(av_packet_alloc());
-    FramePtr frame(av_frame_alloc());
-    if (!packet || !frame)
-        throw std::bad_alloc();
-    bool full = false;
-    auto drain = [&] {
-        while (avcodec_receive_frame(s.audio.get(), frame.get()) >= 0) {
-            if (frame->ch_layout.nb_channels == facts.channels && frame->sample_rate == facts.rate && !full) {
-                AppendSamples(*frame, out.channels, limit);
-                if (static_cast<std::int64_t>(out.channels[0].size()) >= limit)
-                    full = true;
-            }
-            av_frame_unref(frame.get());
-        }
-    };
-    while (!full && av_read_frame(s.format, packet.get()) >= 0) {
-        if (packet->stream_index == s.audioIndex) {
-            avcodec_send_packet(s.audio.get(), packet.get());
-            drain();
-        }
-        av_packet_unref(packet.get());
-    }
-    if (!full) {
-        avcodec_send_packet(s.audio.get(), nullptr);
-        drain();
-    }
-    out.truncated = full;
-    if (out.channels[0].empty())
+    SoundCollector collector(out, static_cast<std::int64_t>(std::ceil(std::max(maxSeconds, 0.0) * facts.rate)));
+    (void)ReadAll(collector);
+    if (out.channels.empty() || out.channels[0].empty())
         throw ReadError("no sound could be decoded");
     return out;
 }

@@ -2,7 +2,8 @@
 // Reads a file that is meant to carry bars and tone, with FFmpeg's libraries:
 // what its container says (streams, durations, rates, timecode, colour tags,
 // channel layout), the picture of a few chosen frames in the file's own codes,
-// and its sound as float samples in the file's channel order.
+// and its sound as float samples in the file's channel order; or the whole
+// file in one pass, picture and sound together, handed on as it is decoded.
 //
 // Rationale: the picture is read component by component from the decoded
 // frame as the pixel format describes it, with no scaler in between, so that
@@ -14,6 +15,7 @@
 // accepts but this reader cannot measure, ends in ReadError.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -66,6 +68,7 @@ struct PictureFacts {
 
 struct SoundFacts {
     std::string codec;
+    int tracks = 1;                         ///< streams read as one programme (one mono track per channel)
     std::string sampleFormat;
     int rate = 0;
     int channels = 0;
@@ -110,10 +113,60 @@ struct Sound {
     bool truncated = false; ///< more sound follows than was read
 };
 
+/// A run of decoded sound as the one pass hands it on: planar float, full
+/// scale 1.0, valid only during the call.
+struct SoundSamples {
+    std::int64_t firstSample = 0; ///< from the programme's first decoded sample; a jump past the previous end: samples missing
+    std::size_t count = 0;        ///< samples per channel
+    std::vector<const float*> channels; ///< the programme's channels in file order (tracks one after another)
+};
+
+/// What the one pass met, against which the container's promises are weighed.
+struct PassSummary {
+    std::int64_t pictures = 0;         ///< frames met, decoded or standing for an identical packet
+    std::int64_t picturesDecoded = 0;
+    std::int64_t picturesRead = 0;     ///< read into codes: not the same as a picture read before
+    std::int64_t missingPictures = 0;  ///< frame numbers skipped by the stream's timestamps
+    double pictureEndSeconds = 0;      ///< end of the last picture, from the first picture's start
+    std::int64_t samples = 0;          ///< per channel, decoded
+    std::int64_t missingSamples = 0;   ///< skipped by the stream's timestamps
+    double soundStartSeconds = 0;      ///< first sample against the first picture (later: positive)
+    double soundEndSeconds = 0;        ///< end of the last sample, on the same clock as the pictures
+    std::int64_t decodeErrors = 0;     ///< packets or frames the decoders refused or marked damaged
+    std::string firstDecodeError;
+    std::string readError;             ///< why the demuxer stopped before the end of the file; empty: it did not
+    bool stopped = false;              ///< ended early on request (an interrupt, a duration reached)
+    std::int64_t bytes = 0;            ///< bytes of packets read
+};
+
+/// Receives the one pass over a file. Pictures can arrive a few frames out
+/// of order (decoders run ahead on several threads); sound arrives in order.
+class PassSink {
+public:
+    virtual ~PassSink() = default;
+    /// Whether pictures are decoded at all.
+    [[nodiscard]] virtual bool ReadsPictures() const { return true; }
+    /// Whether frame `frame` is to be looked at at all.
+    [[nodiscard]] virtual bool WantPicture(std::int64_t frame) { return frame >= 0; }
+    /// A packet of an intra-only picture stream with this hash of its bytes:
+    /// true when the sink holds the result of an identical packet, which then
+    /// stands for this frame and the packet is not decoded.
+    [[nodiscard]] virtual bool RepeatPacket(std::int64_t frame, std::uint64_t packetHash) = 0;
+    /// A decoded picture whose planes hash to `pictureHash`: true when the
+    /// sink holds the result of an identical picture, so it is not read into codes.
+    [[nodiscard]] virtual bool RepeatPicture(std::int64_t frame, std::uint64_t packetHash, std::uint64_t pictureHash) = 0;
+    virtual void Picture(const CodePicture& picture, std::uint64_t packetHash, std::uint64_t pictureHash) = 0;
+    virtual void Sound(const SoundSamples& samples) = 0;
+    /// Asked between packets and while waiting for input: true ends the pass.
+    [[nodiscard]] virtual bool Stop() { return false; }
+};
+
 class MediaFile {
 public:
-    /// Opens and probes a file; throws ReadError.
-    static MediaFile Open(const std::string& path);
+    /// Opens and probes a file, or any address FFmpeg's libraries open
+    /// (udp://, srt://...); throws ReadError. `interrupted`, when given, is
+    /// asked while waiting for input: true gives up the wait.
+    static MediaFile Open(const std::string& path, std::function<bool()> interrupted = {});
     /// The same from bytes in memory (the fuzzer's way in); throws ReadError.
     static MediaFile OpenBytes(std::span<const std::uint8_t> bytes);
 
@@ -130,6 +183,12 @@ public:
 
     /// The sound from the start, at most `maxSeconds` of it. Throws ReadError.
     [[nodiscard]] Sound DecodeSound(double maxSeconds);
+
+    /// Reads the file from where it is to its end (or until the sink stops
+    /// it), decoding picture and sound together on as many threads as the
+    /// decoders use. What cannot be decoded is counted, not thrown; throws
+    /// ReadError only for a picture the reader cannot hold.
+    PassSummary ReadAll(PassSink& sink);
 
 private:
     struct State;
