@@ -47,6 +47,8 @@ std::string CodesText(const Triple& v, int components)
     return Printf("%.0f %.0f %.0f", v[0], v[1], v[2]);
 }
 
+bool IsHdr(const btmedia::ColourCodes& c) { return c.transfer == 16 || c.transfer == 18; }
+
 struct Candidate {
     int colourSpace = 0;
     Matrix matrix = Matrix::Bt709;
@@ -94,8 +96,8 @@ Fit Evaluate(const Candidate& candidate, const CodePicture& file, double toleran
     const int components = file.Components();
     double bestCost = 0;
     bool first = true;
-    for (const Hypothesis& h : AllHypotheses(candidate.matrix)) {
-        if (file.family == Family::Gray && h.matrix != candidate.matrix)
+    for (const Hypothesis& h : AllHypotheses(candidate.matrix, file.family, !IsHdr(candidate.colour))) {
+        if (file.family == Family::Gray && (h.matrix != candidate.matrix || h.decoded || h.gamut != Gamut::None))
             continue;
         double score = 0;
         int fitting = 0, measured = 0;
@@ -138,7 +140,6 @@ bool SameSdrTransfer(int a, int b)
     return a == b || (sdr(a) && sdr(b));
 }
 
-bool IsHdr(const btmedia::ColourCodes& c) { return c.transfer == 16 || c.transfer == 18; }
 
 std::string TagText(int code) { return code == 2 ? std::string("unspecified (2)") : std::to_string(code); }
 
