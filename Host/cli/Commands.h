@@ -154,7 +154,7 @@ struct CheckOptions {
     std::string file;
     std::string clip;         ///< clip file the movie should match; empty: none
     bool json = false;
-    int frames = 3;           ///< pictures checked, spread over the file
+    int frames = 0;           ///< pictures checked, spread over the file; 0: every one
     std::string picture;      ///< PNG of the regions measured; empty: none
     double pictureCodes = 4;  ///< tolerance, codes at 10 bits
     double geometryPixels = 1;

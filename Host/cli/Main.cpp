@@ -378,9 +378,9 @@ int main(int argc, char** argv)
     checkCmd->add_option("file", checking.file, "Movie, sound or picture file")->required();
     checkCmd->add_option("--clip", checking.clip, "Clip file the file should match")->check(CLI::ExistingFile);
     checkCmd->add_flag("--json", checking.json, "Print JSON");
-    checkCmd->add_option("--frames", checking.frames, "Pictures to check, spread from the first to the last")
+    checkCmd->add_option("--frames", checking.frames, "Check only N pictures, spread from the first to the last (default: every picture)")
         ->capture_default_str()
-        ->check(WholeBetween(1, 1000, "pictures"));
+        ->check(WholeBetween(1, 1000000, "pictures"));
     checkCmd->add_option("--picture", checking.picture, "PNG of the first picture with each region marked");
     checkCmd->add_option("--tolerance-codes", checking.pictureCodes,
                          "Picture tolerance in codes at 10 bits (scaled to the file's depth)")

@@ -1,22 +1,144 @@
 #include "btcheck/Check.h"
 
-#include "btcheck/PictureCheck.h"
+#include "btcheck/PictureAnalysis.h"
 #include "btcheck/SoundCheck.h"
+#include "btcheck/Timecode.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace btcheck {
+
+namespace {
+
+// The one pass's receiver: pictures to their analysis, the first seconds of
+// sound kept for the sound's, and the programme's time read watched for the
+// end of a live input and for progress.
+class WholeCheck final : public PassSink {
+public:
+    WholeCheck(PictureAnalysis* picture, const FileFacts& facts, const CheckOptions& options)
+        : mPicture(picture), mOptions(options)
+    {
+        if (facts.picture && facts.picture->rateNum > 0 && !facts.picture->still)
+            mFps = static_cast<double>(facts.picture->rateNum) / facts.picture->rateDen;
+        if (facts.sound) {
+            mSound.rate = facts.sound->rate;
+            mSoundLimit = static_cast<std::int64_t>(std::max(options.soundSeconds, 0.0) * facts.sound->rate);
+        }
+        mTotal = facts.durationSeconds;
+    }
+
+    [[nodiscard]] bool ReadsPictures() const override { return mPicture != nullptr; }
+    [[nodiscard]] bool WantPicture(std::int64_t frame) override
+    {
+        Reached(frame);
+        return mPicture != nullptr && mPicture->Wants(frame);
+    }
+    [[nodiscard]] bool Knows(std::uint64_t hash) const override { return mPicture->Knows(hash); }
+    void Repeat(std::int64_t frame, std::uint64_t hash) override
+    {
+        mPicture->Repeat(frame, hash);
+        Found();
+    }
+    void Picture(const CodePicture& picture, std::uint64_t packetHash, std::uint64_t pictureHash) override
+    {
+        mPicture->Feed(picture, packetHash, pictureHash);
+        Found();
+    }
+    void Sound(const SoundSamples& samples) override
+    {
+        if (mSound.channels.size() != samples.channels.size())
+            mSound.channels.assign(samples.channels.size(), {});
+        const auto kept = static_cast<std::int64_t>(mSound.channels[0].size());
+        const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(mSoundLimit - kept, 0, static_cast<std::int64_t>(samples.count)));
+        for (std::size_t c = 0; c < samples.channels.size(); ++c)
+            mSound.channels[c].insert(mSound.channels[c].end(), samples.channels[c], samples.channels[c] + n);
+        mSound.truncated = mSound.truncated || n < samples.count;
+        if (mSound.rate > 0)
+            Progress(static_cast<double>(samples.firstSample + static_cast<std::int64_t>(samples.count)) / mSound.rate);
+    }
+    [[nodiscard]] bool Stop() override
+    {
+        return (mOptions.interrupted && mOptions.interrupted()) ||
+               (mOptions.durationSeconds > 0 && mRead >= mOptions.durationSeconds);
+    }
+
+    [[nodiscard]] btcheck::Sound TakeSound() { return std::move(mSound); }
+
+private:
+    void Found()
+    {
+        if (mOptions.found)
+            for (const Fault& f : mPicture->TakeNewFaults())
+                mOptions.found(f);
+    }
+    void Reached(std::int64_t frame)
+    {
+        if (mFps > 0)
+            Progress(static_cast<double>(frame + 1) / mFps);
+    }
+    void Progress(double seconds)
+    {
+        mRead = std::max(mRead, seconds);
+        if (mOptions.progress)
+            mOptions.progress(mRead, mTotal);
+    }
+
+    PictureAnalysis* mPicture;
+    const CheckOptions& mOptions;
+    double mFps = 0;
+    double mTotal = 0;
+    double mRead = 0;
+    btcheck::Sound mSound;
+    std::int64_t mSoundLimit = 0;
+};
+
+FrameClock ClockOf(const FileFacts& facts)
+{
+    FrameClock clock;
+    if (!facts.picture || facts.picture->rateNum <= 0 || facts.picture->still)
+        return clock;
+    clock.fps = static_cast<double>(facts.picture->rateNum) / facts.picture->rateDen;
+    clock.nominal = NominalRate(clock.fps);
+    Timecode tc;
+    if (!facts.timecode.empty() && ParseTimecode(facts.timecode, tc)) {
+        clock.dropFrame = tc.dropFrame && HasDropFrame(clock.fps);
+        clock.firstTimecode = FramesSinceMidnight(tc, clock.nominal);
+    }
+    return clock;
+}
+
+} // namespace
 
 CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExpectation* clip,
                       const CheckOptions& options)
 {
-    MediaFile file = MediaFile::Open(path);
+    MediaFile file = MediaFile::Open(path, options.interrupted);
+    const FileFacts& facts = file.Facts();
     CheckReport report;
     report.path = path;
     report.tolerances = options.tolerances;
     report.withClip = clip != nullptr;
     Reference reference(host, clip != nullptr ? clip->record : Reference::DefaultRecord(host));
-    report.file = CheckFileFacts(file.Facts(), clip);
-    report.picture = CheckPicture(file, reference, clip, options.tolerances, options.frames);
-    report.sound = CheckSound(file, reference, clip, options.tolerances, options.soundSeconds);
+
+    std::optional<PictureAnalysis> picture;
+    if (facts.picture)
+        picture.emplace(reference, *facts.picture, clip, options.tolerances, ClockOf(facts),
+                        options.frames > 0 ? SpreadFrames(facts.picture->frameCount, options.frames)
+                                           : std::vector<std::int64_t>{});
+    WholeCheck sink(picture ? &*picture : nullptr, facts, options);
+    const PassSummary read = file.ReadAll(sink);
+    if (picture && read.pictures == 0 && !read.stopped)
+        throw ReadError(read.decodeErrors > 0 ? "no picture could be decoded (" + read.firstDecodeError + ")"
+                                              : "the picture stream holds no frames");
+    if (picture)
+        report.picture = picture->Finish(read.pictures);
+    if (facts.sound)
+        report.sound = CheckSound(sink.TakeSound(), *facts.sound, reference, clip, options.tolerances);
+    report.file = CheckFileFacts(facts, clip);
+    report.file.read = read;
+    for (Fault& f : CheckLengths(facts, read))
+        report.file.faults.push_back(std::move(f));
     return report;
 }
 

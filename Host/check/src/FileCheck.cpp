@@ -2,31 +2,11 @@
 
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "Text.h"
+#include "btcheck/Timecode.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace btcheck {
-
-namespace {
-
-struct Timecode {
-    int h = 0, m = 0, s = 0, f = 0;
-    bool dropFrame = false;
-};
-
-bool ParseTimecode(const std::string& text, Timecode& tc)
-{
-    char a = 0, b = 0, c = 0;
-    int n = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c%d%c%d%n", &tc.h, &a, &tc.m, &b, &tc.s, &c, &tc.f, &n) != 7 ||
-        n != static_cast<int>(text.size()) || a != ':' || b != ':' || (c != ':' && c != ';' && c != '.'))
-        return false;
-    tc.dropFrame = c == ';' || c == '.';
-    return tc.h >= 0 && tc.h < 24 && tc.m >= 0 && tc.m < 60 && tc.s >= 0 && tc.s < 60 && tc.f >= 0;
-}
-
-} // namespace
 
 FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip)
 {
@@ -83,6 +63,79 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip)
                                        Printf("frames last 1/%.3f s; the clip's last 1/%.3f s", fps, clipFps),
                                        {{"fps", fps}, {"clip_fps", clipFps}}, {}});
     }
+    return out;
+}
+
+} // namespace btcheck
+
+namespace btcheck {
+
+namespace {
+
+// Sound codecs code in frames (AAC's 1024 samples, MP2's 1152) and pad the
+// last one; sound may end this much either side of what is declared.
+constexpr double kSoundCodecFrame = 2048;
+
+} // namespace
+
+std::vector<Fault> CheckLengths(const FileFacts& facts, const PassSummary& read)
+{
+    std::vector<Fault> out;
+    const auto& p = facts.picture;
+    const auto& s = facts.sound;
+    const bool moving = p && !p->still && p->rateNum > 0;
+    const double frame = moving ? static_cast<double>(p->rateDen) / p->rateNum : 0.0;
+    const double soundSlack = s && s->rate > 0 ? kSoundCodecFrame / s->rate : 0.0;
+    const std::string why = read.readError.empty() ? "" : " (the reader stopped: " + read.readError + ")";
+
+    if (!read.stopped) {
+        const double pictureDeclared = moving ? p->durationSeconds : 0.0;
+        if (pictureDeclared > 0 && read.pictureEndSeconds < pictureDeclared - frame - 1e-6) {
+            Fault f{kind::kTruncated,
+                    Printf("the picture ends at %.3f s after %lld frames; the file says %.3f s, %lld frames%s",
+                           read.pictureEndSeconds, static_cast<long long>(read.pictures), pictureDeclared,
+                           static_cast<long long>(p->frameCount), why.c_str()),
+                    {{"ends_seconds", read.pictureEndSeconds},
+                     {"declared_seconds", pictureDeclared},
+                     {"frames", static_cast<double>(read.pictures)},
+                     {"declared_frames", static_cast<double>(p->frameCount)}},
+                    {}};
+            f.time = FaultTime{read.pictureEndSeconds, pictureDeclared, read.pictures, p->frameCount - 1};
+            out.push_back(std::move(f));
+        }
+        const double soundDeclared = s ? s->durationSeconds : 0.0;
+        const double soundLength = read.soundEndSeconds - read.soundStartSeconds;
+        if (soundDeclared > 0 && soundLength < soundDeclared - std::max(frame, soundSlack) - 1e-6) {
+            Fault f{kind::kTruncated,
+                    Printf("the sound ends at %.3f s; the file says it lasts %.3f s%s", read.soundEndSeconds,
+                           soundDeclared, why.c_str()),
+                    {{"ends_seconds", read.soundEndSeconds}, {"declared_seconds", soundDeclared}},
+                    {}};
+            f.time = FaultTime{read.soundEndSeconds, read.soundStartSeconds + soundDeclared, -1, -1};
+            out.push_back(std::move(f));
+        }
+        // What was decoded of each, against the other.
+        if (moving && read.pictures > 0 && read.samples > 0) {
+            const double gap = read.soundEndSeconds - read.pictureEndSeconds;
+            if (std::abs(gap) > frame + soundSlack)
+                out.push_back(Fault{kind::kDuration,
+                                    Printf("the sound decoded ends at %.3f s and the picture at %.3f s: %+.3f s apart",
+                                           read.soundEndSeconds, read.pictureEndSeconds, gap),
+                                    {{"sound_ends", read.soundEndSeconds}, {"picture_ends", read.pictureEndSeconds}},
+                                    {}});
+        }
+        if (!read.readError.empty() && out.empty())
+            out.push_back(Fault{kind::kDecode, "the reader stopped before the end of the file: " + read.readError, {},
+                                {{"error", read.readError}}});
+    }
+    if (read.decodeErrors > 0)
+        out.push_back(Fault{kind::kDecode,
+                            Printf("the decoders refused or marked damaged %lld packets or frames%s%s",
+                                   static_cast<long long>(read.decodeErrors),
+                                   read.firstDecodeError.empty() ? "" : "; the first: ",
+                                   read.firstDecodeError.c_str()),
+                            {{"errors", static_cast<double>(read.decodeErrors)}},
+                            {{"first", read.firstDecodeError}}});
     return out;
 }
 

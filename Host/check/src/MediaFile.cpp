@@ -589,8 +589,8 @@ class SoundCollector final : public PassSink {
 public:
     SoundCollector(btcheck::Sound& out, std::int64_t limit) : mOut(out), mLimit(limit) {}
     [[nodiscard]] bool ReadsPictures() const override { return false; }
-    [[nodiscard]] bool RepeatPacket(std::int64_t, std::uint64_t) override { return true; }
-    [[nodiscard]] bool RepeatPicture(std::int64_t, std::uint64_t, std::uint64_t) override { return true; }
+    [[nodiscard]] bool Knows(std::uint64_t) const override { return true; }
+    void Repeat(std::int64_t, std::uint64_t) override {}
     void Picture(const CodePicture&, std::uint64_t, std::uint64_t) override {}
     void Sound(const SoundSamples& samples) override
     {

@@ -21,6 +21,7 @@ extern "C" {
 #include <algorithm>
 #include <cstdarg>
 #include <deque>
+#include <limits>
 #include <mutex>
 
 namespace btcheck {
@@ -168,6 +169,17 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
         lastFrame = std::max(lastFrame, frame);
     };
     std::deque<std::pair<std::int64_t, std::uint64_t>> packetHashes; // frames sent to the decoder, with their hash
+    // Frames that repeat a known packet wait for the frames still inside the
+    // decoder, so that the sink hears of frames in order.
+    std::deque<std::pair<std::int64_t, std::uint64_t>> repeats;
+    std::int64_t inFlight = 0;
+    // Those before `frame`, or all of them once the decoder holds no frame.
+    auto repeatUpTo = [&](std::int64_t frame) {
+        while (!repeats.empty() && (repeats.front().first < frame || inFlight <= 0)) {
+            sink.Repeat(repeats.front().first, repeats.front().second);
+            repeats.pop_front();
+        }
+    };
     auto packetHashOf = [&](std::int64_t frame) -> std::uint64_t {
         while (!packetHashes.empty() && packetHashes.front().first < frame)
             packetHashes.pop_front();
@@ -177,6 +189,7 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
     auto takePictures = [&] {
         while (avcodec_receive_frame(video.get(), frame.get()) >= 0) {
             const std::int64_t index = frameOf(frame->best_effort_timestamp);
+            repeatUpTo(index);
             ++summary.picturesDecoded;
             if (frame->decode_error_flags != 0 || (frame->flags & AV_FRAME_FLAG_CORRUPT) != 0)
                 ++summary.decodeErrors;
@@ -184,7 +197,9 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
             if (sink.WantPicture(index)) {
                 const std::uint64_t packetHash = intraOnly ? packetHashOf(index) : 0;
                 const std::uint64_t pictureHash = PictureHash(*frame);
-                if (!sink.RepeatPicture(index, packetHash, pictureHash)) {
+                if (sink.Knows(pictureHash)) {
+                    sink.Repeat(index, pictureHash);
+                } else {
                     CodePicture picture = s.ToCodePicture(*frame);
                     picture.frameIndex = index;
                     ++summary.picturesRead;
@@ -192,6 +207,8 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
                 }
             }
             av_frame_unref(frame.get());
+            --inFlight;
+            repeatUpTo(index + 1);
         }
     };
 
@@ -283,7 +300,9 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
             ++summary.decodeErrors;
             if (summary.firstDecodeError.empty())
                 summary.firstDecodeError = btmedia::av::ErrorText(r);
+            return false;
         }
+        return true;
     };
     while (true) {
         if (sink.Stop()) {
@@ -310,14 +329,16 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
                     continue;
                 }
                 const std::uint64_t hash = XXH3_64bits(packet->data, static_cast<std::size_t>(packet->size));
-                if (sink.RepeatPacket(index, hash)) {
+                if (sink.Knows(hash)) {
                     met(index);
+                    repeats.emplace_back(index, hash);
+                    repeatUpTo(std::numeric_limits<std::int64_t>::min());
                     av_packet_unref(packet.get());
                     continue;
                 }
                 packetHashes.emplace_back(index, hash);
             }
-            send(video.get(), packet.get());
+            inFlight += send(video.get(), packet.get()) ? 1 : 0;
             takePictures();
         } else {
             for (Track& t : tracks)
@@ -339,6 +360,9 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
             takeSound(t);
         }
     }
+
+    inFlight = 0;
+    repeatUpTo(0);
 
     summary.decodeErrors += log.decoderErrors;
     if (summary.firstDecodeError.empty())

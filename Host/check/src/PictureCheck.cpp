@@ -16,8 +16,6 @@ namespace {
 // A region fits the bars, for telling which bars a picture is, when it lies
 // within this share of the code range (or the tolerance, if larger).
 constexpr double kLooseShare = 0.03;
-// Fewer fitting regions than this and the picture is not those bars.
-constexpr double kMinMatchShare = 0.5;
 // Nominal black and white of the bars' 10-bit codes.
 constexpr std::uint16_t kBlack10 = 64;
 constexpr std::uint16_t kWhite10 = 940;
@@ -34,11 +32,20 @@ std::string BarsToken(int colourSpace)
     const bt::ColorSpaceFacts* facts = bt::FindColorSpace(static_cast<std::uint8_t>(colourSpace));
     return facts != nullptr ? facts->token : "none";
 }
+} // namespace
+
 std::string BarsName(int colourSpace)
 {
     const bt::ColorSpaceFacts* facts = bt::FindColorSpace(static_cast<std::uint8_t>(colourSpace));
     return facts != nullptr ? std::string(bt::DisplayName(*facts)) : "no";
 }
+
+namespace {
+
+
+bool IsHdr(const btmedia::ColourCodes& c) { return c.transfer == 16 || c.transfer == 18; }
+
+} // namespace
 
 std::string CodesText(const Triple& v, int components)
 {
@@ -46,25 +53,6 @@ std::string CodesText(const Triple& v, int components)
         return Printf("%.0f", v[0]);
     return Printf("%.0f %.0f %.0f", v[0], v[1], v[2]);
 }
-
-bool IsHdr(const btmedia::ColourCodes& c) { return c.transfer == 16 || c.transfer == 18; }
-
-struct Candidate {
-    int colourSpace = 0;
-    Matrix matrix = Matrix::Bt709;
-    btmedia::ColourCodes colour;
-    btmedia::StudioPicture picture;
-    Layout layout;
-};
-
-struct Fit {
-    Geometry geometry;
-    std::vector<Measurement> measurements;
-    Hypothesis best;
-    double score = 0;
-    double share = 0;
-    int measured = 0;
-};
 
 double RegionError(const Region& r, const Measurement& m, Matrix reference, const Hypothesis& h,
                    const FileCoding& coding, int components)
@@ -78,11 +66,17 @@ double RegionError(const Region& r, const Measurement& m, Matrix reference, cons
     };
     if (!r.ramp)
         return error(r.code, m.median);
+    // A wide ramp is weighed on at most this many of its columns.
+    constexpr std::size_t kRampColumns = 64;
+    const std::size_t step = std::max<std::size_t>(1, m.columns.size() / kRampColumns);
     double sum = 0;
-    for (std::size_t i = 0; i < m.columns.size(); ++i)
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < m.columns.size(); i += step, ++n)
         sum += error(r.columns[static_cast<std::size_t>(m.columnIndex[i])], m.columns[i]);
-    return sum / static_cast<double>(m.columns.size());
+    return n > 0 ? sum / static_cast<double>(n) : 0.0;
 }
+
+namespace {
 
 Fit Evaluate(const Candidate& candidate, const CodePicture& file, double tolerance)
 {
@@ -166,7 +160,18 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
     const std::string bars = BarsName(c.colourSpace);
     const Hypothesis& best = fit.best;
 
-    if (best.matrix != c.matrix) {
+    if (best.decoded) {
+        AddFault(faults,
+                 Fault{kind::kMatrix,
+                       Printf("the colour differences were decoded with %s coefficients and coded again with %s; "
+                              "%s bars are %s",
+                              MatrixName(*best.decoded), MatrixName(best.matrix), bars.c_str(), MatrixName(c.matrix)),
+                       {},
+                       {{"decoded", MatrixName(*best.decoded)},
+                        {"found", MatrixName(best.matrix)},
+                        {"expected", MatrixName(c.matrix)}}},
+                 file.frameIndex);
+    } else if (best.matrix != c.matrix) {
         Fault f{kind::kMatrix,
                 file.family == Family::Rgb
                     ? Printf("R'G'B' was decoded with %s coefficients; %s bars are %s",
@@ -177,6 +182,12 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
                 {{"found", MatrixName(best.matrix)}, {"expected", MatrixName(c.matrix)}}};
         AddFault(faults, f, file.frameIndex);
     }
+    if (best.gamut != Gamut::None)
+        AddFault(faults,
+                 Fault{kind::kGamut, Printf("the colours went through a gamut conversion: %s", GamutName(best.gamut)),
+                       {},
+                       {{"conversion", GamutName(best.gamut)}}},
+                 file.frameIndex);
     if (best.coding != clean.coding) {
         const char* what = best.coding == Coding::Full ? "expanded to full range (black at 0)"
                            : best.coding == Coding::Squeezed ? "squeezed: full-range scaling applied to narrow codes"
@@ -247,7 +258,7 @@ void CodingFaults(const Candidate& c, const Fit& fit, const CodePicture& file, c
     if (worst) {
         const RegionReading& w = *worst;
         AddFault(faults,
-                 Fault{kind::kLevel,
+                 Fault{kind::kPicture,
                        Printf("%d of %zu regions differ from %s bars by more than %.0f codes; the worst, %s at "
                               "x %d-%d y %d-%d, reads %s for %s (%.0f codes off)",
                               left, readings.size(), bars.c_str(), tolerance, w.region.ramp ? "a ramp" : "a patch",
@@ -276,24 +287,8 @@ std::vector<std::int64_t> SpreadFrames(std::int64_t frameCount, int count)
     return frames;
 }
 
-PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExpectation* clip,
-                            const Tolerances& tolerances, int frames)
+std::vector<Candidate> BarsCandidates(Reference& reference, int width, int height)
 {
-    PictureFinding out;
-    const auto& facts = file.Facts().picture;
-    if (!facts)
-        return out;
-    out.present = true;
-    const std::vector<std::int64_t> wanted = SpreadFrames(facts->frameCount, frames);
-    CodePicture first = file.DecodeFrame(wanted.empty() ? 0 : wanted.front());
-    out.width = first.width;
-    out.height = first.height;
-    out.depth = first.depth;
-    out.family = first.family;
-    const double tolerance = tolerances.pictureCodes * std::ldexp(1.0, first.depth - 10);
-    out.tolerance = tolerance;
-
-    // Every colour space the module paints is a candidate, at the file's size.
     std::vector<Candidate> candidates;
     for (const bt::ColorSpaceFacts& space : bt::kColorSpaces) {
         const int cs = bt::RecordValue(space.space);
@@ -302,10 +297,30 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
         c.colour = reference.Colour(cs);
         if (!MatrixOfCode(c.colour.matrix, c.matrix))
             continue;
-        c.picture = reference.Picture(cs, first.width, first.height);
-        c.layout = FindRegions(c.picture);
+        btmedia::StudioPicture picture = reference.Picture(cs, width, height);
+        c.layout = FindRegions(picture);
         candidates.push_back(std::move(c));
     }
+    return candidates;
+}
+
+Baseline Establish(const std::vector<Candidate>& candidates, const CodePicture& first, const PictureFacts& facts,
+                   const ClipExpectation* clip, const Tolerances& tolerances, PictureFinding& out)
+{
+    Baseline base;
+    out.width = first.width;
+    out.height = first.height;
+    out.depth = first.depth;
+    out.family = first.family;
+    const double tolerance = tolerances.pictureCodes * std::ldexp(1.0, first.depth - 10);
+    out.tolerance = tolerance;
+    base.tolerance = tolerance;
+    base.loose = std::max(tolerance, kLooseShare * (std::ldexp(1.0, first.depth) - 1));
+    base.coding = FileCoding{first.family, first.depth};
+    base.components = first.Components();
+    if (candidates.empty())
+        return base;
+
     std::size_t chosen = 0;
     Fit chosenFit;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -316,20 +331,14 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
             chosenFit = std::move(fit);
         }
     }
-    if (candidates.empty())
-        return out;
     const Candidate& c = candidates[chosen];
+    base.candidate = c;
+    base.fit = chosenFit;
+    base.clean = CleanFor(c, chosenFit, first.family);
     out.matchShare = chosenFit.share;
-    if (chosenFit.share < kMinMatchShare) {
-        out.faults.push_back(Fault{kind::kLevel,
-                                   Printf("the picture is not bars: at most %.0f%% of the regions of the module's "
-                                          "bars of any colour space fit it (%s came nearest)",
-                                          100 * chosenFit.share, BarsName(c.colourSpace).c_str()),
-                                   {{"match_share", chosenFit.share}},
-                                   {{"nearest", BarsToken(c.colourSpace)}}});
-        out.frames.push_back(first.frameIndex);
-        return out;
-    }
+    if (chosenFit.share < kMinMatchShare)
+        return base;
+    base.bars = true;
     out.bars = BarsToken(c.colourSpace);
     out.barsName = BarsName(c.colourSpace);
     out.colourSpace = c.colourSpace;
@@ -339,58 +348,29 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
     out.contentRange = CodingName(chosenFit.best.coding);
     out.contentClipping = ClipName(chosenFit.best.clip);
 
-    // The first frame, then the others the same way.
-    auto checkFrame = [&](const CodePicture& picture, const Fit& fit, bool keepRegions) {
-        out.frames.push_back(picture.frameIndex);
-        const Hypothesis clean = CleanFor(c, fit, picture.family);
-        std::vector<RegionReading> readings;
-        CodingFaults(c, fit, picture, clean, tolerance, readings, out.faults);
-        if (keepRegions)
-            out.regions = std::move(readings);
-        const double shift = fit.geometry.LargestShift(picture.width, picture.height);
-        if (shift > tolerances.geometryPixels)
-            AddFault(out.faults,
-                     Fault{kind::kGeometry,
-                           Printf("the bars' edges moved by up to %.1f pixels (x: %.4f scale, %+.1f; "
-                                  "y: %.4f scale, %+.1f)",
-                                  shift, fit.geometry.x.scale,
-                                  fit.geometry.x.offset, fit.geometry.y.scale, fit.geometry.y.offset),
-                           {{"largest_shift", shift},
-                            {"x_scale", fit.geometry.x.scale},
-                            {"x_offset", fit.geometry.x.offset},
-                            {"y_scale", fit.geometry.y.scale},
-                            {"y_offset", fit.geometry.y.offset}},
-                           {}},
-                     picture.frameIndex);
-    };
-    checkFrame(first, chosenFit, true);
-    for (std::size_t i = 1; i < wanted.size(); ++i) {
-        const CodePicture picture = file.DecodeFrame(wanted[i]);
-        if (picture.width != first.width || picture.height != first.height) {
-            AddFault(out.faults, Fault{kind::kSize,
-                                       Printf("frame %lld is %d x %d where the first is %d x %d",
-                                              static_cast<long long>(picture.frameIndex), picture.width,
-                                              picture.height, first.width, first.height),
-                                       {}, {}});
-            continue;
-        }
-        const Fit fit = Evaluate(c, picture, tolerance);
-        if (fit.share < kMinMatchShare) {
-            out.frames.push_back(picture.frameIndex);
-            AddFault(out.faults, Fault{kind::kLevel,
-                                       Printf("frame %lld is not the bars the first frame is (%.0f%% of regions fit)",
-                                              static_cast<long long>(picture.frameIndex), 100 * fit.share),
-                                       {{"match_share", fit.share}}, {}});
-            continue;
-        }
-        checkFrame(picture, fit, false);
-    }
+    std::vector<RegionReading> readings;
+    CodingFaults(c, chosenFit, first, base.clean, tolerance, readings, out.faults);
+    out.regions = std::move(readings);
+    const double shift = chosenFit.geometry.LargestShift(first.width, first.height);
+    if (shift > tolerances.geometryPixels)
+        AddFault(out.faults,
+                 Fault{kind::kGeometry,
+                       Printf("the bars' edges moved by up to %.1f pixels (x: %.4f scale, %+.1f; y: %.4f scale, %+.1f)",
+                              shift, chosenFit.geometry.x.scale, chosenFit.geometry.x.offset,
+                              chosenFit.geometry.y.scale, chosenFit.geometry.y.offset),
+                       {{"largest_shift", shift},
+                        {"x_scale", chosenFit.geometry.x.scale},
+                        {"x_offset", chosenFit.geometry.x.offset},
+                        {"y_scale", chosenFit.geometry.y.scale},
+                        {"y_offset", chosenFit.geometry.y.offset}},
+                       {}},
+                 first.frameIndex);
 
     // The stream's tags against the content.
-    const ColourTags& tags = facts->tags;
+    const ColourTags& tags = facts.tags;
+    const Hypothesis& best = chosenFit.best;
     if (first.family != Family::Gray) {
         Matrix tagged{};
-        const Hypothesis& best = chosenFit.best;
         if (first.family == Family::YCbCr && tags.matrix != 2) {
             if (!MatrixOfCode(tags.matrix, tagged) || tagged != best.matrix)
                 out.faults.push_back(Fault{kind::kMatrix,
@@ -423,7 +403,7 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
 
     if (clip != nullptr) {
         if (clip->colourSpace != c.colourSpace)
-            out.faults.push_back(Fault{kind::kLevel,
+            out.faults.push_back(Fault{kind::kPicture,
                                        Printf("the picture is %s bars; the clip's are %s", out.barsName.c_str(),
                                               BarsName(clip->colourSpace).c_str()),
                                        {},
@@ -435,18 +415,18 @@ PictureFinding CheckPicture(MediaFile& file, Reference& reference, const ClipExp
                                        {{"width", first.width}, {"height", first.height},
                                         {"clip_width", clip->width}, {"clip_height", clip->height}},
                                        {}});
-        const std::int64_t sarNum = facts->sarNum > 0 ? facts->sarNum : 1;
-        const std::int64_t sarDen = facts->sarNum > 0 ? facts->sarDen : 1;
+        const std::int64_t sarNum = facts.sarNum > 0 ? facts.sarNum : 1;
+        const std::int64_t sarDen = facts.sarNum > 0 ? facts.sarDen : 1;
         if (sarNum * clip->parDen != sarDen * clip->parNum)
             out.faults.push_back(Fault{kind::kSize,
                                        Printf("the pixel aspect ratio is %lld/%lld%s; the clip's is %u/%u",
                                               static_cast<long long>(sarNum), static_cast<long long>(sarDen),
-                                              facts->sarNum > 0 ? "" : " (not declared)", clip->parNum, clip->parDen),
+                                              facts.sarNum > 0 ? "" : " (not declared)", clip->parNum, clip->parDen),
                                        {{"par", static_cast<double>(sarNum) / static_cast<double>(sarDen)},
                                         {"clip_par", static_cast<double>(clip->parNum) / clip->parDen}},
                                        {}});
     }
-    return out;
+    return base;
 }
 
 } // namespace btcheck

@@ -290,14 +290,12 @@ struct Dropout {
 
 } // namespace
 
-SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpectation* clip,
-                        const Tolerances& tolerances, double maxSeconds)
+SoundFinding CheckSound(const Sound& sound, const SoundFacts& facts, Reference& reference,
+                        const ClipExpectation* clip, const Tolerances& tolerances)
 {
     SoundFinding out;
-    if (!file.Facts().sound)
+    if (sound.channels.empty() || sound.channels[0].empty())
         return out;
-    const SoundFacts& facts = *file.Facts().sound;
-    const Sound sound = file.DecodeSound(maxSeconds);
     out.present = true;
     out.rate = sound.rate;
     out.truncated = sound.truncated;

@@ -20,6 +20,7 @@ namespace btcheck {
 namespace kind {
 inline constexpr const char* kRange = "range";
 inline constexpr const char* kMatrix = "matrix";
+inline constexpr const char* kGamut = "gamut";
 inline constexpr const char* kTransferTag = "transfer-tag";
 inline constexpr const char* kPrimariesTag = "primaries-tag";
 inline constexpr const char* kClipping = "clipping";
@@ -34,6 +35,7 @@ inline constexpr const char* kDropout = "dropout";
 inline constexpr const char* kTimecode = "timecode";
 inline constexpr const char* kDuration = "duration";
 inline constexpr const char* kTruncated = "truncated";
+inline constexpr const char* kDecode = "decode";
 inline constexpr const char* kPicture = "picture";
 inline constexpr const char* kClick = "click";
 inline constexpr const char* kSync = "sync";
@@ -115,7 +117,10 @@ struct PictureFinding {
     std::string contentRange;   ///< "narrow", "full" or "squeezed"
     std::string contentClipping; ///< "none", "below black", "above white", "both"
     Axis x, y;
-    std::vector<std::int64_t> frames;
+    std::vector<std::int64_t> frames;   ///< a sampled check: the frames measured
+    bool everyFrame = false;            ///< every frame was looked at
+    std::int64_t picturesMet = 0;       ///< frames read
+    std::int64_t picturesMeasured = 0;  ///< distinct pictures measured; the others took an identical one's result
     std::vector<RegionReading> regions; ///< of the first frame checked
     std::vector<Fault> faults;
 };
@@ -147,6 +152,7 @@ struct SoundFinding {
 
 struct FileFinding {
     FileFacts facts;
+    PassSummary read;
     std::vector<Fault> faults;
 };
 

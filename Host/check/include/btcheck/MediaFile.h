@@ -148,13 +148,12 @@ public:
     [[nodiscard]] virtual bool ReadsPictures() const { return true; }
     /// Whether frame `frame` is to be looked at at all.
     [[nodiscard]] virtual bool WantPicture(std::int64_t frame) { return frame >= 0; }
-    /// A packet of an intra-only picture stream with this hash of its bytes:
-    /// true when the sink holds the result of an identical packet, which then
-    /// stands for this frame and the packet is not decoded.
-    [[nodiscard]] virtual bool RepeatPacket(std::int64_t frame, std::uint64_t packetHash) = 0;
-    /// A decoded picture whose planes hash to `pictureHash`: true when the
-    /// sink holds the result of an identical picture, so it is not read into codes.
-    [[nodiscard]] virtual bool RepeatPicture(std::int64_t frame, std::uint64_t packetHash, std::uint64_t pictureHash) = 0;
+    /// Whether a picture whose packet (of an intra-only stream) or decoded
+    /// planes had this hash was measured already: the frame then takes its
+    /// result through Repeat, undecoded or unread.
+    [[nodiscard]] virtual bool Knows(std::uint64_t hash) const = 0;
+    /// Frame `frame` is the picture known by `hash`.
+    virtual void Repeat(std::int64_t frame, std::uint64_t hash) = 0;
     virtual void Picture(const CodePicture& picture, std::uint64_t packetHash, std::uint64_t pictureHash) = 0;
     virtual void Sound(const SoundSamples& samples) = 0;
     /// Asked between packets and while waiting for input: true ends the pass.

@@ -11,7 +11,8 @@
 
 namespace btcheck {
 
-[[nodiscard]] SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpectation* clip,
-                                      const Tolerances& tolerances, double maxSeconds);
+/// `sound`: the first seconds of the file's sound, as the one pass read them.
+[[nodiscard]] SoundFinding CheckSound(const Sound& sound, const SoundFacts& facts, Reference& reference,
+                                      const ClipExpectation* clip, const Tolerances& tolerances);
 
 } // namespace btcheck
