@@ -34,6 +34,11 @@ json FaultsJson(const std::vector<Fault>& faults)
             j[name] = value;
         if (!f.frames.empty())
             j["frames"] = f.frames;
+        if (f.time)
+            j["time"] = json{{"start_seconds", f.time->startSeconds},
+                             {"end_seconds", f.time->endSeconds},
+                             {"first_frame", f.time->firstFrame},
+                             {"last_frame", f.time->lastFrame}};
         out.push_back(std::move(j));
     }
     return out;
@@ -69,6 +74,9 @@ json PictureJson(const PictureFinding& p)
                 {"geometry", {{"x_scale", p.x.scale}, {"x_offset", p.x.offset}, {"x_edges", p.x.edges},
                               {"y_scale", p.y.scale}, {"y_offset", p.y.offset}, {"y_edges", p.y.edges}}},
                 {"frames", p.frames},
+                {"every_frame", p.everyFrame},
+                {"pictures_read", p.picturesMet},
+                {"pictures_measured", p.picturesMeasured},
                 {"regions", regions},
                 {"faults", FaultsJson(p.faults)}};
 }
@@ -125,6 +133,16 @@ json FileJson(const FileFinding& f)
                           {"channels", s.channels}, {"layout", s.layout},             {"channel_names", s.channelNames},
                           {"duration", s.durationSeconds}};
     }
+    const PassSummary& r = f.read;
+    j["read"] = json{{"pictures", r.pictures},
+                     {"pictures_decoded", r.picturesDecoded},
+                     {"picture_ends", r.pictureEndSeconds},
+                     {"samples", r.samples},
+                     {"sound_starts", r.soundStartSeconds},
+                     {"sound_ends", r.soundEndSeconds},
+                     {"decode_errors", r.decodeErrors},
+                     {"read_error", r.readError},
+                     {"stopped", r.stopped}};
     j["faults"] = FaultsJson(f.faults);
     return j;
 }
@@ -161,17 +179,27 @@ std::string ReportText(const CheckReport& r)
         out << Printf("  ok   sound: %s %d channels (%s) at %d Hz, %.3f s\n", s.codec.c_str(), s.channels,
                       s.layout.c_str(), s.rate, s.durationSeconds);
     }
+    const PassSummary& read = r.file.read;
+    out << Printf("  ok   read: %lld pictures to %.3f s, %lld samples to %.3f s, %lld decoder errors%s\n",
+                  static_cast<long long>(read.pictures), read.pictureEndSeconds, static_cast<long long>(read.samples),
+                  read.soundEndSeconds, static_cast<long long>(read.decodeErrors), read.stopped ? ", stopped early" : "");
     Lines(out, r.file.faults);
 
     const PictureFinding& p = r.picture;
     if (!p.present) {
         out << "Picture  none\n";
     } else {
-        out << Printf("Picture  %s bars, %d-bit %s, frames", p.colourSpace >= 0 ? p.barsName.c_str() : "no",
-                      p.depth, FamilyName(p.family));
-        for (std::int64_t f : p.frames)
-            out << " " << f;
-        out << "\n";
+        out << Printf("Picture  %s bars, %d-bit %s, ", p.colourSpace >= 0 ? p.barsName.c_str() : "no", p.depth,
+                      FamilyName(p.family));
+        if (p.everyFrame) {
+            out << Printf("every frame: %lld read, %lld measured\n", static_cast<long long>(p.picturesMet),
+                          static_cast<long long>(p.picturesMeasured));
+        } else {
+            out << "frames";
+            for (std::int64_t f : p.frames)
+                out << " " << f;
+            out << "\n";
+        }
         if (p.colourSpace >= 0) {
             const auto within = std::count_if(p.regions.begin(), p.regions.end(), [](const RegionReading& g) { return g.ok; });
             out << Printf("  %s regions: %lld of %zu within %.0f codes of the bars\n",
