@@ -251,14 +251,20 @@ void PictureAnalysis::Repeat(std::int64_t frame, std::uint64_t hash)
     if (known == mKnown.end())
         return;
     PictureState state = known->second;
-    // The same departing picture again after others: a freeze of it.
-    if (state.kind != PictureClass::Bars && state.kind != PictureClass::Frozen) {
+    // The same departing picture again after others: a freeze of it. Frames
+    // that follow one another keep the state the first of them was given.
+    const auto last = mLastShown.find(hash);
+    if (last != mLastShown.end() && last->second.first == frame - 1) {
+        state = last->second.second;
+    } else if (state.kind != PictureClass::Bars) {
         const auto seen = mFirstSeen.find(hash);
         if (seen != mFirstSeen.end() && seen->second < frame - 1) {
             state.kind = PictureClass::Frozen;
             state.frozenFrom = seen->second;
         }
     }
+    if (state.kind != PictureClass::Bars)
+        mLastShown.insert_or_assign(hash, std::make_pair(frame, state));
     Record(frame, state);
 }
 
@@ -296,13 +302,16 @@ void PictureAnalysis::Feed(const CodePicture& picture, std::uint64_t packetHash,
     if (mKnown.size() >= kKnownPictures) {
         mKnown.clear();
         mFirstSeen.clear();
+        mLastShown.clear();
     }
     for (std::uint64_t hash : {packetHash, pictureHash}) {
         if (hash == 0)
             continue;
         mKnown.insert_or_assign(hash, state);
-        if (state.kind != PictureClass::Bars)
+        if (state.kind != PictureClass::Bars) {
             mFirstSeen.emplace(hash, picture.frameIndex);
+            mLastShown.insert_or_assign(hash, std::make_pair(picture.frameIndex, state));
+        }
     }
     Record(picture.frameIndex, state);
 }

@@ -130,6 +130,7 @@ private:
     std::int64_t mLastAttempt = -1;
     std::unordered_map<std::uint64_t, PictureState> mKnown; ///< by packet and by picture hash
     std::unordered_map<std::uint64_t, std::int64_t> mFirstSeen; ///< departing pictures: frame first seen
+    std::unordered_map<std::uint64_t, std::pair<std::int64_t, PictureState>> mLastShown; ///< and last, as what
     StretchBuilder mStretches;
     std::vector<Fault> mNew;
 };
