@@ -89,8 +89,15 @@ void MatchEdge(const CodePicture& file, EdgeAxis axis, Span a, Span b, Span acro
         const int lo = patch.Centre() - patch.Quarter() / 2, hi = patch.Centre() + patch.Quarter() / 2 + 1;
         return alongX ? MedianBox(file, lo, hi, across.from, across.to) : MedianBox(file, across.from, across.to, lo, hi);
     };
-    const Triple la = median(a);
-    const Triple lb = median(b);
+    Triple la = median(a);
+    Triple lb = median(b);
+    // Subsampled chroma is placed by where the encoder's filter put it, not
+    // where the picture's edge is: along a subsampled axis only luma places
+    // an edge.
+    const int shift = alongX ? file.chromaShiftX : file.chromaShiftY;
+    if (file.family == Family::YCbCr && shift > 0) {
+        la[1] = lb[1] = la[2] = lb[2] = 0;
+    }
     const double contrast = std::max({std::abs(la[0] - lb[0]), std::abs(la[1] - lb[1]), std::abs(la[2] - lb[2])});
     if (contrast < minContrast)
         return;

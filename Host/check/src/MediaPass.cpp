@@ -320,6 +320,12 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
             break;
         }
         summary.bytes += packet->size;
+        // An empty packet only carries side data (a FLAC coder's final
+        // stream header, as NUT stores it); decoders take it for an error.
+        if (packet->size == 0) {
+            av_packet_unref(packet.get());
+            continue;
+        }
         if (pictures && packet->stream_index == s.videoIndex) {
             if (intraOnly) {
                 const std::int64_t index = frameOf(packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts);

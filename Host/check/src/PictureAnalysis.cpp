@@ -256,6 +256,9 @@ void PictureAnalysis::Repeat(std::int64_t frame, std::uint64_t hash)
     const auto last = mLastShown.find(hash);
     if (last != mLastShown.end() && last->second.first == frame - 1) {
         state = last->second.second;
+    } else if (mPrevious && mPrevious->first == frame - 1 && mPrevious->second.kind == state.kind) {
+        // Pictures of one kind that differ a little (a long-GOP coder's frames) run on.
+        state = mPrevious->second;
     } else if (state.kind != PictureClass::Bars) {
         const auto seen = mFirstSeen.find(hash);
         if (seen != mFirstSeen.end() && seen->second < frame - 1) {
@@ -320,6 +323,8 @@ void PictureAnalysis::Record(std::int64_t frame, const PictureState& state)
 {
     if (!mSampled.empty())
         mFinding.frames.push_back(frame);
+    if (!mPrevious || frame > mPrevious->first)
+        mPrevious = std::make_pair(frame, state);
     mStretches.Add(frame, state);
     Judge(mStretches.TakeClosed());
 }

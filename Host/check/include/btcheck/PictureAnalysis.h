@@ -131,6 +131,7 @@ private:
     std::unordered_map<std::uint64_t, PictureState> mKnown; ///< by packet and by picture hash
     std::unordered_map<std::uint64_t, std::int64_t> mFirstSeen; ///< departing pictures: frame first seen
     std::unordered_map<std::uint64_t, std::pair<std::int64_t, PictureState>> mLastShown; ///< and last, as what
+    std::optional<std::pair<std::int64_t, PictureState>> mPrevious; ///< the latest frame recorded
     StretchBuilder mStretches;
     std::vector<Fault> mNew;
 };
