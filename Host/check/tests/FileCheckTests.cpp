@@ -58,3 +58,52 @@ TEST(FileCheck, AgainstTheClipsFrameRateAndCounting)
     EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 30000, 1001, "01:00:00:00"), &clip)), std::vector<std::string>{"timecode"});
     EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 25, 1), &clip)), std::vector<std::string>{"duration"});
 }
+
+namespace {
+
+// A 6 s, 25 fps movie of 150 frames whose pass read `frames` pictures and
+// sound to `soundEnds` seconds.
+PassSummary Read(std::int64_t frames, double soundEnds)
+{
+    PassSummary r;
+    r.pictures = frames;
+    r.pictureEndSeconds = static_cast<double>(frames) / 25;
+    r.samples = static_cast<std::int64_t>(soundEnds * 48000);
+    r.soundEndSeconds = soundEnds;
+    return r;
+}
+
+std::vector<std::string> LengthKinds(const PassSummary& read)
+{
+    FileFacts facts = Movie(6, 6, 25, 1);
+    facts.picture->frameCount = 150;
+    facts.sound->rate = 48000;
+    std::vector<std::string> kinds;
+    for (const Fault& f : CheckLengths(facts, read))
+        kinds.push_back(f.kind);
+    return kinds;
+}
+
+} // namespace
+
+TEST(FileCheck, WhatWasDecodedAgainstWhatTheFileDeclares)
+{
+    EXPECT_TRUE(LengthKinds(Read(150, 6.0)).empty());
+    // One frame short is within a frame; two are not.
+    EXPECT_TRUE(LengthKinds(Read(149, 5.96)).empty());
+    EXPECT_EQ(LengthKinds(Read(148, 5.92)), (std::vector<std::string>{"truncated", "truncated"}));
+    // A cut-off file: both end early, together.
+    EXPECT_EQ(LengthKinds(Read(89, 3.56)), (std::vector<std::string>{"truncated", "truncated"}));
+    // Sound within a coder's frame of the end passes; a tenth of a second short does not.
+    EXPECT_TRUE(LengthKinds(Read(150, 5.96)).empty());
+    EXPECT_EQ(LengthKinds(Read(150, 5.9)), (std::vector<std::string>{"truncated", "duration"}));
+    // Stopped on request: what is not read is not missing.
+    PassSummary stopped = Read(20, 0.8);
+    stopped.stopped = true;
+    EXPECT_TRUE(LengthKinds(stopped).empty());
+    // The decoders' complaints are reported.
+    PassSummary damaged = Read(150, 6.0);
+    damaged.decodeErrors = 3;
+    damaged.firstDecodeError = "corrupt slice";
+    EXPECT_EQ(LengthKinds(damaged), std::vector<std::string>{"decode"});
+}
