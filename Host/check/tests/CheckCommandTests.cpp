@@ -50,6 +50,20 @@ protected:
             New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--tone", "identify", "--identifier", "ebu1000"});
         else if (name == "blits.json")
             New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--channels", "5.1", "--identifier", "blits"});
+        else if (name == "ebu640.json")
+            New(name, {"--seq-size", "640x360", "--seq-rate", "25", "--tone", "identify", "--identifier", "ebu1000"});
+        else if (name == "pq640.json")
+            New(name, {"--seq-size", "640x360", "--seq-rate", "25", "--seq-space", "pq", "--tone", "identify",
+                       "--identifier", "ebu1000"});
+        else if (name == "sd.json")
+            New(name, {"--seq-size", "720x576", "--seq-rate", "25", "--seq-space", "rec601", "--tone", "identify",
+                       "--identifier", "ebu1000"});
+        else if (name == "hd1080.json")
+            New(name, {"--seq-size", "1920x1080", "--seq-rate", "25"});
+        else if (name == "long.mkv")
+            Export("hd.json", name, "4");
+        else if (name == "hd1080.mov")
+            Export("hd1080.json", name, "1");
         else if (name == "hd.mkv")
             Export("hd.json", name, "1");
         else if (name == "pq.mov")
@@ -72,9 +86,12 @@ protected:
         if (o.exitCode != 0)
             throw std::runtime_error("new failed: " + o.err);
     }
-    static void Export(const std::string& clip, const std::string& name, const std::string& seconds)
+    static void Export(const std::string& clip, const std::string& name, const std::string& seconds,
+                       std::vector<std::string> extra = {})
     {
-        const Outcome o = RunTool({"-q", "export", Made(clip), "-o", Path(name), "--duration", seconds});
+        std::vector<std::string> args{"-q", "export", Made(clip), "-o", Path(name), "--duration", seconds};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const Outcome o = RunTool(args);
         if (o.exitCode != 0)
             throw std::runtime_error("export failed: " + o.err);
     }
@@ -170,6 +187,7 @@ TEST_F(CheckCommand, PictureDamagesAreNamed)
         {"full-tag.mkv", "hd.mkv", with({"-color_range", "pc"}), "range"},
         {"bt601.mkv", "hd.mkv", with({"-vf", "colorspace=iall=bt709:space=bt470bg:trc=bt709:primaries=bt709:range=tv"}),
          "matrix"},
+        {"decoded-as-601.mkv", "hd.mkv", with({"-vf", "colorspace=all=bt709:ispace=bt470bg"}), "matrix"},
         {"pq-as-hlg.mkv", "pq.mov", with({"-color_trc", "arib-std-b67"}), "transfer-tag"},
         {"pq-as-sdr.mkv", "pq.mov", with({"-color_primaries", "bt709"}), "primaries-tag"},
         {"clipped.mkv", "pq.mov", with({"-vf", "lutyuv=y=clip(val\\,64\\,940)"}), "clipping"},
@@ -275,6 +293,110 @@ TEST_F(CheckCommand, FilesThatAreNotBarsAndToneGetClearAnswers)
     std::ofstream(Path("junk.mov")) << "this is not a movie";
     EXPECT_EQ(RunTool({"check", Path("junk.mov")}).exitCode, 2);
     EXPECT_EQ(RunTool({"check", Path("missing.mov")}).exitCode, 2);
+}
+
+TEST_F(CheckCommand, EveryFormatExportWritesPassesItsClip)
+{
+    struct Case {
+        const char* clip;
+        const char* file;
+        std::vector<std::string> options;
+    };
+    const Case cases[] = {
+        {"ebu640.json", "ffv1.mkv", {}},
+        {"ebu640.json", "proxy.mov", {"--profile", "proxy"}},
+        {"ebu640.json", "lt.mov", {"--profile", "lt"}},
+        {"ebu640.json", "422.mov", {"--profile", "422"}},
+        {"ebu640.json", "hq.mov", {"--profile", "hq"}},
+        {"ebu640.json", "4444.mov", {"--profile", "4444"}},
+        {"ebu640.json", "4444xq.mov", {"--profile", "4444xq"}},
+        {"ebu640.json", "dnxhr.mxf", {}},
+        {"hd1080.json", "dnxhd.mxf", {"--profile", "dnxhd"}},
+        {"ebu640.json", "h264.mp4", {}},
+        {"ebu640.json", "stream.nut", {}},
+        {"ebu640.json", "mono-tracks.mov", {"--audio-tracks", "mono"}},
+        {"ebu640.json", "mono-tracks.mxf", {"--audio-tracks", "mono"}},
+        {"ebu640.json", "pcm16.mkv", {"--pcm", "16"}},
+        {"ebu640.json", "float-bff.mov", {"--pcm", "32f", "--field-order", "bff"}},
+        {"sd.json", "sd-tff.mov", {"--field-order", "tff"}},
+        {"sd.json", "sd.mp4", {}},
+        {"pq640.json", "pq.mp4", {}},
+        {"pq640.json", "pq-dnxhr.mxf", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Export(c.clip, c.file, "1", c.options);
+        const Verdict v = Check(c.file, {"--clip", Made(c.clip)});
+        EXPECT_EQ(v.exitCode, 0) << v.err << v.report.dump(1);
+        EXPECT_TRUE(v.report.at("picture").at("every_frame").get<bool>());
+        EXPECT_EQ(v.report.at("picture").at("pictures_read"), 25);
+    }
+    // Every channel of a file of mono tracks is read, as one programme.
+    EXPECT_EQ(Check("mono-tracks.mxf").report.at("sound").at("channels").size(), 2u);
+
+    // Clean files from other encoders: x264 4:2:0 with AAC, in MP4 and in a
+    // transport stream with MPEG audio, and FFmpeg's DNxHR in MXF.
+    Export("ebu640.json", "source.mov", "1");
+    Damage("source.mov", "x264.mp4", {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac"});
+    Damage("source.mov", "x264.ts", {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "mp2"});
+    Damage("hd1080.mov", "ffmpeg-dnxhr.mxf", {"-c:v", "dnxhd", "-profile:v", "dnxhr_hq", "-pix_fmt", "yuv422p",
+                                               "-c:a", "pcm_s16le"});
+    for (const char* file : {"x264.mp4", "x264.ts"}) {
+        SCOPED_TRACE(file);
+        const Verdict v = Check(file, {"--clip", Made("ebu640.json")});
+        EXPECT_EQ(v.exitCode, 0) << v.report.dump(1);
+    }
+    EXPECT_EQ(Check("ffmpeg-dnxhr.mxf").exitCode, 0);
+}
+
+TEST_F(CheckCommand, FaultsInTheMiddleAreFoundWithTheirKindAndTime)
+{
+    // long.mkv: 4 s, 100 frames at 25 fps.
+    const std::vector<std::string> ffv1{"-c:v", "ffv1", "-pix_fmt", "yuv422p10le", "-c:a", "copy"};
+    auto with = [&](std::vector<std::string> a) {
+        a.insert(a.end(), ffv1.begin(), ffv1.end());
+        return a;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::string> ffmpeg;
+        const char* pictureClass;
+        int first, last;
+    };
+    const Case cases[] = {
+        {"black-insert.mkv", with({"-vf", "drawbox=enable='between(n,60,62)':c=black:t=fill"}), "black", 60, 62},
+        {"other-insert.mkv",
+         with({"-filter_complex", "testsrc2=size=320x180:rate=25:duration=4[t];[0:v][t]overlay=enable='between(n,75,79)'"}),
+         "another picture", 75, 79},
+        {"damaged-corner.mkv", with({"-vf", "drawbox=enable='between(n,40,40)':x=0:y=0:w=60:h=60:c=red:t=fill"}),
+         "damaged", 40, 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Damage("long.mkv", c.name, c.ffmpeg);
+        const Verdict v = Check(c.name);
+        EXPECT_EQ(v.exitCode, 1);
+        const json& faults = v.report.at("picture").at("faults");
+        ASSERT_EQ(faults.size(), 1u) << faults.dump(1);
+        EXPECT_EQ(faults[0].at("kind"), "picture");
+        EXPECT_EQ(faults[0].at("class"), c.pictureClass);
+        EXPECT_EQ(faults[0].at("time").at("first_frame"), c.first);
+        EXPECT_EQ(faults[0].at("time").at("last_frame"), c.last);
+        EXPECT_DOUBLE_EQ(faults[0].at("time").at("start_seconds").get<double>(), c.first / 25.0);
+    }
+
+    // The last 40% of the bytes cut off: the file ends early, though its header says 4 s.
+    fs::copy_file(Made("long.mkv"), Path("cut.mkv"), fs::copy_options::overwrite_existing);
+    fs::resize_file(Path("cut.mkv"), fs::file_size(Path("cut.mkv")) * 6 / 10);
+    const Verdict cut = Check("cut.mkv");
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(Kinds(cut.report, "file").count("truncated")) << cut.report.at("file").dump(1);
+    EXPECT_LT(cut.report.at("file").at("read").at("picture_ends").get<double>(), 3.0);
+
+    // A sampled check measures only the frames asked for.
+    const Verdict sampled = Check("black-insert.mkv", {"--frames", "3"});
+    EXPECT_EQ(sampled.report.at("picture").at("frames"), (std::vector<int>{0, 49, 99}));
+    EXPECT_EQ(sampled.exitCode, 0);
 }
 
 } // namespace
