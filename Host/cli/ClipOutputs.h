@@ -59,22 +59,22 @@ Format ChooseFormat(const FormatNaming<Format>& naming, const std::string& flag,
                      "' names none of them: name the file so, or give --format");
 }
 
+/// The program's options for a run that writes `output`: its reports go to
+/// standard error when standard output carries the file.
+[[nodiscard]] CommonOptions ReportingBeside(CommonOptions common, const std::string& output);
+
 /// The rules every output of a run follows: the user's overwrite choice, and
 /// none of `inputs` (the clip file, the module) may be written.
 [[nodiscard]] btmedia::OutputRules OutputRulesFor(const CommonOptions& common, std::vector<std::string> inputs);
-
-/// Makes a new clip through selector 38 and the dialog. Throws Cancelled
-/// when the dialog is dismissed, UsageError for a refused action or a clip
-/// the module cannot paint.
-[[nodiscard]] ClipFile CreateClip(Session& session, const ClipRecipe& recipe);
 
 /// A command on one clip: reads the clip file (or makes the clip), resolves
 /// the output before any work, starts a session, opens the clip and writes.
 /// The clip closes before the module unloads.
 template <class Options>
-int RunOnClip(const CommonOptions& common, const Options& options,
+int RunOnClip(const CommonOptions& programOptions, const Options& options,
               void (*write)(const CommonOptions&, Session&, const OpenClip&, const Options&, btmedia::OutputFile*))
 {
+    const CommonOptions common = ReportingBeside(programOptions, options.output);
     std::optional<ClipFile> file;
     if (!options.clip.file.empty())
         file = LoadClipFile(options.clip.file);
@@ -88,9 +88,6 @@ int RunOnClip(const CommonOptions& common, const Options& options,
     write(common, session, clip, options, output ? &*output : nullptr);
     return kExitDone;
 }
-
-/// Writes the clip file into `output` and commits it.
-void SaveClipFile(btmedia::OutputFile& output, const ClipFile& clip);
 
 /// What selectors 37, 27 and 73 say of an open clip.
 [[nodiscard]] ClipReport MakeClipReport(Session& session, const OpenClip& clip, const std::string& clipPath);

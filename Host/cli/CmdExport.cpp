@@ -3,6 +3,7 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "CommonFlags.h"
 #include "ProgressBar.h"
 #include "Session.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <memory>
+#include <span>
 #include <thread>
 
 namespace btcli {
@@ -107,15 +110,6 @@ std::string SoundText(const btmedia::MovieSpec& spec)
 
 } // namespace
 
-int RunExport(const CommonOptions& common, const ExportOptions& options)
-{
-    // A wrong request fails before anything is loaded.
-    btmedia::MovieSpec spec;
-    spec.format = FormatFor(options);
-    ApplyChoices(options, spec);
-    return RunOnClip(common, options, WriteMovieFile);
-}
-
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
                     btmedia::OutputFile* output)
 {
@@ -156,7 +150,7 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
         throw UsageError(e.what());
     }
 
-    ProgressBar bar(options.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "frames");
+    ProgressBar bar(common.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "frames");
     btmedia::MovieSources sources;
     const bool convert = !nullSink || options.nullConverts;
     sources.picture = [&](std::int64_t, const btmedia::StudioPlanes& out, const btmedia::StudioPlanes* same) {
@@ -193,5 +187,93 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     // Beside the movie, on standard error, when standard output carries it.
     Say(common, text);
 }
+
+namespace {
+
+std::vector<std::string> FormatNames()
+{
+    std::vector<std::string> names;
+    for (const btmedia::MovieFormatRow& row : btmedia::kMovieFormats)
+        names.emplace_back(row.name);
+    return names;
+}
+
+std::vector<std::string> ProfileNames()
+{
+    std::vector<std::string> names;
+    using Rows = std::span<const btmedia::ProfileRow>;
+    for (Rows rows : {Rows(btmedia::kProResProfiles), Rows(btmedia::kDnxProfiles)})
+        for (const btmedia::ProfileRow& row : rows)
+            names.emplace_back(row.name);
+    return names;
+}
+
+CommandRun DeclareExport(Flags& flags)
+{
+    auto options = std::make_shared<ExportOptions>();
+    flags.Footer("Formats, chosen by the file name or --format (the two must agree):\n"
+                 "  .mkv  ffv1    FFV1 10-bit 4:4:4, FLAC (lossless)\n"
+                 "  .mov  prores  ProRes 422 HQ (or --profile), PCM, QuickTime timecode track\n"
+                 "  .mxf  dnxhr   MXF OP1a: DNxHR HQX 10-bit 4:2:2 (or --profile dnxhd at 1920x1080), PCM\n"
+                 "  .mp4  mp4     HEVC Main 10 for HLG and PQ (with HDR10 metadata), H.264 High for SDR; AAC\n"
+                 "  -     nut     ProRes (as .mov) and FLAC in NUT on standard output, for pipes:\n"
+                 "                barsandtone export clip.json -o - | ffplay -\n"
+                 "Each carries the clip's colour description, narrow range, channel layout and start timecode.");
+    const ClipArgument clip(flags, options->clip);
+    Flag output = AddOutput(flags, options->output, "Movie file (.mkv .mov .mxf .mp4 .nut), NUT on a stream");
+    flags.Option("-f,--format", options->format, "ffv1, prores, dnxhr, mp4, nut or null (default: from the file name)")
+        .OneOf(FormatNames());
+    Flag duration = flags.Option("-d,--duration", options->durationSeconds, "Length in seconds (default 5)");
+    Flag frames = flags.Option("--frames", options->frames, "Length in frames");
+    duration.Excludes(frames);
+    duration.Check(Above0("seconds"));
+    frames.Check(Count("frames"));
+    flags.Option("-j,--threads", options->threads, "Threads requesting pictures (default: one per core)")
+        .Check(WholeBetween(1, 64, "threads"));
+    flags.Option("--profile", options->profile,
+                 "ProRes: proxy, lt, 422, hq (default), 4444, 4444xq; DNx: hqx (default), dnxhd")
+        .Offers(ProfileNames());
+    flags.Option("--timecode", options->timecode,
+                 "Start timecode HH:MM:SS:FF (HH:MM:SS;FF for drop-frame, which follows the clip's "
+                 "drop-frame flag at 29.97 and 59.94 fps)")
+        .ShowDefault();
+    flags.Option("--field-order", options->fieldOrder,
+                 "Interlaced: the same picture in both fields, flagged top or bottom field first")
+        .OneOf({"tff", "bff"});
+    flags.Option("--pcm", options->pcm, "Sound samples: 16, 24 (default) or 32f (float)").OneOf({"16", "24", "32f"});
+    flags.Option("--audio-tracks", options->audioTracks,
+                 "multichannel: one track of all channels; mono: one track per channel")
+        .OneOf({"multichannel", "mono"})
+        .ShowDefault();
+    flags.Option("--mastering-max", options->masteringMax, "PQ: the mastering display's peak, cd/m2 (default 1000)")
+        .Check(Above0("cd/m2"));
+    flags.Option("--mastering-min", options->masteringMin, "PQ: the mastering display's black, cd/m2 (default 0.0001)")
+        .Check(Above0("cd/m2"));
+    flags.Switch("--no-sound", options->noSound, "Picture only");
+    flags.Switch("--encode-every-frame", options->encodeEveryFrame,
+                 "Encode each frame even where it repeats the one before (default: an intra-only codec's "
+                 "packet is written again)");
+    Flag null = flags.Switch(
+        "--null", [options] { options->format = "null"; },
+        "Request every picture and all sound, write nothing (for timing the module)");
+    output.Excludes(null);
+    flags.Switch("--convert", options->nullConverts,
+                 "With --null: also convert each picture to 10-bit Y'CbCr as a file export does")
+        .Needs(null);
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        if (options->output.empty() && options->format != "null")
+            throw UsageError("export needs --output FILE (.mkv .mov .mxf .mp4 .nut), - or --null");
+        // A wrong request fails before anything is loaded.
+        btmedia::MovieSpec spec;
+        spec.format = FormatFor(*options);
+        ApplyChoices(*options, spec);
+        return RunOnClip(common, *options, WriteMovieFile);
+    };
+}
+
+} // namespace
+
+const Command kExportCommand{"export", "Write a finished movie of the clip, picture and sound", DeclareExport};
 
 } // namespace btcli

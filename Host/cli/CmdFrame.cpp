@@ -4,8 +4,11 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "CommonFlags.h"
 #include "Session.h"
 #include "btmedia/ImageWriter.h"
+
+#include <memory>
 
 namespace btcli {
 
@@ -20,12 +23,6 @@ btmedia::ImageFormat FrameFormat(const FrameOptions& options)
 }
 
 } // namespace
-
-int RunFrame(const CommonOptions& common, const FrameOptions& options)
-{
-    (void)FrameFormat(options); // a wrong name fails before anything is loaded
-    return RunOnClip(common, options, WriteFrame);
-}
 
 void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options,
                 btmedia::OutputFile* output)
@@ -44,5 +41,29 @@ void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& c
     Say(common, "wrote " + options.output + ": " + std::to_string(p.width) + " x " + std::to_string(p.height) + ", " +
                     what);
 }
+
+namespace {
+
+CommandRun DeclareFrame(Flags& flags)
+{
+    auto options = std::make_shared<FrameOptions>();
+    const ClipArgument clip(flags, options->clip);
+    AddOutput(flags, options->output, "Picture to write: .png, .tif/.tiff (16-bit) or .dpx (10-bit)").Required();
+    flags.Option("-f,--format", options->format, "png, tiff or dpx (default: from the file name; PNG for -)")
+        .Offers({"png", "tiff", "dpx"});
+    flags.Switch("--signal", options->signal16,
+                 "The signal in narrow range, every value the module paints (a 16-bit PNG with a cICP chunk "
+                 "naming its colour, 16-bit TIFF, 10-bit DPX); default: a preview for any viewer");
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        (void)FrameFormat(*options); // a wrong name fails before anything is loaded
+        return RunOnClip(common, *options, WriteFrame);
+    };
+}
+
+} // namespace
+
+const Command kFrameCommand{
+    "frame", "Write the clip's picture as PNG, TIFF or DPX (every frame of a clip is the same picture)", DeclareFrame};
 
 } // namespace btcli

@@ -3,6 +3,7 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "CommonFlags.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "ProgressBar.h"
 #include "Session.h"
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace btcli {
@@ -200,18 +202,52 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
                     std::to_string(values.count) + " level values");
 }
 
-int RunTone(const CommonOptions& common, const ToneOptions& options)
+namespace {
+
+CommandRun DeclareTone(Flags& flags)
 {
-    if (!options.output.empty())
-        (void)ToneFormat(options); // a wrong name fails before anything is loaded
-    return RunOnClip(common, options, WriteTone);
+    auto options = std::make_shared<ToneOptions>();
+    const ClipArgument clip(flags, options->clip);
+    Flag output = AddOutput(flags, options->output,
+                            "Sound file to write: .wav (RF64 beyond 4 GiB), .rf64, .flac or .aif/.aiff");
+    flags.Option("-f,--format", options->format, "wav, rf64, flac or aiff (default: from the file name; FLAC for -)")
+        .Offers({"wav", "rf64", "flac", "aiff"});
+    flags.Option("--bits", options->bits, "Samples: 16, 24 or 32f (default: 32f, FLAC 24)").OneOf({"16", "24", "32f"});
+    AddRange(flags, options->range);
+    flags.Option("--request", options->requestSize, "Samples per request to the module")
+        .ShowDefault()
+        .Check(WholeBetween(1, 1 << 24, "samples"));
+    output.Excludes(flags.Switch("--null", options->nullSink, "Request the sound and drop it (for timing)"));
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        if (options->output.empty() && !options->nullSink)
+            throw UsageError("tone needs --output FILE (.wav, .rf64, .flac, .aif) or --null");
+        if (!options->output.empty())
+            (void)ToneFormat(*options); // a wrong name fails before anything is loaded
+        return RunOnClip(common, *options, WriteTone);
+    };
 }
 
-int RunLevels(const CommonOptions& common, const LevelsOptions& options)
+CommandRun DeclareLevels(Flags& flags)
 {
-    if (!options.output.empty() && options.output != "-" && btmedia::ExtensionOf(options.output) != ".png")
-        throw UsageError("levels writes a PNG picture, and '" + options.output + "' is not named .png");
-    return RunOnClip(common, options, WriteLevels);
+    auto options = std::make_shared<LevelsOptions>();
+    const ClipArgument clip(flags, options->clip);
+    AddOutput(flags, options->output, "PNG file to write").Required();
+    AddRange(flags, options->range);
+    flags.Option("--rate", options->levelRate, "Level values per second (one pixel column each)")
+        .ShowDefault()
+        .Check(Between(0.01, 192000.0, "values per second"));
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        if (options->output != "-" && btmedia::ExtensionOf(options->output) != ".png")
+            throw UsageError("levels writes a PNG picture, and '" + options->output + "' is not named .png");
+        return RunOnClip(common, *options, WriteLevels);
+    };
 }
+
+} // namespace
+
+const Command kToneCommand{"tone", "Write a stretch of the clip's sound as WAV, RF64, FLAC or AIFF", DeclareTone};
+const Command kLevelsCommand{"levels", "Draw the clip's level overview as a waveform PNG", DeclareLevels};
 
 } // namespace btcli
