@@ -166,23 +166,19 @@ std::pair<const char*, std::string> SequenceFlagOf(ClipPart part, const Sequence
     }
 }
 
-/// "rec601, rec709, ...": the tokens of a table's rows.
+/// A dialog choice that a row's short token may name ("rec601", "blits"):
+/// the help lists the tokens and completion offers them.
 template <typename Rows>
-std::string TokensOf(const Rows& rows)
+Flag TokenChoice(Flags& flags, const std::string& names, std::string& value, const std::string& what,
+                 const Rows& rows)
 {
+    std::vector<std::string> tokens;
+    for (const auto& row : rows)
+        tokens.emplace_back(row.token);
     std::string list;
-    for (const auto& row : rows)
-        list += (list.empty() ? "" : ", ") + std::string(row.token);
-    return list;
-}
-
-template <typename Rows>
-std::vector<std::string> TokenList(const Rows& rows)
-{
-    std::vector<std::string> list;
-    for (const auto& row : rows)
-        list.emplace_back(row.token);
-    return list;
+    for (const std::string& token : tokens)
+        list += (list.empty() ? "" : ", ") + token;
+    return flags.Option(names, value, what + ": " + list + " or the dialog's text").Offers(tokens);
 }
 
 } // namespace
@@ -219,18 +215,13 @@ std::vector<Flag> AddRecipeFlags(Flags& flags, ClipRecipe& recipe)
     all.push_back(dialog.Option("--size", dlg.size, "Frame size, WxH"));
     all.push_back(dialog.Option("--video-rate", dlg.videoRate, "Timebase, e.g. 25 or \"29.97 fps\""));
     all.push_back(dialog.Option("--par", dlg.par, "Pixel aspect ratio, e.g. 1.0 or \"D1/DV PAL(1.0940)\""));
-    all.push_back(dialog
-                      .Option("--colour-space,--color-space", dlg.colourSpace,
-                              "Colour space: " + TokensOf(bt::kColorSpaces) + " or the dialog's text")
-                      .Offers(TokenList(bt::kColorSpaces)));
+    all.push_back(TokenChoice(dialog, "--colour-space,--color-space", dlg.colourSpace, "Colour space", bt::kColorSpaces));
     all.push_back(dialog.Option("--audio-rate", dlg.audioRate, "Audio sample rate, e.g. 48000"));
     all.push_back(dialog.Option("--tone", dlg.tone, "steady or identify").OneOf({"steady", "identify"}));
     all.push_back(dialog.Option("--frequency", dlg.frequency, "Steady tone frequency, Hz"));
     all.push_back(dialog.Option("--amplitude", dlg.amplitude, "Steady tone level, dB (0 is full scale)"));
-    all.push_back(dialog
-                      .Option("--identifier", dlg.identifier,
-                              "Channel identification: " + TokensOf(bt::kIdentifierFormats) + " or the dialog's text")
-                      .Offers(TokenList(bt::kIdentifierFormats)));
+    all.push_back(
+        TokenChoice(dialog, "--identifier", dlg.identifier, "Channel identification", bt::kIdentifierFormats));
     all.push_back(dialog.Option("--action", dlg.actions,
                                 "A raw action, after the ones above: choose:<id>=<item>, type:<id>=<number>, "
                                 "select:<id>, press:<id>"));

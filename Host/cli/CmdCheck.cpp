@@ -1,6 +1,6 @@
 // check: what a chain did to the bars and tone in a file, with the module as
-// the reference. Its flags tune btcheck's own options, whose defaults they
-// show; a new check option is a field there and a flag here.
+// the reference. Its flags set btcheck's own options, whose defaults they
+// show; a new check option is a field there and a flag (or a row) here.
 
 #include "ClipOutputs.h"
 #include "Commands.h"
@@ -82,11 +82,36 @@ int RunCheck(const CommonOptions& common, const CheckOptions& options)
     return report.Pass() ? kCheckPass : kCheckFail;
 }
 
+/// check's number flags, one row each: the field of btcheck's options it
+/// sets, whose value there is its default, and the values it takes.
+struct NumberFlag {
+    const char* names;
+    double& (*field)(btcheck::CheckOptions&);
+    const char* help;
+    double lowest;
+    double highest;
+    const char* unit;
+};
+
+// clang-format off
+constexpr NumberFlag kNumberFlags[] = {
+    {"--tolerance-codes", [](btcheck::CheckOptions& o) -> double& { return o.tolerances.pictureCodes; },
+     "Picture tolerance in codes at 10 bits (scaled to the file's depth)", 0.0, 65535.0, "codes"},
+    {"--tolerance-pixels", [](btcheck::CheckOptions& o) -> double& { return o.tolerances.geometryPixels; },
+     "How far edges may move", 0.0, 100000.0, "pixels"},
+    {"--tolerance-db", [](btcheck::CheckOptions& o) -> double& { return o.tolerances.levelDb; },
+     "Tone level tolerance", 0.0, 200.0, "dB"},
+    {"--tolerance-hz", [](btcheck::CheckOptions& o) -> double& { return o.tolerances.frequencyHz; },
+     "Tone frequency tolerance", 0.0, 100000.0, "Hz"},
+    {"--sound-seconds", [](btcheck::CheckOptions& o) -> double& { return o.soundSeconds; },
+     "Sound checked from the start", 1.0, 3600.0, "seconds"},
+};
+// clang-format on
+
 CommandRun DeclareCheck(Flags& flags)
 {
     auto options = std::make_shared<CheckOptions>();
     btcheck::CheckOptions& check = options->check;
-    btcheck::Tolerances& tolerances = check.tolerances;
     // Not checked for existence here: a file that is not there is unreadable.
     flags.Option("file", options->file, "Movie, sound or picture file").Required().File();
     flags.Option("--clip", options->clip, "Clip file the file should match").ExistingFile();
@@ -95,22 +120,10 @@ CommandRun DeclareCheck(Flags& flags)
         .ShowDefault()
         .Check(WholeBetween(1, 1000, "pictures"));
     flags.Option("--picture", options->picture, "PNG of the first picture with each region marked").File();
-    flags.Option("--tolerance-codes", tolerances.pictureCodes,
-                 "Picture tolerance in codes at 10 bits (scaled to the file's depth)")
-        .ShowDefault()
-        .Check(Between(0.0, 65535.0, "codes"));
-    flags.Option("--tolerance-pixels", tolerances.geometryPixels, "How far edges may move")
-        .ShowDefault()
-        .Check(Between(0.0, 100000.0, "pixels"));
-    flags.Option("--tolerance-db", tolerances.levelDb, "Tone level tolerance")
-        .ShowDefault()
-        .Check(Between(0.0, 200.0, "dB"));
-    flags.Option("--tolerance-hz", tolerances.frequencyHz, "Tone frequency tolerance")
-        .ShowDefault()
-        .Check(Between(0.0, 100000.0, "Hz"));
-    flags.Option("--sound-seconds", check.soundSeconds, "Sound checked from the start")
-        .ShowDefault()
-        .Check(Between(1.0, 3600.0, "seconds"));
+    for (const NumberFlag& row : kNumberFlags)
+        flags.Option(row.names, row.field(check), row.help)
+            .ShowDefault()
+            .Check(Between(row.lowest, row.highest, row.unit));
     return [options](const CommonOptions& common) { return RunCheck(common, *options); };
 }
 
