@@ -7,10 +7,10 @@
 // declared.
 //
 // Rationale: the parser (CLI11) stays behind this header, in CommandLine.cpp
-// and CommandLineDocs.cpp. A file that includes it took 15 to 30 s to compile
-// on the 2-core build machine against 3 to 5 s for a command's file; in every
-// command file that would be a minute and a half more of every clean build,
-// and the command files are the ones that change.
+// and CommandLineDocs.cpp. A file that includes it takes 6 to 10 s to compile
+// on the 2-core build machine (three times that while other builds run), a
+// command's file 1 to 2 s; in all eight command files it would add about a
+// minute to every clean build, and the command files are the ones that change.
 
 #include "FlagRules.h"
 
