@@ -20,74 +20,46 @@ namespace {
 
 bool ToStandardOutput(const ExportOptions& options) { return options.output == "-"; }
 
-/// The format from --format and the file name, which must agree.
+/// The format from --format and the file name, which must agree; standard
+/// output carries the kind made for pipes.
 btmedia::MovieFormat FormatFor(const ExportOptions& options)
 {
     using btmedia::MovieFormat;
-    const bool named = !options.format.empty();
-    const MovieFormat chosen = btmedia::FormatNamed(options.format).value_or(MovieFormat::NullSink);
-    if (named && !btmedia::FormatNamed(options.format))
-        throw UsageError("--format takes ffv1, prores, dnxhr, mp4, nut or null, not \"" + options.format + "\"");
-    if (named && chosen == MovieFormat::NullSink) {
-        // A file named beside the null sink would be expected and never come.
-        if (!options.output.empty())
-            throw UsageError("--format null writes no file: leave out -o \"" + options.output + "\"");
-        return chosen;
-    }
-    if (ToStandardOutput(options)) {
-        if (named && chosen != MovieFormat::NutStream)
-            throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries NUT");
-        return MovieFormat::NutStream;
-    }
-    const std::optional<MovieFormat> implied = btmedia::FormatOfFileName(options.output);
-    if (named && implied.has_value() && chosen != *implied)
-        throw UsageError("--format " + options.format + " contradicts the file name \"" + options.output +
-                         "\", which says " + btmedia::FormatName(*implied));
-    if (named)
-        return chosen;
-    if (implied.has_value())
-        return *implied;
-    throw UsageError("cannot tell the format from \"" + options.output +
-                     "\": name a .mkv, .mov, .mxf, .mp4 or .nut file, or give --format");
-}
-
-template <std::size_t N>
-int ProfileValue(const btmedia::ProfileRow (&rows)[N], const std::string& name, const char* format)
-{
-    std::string names;
-    for (const btmedia::ProfileRow& row : rows) {
-        if (name == row.name)
-            return row.value;
-        names += names.empty() ? row.name : std::string(", ") + row.name;
-    }
-    throw UsageError(std::string("--profile for ") + format + " takes " + names + ", not \"" + name + "\"");
+    const btmedia::FormatList formats = btmedia::MovieFormatList();
+    const btmedia::FormatList::Entry* named = formats.Named(options.format);
+    // A file named beside the null sink would be expected and never come.
+    if (named != nullptr && static_cast<MovieFormat>(named->format) == MovieFormat::NullSink && !options.output.empty())
+        throw UsageError("--format " + options.format + " writes no file: leave out -o \"" + options.output + "\"");
+    const MovieFormat chosen = ChooseFormat<MovieFormat>(formats, "export", options.format, options.output);
+    if (ToStandardOutput(options) && chosen != btmedia::kStandardOutputMovie)
+        throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries " +
+                         std::string(btmedia::RowOf(btmedia::kStandardOutputMovie).names.label));
+    return chosen;
 }
 
 /// The delivery's choices that need no clip; throws UsageError for a choice
 /// the format does not have.
 void ApplyChoices(const ExportOptions& options, btmedia::MovieSpec& spec)
 {
-    using btmedia::MovieFormat;
-    if (!options.profile.empty()) {
-        if (spec.format == MovieFormat::ProResQuickTime || spec.format == MovieFormat::NutStream)
-            spec.proResProfile =
-                static_cast<btmedia::ProResProfile>(ProfileValue(btmedia::kProResProfiles, options.profile, "ProRes"));
-        else if (spec.format == MovieFormat::DnxMxf)
-            spec.dnxProfile = static_cast<btmedia::DnxProfile>(ProfileValue(btmedia::kDnxProfiles, options.profile, "DNx"));
-        else
-            throw UsageError("--profile applies to ProRes (.mov, NUT) and DNx (.mxf) only");
+    try {
+        spec.profile = options.profile;
+        if (!spec.profile.empty())
+            (void)btmedia::ProfileNamed(spec.format, spec.profile);
+        if (!options.pcm.empty()) {
+            spec.samples = btmedia::SampleFormatNamed(options.pcm);
+            if (!spec.samples)
+                throw std::invalid_argument("--pcm takes " + btmedia::SampleTokensText() + ", not \"" + options.pcm +
+                                            "\"");
+            if (spec.format != btmedia::MovieFormat::NullSink)
+                (void)btmedia::SoundCodingFor(spec.format, spec.samples);
+        }
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
     }
     if (options.fieldOrder == "tff")
         spec.fieldOrder = btmedia::FieldOrder::TopFirst;
     else if (options.fieldOrder == "bff")
         spec.fieldOrder = btmedia::FieldOrder::BottomFirst;
-    if (!options.pcm.empty()) {
-        if (spec.format == MovieFormat::Mp4Preview)
-            throw UsageError("--pcm does not apply to MP4, whose previews carry AAC");
-        spec.pcmDepth = options.pcm == "16"   ? btmedia::PcmDepth::S16
-                        : options.pcm == "32f" ? btmedia::PcmDepth::F32
-                                               : btmedia::PcmDepth::S24;
-    }
     spec.audioTracks = options.audioTracks == "mono" ? btmedia::AudioTracks::Mono : btmedia::AudioTracks::Multichannel;
     if (options.masteringMax)
         spec.masteringMaxCandelas = *options.masteringMax;

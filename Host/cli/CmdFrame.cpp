@@ -13,10 +13,7 @@ namespace {
 
 btmedia::ImageFormat FrameFormat(const FrameOptions& options)
 {
-    static constexpr FormatNaming<btmedia::ImageFormat> kNaming{
-        "frame", "png, tiff or dpx", "PNG (.png), TIFF (.tif, .tiff) or DPX (.dpx)", btmedia::ImageFormatOfName,
-        btmedia::ImageFormatNamed, btmedia::ImageFormatName, btmedia::ImageFormat::Png};
-    return ChooseFormat(kNaming, options.format, options.output);
+    return ChooseFormat<btmedia::ImageFormat>(btmedia::ImageFormatList(), "frame", options.format, options.output);
 }
 
 } // namespace
