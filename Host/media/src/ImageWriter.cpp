@@ -99,8 +99,7 @@ FormatList ImageFormatList()
 
 std::optional<ImageFormat> ImageFormatOfName(std::string_view fileName)
 {
-    const ImageRow* row = RowOfFileName(kImages, fileName);
-    return row ? std::optional(row->format) : std::nullopt;
+    return FormatOfFileName(kImages, fileName);
 }
 
 std::string_view ImageFormatName(ImageFormat format) { return RowOf(format).names.label; }

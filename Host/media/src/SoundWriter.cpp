@@ -76,8 +76,7 @@ FormatList SoundFormatList()
 
 std::optional<SoundContainer> SoundContainerOfName(std::string_view fileName)
 {
-    const ContainerRow* row = RowOfFileName(kContainers, fileName);
-    return row ? std::optional(row->format) : std::nullopt;
+    return FormatOfFileName(kContainers, fileName);
 }
 
 std::string_view ContainerName(SoundContainer container) { return RowOf(container).names.label; }

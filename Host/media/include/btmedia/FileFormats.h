@@ -43,6 +43,15 @@ template <class Rows>
     return nullptr;
 }
 
+/// The format a file name's extension implies, or none.
+template <class Rows>
+[[nodiscard]] auto FormatOfFileName(const Rows& rows, std::string_view fileName)
+    -> std::optional<decltype(std::begin(rows)->format)>
+{
+    const auto* row = RowOfFileName(rows, fileName);
+    return row != nullptr ? std::optional(row->format) : std::nullopt;
+}
+
 /// The row a --format value names, or null.
 template <class Rows>
 [[nodiscard]] auto RowNamed(const Rows& rows, std::string_view value) -> decltype(&*std::begin(rows))

@@ -169,7 +169,7 @@ inline constexpr MovieFormatRow kMovieFormats[] = {
     {MovieFormat::Mp4Preview, {"mp4", "MP4", {".mp4", ""}}, "mp4", true, kPreviewPictures, kAacSound,
      "HEVC Main 10 for HLG and PQ (with HDR10 metadata), H.264 High for SDR; AAC"},
     {MovieFormat::NutStream, {"nut", "NUT", {".nut", ""}}, "nut", false, kProResPictures, kLosslessSound,
-     "ProRes (as .mov) and FLAC in NUT, what -o - writes, for pipes:\n"
+     "ProRes (as .mov) and FLAC in NUT, what -o - writes for pipes:\n"
      "barsandtone export clip.json -o - | ffplay -"},
     {MovieFormat::NullSink, {"null", "null sink", {"", ""}}, "", false, kUncodedPictures, {}, ""},
 };
