@@ -23,74 +23,46 @@ namespace {
 
 bool ToStandardOutput(const ExportOptions& options) { return options.output == "-"; }
 
-/// The format from --format and the file name, which must agree.
+/// The format from --format and the file name, which must agree; standard
+/// output carries the kind made for pipes.
 btmedia::MovieFormat FormatFor(const ExportOptions& options)
 {
     using btmedia::MovieFormat;
-    const bool named = !options.format.empty();
-    const MovieFormat chosen = btmedia::FormatNamed(options.format).value_or(MovieFormat::NullSink);
-    if (named && !btmedia::FormatNamed(options.format))
-        throw UsageError("--format takes ffv1, prores, dnxhr, mp4, nut or null, not \"" + options.format + "\"");
-    if (named && chosen == MovieFormat::NullSink) {
-        // A file named beside the null sink would be expected and never come.
-        if (!options.output.empty())
-            throw UsageError("--format null writes no file: leave out -o \"" + options.output + "\"");
-        return chosen;
-    }
-    if (ToStandardOutput(options)) {
-        if (named && chosen != MovieFormat::NutStream)
-            throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries NUT");
-        return MovieFormat::NutStream;
-    }
-    const std::optional<MovieFormat> implied = btmedia::FormatOfFileName(options.output);
-    if (named && implied.has_value() && chosen != *implied)
-        throw UsageError("--format " + options.format + " contradicts the file name \"" + options.output +
-                         "\", which says " + btmedia::FormatName(*implied));
-    if (named)
-        return chosen;
-    if (implied.has_value())
-        return *implied;
-    throw UsageError("cannot tell the format from \"" + options.output +
-                     "\": name a .mkv, .mov, .mxf, .mp4 or .nut file, or give --format");
-}
-
-template <std::size_t N>
-int ProfileValue(const btmedia::ProfileRow (&rows)[N], const std::string& name, const char* format)
-{
-    std::string names;
-    for (const btmedia::ProfileRow& row : rows) {
-        if (name == row.name)
-            return row.value;
-        names += names.empty() ? row.name : std::string(", ") + row.name;
-    }
-    throw UsageError(std::string("--profile for ") + format + " takes " + names + ", not \"" + name + "\"");
+    const btmedia::FormatList formats = btmedia::MovieFormatList();
+    const btmedia::FormatList::Entry* named = formats.Named(options.format);
+    // A file named beside the null sink would be expected and never come.
+    if (named != nullptr && static_cast<MovieFormat>(named->format) == MovieFormat::NullSink && !options.output.empty())
+        throw UsageError("--format " + options.format + " writes no file: leave out -o \"" + options.output + "\"");
+    const MovieFormat chosen = ChooseFormat<MovieFormat>(formats, "export", options.format, options.output);
+    if (ToStandardOutput(options) && chosen != btmedia::kStandardOutputMovie)
+        throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries " +
+                         std::string(btmedia::RowOf(btmedia::kStandardOutputMovie).names.label));
+    return chosen;
 }
 
 /// The delivery's choices that need no clip; throws UsageError for a choice
 /// the format does not have.
 void ApplyChoices(const ExportOptions& options, btmedia::MovieSpec& spec)
 {
-    using btmedia::MovieFormat;
-    if (!options.profile.empty()) {
-        if (spec.format == MovieFormat::ProResQuickTime || spec.format == MovieFormat::NutStream)
-            spec.proResProfile =
-                static_cast<btmedia::ProResProfile>(ProfileValue(btmedia::kProResProfiles, options.profile, "ProRes"));
-        else if (spec.format == MovieFormat::DnxMxf)
-            spec.dnxProfile = static_cast<btmedia::DnxProfile>(ProfileValue(btmedia::kDnxProfiles, options.profile, "DNx"));
-        else
-            throw UsageError("--profile applies to ProRes (.mov, NUT) and DNx (.mxf) only");
+    try {
+        spec.profile = options.profile;
+        if (!spec.profile.empty())
+            (void)btmedia::ProfileNamed(spec.format, spec.profile);
+        if (!options.pcm.empty()) {
+            spec.samples = btmedia::SampleFormatNamed(options.pcm);
+            if (!spec.samples)
+                throw std::invalid_argument("--pcm takes " + btmedia::SampleTokensText() + ", not \"" + options.pcm +
+                                            "\"");
+            if (spec.format != btmedia::MovieFormat::NullSink)
+                (void)btmedia::SoundCodingFor(spec.format, spec.samples);
+        }
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
     }
     if (options.fieldOrder == "tff")
         spec.fieldOrder = btmedia::FieldOrder::TopFirst;
     else if (options.fieldOrder == "bff")
         spec.fieldOrder = btmedia::FieldOrder::BottomFirst;
-    if (!options.pcm.empty()) {
-        if (spec.format == MovieFormat::Mp4Preview)
-            throw UsageError("--pcm does not apply to MP4, whose previews carry AAC");
-        spec.pcmDepth = options.pcm == "16"   ? btmedia::PcmDepth::S16
-                        : options.pcm == "32f" ? btmedia::PcmDepth::F32
-                                               : btmedia::PcmDepth::S24;
-    }
     spec.audioTracks = options.audioTracks == "mono" ? btmedia::AudioTracks::Mono : btmedia::AudioTracks::Multichannel;
     if (options.masteringMax)
         spec.masteringMaxCandelas = *options.masteringMax;
@@ -190,39 +162,14 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
 
 namespace {
 
-std::vector<std::string> FormatNames()
-{
-    std::vector<std::string> names;
-    for (const btmedia::MovieFormatRow& row : btmedia::kMovieFormats)
-        names.emplace_back(row.name);
-    return names;
-}
-
-std::vector<std::string> ProfileNames()
-{
-    std::vector<std::string> names;
-    using Rows = std::span<const btmedia::ProfileRow>;
-    for (Rows rows : {Rows(btmedia::kProResProfiles), Rows(btmedia::kDnxProfiles)})
-        for (const btmedia::ProfileRow& row : rows)
-            names.emplace_back(row.name);
-    return names;
-}
-
 CommandRun DeclareExport(Flags& flags)
 {
     auto options = std::make_shared<ExportOptions>();
-    flags.Footer("Formats, chosen by the file name or --format (the two must agree):\n"
-                 "  .mkv  ffv1    FFV1 10-bit 4:4:4, FLAC (lossless)\n"
-                 "  .mov  prores  ProRes 422 HQ (or --profile), PCM, QuickTime timecode track\n"
-                 "  .mxf  dnxhr   MXF OP1a: DNxHR HQX 10-bit 4:2:2 (or --profile dnxhd at 1920x1080), PCM\n"
-                 "  .mp4  mp4     HEVC Main 10 for HLG and PQ (with HDR10 metadata), H.264 High for SDR; AAC\n"
-                 "  -     nut     ProRes (as .mov) and FLAC in NUT on standard output, for pipes:\n"
-                 "                barsandtone export clip.json -o - | ffplay -\n"
-                 "Each carries the clip's colour description, narrow range, channel layout and start timecode.");
+    flags.Footer(btmedia::MovieFormatsHelp());
     const ClipArgument clip(flags, options->clip);
-    Flag output = AddOutput(flags, options->output, "Movie file (.mkv .mov .mxf .mp4 .nut), NUT on a stream");
-    flags.Option("-f,--format", options->format, "ffv1, prores, dnxhr, mp4, nut or null (default: from the file name)")
-        .OneOf(FormatNames());
+    Flag output = AddOutput(flags, options->output, btmedia::MovieFormatList().OutputHelp());
+    flags.Option("-f,--format", options->format, btmedia::MovieFormatList().FormatHelp())
+        .OneOf(btmedia::MovieFormatList().Choices());
     Flag duration = flags.Option("-d,--duration", options->durationSeconds, "Length in seconds (default 5)");
     Flag frames = flags.Option("--frames", options->frames, "Length in frames");
     duration.Excludes(frames);
@@ -230,9 +177,7 @@ CommandRun DeclareExport(Flags& flags)
     frames.Check(Count("frames"));
     flags.Option("-j,--threads", options->threads, "Threads requesting pictures (default: one per core)")
         .Check(WholeBetween(1, 64, "threads"));
-    flags.Option("--profile", options->profile,
-                 "ProRes: proxy, lt, 422, hq (default), 4444, 4444xq; DNx: hqx (default), dnxhd")
-        .Offers(ProfileNames());
+    flags.Option("--profile", options->profile, btmedia::ProfileHelp()).Offers(btmedia::ProfileChoices());
     flags.Option("--timecode", options->timecode,
                  "Start timecode HH:MM:SS:FF (HH:MM:SS;FF for drop-frame, which follows the clip's "
                  "drop-frame flag at 29.97 and 59.94 fps)")
@@ -240,7 +185,7 @@ CommandRun DeclareExport(Flags& flags)
     flags.Option("--field-order", options->fieldOrder,
                  "Interlaced: the same picture in both fields, flagged top or bottom field first")
         .OneOf({"tff", "bff"});
-    flags.Option("--pcm", options->pcm, "Sound samples: 16, 24 (default) or 32f (float)").OneOf({"16", "24", "32f"});
+    flags.Option("--pcm", options->pcm, btmedia::PcmHelp()).OneOf(btmedia::SampleTokens());
     flags.Option("--audio-tracks", options->audioTracks,
                  "multichannel: one track of all channels; mono: one track per channel")
         .OneOf({"multichannel", "mono"})
@@ -263,7 +208,8 @@ CommandRun DeclareExport(Flags& flags)
     return [options, clip](const CommonOptions& common) {
         clip.Check(options->clip);
         if (options->output.empty() && options->format != "null")
-            throw UsageError("export needs --output FILE (.mkv .mov .mxf .mp4 .nut), - or --null");
+            throw UsageError("export needs --output FILE (" + btmedia::MovieFormatList().ExtensionsText() +
+                             "), - or --null");
         // A wrong request fails before anything is loaded.
         btmedia::MovieSpec spec;
         spec.format = FormatFor(*options);

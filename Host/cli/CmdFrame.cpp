@@ -16,10 +16,7 @@ namespace {
 
 btmedia::ImageFormat FrameFormat(const FrameOptions& options)
 {
-    static constexpr FormatNaming<btmedia::ImageFormat> kNaming{
-        "frame", "png, tiff or dpx", "PNG (.png), TIFF (.tif, .tiff) or DPX (.dpx)", btmedia::ImageFormatOfName,
-        btmedia::ImageFormatNamed, btmedia::ImageFormatName, btmedia::ImageFormat::Png};
-    return ChooseFormat(kNaming, options.format, options.output);
+    return ChooseFormat<btmedia::ImageFormat>(btmedia::ImageFormatList(), "frame", options.format, options.output);
 }
 
 } // namespace
@@ -48,12 +45,13 @@ CommandRun DeclareFrame(Flags& flags)
 {
     auto options = std::make_shared<FrameOptions>();
     const ClipArgument clip(flags, options->clip);
-    AddOutput(flags, options->output, "Picture to write: .png, .tif/.tiff (16-bit) or .dpx (10-bit)").Required();
-    flags.Option("-f,--format", options->format, "png, tiff or dpx (default: from the file name; PNG for -)")
-        .Offers({"png", "tiff", "dpx"});
+    AddOutput(flags, options->output, btmedia::ImageFormatList().OutputHelp()).Required();
+    // Offered, not enforced: the chooser also takes an extension ("tif") in any case.
+    flags.Option("-f,--format", options->format, btmedia::ImageFormatList().FormatHelp())
+        .Offers(btmedia::ImageFormatList().Choices());
     flags.Switch("--signal", options->signal16,
-                 "The signal in narrow range, every value the module paints (a 16-bit PNG with a cICP chunk "
-                 "naming its colour, 16-bit TIFF, 10-bit DPX); default: a preview for any viewer");
+                 "The signal in narrow range, every value the module paints (" + btmedia::SignalFormatsText() +
+                     "); default: a preview for any viewer");
     return [options, clip](const CommonOptions& common) {
         clip.Check(options->clip);
         (void)FrameFormat(*options); // a wrong name fails before anything is loaded
@@ -63,7 +61,9 @@ CommandRun DeclareFrame(Flags& flags)
 
 } // namespace
 
-const Command kFrameCommand{
-    "frame", "Write the clip's picture as PNG, TIFF or DPX (every frame of a clip is the same picture)", DeclareFrame};
+const Command kFrameCommand{"frame",
+                            "Write the clip's picture as " + btmedia::ImageFormatList().LabelsText() +
+                                " (every frame of a clip is the same picture)",
+                            DeclareFrame};
 
 } // namespace btcli

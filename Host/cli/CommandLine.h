@@ -103,7 +103,7 @@ using CommandRun = std::function<int(const CommonOptions& common)>;
 
 struct Command {
     const char* name;
-    const char* summary; ///< one line, for the program's list of commands
+    std::string summary; ///< one line, for the program's list of commands
     /// Declares the command's flags, bound to options the returned run owns.
     CommandRun (*declare)(Flags& flags);
 };

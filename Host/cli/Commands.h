@@ -52,7 +52,7 @@ struct ClipSource {
 struct FrameOptions {
     ClipSource clip;
     std::string output;
-    std::string format;    ///< "png", "tiff", "dpx"; empty: from the file name
+    std::string format;    ///< a picture format's --format name; empty: from the file name
     bool signal16 = false; ///< the narrow-range signal instead of the preview
 };
 
@@ -67,8 +67,8 @@ struct RangeOptions {
 struct ToneOptions {
     ClipSource clip;
     std::string output;
-    std::string format; ///< "wav", "rf64", "flac", "aiff"; empty: from the file name
-    std::string bits;   ///< "16", "24", "32f"; empty: the format's own
+    std::string format; ///< a sound format's --format name; empty: from the file name
+    std::string bits;   ///< a sample format's token; empty: the format's own
     RangeOptions range;
     std::uint32_t requestSize = 1024;
     bool nullSink = false;
@@ -93,7 +93,7 @@ struct ExportOptions {
     std::string profile;          ///< ProRes or DNx profile name; empty: the format's default
     std::string timecode = "00:00:00:00";
     std::string fieldOrder;       ///< "tff", "bff"; empty: progressive
-    std::string pcm;              ///< "16", "24", "32f"; empty: 24-bit
+    std::string pcm;              ///< a sample format's token; empty: the kind's own
     std::string audioTracks = "multichannel"; ///< or "mono": one track per channel
     std::optional<double> masteringMax;       ///< cd/m², PQ only
     std::optional<double> masteringMin;       ///< cd/m², PQ only
