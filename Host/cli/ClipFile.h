@@ -27,6 +27,10 @@
 #include <string>
 #include <string_view>
 
+namespace btmedia {
+class OutputFile;
+}
+
 namespace btcli {
 
 struct ClipFile {
@@ -35,7 +39,8 @@ struct ClipFile {
     SettingsBytes settings{};
 };
 
-/// A clip file that cannot be read; the message says what and where.
+/// A clip file that cannot be read, or whose clip cannot be used; the message
+/// says what and where.
 class ClipFileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -45,7 +50,11 @@ public:
 /// Throws ClipFileError.
 [[nodiscard]] ClipFile ParseClipFile(std::string_view text);
 
-/// Reads a file; the error names the path.
+/// Reads a clip file and judges its clip as every clip is judged
+/// (ClipRules.h); throws ClipFileError naming the path.
 [[nodiscard]] ClipFile LoadClipFile(const std::string& path);
+
+/// Writes the clip file into `output` and commits it.
+void SaveClipFile(btmedia::OutputFile& output, const ClipFile& clip);
 
 } // namespace btcli

@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "Reports.h"
 #include "Session.h"
+#include "btmedia/FileFormats.h"
 #include "btmedia/OutputFile.h"
 
 #include <optional>
@@ -23,58 +24,46 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
                     btmedia::OutputFile* output);
 
-/// What a command knows of its file formats, to choose one from --format and
-/// the output's name.
-template <class Format>
-struct FormatNaming {
-    const char* command;    ///< "frame"
-    const char* flagValues; ///< what --format takes, for messages
-    const char* fileKinds;  ///< the kinds and their extensions, for messages
-    std::optional<Format> (*ofFileName)(std::string_view);
-    std::optional<Format> (*named)(std::string_view);
-    std::string_view (*nameOf)(Format);
-    Format forStandardOutput; ///< what `-o -` writes without --format
-};
-
 /// The format --format names, else the one the file name says; where both
-/// are given they must agree.
+/// are given they must agree. `command` is the command's name, for messages.
 template <class Format>
-Format ChooseFormat(const FormatNaming<Format>& naming, const std::string& flag, const std::string& output)
+Format ChooseFormat(const btmedia::FormatList& formats, const char* command, const std::string& flag,
+                    const std::string& output)
 {
-    const std::optional<Format> byName = naming.ofFileName(output);
+    const btmedia::FormatList::Entry* byName = formats.OfFileName(output);
     if (!flag.empty()) {
-        const std::optional<Format> named = naming.named(flag);
-        if (!named)
-            throw UsageError(std::string("--format takes ") + naming.flagValues + ", not \"" + flag + "\"");
-        if (byName && *named != *byName)
+        const btmedia::FormatList::Entry* named = formats.Named(flag);
+        if (named == nullptr)
+            throw UsageError("--format takes " + formats.NamesText() + ", not \"" + flag + "\"");
+        if (byName != nullptr && named != byName)
             throw UsageError("--format " + flag + " contradicts the name '" + output + "', a " +
-                             std::string(naming.nameOf(*byName)) + " file: change one of them");
-        return *named;
+                             std::string(byName->names.label) + " file: change one of them");
+        return static_cast<Format>(named->format);
     }
-    if (byName)
-        return *byName;
+    if (byName != nullptr)
+        return static_cast<Format>(byName->format);
     if (output == "-")
-        return naming.forStandardOutput;
-    throw UsageError(std::string(naming.command) + " writes " + naming.fileKinds + ", and '" + output +
+        return static_cast<Format>(formats.entries.at(formats.standardOutput).format);
+    throw UsageError(std::string(command) + " writes " + formats.KindsText() + ", and '" + output +
                      "' names none of them: name the file so, or give --format");
 }
+
+/// The program's options for a run that writes `output`: its reports go to
+/// standard error when standard output carries the file.
+[[nodiscard]] CommonOptions ReportingBeside(CommonOptions common, const std::string& output);
 
 /// The rules every output of a run follows: the user's overwrite choice, and
 /// none of `inputs` (the clip file, the module) may be written.
 [[nodiscard]] btmedia::OutputRules OutputRulesFor(const CommonOptions& common, std::vector<std::string> inputs);
 
-/// Makes a new clip through selector 38 and the dialog. Throws Cancelled
-/// when the dialog is dismissed, UsageError for a refused action or a clip
-/// the module cannot paint.
-[[nodiscard]] ClipFile CreateClip(Session& session, const ClipRecipe& recipe);
-
 /// A command on one clip: reads the clip file (or makes the clip), resolves
 /// the output before any work, starts a session, opens the clip and writes.
 /// The clip closes before the module unloads.
 template <class Options>
-int RunOnClip(const CommonOptions& common, const Options& options,
+int RunOnClip(const CommonOptions& programOptions, const Options& options,
               void (*write)(const CommonOptions&, Session&, const OpenClip&, const Options&, btmedia::OutputFile*))
 {
+    const CommonOptions common = ReportingBeside(programOptions, options.output);
     std::optional<ClipFile> file;
     if (!options.clip.file.empty())
         file = LoadClipFile(options.clip.file);
@@ -88,9 +77,6 @@ int RunOnClip(const CommonOptions& common, const Options& options,
     write(common, session, clip, options, output ? &*output : nullptr);
     return kExitDone;
 }
-
-/// Writes the clip file into `output` and commits it.
-void SaveClipFile(btmedia::OutputFile& output, const ClipFile& clip);
 
 /// What selectors 37, 27 and 73 say of an open clip.
 [[nodiscard]] ClipReport MakeClipReport(Session& session, const OpenClip& clip, const std::string& clipPath);

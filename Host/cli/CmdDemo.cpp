@@ -71,9 +71,8 @@ int RunDemo(const CommonOptions& common, const std::string& folder)
     movie.clip.file = clipPath;
     movie.output = in("bars-and-tone.mov");
     movie.durationSeconds = 3.0;
-    movie.progress = common.progress;
     WriteMovieFile(common, session, clip, movie, movieFile);
-    return 0;
+    return kExitDone;
 }
 
 } // namespace btcli

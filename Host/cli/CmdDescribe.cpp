@@ -6,6 +6,7 @@
 #include "Session.h"
 
 #include <iostream>
+#include <memory>
 
 namespace btcli {
 
@@ -20,6 +21,14 @@ ClipReport MakeClipReport(Session& session, const OpenClip& clip, const std::str
     return report;
 }
 
+namespace {
+
+struct DescribeOptions {
+    std::string clip;
+    bool json = false;
+    bool raw = false; ///< also the settings record as stored: its bytes and every field
+};
+
 int RunDescribe(const CommonOptions& common, const DescribeOptions& options)
 {
     const ClipFile file = LoadClipFile(options.clip);
@@ -30,7 +39,21 @@ int RunDescribe(const CommonOptions& common, const DescribeOptions& options)
         std::cout << ClipReportJson(report, options.raw);
     else
         PrintClipReport(std::cout, report, options.raw);
-    return 0;
+    return kExitDone;
 }
+
+CommandRun DeclareDescribe(Flags& flags)
+{
+    auto options = std::make_shared<DescribeOptions>();
+    flags.Option("clip", options->clip, "Clip file").Required().ExistingFile();
+    flags.Switch("--json", options->json, "Print JSON");
+    flags.Switch("--raw", options->raw,
+                 "Also the clip's 72-byte settings record as the host stores it: its bytes and every field");
+    return [options](const CommonOptions& common) { return RunDescribe(common, *options); };
+}
+
+} // namespace
+
+const Command kDescribeCommand{"describe", "Say what the module tells a host about a clip", DeclareDescribe};
 
 } // namespace btcli

@@ -3,6 +3,7 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "CommonFlags.h"
 #include "ProgressBar.h"
 #include "Session.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <memory>
+#include <span>
 #include <thread>
 
 namespace btcli {
@@ -20,74 +23,46 @@ namespace {
 
 bool ToStandardOutput(const ExportOptions& options) { return options.output == "-"; }
 
-/// The format from --format and the file name, which must agree.
+/// The format from --format and the file name, which must agree; standard
+/// output carries the kind made for pipes.
 btmedia::MovieFormat FormatFor(const ExportOptions& options)
 {
     using btmedia::MovieFormat;
-    const bool named = !options.format.empty();
-    const MovieFormat chosen = btmedia::FormatNamed(options.format).value_or(MovieFormat::NullSink);
-    if (named && !btmedia::FormatNamed(options.format))
-        throw UsageError("--format takes ffv1, prores, dnxhr, mp4, nut or null, not \"" + options.format + "\"");
-    if (named && chosen == MovieFormat::NullSink) {
-        // A file named beside the null sink would be expected and never come.
-        if (!options.output.empty())
-            throw UsageError("--format null writes no file: leave out -o \"" + options.output + "\"");
-        return chosen;
-    }
-    if (ToStandardOutput(options)) {
-        if (named && chosen != MovieFormat::NutStream)
-            throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries NUT");
-        return MovieFormat::NutStream;
-    }
-    const std::optional<MovieFormat> implied = btmedia::FormatOfFileName(options.output);
-    if (named && implied.has_value() && chosen != *implied)
-        throw UsageError("--format " + options.format + " contradicts the file name \"" + options.output +
-                         "\", which says " + btmedia::FormatName(*implied));
-    if (named)
-        return chosen;
-    if (implied.has_value())
-        return *implied;
-    throw UsageError("cannot tell the format from \"" + options.output +
-                     "\": name a .mkv, .mov, .mxf, .mp4 or .nut file, or give --format");
-}
-
-template <std::size_t N>
-int ProfileValue(const btmedia::ProfileRow (&rows)[N], const std::string& name, const char* format)
-{
-    std::string names;
-    for (const btmedia::ProfileRow& row : rows) {
-        if (name == row.name)
-            return row.value;
-        names += names.empty() ? row.name : std::string(", ") + row.name;
-    }
-    throw UsageError(std::string("--profile for ") + format + " takes " + names + ", not \"" + name + "\"");
+    const btmedia::FormatList formats = btmedia::MovieFormatList();
+    const btmedia::FormatList::Entry* named = formats.Named(options.format);
+    // A file named beside the null sink would be expected and never come.
+    if (named != nullptr && static_cast<MovieFormat>(named->format) == MovieFormat::NullSink && !options.output.empty())
+        throw UsageError("--format " + options.format + " writes no file: leave out -o \"" + options.output + "\"");
+    const MovieFormat chosen = ChooseFormat<MovieFormat>(formats, "export", options.format, options.output);
+    if (ToStandardOutput(options) && chosen != btmedia::kStandardOutputMovie)
+        throw UsageError("--format " + options.format + " cannot go to standard output (-o -), which carries " +
+                         std::string(btmedia::RowOf(btmedia::kStandardOutputMovie).names.label));
+    return chosen;
 }
 
 /// The delivery's choices that need no clip; throws UsageError for a choice
 /// the format does not have.
 void ApplyChoices(const ExportOptions& options, btmedia::MovieSpec& spec)
 {
-    using btmedia::MovieFormat;
-    if (!options.profile.empty()) {
-        if (spec.format == MovieFormat::ProResQuickTime || spec.format == MovieFormat::NutStream)
-            spec.proResProfile =
-                static_cast<btmedia::ProResProfile>(ProfileValue(btmedia::kProResProfiles, options.profile, "ProRes"));
-        else if (spec.format == MovieFormat::DnxMxf)
-            spec.dnxProfile = static_cast<btmedia::DnxProfile>(ProfileValue(btmedia::kDnxProfiles, options.profile, "DNx"));
-        else
-            throw UsageError("--profile applies to ProRes (.mov, NUT) and DNx (.mxf) only");
+    try {
+        spec.profile = options.profile;
+        if (!spec.profile.empty())
+            (void)btmedia::ProfileNamed(spec.format, spec.profile);
+        if (!options.pcm.empty()) {
+            spec.samples = btmedia::SampleFormatNamed(options.pcm);
+            if (!spec.samples)
+                throw std::invalid_argument("--pcm takes " + btmedia::SampleTokensText() + ", not \"" + options.pcm +
+                                            "\"");
+            if (spec.format != btmedia::MovieFormat::NullSink)
+                (void)btmedia::SoundCodingFor(spec.format, spec.samples);
+        }
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
     }
     if (options.fieldOrder == "tff")
         spec.fieldOrder = btmedia::FieldOrder::TopFirst;
     else if (options.fieldOrder == "bff")
         spec.fieldOrder = btmedia::FieldOrder::BottomFirst;
-    if (!options.pcm.empty()) {
-        if (spec.format == MovieFormat::Mp4Preview)
-            throw UsageError("--pcm does not apply to MP4, whose previews carry AAC");
-        spec.pcmDepth = options.pcm == "16"   ? btmedia::PcmDepth::S16
-                        : options.pcm == "32f" ? btmedia::PcmDepth::F32
-                                               : btmedia::PcmDepth::S24;
-    }
     spec.audioTracks = options.audioTracks == "mono" ? btmedia::AudioTracks::Mono : btmedia::AudioTracks::Multichannel;
     if (options.masteringMax)
         spec.masteringMaxCandelas = *options.masteringMax;
@@ -106,15 +81,6 @@ std::string SoundText(const btmedia::MovieSpec& spec)
 }
 
 } // namespace
-
-int RunExport(const CommonOptions& common, const ExportOptions& options)
-{
-    // A wrong request fails before anything is loaded.
-    btmedia::MovieSpec spec;
-    spec.format = FormatFor(options);
-    ApplyChoices(options, spec);
-    return RunOnClip(common, options, WriteMovieFile);
-}
 
 void WriteMovieFile(const CommonOptions& common, Session& session, const OpenClip& clip, const ExportOptions& options,
                     btmedia::OutputFile* output)
@@ -156,7 +122,7 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
         throw UsageError(e.what());
     }
 
-    ProgressBar bar(options.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "frames");
+    ProgressBar bar(common.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "frames");
     btmedia::MovieSources sources;
     const bool convert = !nullSink || options.nullConverts;
     sources.picture = [&](std::int64_t, const btmedia::StudioPlanes& out, const btmedia::StudioPlanes* same) {
@@ -193,5 +159,67 @@ void WriteMovieFile(const CommonOptions& common, Session& session, const OpenCli
     // Beside the movie, on standard error, when standard output carries it.
     Say(common, text);
 }
+
+namespace {
+
+CommandRun DeclareExport(Flags& flags)
+{
+    auto options = std::make_shared<ExportOptions>();
+    flags.Footer(btmedia::MovieFormatsHelp());
+    const ClipArgument clip(flags, options->clip);
+    Flag output = AddOutput(flags, options->output, btmedia::MovieFormatList().OutputHelp());
+    flags.Option("-f,--format", options->format, btmedia::MovieFormatList().FormatHelp())
+        .OneOf(btmedia::MovieFormatList().Choices());
+    Flag duration = flags.Option("-d,--duration", options->durationSeconds, "Length in seconds (default 5)");
+    Flag frames = flags.Option("--frames", options->frames, "Length in frames");
+    duration.Excludes(frames);
+    duration.Check(Above0("seconds"));
+    frames.Check(Count("frames"));
+    flags.Option("-j,--threads", options->threads, "Threads requesting pictures (default: one per core)")
+        .Check(WholeBetween(1, 64, "threads"));
+    flags.Option("--profile", options->profile, btmedia::ProfileHelp()).Offers(btmedia::ProfileChoices());
+    flags.Option("--timecode", options->timecode,
+                 "Start timecode HH:MM:SS:FF (HH:MM:SS;FF for drop-frame, which follows the clip's "
+                 "drop-frame flag at 29.97 and 59.94 fps)")
+        .ShowDefault();
+    flags.Option("--field-order", options->fieldOrder,
+                 "Interlaced: the same picture in both fields, flagged top or bottom field first")
+        .OneOf({"tff", "bff"});
+    flags.Option("--pcm", options->pcm, btmedia::PcmHelp()).OneOf(btmedia::SampleTokens());
+    flags.Option("--audio-tracks", options->audioTracks,
+                 "multichannel: one track of all channels; mono: one track per channel")
+        .OneOf({"multichannel", "mono"})
+        .ShowDefault();
+    flags.Option("--mastering-max", options->masteringMax, "PQ: the mastering display's peak, cd/m2 (default 1000)")
+        .Check(Above0("cd/m2"));
+    flags.Option("--mastering-min", options->masteringMin, "PQ: the mastering display's black, cd/m2 (default 0.0001)")
+        .Check(Above0("cd/m2"));
+    flags.Switch("--no-sound", options->noSound, "Picture only");
+    flags.Switch("--encode-every-frame", options->encodeEveryFrame,
+                 "Encode each frame even where it repeats the one before (default: an intra-only codec's "
+                 "packet is written again)");
+    Flag null = flags.Switch(
+        "--null", [options] { options->format = "null"; },
+        "Request every picture and all sound, write nothing (for timing the module)");
+    output.Excludes(null);
+    flags.Switch("--convert", options->nullConverts,
+                 "With --null: also convert each picture to 10-bit Y'CbCr as a file export does")
+        .Needs(null);
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        if (options->output.empty() && options->format != "null")
+            throw UsageError("export needs --output FILE (" + btmedia::MovieFormatList().ExtensionsText() +
+                             "), - or --null");
+        // A wrong request fails before anything is loaded.
+        btmedia::MovieSpec spec;
+        spec.format = FormatFor(*options);
+        ApplyChoices(*options, spec);
+        return RunOnClip(common, *options, WriteMovieFile);
+    };
+}
+
+} // namespace
+
+const Command kExportCommand{"export", "Write a finished movie of the clip, picture and sound", DeclareExport};
 
 } // namespace btcli

@@ -4,8 +4,11 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "CommonFlags.h"
 #include "Session.h"
 #include "btmedia/ImageWriter.h"
+
+#include <memory>
 
 namespace btcli {
 
@@ -13,19 +16,10 @@ namespace {
 
 btmedia::ImageFormat FrameFormat(const FrameOptions& options)
 {
-    static constexpr FormatNaming<btmedia::ImageFormat> kNaming{
-        "frame", "png, tiff or dpx", "PNG (.png), TIFF (.tif, .tiff) or DPX (.dpx)", btmedia::ImageFormatOfName,
-        btmedia::ImageFormatNamed, btmedia::ImageFormatName, btmedia::ImageFormat::Png};
-    return ChooseFormat(kNaming, options.format, options.output);
+    return ChooseFormat<btmedia::ImageFormat>(btmedia::ImageFormatList(), "frame", options.format, options.output);
 }
 
 } // namespace
-
-int RunFrame(const CommonOptions& common, const FrameOptions& options)
-{
-    (void)FrameFormat(options); // a wrong name fails before anything is loaded
-    return RunOnClip(common, options, WriteFrame);
-}
 
 void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& clip, const FrameOptions& options,
                 btmedia::OutputFile* output)
@@ -44,5 +38,32 @@ void WriteFrame(const CommonOptions& common, Session& session, const OpenClip& c
     Say(common, "wrote " + options.output + ": " + std::to_string(p.width) + " x " + std::to_string(p.height) + ", " +
                     what);
 }
+
+namespace {
+
+CommandRun DeclareFrame(Flags& flags)
+{
+    auto options = std::make_shared<FrameOptions>();
+    const ClipArgument clip(flags, options->clip);
+    AddOutput(flags, options->output, btmedia::ImageFormatList().OutputHelp()).Required();
+    // Offered, not enforced: the chooser also takes an extension ("tif") in any case.
+    flags.Option("-f,--format", options->format, btmedia::ImageFormatList().FormatHelp())
+        .Offers(btmedia::ImageFormatList().Choices());
+    flags.Switch("--signal", options->signal16,
+                 "The signal in narrow range, every value the module paints (" + btmedia::SignalFormatsText() +
+                     "); default: a preview for any viewer");
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        (void)FrameFormat(*options); // a wrong name fails before anything is loaded
+        return RunOnClip(common, *options, WriteFrame);
+    };
+}
+
+} // namespace
+
+const Command kFrameCommand{"frame",
+                            "Write the clip's picture as " + btmedia::ImageFormatList().LabelsText() +
+                                " (every frame of a clip is the same picture)",
+                            DeclareFrame};
 
 } // namespace btcli

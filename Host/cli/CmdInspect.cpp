@@ -9,6 +9,7 @@
 #include "bthost/PropertyList.h"
 
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace btcli {
@@ -58,7 +59,9 @@ std::vector<std::string> DecodeResource(const bthost::ModuleResource& res)
     return lines;
 }
 
-} // namespace
+struct InspectOptions {
+    bool json = false;
+};
 
 int RunInspect(const CommonOptions& common, const InspectOptions& options)
 {
@@ -87,7 +90,18 @@ int RunInspect(const CommonOptions& common, const InspectOptions& options)
         std::cout << ModuleReportJson(report);
     else
         PrintModuleReport(std::cout, report);
-    return 0;
+    return kExitDone;
 }
+
+CommandRun DeclareInspect(Flags& flags)
+{
+    auto options = std::make_shared<InspectOptions>();
+    flags.Switch("--json", options->json, "Print JSON");
+    return [options](const CommonOptions& common) { return RunInspect(common, *options); };
+}
+
+} // namespace
+
+const Command kInspectCommand{"inspect", "Describe the module: its description, file types, resources", DeclareInspect};
 
 } // namespace btcli

@@ -3,10 +3,12 @@
 #include "ClipMedia.h"
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "CommonFlags.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "ProgressBar.h"
 #include "Session.h"
 #include "btmedia/ChannelOrder.h"
+#include "btmedia/ImageWriter.h"
 #include "btmedia/SoundWriter.h"
 #include "btmedia/StopSignals.h"
 #include "btmedia/Waveform.h"
@@ -15,6 +17,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace btcli {
@@ -77,35 +80,20 @@ SampleRange Resolve(const RangeOptions& r, double rate, const bthost::ClipDescri
 
 btmedia::SoundFormat ToneFormat(const ToneOptions& options)
 {
-    static constexpr FormatNaming<btmedia::SoundContainer> kNaming{
-        "tone", "wav, rf64, flac or aiff", "WAV (.wav), RF64 (.rf64), FLAC (.flac) or AIFF (.aif, .aiff)",
-        btmedia::SoundContainerOfName, btmedia::SoundContainerNamed, btmedia::ContainerName,
-        btmedia::SoundContainer::Flac}; // on standard output, the one that needs no going back
     btmedia::SoundFormat format;
-    format.container = ChooseFormat(kNaming, options.format, options.output);
+    format.container =
+        ChooseFormat<btmedia::SoundContainer>(btmedia::SoundFormatList(), "tone", options.format, options.output);
     format.samples = btmedia::DefaultSamples(format.container);
-    if (options.bits == "16")
-        format.samples = btmedia::SampleFormat::Int16;
-    else if (options.bits == "24")
-        format.samples = btmedia::SampleFormat::Int24;
-    else if (options.bits == "32f")
-        format.samples = btmedia::SampleFormat::Float32;
-    else if (!options.bits.empty())
-        throw UsageError("--bits takes 16, 24 or 32f, not \"" + options.bits + "\"");
-    if (!btmedia::Holds(format.container, format.samples))
-        throw UsageError("'" + options.output + "' is " + std::string(btmedia::ContainerName(format.container)) +
-                         ", which holds 16-bit or 24-bit samples; --bits 32f is for WAV, RF64 and AIFF");
-    return format;
-}
-
-const char* SamplesName(btmedia::SampleFormat samples)
-{
-    switch (samples) {
-    case btmedia::SampleFormat::Int16: return "16-bit";
-    case btmedia::SampleFormat::Int24: return "24-bit";
-    case btmedia::SampleFormat::Float32: return "32-bit float";
+    if (!options.bits.empty()) {
+        const std::optional<btmedia::SampleFormat> asked = btmedia::SampleFormatNamed(options.bits);
+        if (!asked)
+            throw UsageError("--bits takes " + btmedia::SampleTokensText() + ", not \"" + options.bits + "\"");
+        format.samples = *asked;
     }
-    return "";
+    if (!btmedia::Holds(format.container, format.samples))
+        throw UsageError("--bits " + options.bits + " cannot go into '" + options.output +
+                         "': " + btmedia::SamplesRefused(format.container, format.samples));
+    return format;
 }
 
 } // namespace
@@ -167,7 +155,7 @@ void WriteTone(const CommonOptions& common, Session& session, const OpenClip& cl
         std::snprintf(text, sizeof text,
                       "wrote %s: %s, %s, %zu channels, %lld samples from sample %lld (%.3f s from %.3f s)",
                       options.output.c_str(), std::string(btmedia::ContainerName(format.container)).c_str(),
-                      SamplesName(format.samples), channels, static_cast<long long>(range.count),
+                      std::string(btmedia::SampleLabel(format.samples)).c_str(), channels, static_cast<long long>(range.count),
                       static_cast<long long>(range.start), static_cast<double>(range.count) / rate,
                       static_cast<double>(range.start) / rate);
     }
@@ -200,18 +188,54 @@ void WriteLevels(const CommonOptions& common, Session& session, const OpenClip& 
                     std::to_string(values.count) + " level values");
 }
 
-int RunTone(const CommonOptions& common, const ToneOptions& options)
+namespace {
+
+CommandRun DeclareTone(Flags& flags)
 {
-    if (!options.output.empty())
-        (void)ToneFormat(options); // a wrong name fails before anything is loaded
-    return RunOnClip(common, options, WriteTone);
+    auto options = std::make_shared<ToneOptions>();
+    const ClipArgument clip(flags, options->clip);
+    Flag output = AddOutput(flags, options->output, btmedia::SoundFormatList().OutputHelp());
+    // Offered, not enforced: the chooser also takes an extension ("aif") in any case.
+    flags.Option("-f,--format", options->format, btmedia::SoundFormatList().FormatHelp())
+        .Offers(btmedia::SoundFormatList().Choices());
+    flags.Option("--bits", options->bits, btmedia::SamplesHelp()).OneOf(btmedia::SampleTokens());
+    AddRange(flags, options->range);
+    flags.Option("--request", options->requestSize, "Samples per request to the module")
+        .ShowDefault()
+        .Check(WholeBetween(1, 1 << 24, "samples"));
+    output.Excludes(flags.Switch("--null", options->nullSink, "Request the sound and drop it (for timing)"));
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        if (options->output.empty() && !options->nullSink)
+            throw UsageError("tone needs --output FILE (" + btmedia::SoundFormatList().ExtensionsText() + ") or --null");
+        if (!options->output.empty())
+            (void)ToneFormat(*options); // a wrong name fails before anything is loaded
+        return RunOnClip(common, *options, WriteTone);
+    };
 }
 
-int RunLevels(const CommonOptions& common, const LevelsOptions& options)
+CommandRun DeclareLevels(Flags& flags)
 {
-    if (!options.output.empty() && options.output != "-" && btmedia::ExtensionOf(options.output) != ".png")
-        throw UsageError("levels writes a PNG picture, and '" + options.output + "' is not named .png");
-    return RunOnClip(common, options, WriteLevels);
+    auto options = std::make_shared<LevelsOptions>();
+    const ClipArgument clip(flags, options->clip);
+    AddOutput(flags, options->output, "PNG file to write").Required();
+    AddRange(flags, options->range);
+    flags.Option("--rate", options->levelRate, "Level values per second (one pixel column each)")
+        .ShowDefault()
+        .Check(Between(0.01, 192000.0, "values per second"));
+    return [options, clip](const CommonOptions& common) {
+        clip.Check(options->clip);
+        if (options->output != "-" && btmedia::ImageFormatOfName(options->output) != btmedia::ImageFormat::Png)
+            throw UsageError("levels writes a PNG picture, and '" + options->output + "' is not named as a " +
+                             std::string(btmedia::ImageFormatName(btmedia::ImageFormat::Png)) + " file");
+        return RunOnClip(common, *options, WriteLevels);
+    };
 }
+
+} // namespace
+
+const Command kToneCommand{"tone", "Write a stretch of the clip's sound as " + btmedia::SoundFormatList().LabelsText(),
+                           DeclareTone};
+const Command kLevelsCommand{"levels", "Draw the clip's level overview as a waveform PNG", DeclareLevels};
 
 } // namespace btcli

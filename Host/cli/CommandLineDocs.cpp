@@ -1,7 +1,13 @@
-#include "CommandLineDocs.h"
+// The program's documentation made from its own command line, so that the
+// manual page and the shell completion never drift from what it accepts.
+// The build runs the program for both (hidden --help-man, --help-completion).
 
-#include <CLI/CLI.hpp>
+#include "CommandLine.h"
+#include "CommandLineParts.h"
+#include "ExitStatus.h"
 
+#include <algorithm>
+#include <map>
 #include <sstream>
 
 namespace btcli {
@@ -58,21 +64,6 @@ std::vector<const CLI::App*> CommandsOf(const CLI::App& app)
     return app.get_subcommands([](const CLI::App* a) { return !a->get_name().empty(); });
 }
 
-/// The choices in a type name such as "TEXT:{steady,identify}"; none when it has none.
-std::vector<std::string> ChoicesOf(const CLI::Option& option)
-{
-    const std::string type = option.get_type_name();
-    const std::size_t open = type.find('{');
-    const std::size_t close = type.find('}', open);
-    std::vector<std::string> choices;
-    if (open == std::string::npos || close == std::string::npos)
-        return choices;
-    std::istringstream list(type.substr(open + 1, close - open - 1));
-    for (std::string choice; std::getline(list, choice, ',');)
-        choices.push_back(choice);
-    return choices;
-}
-
 void RoffOptions(std::ostringstream& out, const CLI::App& app)
 {
     for (const CLI::Option* o : OwnOptionsOf(app)) {
@@ -98,8 +89,49 @@ void RoffOptions(std::ostringstream& out, const CLI::App& app)
 
 } // namespace
 
-std::string ManualPage(const CLI::App& app, const std::string& exitStatus)
+
+namespace {
+
+void RoffExitStatuses(std::ostringstream& out, std::span<const ExitStatusRow> rows)
 {
+    for (const ExitStatusRow& row : rows)
+        out << ".TP\n" << (row.codes ? std::string(row.codes) : std::to_string(row.code)) << "\n"
+            << Roff(row.meaning) << "\n";
+}
+
+/// A word of the script as it is written, in single quotes.
+std::string Quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+/// An option's names as typed: "-o", "--output".
+std::vector<std::string> NamesOf(const CLI::Option& o)
+{
+    std::vector<std::string> names;
+    for (const std::string& s : o.get_snames())
+        names.push_back("-" + s);
+    for (const std::string& l : o.get_lnames())
+        names.push_back("--" + l);
+    return names;
+}
+
+std::string Joined(const std::vector<std::string>& words, const std::string& between)
+{
+    std::string out;
+    for (const std::string& w : words)
+        out += (out.empty() ? "" : between) + w;
+    return out;
+}
+
+} // namespace
+
+std::string CommandLine::ManualPage() const
+{
+    const CLI::App& app = mParts->app;
     const std::string name = app.get_name();
     std::string upper = name;
     for (char& c : upper)
@@ -125,73 +157,102 @@ std::string ManualPage(const CLI::App& app, const std::string& exitStatus)
         out << ".SS " << Roff(command->get_name()) << "\n" << Roff(command->get_description()) << "\n";
         RoffOptions(out, *command);
     }
-    out << ".SH EXIT STATUS\n" << Roff(exitStatus.substr(exitStatus.find(':') + 2)) << "\n";
+    out << ".SH EXIT STATUS\nThe same for every command:\n";
+    RoffExitStatuses(out, kExitStatuses);
+    out << ".PP\n\\fBcheck\\fR answers for the file it checks:\n";
+    RoffExitStatuses(out, kCheckExitStatuses);
     return out.str();
 }
 
-std::string BashCompletion(const CLI::App& app)
+std::string CommandLine::BashCompletion() const
 {
+    const CLI::App& app = mParts->app;
     const std::string name = app.get_name();
-    std::string function = "_" + name;
-    std::ostringstream out;
-    auto words = [](const CLI::App& a) {
-        std::string list;
+    const std::string function = "_" + name;
+    const std::vector<const CLI::App*> commands = CommandsOf(app);
+
+    // What to offer for the value of each flag that takes one, as bash case
+    // patterns "command:flag" gathered by answer; the program's flags come
+    // before or after any command.
+    std::vector<std::pair<std::string, std::vector<std::string>>> answers;
+    const auto valuesOf = [&](const std::string& scope, const CLI::App& a) {
         for (const CLI::Option* o : OptionsOf(a)) {
-            for (const std::string& s : o->get_snames())
-                list += " -" + s;
-            for (const std::string& l : o->get_lnames())
-                list += " --" + l;
+            if (!o->nonpositional() || o->get_items_expected_max() == 0)
+                continue;
+            std::string answer = "COMPREPLY=()";
+            if (const auto found = mParts->values.find(o); found != mParts->values.end()) {
+                if (!found->second.offered.empty()) {
+                    std::vector<std::string> quoted;
+                    for (const std::string& value : found->second.offered)
+                        quoted.push_back(Quoted(value));
+                    answer = function + "_values " + Joined(quoted, " ");
+                } else if (found->second.files) {
+                    answer = "COMPREPLY=($(compgen -f -- \"$cur\"))";
+                }
+            }
+            auto at = std::find_if(answers.begin(), answers.end(), [&](const auto& known) { return known.first == answer; });
+            if (at == answers.end())
+                at = answers.insert(answers.end(), {answer, {}});
+            for (const std::string& flag : NamesOf(*o))
+                at->second.push_back(scope + ":" + flag);
         }
-        return list;
     };
-    std::string commands;
-    for (const CLI::App* command : CommandsOf(app))
-        commands += (commands.empty() ? "" : " ") + command->get_name();
-    std::string choices;
-    std::vector<std::string> seen;
-    for (const CLI::App* a : [&] {
-             auto all = CommandsOf(app);
-             all.insert(all.begin(), &app);
-             return all;
-         }()) {
-        for (const CLI::Option* o : OptionsOf(*a)) {
-            const auto list = ChoicesOf(*o);
-            if (list.empty() || o->get_lnames().empty())
-                continue;
-            const std::string flag = "--" + o->get_lnames().front();
-            if (std::find(seen.begin(), seen.end(), flag) != seen.end())
-                continue;
-            seen.push_back(flag);
-            std::string joined;
-            for (const std::string& c : list)
-                joined += (joined.empty() ? "" : " ") + c;
-            choices += "        " + flag + ") COMPREPLY=($(compgen -W \"" + joined + "\" -- \"$cur\")); return ;;\n";
-        }
+    valuesOf("*", app);
+    for (const CLI::App* command : commands)
+        valuesOf(command->get_name(), *command);
+
+    // Each flag once: a command's list leaves out the program's (--help among them).
+    std::vector<std::string> programWords;
+    for (const CLI::Option* o : OptionsOf(app))
+        for (const std::string& flag : NamesOf(*o))
+            programWords.push_back(flag);
+    std::string commandNames; // "new|describe|...", a case pattern
+    std::string commandList;  // "new describe ...", words to offer
+    std::string withFiles;    // the commands that take a file name without a flag
+    std::ostringstream wordsOfCommands;
+    for (const CLI::App* command : commands) {
+        std::vector<std::string> words;
+        for (const CLI::Option* o : OptionsOf(*command))
+            for (const std::string& flag : NamesOf(*o))
+                if (std::find(programWords.begin(), programWords.end(), flag) == programWords.end() &&
+                    std::find(words.begin(), words.end(), flag) == words.end())
+                    words.push_back(flag);
+        wordsOfCommands << "        " << command->get_name() << ") options+=' " << Joined(words, " ") << "' ;;\n";
+        commandNames += (commandNames.empty() ? "" : "|") + command->get_name();
+        commandList += (commandList.empty() ? "" : " ") + command->get_name();
+        if (!command->get_options([](const CLI::Option* o) { return o->get_positional(); }).empty())
+            withFiles += (withFiles.empty() ? "" : "|") + command->get_name();
     }
+
+    std::ostringstream out;
     out << "# bash completion for " << name << ", made from its command line\n"
+        << function << "_values()\n{\n"
+        << "    # One value a line, so that a value may hold spaces; the word is matched\n"
+        << "    # as typed, without its quoting.\n"
+        << "    local IFS=$'\\n' word=${cur//\\\\/}\n"
+        << "    word=${word#[\\\"\\']}\n"
+        << "    COMPREPLY=($(compgen -W \"$*\" -- \"$word\"))\n"
+        << "}\n"
         << function << "()\n{\n"
         << "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} command= i\n"
         << "    for ((i = 1; i < COMP_CWORD; i++)); do\n"
-        << "        case ${COMP_WORDS[i]} in " << [&] {
-               std::string alternatives;
-               for (const CLI::App* command : CommandsOf(app))
-                   alternatives += (alternatives.empty() ? "" : "|") + command->get_name();
-               return alternatives;
-           }()
-        << ") command=${COMP_WORDS[i]}; break ;; esac\n"
+        << "        case ${COMP_WORDS[i]} in " << commandNames << ") command=${COMP_WORDS[i]}; break ;; esac\n"
         << "    done\n"
-        << "    case $prev in\n" << choices << "    esac\n"
-        << "    local options='" << words(app) << "'\n"
-        << "    case $command in\n";
-    for (const CLI::App* command : CommandsOf(app))
-        out << "        " << command->get_name() << ") options+='" << words(*command) << "' ;;\n";
+        << "    case $command:$prev in\n";
+    for (const auto& [answer, patterns] : answers)
+        out << "        " << Joined(patterns, "|") << ") " << answer << "; return ;;\n";
     out << "    esac\n"
+        << "    local options=' " << Joined(programWords, " ") << "'\n"
+        << "    case $command in\n"
+        << wordsOfCommands.str() << "    esac\n"
         << "    if [[ $cur == -* ]]; then\n"
         << "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
         << "    elif [[ -z $command ]]; then\n"
-        << "        COMPREPLY=($(compgen -W \"" << commands << "\" -- \"$cur\") $(compgen -f -- \"$cur\"))\n"
+        << "        COMPREPLY=($(compgen -W \"" << commandList
+        << "\" -- \"$cur\"))\n"
         << "    else\n"
-        << "        COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+        << "        case $command in " << (withFiles.empty() ? "''" : withFiles)
+        << ") COMPREPLY=($(compgen -f -- \"$cur\")) ;; *) COMPREPLY=() ;; esac\n"
         << "    fi\n"
         << "}\n"
         << "complete -o filenames -F " << function << " " << name << "\n";

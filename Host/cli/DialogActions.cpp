@@ -1,5 +1,7 @@
 #include "DialogActions.h"
 
+#include "Commands.h"
+
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/DialogControls.h"
 #include "ImporterBarsAndTone/IdentifierFormats.h"
@@ -371,15 +373,6 @@ void FlagDriver::RunModal(hc::DialogSession& session)
             return;
         }
     }
-}
-
-void LimitsReader::RunModal(hc::DialogSession& session)
-{
-    const auto width = ReadNumberControl(session.Find(kWidthEdit));
-    const auto height = ReadNumberControl(session.Find(kHeightEdit));
-    if (width && height)
-        mLimits = PictureLimits{width->min, width->max, height->min, height->max};
-    mInner->RunModal(session);
 }
 
 } // namespace btcli

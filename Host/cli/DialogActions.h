@@ -20,7 +20,7 @@
 // or negative where only more than zero makes sense, not a number) are
 // refused before the dialog opens.
 
-#include "Commands.h"
+#include "ClipRecipe.h"
 
 #include "zellyrafactory/HostControl.h"
 
@@ -68,30 +68,6 @@ private:
     std::string mFailure;
     std::vector<std::string> mAdjustments;
     int mRuns = 0;
-};
-
-/// The picture sizes the dialog lets a person make: its size controls' ranges.
-struct PictureLimits {
-    double minWidth = 0, maxWidth = 0, minHeight = 0, maxHeight = 0;
-    [[nodiscard]] bool Holds(std::int32_t width, std::int32_t height) const noexcept
-    {
-        return width >= minWidth && width <= maxWidth && height >= minHeight && height <= maxHeight;
-    }
-};
-
-/// Runs another driver after noting the dialog's picture limits as it opens:
-/// the module paints what a person could have typed, and a host's sequence
-/// can be larger.
-class LimitsReader : public zellyrafactory::hostcontrol::ModalDriver {
-public:
-    explicit LimitsReader(std::shared_ptr<zellyrafactory::hostcontrol::ModalDriver> inner) : mInner(std::move(inner)) {}
-    void RunModal(zellyrafactory::hostcontrol::DialogSession& session) override;
-    /// None when the dialog has no size controls.
-    [[nodiscard]] const std::optional<PictureLimits>& Limits() const noexcept { return mLimits; }
-
-private:
-    std::shared_ptr<zellyrafactory::hostcontrol::ModalDriver> mInner;
-    std::optional<PictureLimits> mLimits;
 };
 
 } // namespace btcli

@@ -1,5 +1,6 @@
-// Every piece of JSON the tool reads or writes, in one place: the JSON
-// library is slow to compile, so it stays in this one file.
+// The JSON of the program's own files and reports: the clip file, and what
+// describe and inspect print. The JSON library is slow to compile, so these
+// stay in this one file (check's report writes its own, in Host/check).
 
 #include "ClipFile.h"
 #include "Reports.h"
@@ -8,9 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace btcli {
 
@@ -162,20 +160,6 @@ ClipFile ParseClipFile(std::string_view text)
     if (doc.contains("decoded"))
         CheckDecoded(doc["decoded"], clip.settings);
     return clip;
-}
-
-ClipFile LoadClipFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ClipFileError(path + ": cannot open the clip file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    try {
-        return ParseClipFile(text.str());
-    } catch (const ClipFileError& e) {
-        throw ClipFileError(path + ": " + e.what());
-    }
 }
 
 std::string ClipReportJson(const ClipReport& r, bool raw)

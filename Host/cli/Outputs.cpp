@@ -14,6 +14,13 @@ btmedia::OutputRules OutputRulesFor(const CommonOptions& common, std::vector<std
     return {common.overwrite, std::move(inputs)};
 }
 
+CommonOptions ReportingBeside(CommonOptions common, const std::string& output)
+{
+    if (output == "-")
+        common.reportOnStandardError = true;
+    return common;
+}
+
 void Say(const CommonOptions& common, const std::string& text)
 {
     if (!common.quiet)

@@ -1,5 +1,5 @@
-// The program as a user runs it, its files read back with FFmpeg, libsndfile
-// and libpng against values worked out from the published tables and formulas.
+// The program as a user runs it, its files read back with FFmpeg and
+// libsndfile against values worked out from the published tables and formulas.
 
 #include "CliFixture.h"
 #include "ClipFile.h"

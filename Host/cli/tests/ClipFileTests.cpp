@@ -1,8 +1,12 @@
 #include "ClipFile.h"
+#include "ClipRules.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <string>
 
 using namespace btcli;
@@ -145,4 +149,78 @@ TEST(ClipFile, LoadNamesThePath)
     } catch (const ClipFileError& e) {
         EXPECT_NE(std::string(e.what()).find("/nonexistent/clip.json"), std::string::npos);
     }
+}
+
+namespace {
+
+/// The default record with one field changed, as a hand edit would.
+template <class Value>
+SettingsBytes With(std::size_t offset, Value value)
+{
+    SettingsBytes b = DefaultRecord();
+    std::memcpy(b.data() + offset, &value, sizeof value);
+    return b;
+}
+
+} // namespace
+
+TEST(ClipRules, EachFieldIsJudgedAtItsBounds)
+{
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* what;
+        SettingsBytes record;
+        std::optional<ClipPart> fault; // none: the clip can be used
+    } cases[] = {
+        {"the default", DefaultRecord(), std::nullopt},
+        {"version 1", With(0, std::uint32_t{1}), ClipPart::Record},
+        {"version 3", With(0, std::uint32_t{3}), ClipPart::Record},
+        {"width 24", With(32, std::int32_t{24}), std::nullopt},
+        {"width 23", With(32, std::int32_t{23}), ClipPart::Picture},
+        {"width 16384", With(32, std::int32_t{16384}), std::nullopt},
+        {"width 16385", With(32, std::int32_t{16385}), ClipPart::Picture},
+        {"height 24", With(36, std::int32_t{24}), std::nullopt},
+        {"height 23", With(36, std::int32_t{23}), ClipPart::Picture},
+        {"height 8192", With(36, std::int32_t{8192}), std::nullopt},
+        {"height 8193", With(36, std::int32_t{8193}), ClipPart::Picture},
+        {"height -16776136", With(36, std::int32_t{-16776136}), ClipPart::Picture},
+        {"pixel aspect 0/33", With(40, std::uint32_t{0}), ClipPart::PixelAspect},
+        {"pixel aspect 40/0", With(44, std::uint32_t{0}), ClipPart::PixelAspect},
+        {"a frame of 1 tick", With(48, std::int64_t{1}), std::nullopt},
+        {"a frame of 0 ticks", With(48, std::int64_t{0}), ClipPart::FrameRate},
+        {"no frame rate", With(48, std::numeric_limits<std::int64_t>::max()), ClipPart::FrameRate},
+        {"colour space 3", With(64, std::uint8_t{3}), std::nullopt},
+        {"colour space 4", With(64, std::uint8_t{4}), ClipPart::ColourSpace},
+        {"sound at 0 Hz", With(4, 0.0f), ClipPart::Sound},
+        {"sound at NaN Hz", With(4, kNaN), ClipPart::Sound},
+        {"6 channels", With(12, std::uint32_t{6}), std::nullopt},
+        {"7 channels", With(12, std::uint32_t{7}), ClipPart::Sound},
+        {"0 channels", With(12, std::uint32_t{0}), ClipPart::Sound},
+        {"a tone of 0 Hz", With(20, 0.0f), ClipPart::Tone},
+        {"a tone at a gain of NaN", With(24, kNaN), ClipPart::Tone},
+        {"a tone at a gain of 0", With(24, 0.0f), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto fault = FaultOf(c.record);
+        EXPECT_EQ(fault.has_value(), c.fault.has_value()) << c.what << ": " << (fault ? fault->text : "");
+        if (fault && c.fault) {
+            EXPECT_EQ(fault->part, *c.fault) << c.what << ": " << fault->text;
+        }
+    }
+
+    // An identifying clip is judged by its cadence, not by the steady tone it does not play.
+    SettingsBytes identifying = With(20, 0.0f);
+    identifying[16] = 1;
+    identifying[28] = 3;
+    EXPECT_FALSE(FaultOf(identifying).has_value());
+    identifying[28] = 4;
+    ASSERT_TRUE(FaultOf(identifying).has_value());
+    EXPECT_EQ(FaultOf(identifying)->part, ClipPart::Tone);
+}
+
+TEST(ClipRules, TheRefusalNamesTheValueAndTheBounds)
+{
+    const auto fault = FaultOf(With(36, std::int32_t{-16776136}));
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->text, "its picture is 1920 x -16776136 pixels, and a clip's is from 24 x 24 to 16384 x 8192");
 }

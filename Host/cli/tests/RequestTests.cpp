@@ -9,6 +9,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <regex>
 
@@ -41,7 +42,7 @@ TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
         {{"tone", clip, "-o", Path("t2.wav"), "--start", "1e30"}, 2, "beyond the host's time"},
         {{"tone", clip, "-o", Path("t2.wav"), "--request", "0"}, 2, "from 1 to 16777216"},
         {{"export", clip, "-o", Path("x.mkv"), "--frames", "0"}, 2, "--frames"},
-        {{"export", clip, "-o", Path("x.avi")}, 2, ".mkv, .mov, .mxf, .mp4 or .nut"},
+        {{"export", clip, "-o", Path("x.avi")}, 2, "x.avi' names none of them"},
         {{"export", clip, "-o", Path("no-folder/x.mkv")}, 1, "no-folder"},
         {{"frame", clip, "-o", Path("p.png"), "--preset", "HD Rec.709"}, 2, "leave out one or the other"},
         {{"new", "-o", newClip, "--tone", "identify", "--frequency", "440"}, 2,
@@ -67,6 +68,58 @@ TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
         EXPECT_FALSE(std::regex_search(all, std::regex("[0-9]{20}"))) << all;
     }
     EXPECT_EQ(FilesLeft(), 3u); // the clip, the short one and t.wav
+}
+
+TEST_F(Requests, AClipThatCannotBeUsedIsRefusedAlikeByEveryCommand)
+{
+    // A hand edit that leaves the file well formed: a height no picture has.
+    btcli::ClipFile clip = btcli::LoadClipFile(New("hd.json", {}));
+    const std::int32_t height = -16776136;
+    std::memcpy(clip.settings.data() + 36, &height, sizeof height);
+    const std::string bad = Path("bad.json");
+    std::ofstream(bad) << btcli::FormatClipFile(clip);
+
+    const std::vector<std::vector<std::string>> commands = {
+        {"describe", bad},
+        {"frame", bad, "-o", Path("p.png")},
+        {"tone", bad, "-o", Path("t.wav")},
+        {"levels", bad, "-o", Path("l.png")},
+        {"export", bad, "-o", Path("m.mkv")},
+        {"check", Path("hd.json"), "--clip", bad},
+    };
+    for (const auto& args : commands) {
+        const auto o = RunTool(args);
+        EXPECT_EQ(o.exitCode, 2) << args[0];
+        EXPECT_EQ(o.err, "barsandtone: " + bad +
+                             ": the clip cannot be used: its picture is 1920 x -16776136 pixels, and a clip's is "
+                             "from 24 x 24 to 16384 x 8192\n")
+            << args[0];
+    }
+    EXPECT_EQ(FilesLeft(), 2u);
+}
+
+TEST_F(Requests, NewMakesClipsOfTheSizesAClipMayHaveAndNoOthers)
+{
+    struct Case {
+        const char* size;
+        const char* refusal; // none: the clip is made
+    } cases[] = {
+        {"24x24", nullptr},
+        {"23x24", "its picture is 23 x 24 pixels"},
+        {"16384x8192", nullptr},
+        {"16384x8193", "its picture is 16384 x 8193 pixels"},
+        {"16x8", "its picture is 16 x 8 pixels"},
+    };
+    for (const Case& c : cases) {
+        const auto o = RunTool({"new", "-y", "-o", Path("s.json"), "--seq-size", c.size});
+        EXPECT_EQ(o.exitCode, c.refusal ? 2 : 0) << c.size << ": " << o.err;
+        if (c.refusal) {
+            EXPECT_NE(o.err.find(std::string("--seq-size ") + c.size + " makes a clip that cannot be used: " +
+                                 c.refusal + ", and a clip's is from 24 x 24 to 16384 x 8192"),
+                      std::string::npos)
+                << o.err;
+        }
+    }
 }
 
 TEST_F(Requests, TheDialogsAdjustmentsAreTold)

@@ -2,7 +2,8 @@
 """End to end: a person creates a clip in the terminal settings dialog.
 
 Runs `barsandtone new --interactive` under tmux, reads the screen, presses
-keys one at a time and checks the 72-byte record in the clip file written.
+keys one at a time, and in bursts as a fast typist over a slow link sends
+them, and checks the 72-byte record in the clip file written.
 
 usage: interactive_new_test.py SOURCE_DIR PROGRAM [ARGUMENT...]
 
@@ -23,7 +24,8 @@ import tempfile
 import time
 
 SKIPPED = 77
-KEY_PAUSE = 0.15  # tmux drops keys sent in a burst
+KEY_PAUSE = 0.15  # a person's pace: each key's effect is drawn before the next
+TICKS_PER_SECOND = 254016000000
 LAYOUT = "Importers/ImporterBarsAndTone/Resources/Layouts/BarsAndToneSettingsWithIdentifiersDialog.lyra"
 
 
@@ -69,6 +71,10 @@ class Terminal:
     def key(self, key):
         self.run("send-keys", "-t", "t", key)
         time.sleep(KEY_PAUSE)
+
+    def burst(self, *keys):
+        """All the keys in one write to the terminal."""
+        self.run("send-keys", "-t", "t", *keys)
 
     def text(self, text):
         for character in text:
@@ -264,6 +270,36 @@ def accept_after_edits(tmux, program, source_dir, clip):
     expect(data[65], 0, "preset (Custom)")
 
 
+def accept_after_bursts(tmux, program, clip):
+    """Keys that arrive together each reach the control focused when their
+    turn comes, not the one focused before the first of them."""
+    t = run_dialog(tmux, program, clip)
+    try:
+        # Preset, Width, Height, then the timebase takes the Down.
+        t.burst("Tab", "Tab", "Tab", "Down")
+        t.wait_for(lambda s: value_after(s, "Timebase:") == "30.00 fps", "three Tabs and a Down in one write")
+        # PAR, Color Space, Audio Sample Rate, Steady Audio Tones, then the
+        # frequency, typed over, and Tab takes it.
+        t.burst("Tab", "Tab", "Tab", "Tab", "Tab", "4", "4", "0", "Tab")
+        t.wait_for(lambda s: value_after(s, "Tone Frequency:") == "440.0", "a number typed in one write")
+        # From the amplitude back to the steady-tone button, whose Down
+        # selects and focuses the other button; the tone controls are then
+        # passed over and the format pop-up takes the last Down.
+        t.burst("BTab", "BTab", "Down", "Tab", "Down")
+        t.wait_for(lambda s: value_after(s, "Format:") == "EBU Stereo (400 Hz)", "a radio button's Down in one write")
+        # Back over every enabled control to Cancel, then OK, which Enter presses.
+        t.burst(*["BTab"] * 11, "Enter")
+        screen = t.wait_for(lambda s: "EXIT=" in s, "the program to end")
+        check("EXIT=0" in screen, "Shift-Tabs in one write did not reach OK:\n" + screen)
+    finally:
+        t.close()
+    data = stored_record(clip)
+    expect(data[16], 1, "identify channels chosen in a burst")
+    expect(struct.unpack_from("<f", data, 20)[0], 440.0, "frequency typed in a burst")
+    expect(data[28], 1, "identifier format (EBU 400 Hz) chosen in a burst")
+    expect(struct.unpack_from("<q", data, 48)[0], TICKS_PER_SECOND // 30, "30 fps chosen in a burst")
+
+
 def cancel_with(key, tmux, program, clip):
     t = run_dialog(tmux, program, clip)
     try:
@@ -313,13 +349,15 @@ def main():
             print("SKIPPED: tmux is not installed (scripts/setup.sh installs it); the terminal dialog was not driven")
             return SKIPPED
         accept_after_edits(tmux, program, source_dir, os.path.join(directory, "accepted.json"))
+        accept_after_bursts(tmux, program, os.path.join(directory, "burst.json"))
         # Esc cancels too, after the small terminal below has grown.
         with tempfile.TemporaryDirectory() as empty:
             cancel_with("C-c", tmux, program, os.path.join(empty, "cancelled.json"))
         with tempfile.TemporaryDirectory() as empty:
             stopped_in_the_dialog(tmux, program, os.path.join(empty, "stopped.json"))
         too_small_then_grown(tmux, program, os.path.join(directory, "small.json"))
-    print("interactive new clip: accepted, cancelled and shown on a small terminal as a person would see it")
+    print("interactive new clip: accepted (keys one by one and in bursts), cancelled, stopped and shown\n"
+          "on a small terminal as a person would see it")
     return 0
 
 

@@ -3,12 +3,17 @@
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
 
+#include <stdexcept>
+
 namespace bthost {
 
 ClipDescription ReadClipDescription(const std::vector<std::uint8_t>& clipInfo)
 {
     namespace ci = bt::records::ClipInfo;
     using namespace bt::packed;
+    if (clipInfo.size() < ci::kMinSize)
+        throw std::invalid_argument("a clip information record of " + std::to_string(clipInfo.size()) + " bytes, not " +
+                                    std::to_string(ci::kMinSize));
     const void* r = clipInfo.data();
     ClipDescription d;
     d.width = LoadI32(r, ci::kWidth);

@@ -6,9 +6,10 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 }
 
-#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -18,43 +19,40 @@ namespace btmedia {
 
 namespace {
 
-struct FormatRow {
+struct ImageRow {
     ImageFormat format;
-    std::string_view name;
-    std::string_view extensions[2];
+    FormatNames names;
     int previewBits;
     int signalBits;
+    const char* encoder; ///< FFmpeg's image encoder; empty: libpng
+    const char* pixels;  ///< the R'G'B' pixel format, of 16-bit words, that the encoder takes
 };
 
-constexpr FormatRow kFormats[] = {
-    {ImageFormat::Png, "PNG", {".png", ""}, 8, 16},
-    {ImageFormat::Tiff, "TIFF", {".tif", ".tiff"}, 16, 16},
-    {ImageFormat::Dpx, "DPX", {".dpx", ""}, 10, 10},
+constexpr ImageRow kImages[] = {
+    {ImageFormat::Png, {"png", "PNG", {".png", ""}}, 8, 16, "", ""},
+    {ImageFormat::Tiff, {"tiff", "TIFF", {".tif", ".tiff"}}, 16, 16, "tiff", "rgb48le"},
+    {ImageFormat::Dpx, {"dpx", "DPX", {".dpx", ""}}, 10, 10, "dpx", "gbrp10le"},
 };
 
-const FormatRow& RowOf(ImageFormat format)
-{
-    for (const FormatRow& row : kFormats)
-        if (row.format == format)
-            return row;
-    throw std::logic_error("an image format without a row");
-}
+const ImageRow& RowOf(ImageFormat format) { return btmedia::RowOf(kImages, format); }
 
-/// Interleaved R'G'B' words, rows top to bottom, through one of FFmpeg's
-/// image encoders: RGB48 for TIFF, planar G, B, R at 10 bits for DPX.
-void Encode(OutputFile& output, ImageFormat format, int width, int height, const std::vector<std::uint16_t>& rgb)
+bool ByLibpng(const ImageRow& row) noexcept { return *row.encoder == 0; }
+
+/// Interleaved R'G'B' words, rows top to bottom, through the row's FFmpeg
+/// encoder: each word goes where the pixel format keeps its component.
+void Encode(OutputFile& output, const ImageRow& row, int width, int height, const std::vector<std::uint16_t>& rgb)
 {
-    const std::string what = "cannot write '" + output.Name() + "' as " + std::string(RowOf(format).name);
-    const bool dpx = format == ImageFormat::Dpx;
-    const AVCodec* codec = avcodec_find_encoder(dpx ? AV_CODEC_ID_DPX : AV_CODEC_ID_TIFF);
-    if (codec == nullptr)
+    const std::string what = "cannot write '" + output.Name() + "' as " + std::string(row.names.label);
+    const AVCodec* codec = avcodec_find_encoder_by_name(row.encoder);
+    const AVPixelFormat pixels = av_get_pix_fmt(row.pixels);
+    const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(pixels);
+    if (codec == nullptr || layout == nullptr)
         throw std::runtime_error(what + ": this FFmpeg has no such encoder");
     av::CodecPtr context(avcodec_alloc_context3(codec));
     av::FramePtr frame(av_frame_alloc());
     av::PacketPtr packet(av_packet_alloc());
     if (!context || !frame || !packet)
         throw std::bad_alloc();
-    const AVPixelFormat pixels = dpx ? AV_PIX_FMT_GBRP10LE : AV_PIX_FMT_RGB48LE;
     context->width = width;
     context->height = height;
     context->pix_fmt = pixels;
@@ -67,17 +65,12 @@ void Encode(OutputFile& output, ImageFormat format, int width, int height, const
     const auto w = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
         const std::uint16_t* in = rgb.data() + y * w * 3;
-        if (dpx) {
-            // Planes in FFmpeg's G, B, R order.
-            constexpr int kSourceOfPlane[3] = {1, 2, 0};
-            for (int p = 0; p < 3; ++p) {
-                auto* out = reinterpret_cast<std::uint16_t*>(frame->data[p] + static_cast<std::ptrdiff_t>(y) * frame->linesize[p]);
-                for (std::size_t x = 0; x < w; ++x)
-                    out[x] = in[x * 3 + static_cast<std::size_t>(kSourceOfPlane[p])];
-            }
-        } else {
-            auto* out = reinterpret_cast<std::uint16_t*>(frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0]);
-            std::copy(in, in + w * 3, out);
+        for (int c = 0; c < 3; ++c) { // R, G, B, as the descriptor of an R'G'B' format lists them
+            const AVComponentDescriptor& where = layout->comp[c];
+            std::uint8_t* out = frame->data[where.plane] + static_cast<std::ptrdiff_t>(y) * frame->linesize[where.plane] +
+                                where.offset;
+            for (std::size_t x = 0; x < w; ++x)
+                std::memcpy(out + x * static_cast<std::size_t>(where.step), &in[x * 3 + static_cast<std::size_t>(c)], 2);
         }
     }
     av::Check(avcodec_send_frame(context.get(), frame.get()), what);
@@ -95,52 +88,53 @@ void Encode(OutputFile& output, ImageFormat format, int width, int height, const
 
 } // namespace
 
+FormatList ImageFormatList()
+{
+    FormatList list{"Picture", {}, 0}; // PNG, the first, for "-"
+    for (const ImageRow& row : kImages)
+        list.entries.push_back({static_cast<int>(row.format), row.names,
+                                row.previewBits == row.signalBits ? std::to_string(row.signalBits) + "-bit" : ""});
+    return list;
+}
+
 std::optional<ImageFormat> ImageFormatOfName(std::string_view fileName)
 {
-    const std::string extension = ExtensionOf(fileName);
-    for (const FormatRow& row : kFormats)
-        for (std::string_view known : row.extensions)
-            if (!known.empty() && extension == known)
-                return row.format;
-    return std::nullopt;
+    return FormatOfFileName(kImages, fileName);
 }
 
-std::optional<ImageFormat> ImageFormatNamed(std::string_view name)
+std::string_view ImageFormatName(ImageFormat format) { return RowOf(format).names.label; }
+
+int ImageBits(ImageFormat format, RgbRange range)
 {
-    return ImageFormatOfName("image." + std::string(name)); // "tif" as well as "tiff"
+    const ImageRow& row = RowOf(format);
+    return range == RgbRange::Full ? row.previewBits : row.signalBits;
 }
 
-std::string_view ImageFormatName(ImageFormat format) noexcept
+std::string SignalFormatsText()
 {
-    for (const FormatRow& row : kFormats)
-        if (row.format == format)
-            return row.name;
-    return {};
-}
-
-int ImageBits(ImageFormat format, RgbRange range) noexcept
-{
-    for (const FormatRow& row : kFormats)
-        if (row.format == format)
-            return range == RgbRange::Full ? row.previewBits : row.signalBits;
-    return 0;
+    std::string text;
+    for (const ImageRow& row : kImages)
+        text += std::string(text.empty() ? "a " : ", ") + std::to_string(row.signalBits) + "-bit " +
+                std::string(row.names.label) + (ByLibpng(row) ? " with a cICP chunk naming its colour" : "");
+    return text;
 }
 
 void WriteImage(OutputFile& output, ImageFormat format, const VuyaPicture& picture, const ColourCodes& colour,
                 RgbRange range)
 {
+    const ImageRow& row = RowOf(format);
     const int bits = ImageBits(format, range);
-    if (format == ImageFormat::Png && bits == 8) {
+    if (ByLibpng(row) && bits == 8) {
         WritePngRgb8(output, picture.width, picture.height, PreviewRgb8(picture, colour.matrix));
         return;
     }
     const std::vector<std::uint16_t> rgb = RgbWords(picture, colour.matrix, bits, range);
-    if (format == ImageFormat::Png) {
+    if (ByLibpng(row)) {
         const std::uint8_t fullRange = range == RgbRange::Full ? 1 : 0;
         WritePngRgb16(output, picture.width, picture.height, rgb, Cicp{colour.primaries, colour.transfer, 0, fullRange});
         return;
     }
-    Encode(output, format, picture.width, picture.height, rgb);
+    Encode(output, row, picture.width, picture.height, rgb);
 }
 
 } // namespace btmedia

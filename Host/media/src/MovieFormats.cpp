@@ -1,34 +1,142 @@
 #include "btmedia/MovieFormats.h"
 
-#include "btmedia/OutputFile.h"
-
-#include <string>
+#include <algorithm>
+#include <stdexcept>
 
 namespace btmedia {
 
-std::optional<MovieFormat> FormatNamed(std::string_view name) noexcept
+namespace {
+
+bool HasProfiles(const PictureCodings& codings) noexcept
 {
-    for (const MovieFormatRow& row : kMovieFormats)
-        if (name == row.name)
-            return row.format;
-    return std::nullopt;
+    return std::any_of(codings.codings.begin(), codings.codings.end(),
+                       [](const PictureCoding& c) { return *c.profile != 0; });
 }
 
-std::optional<MovieFormat> FormatOfFileName(std::string_view fileName)
+/// The picture tables --profile chooses in, each once, in the order of the rows.
+std::vector<const PictureCodings*> ProfileTables()
 {
-    const std::string extension = ExtensionOf(fileName);
+    std::vector<const PictureCodings*> tables;
     for (const MovieFormatRow& row : kMovieFormats)
-        if (*row.extension != 0 && extension == row.extension)
-            return row.format;
-    return std::nullopt;
+        if (HasProfiles(row.picture) && std::find(tables.begin(), tables.end(), &row.picture) == tables.end())
+            tables.push_back(&row.picture);
+    return tables;
 }
 
-const char* FormatName(MovieFormat format) noexcept
+/// "ProRes (.mov, .nut) and DNx (.mxf)".
+std::string ProfileKindsText()
 {
-    for (const MovieFormatRow& row : kMovieFormats)
-        if (row.format == format)
-            return row.name;
-    return "";
+    std::vector<std::string> kinds;
+    for (const PictureCodings* table : ProfileTables()) {
+        std::vector<std::string> extensions;
+        for (const MovieFormatRow& row : kMovieFormats)
+            if (&row.picture == table)
+                extensions.emplace_back(row.names.extensions[0]);
+        kinds.push_back(std::string(table->family) + " (" + JoinedList(extensions, "") + ")");
+    }
+    return JoinedList(kinds, "and");
+}
+
+std::string Padded(std::string_view text, std::size_t width)
+{
+    return std::string(text) + std::string(width > text.size() ? width - text.size() : 0, ' ');
+}
+
+} // namespace
+
+const MovieFormatRow& RowOf(MovieFormat format) { return RowOf(kMovieFormats, format); }
+
+FormatList MovieFormatList()
+{
+    FormatList list{"Movie file", {}, 0};
+    for (const MovieFormatRow& row : kMovieFormats) {
+        if (row.format == kStandardOutputMovie)
+            list.standardOutput = list.entries.size();
+        list.entries.push_back({static_cast<int>(row.format), row.names, ""});
+    }
+    return list;
+}
+
+const PictureCoding& ProfileNamed(MovieFormat format, std::string_view profile)
+{
+    const PictureCodings& table = RowOf(format).picture;
+    if (!HasProfiles(table))
+        throw std::invalid_argument("--profile applies to " + ProfileKindsText() + " only");
+    std::vector<std::string> names;
+    for (const PictureCoding& coding : table.codings) {
+        if (profile == coding.profile)
+            return coding;
+        names.emplace_back(coding.profile);
+    }
+    throw std::invalid_argument(std::string("--profile for ") + table.family + " takes " + JoinedList(names, "") +
+                                ", not \"" + std::string(profile) + "\"");
+}
+
+const SoundCoding& SoundCodingFor(MovieFormat format, std::optional<SampleFormat> samples)
+{
+    const MovieFormatRow& row = RowOf(format);
+    const bool chosen = std::any_of(row.sound.begin(), row.sound.end(), [](const SoundCoding& c) { return c.samples; });
+    const std::optional<SampleFormat> wanted = chosen ? samples.value_or(kDefaultMovieSamples) : samples;
+    std::vector<std::string> carried;
+    for (const SoundCoding& coding : row.sound) {
+        if (coding.samples == wanted)
+            return coding;
+        carried.push_back(SoundLabel(coding));
+    }
+    if (carried.empty())
+        throw std::invalid_argument(std::string(row.names.label) + " carries no sound");
+    throw std::invalid_argument(std::string(row.names.label) + " carries " + JoinedList(carried) + ", not " +
+                                std::string(SampleLabel(*wanted)) + " samples (--pcm " +
+                                std::string(SampleToken(*wanted)) + ")");
+}
+
+std::string SoundLabel(const SoundCoding& coding)
+{
+    return (coding.samples ? std::string(SampleLabel(*coding.samples)) + " " : std::string()) + coding.codec;
+}
+
+std::string ProfileHelp()
+{
+    std::string text;
+    for (const PictureCodings* table : ProfileTables()) {
+        std::vector<std::string> names;
+        for (const PictureCoding& coding : table->codings)
+            names.push_back(std::string(coding.profile) +
+                            (std::string_view(coding.profile) == table->defaultProfile ? " (default)" : ""));
+        text += (text.empty() ? "" : "; ") + std::string(table->family) + ": " + JoinedList(names, "");
+    }
+    return text;
+}
+
+std::vector<std::string> ProfileChoices()
+{
+    std::vector<std::string> names;
+    for (const PictureCodings* table : ProfileTables())
+        for (const PictureCoding& coding : table->codings)
+            names.emplace_back(coding.profile);
+    return names;
+}
+
+std::string PcmHelp() { return "Sound samples: " + SampleTokensText(kDefaultMovieSamples); }
+
+std::string MovieFormatsHelp()
+{
+    std::size_t extensionWidth = 0, nameWidth = 0;
+    for (const MovieFormatRow& row : kMovieFormats) {
+        extensionWidth = std::max(extensionWidth, row.names.extensions[0].size() + 2);
+        nameWidth = std::max(nameWidth, row.names.name.size() + 2);
+    }
+    const std::string indent(2 + extensionWidth + nameWidth, ' ');
+    std::string text = "Formats, chosen by the file name or --format (the two must agree):\n";
+    for (const MovieFormatRow& row : kMovieFormats) {
+        if (*row.help == 0)
+            continue;
+        std::string line = "  " + Padded(row.names.extensions[0], extensionWidth) + Padded(row.names.name, nameWidth);
+        for (const char* c = row.help; *c != 0; ++c)
+            line += *c == '\n' ? "\n" + indent : std::string(1, *c);
+        text += line + "\n";
+    }
+    return text + "Each carries the clip's colour description, narrow range, channel layout and start timecode.";
 }
 
 } // namespace btmedia

@@ -2,7 +2,7 @@
 
 namespace btmedia {
 
-MovieOutput::MovieOutput(const std::string& name, OutputFile* output, const char* muxer, const char* label, bool seeks)
+MovieOutput::MovieOutput(const std::string& name, OutputFile* output, const MovieFormatRow& kind)
     : mName(name), mOutput(output)
 {
     if (mOutput == nullptr) {
@@ -10,10 +10,10 @@ MovieOutput::MovieOutput(const std::string& name, OutputFile* output, const char
             throw std::invalid_argument("no output file named");
         mOutput = &mOwnOutput.emplace(name, OutputRules{Overwrite::Always, {}});
     }
-    if (seeks)
-        mOutput->RequireSeekable(label); // sizes and indexes are written back at the start
+    if (kind.seeks)
+        mOutput->RequireSeekable(std::string(kind.names.label)); // sizes and indexes are written back at the start
     const std::string url = mOutput->FfmpegUrl();
-    av::Check(avformat_alloc_output_context2(&mFormat, nullptr, muxer, url.c_str()), "cannot set up the container");
+    av::Check(avformat_alloc_output_context2(&mFormat, nullptr, kind.muxer, url.c_str()), "cannot set up the container");
     if (const int opened = avio_open(&mFormat->pb, url.c_str(), AVIO_FLAG_WRITE); opened < 0) {
         Close();
         throw WriteFailed(mName, AVUNERROR(opened));

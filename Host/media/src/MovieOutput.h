@@ -7,6 +7,7 @@
 // leaves nothing behind.
 
 #include "btmedia/AvSupport.h"
+#include "btmedia/MovieFormats.h"
 #include "btmedia/OutputFile.h"
 
 #include <optional>
@@ -16,11 +17,10 @@ namespace btmedia {
 
 class MovieOutput {
 public:
-    /// `muxer` is FFmpeg's short name ("mov", "matroska", "mxf", "mp4",
-    /// "nut"), `label` the container's name for messages, `seeks` whether it
-    /// must go back to finish the file. Without an `output`, `name` is
-    /// written, replacing what is there.
-    MovieOutput(const std::string& name, OutputFile* output, const char* muxer, const char* label, bool seeks);
+    /// The container of the kind's row (its muxer, whether it must go back
+    /// to finish the file). Without an `output`, `name` is written,
+    /// replacing what is there.
+    MovieOutput(const std::string& name, OutputFile* output, const MovieFormatRow& kind);
     ~MovieOutput();
     MovieOutput(const MovieOutput&) = delete;
     MovieOutput& operator=(const MovieOutput&) = delete;

@@ -44,25 +44,6 @@ void ValidateSpec(const MovieSpec& s)
         throw std::invalid_argument("sound requests need at least one sample");
 }
 
-struct Container {
-    const char* muxer;
-    const char* label;
-    bool seeks; ///< goes back to finish the file
-};
-
-Container ContainerOf(MovieFormat format)
-{
-    switch (format) {
-    case MovieFormat::Ffv1Matroska: return {"matroska", "Matroska", false};
-    case MovieFormat::ProResQuickTime: return {"mov", "QuickTime", true};
-    case MovieFormat::DnxMxf: return {"mxf", "MXF OP1a", true};
-    case MovieFormat::Mp4Preview: return {"mp4", "MP4", true};
-    case MovieFormat::NutStream: return {"nut", "NUT", false};
-    case MovieFormat::NullSink: break;
-    }
-    return {"", "null sink", false};
-}
-
 /// A plane of the encoder's pictures on huge pages: the codes of the last
 /// picture encoded are read for every frame after it.
 AVBufferRef* NewHugePlane(std::size_t bytes)
@@ -114,11 +95,11 @@ class Exporter {
 public:
     Exporter(const MovieSpec& spec, const MovieSources& sources)
         : mSpec(spec), mSources(sources), mLayout(ChoosePictureLayout(spec)),
-          mToFile(spec.format != MovieFormat::NullSink),
+          mKind(RowOf(spec.format)), mToFile(*mKind.muxer != 0),
           // The codes in an encoder's frame are what the sources compare
           // with, so 8-bit encoders (whose frames are narrowed) never repeat;
           // they are not intra-only anyway.
-          mReuse(mToFile && mLayout.intraOnly && mLayout.bits > 8 && spec.reuseIdenticalPictures)
+          mReuse(mToFile && mLayout.coding->intraOnly && mLayout.bits > 8 && spec.reuseIdenticalPictures)
     {
     }
 
@@ -126,17 +107,15 @@ public:
     {
         if (!mSources.picture)
             throw std::invalid_argument("no picture source");
-        const Container container = ContainerOf(mSpec.format);
         if (mToFile)
-            mOutput = std::make_unique<MovieOutput>(mSpec.path, mSpec.output, container.muxer, container.label,
-                                                    container.seeks);
+            mOutput = std::make_unique<MovieOutput>(mSpec.path, mSpec.output, mKind);
         PreparePool();
         StudioPicture scratch = NewScratch();
         // The first picture comes before the encoder opens: an HDR stream's
         // header describes its light.
         av::FramePtr first = MakePicture(0, scratch, nullptr).frame;
 
-        std::string label = container.label;
+        std::string label(mKind.names.label);
         if (mToFile) {
             AVFormatContext* f = mOutput->Container();
             av::Check(av_dict_set(&f->metadata, "timecode", mSpec.timecode.Text().c_str(), 0), "cannot set the timecode");
@@ -146,7 +125,7 @@ public:
                 mSound = std::make_unique<SoundTracks>(mSpec, *mOutput);
                 label += ", " + mSound->Label();
             }
-            label += std::string(" in ") + container.label;
+            label += " in " + std::string(mKind.names.label);
             mOutput->WriteHeader();
             mPackets = std::make_unique<PicturePackets>(mPicture.codec.get(), mPicture.stream, *mOutput,
                                                         mReuse ? RecentPictures() : 0);
@@ -414,7 +393,8 @@ private:
     const MovieSpec& mSpec;
     const MovieSources& mSources;
     const PictureLayout mLayout;
-    const bool mToFile;
+    const MovieFormatRow& mKind;
+    const bool mToFile; ///< a kind without a muxer writes nothing
     const bool mReuse; ///< repeated pictures reuse their packet
     // Declared before what writes into it, so that it closes last.
     std::unique_ptr<MovieOutput> mOutput;
@@ -446,8 +426,8 @@ void CheckMovieSpec(const MovieSpec& spec)
 {
     ValidateSpec(spec);
     (void)ChoosePictureLayout(spec);
-    if (spec.audioRate > 0 && spec.format != MovieFormat::NullSink)
-        CheckSoundCodec(spec);
+    if (spec.audioRate > 0 && *RowOf(spec.format).muxer != 0)
+        (void)SoundCodingFor(spec.format, spec.samples);
 }
 
 MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources)

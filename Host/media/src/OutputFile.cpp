@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -139,18 +138,6 @@ int CreateBeside(const std::string& name, const std::string& target, const struc
 }
 
 } // namespace
-
-std::string ExtensionOf(std::string_view fileName)
-{
-    const std::size_t dot = fileName.rfind('.');
-    const std::size_t slash = fileName.rfind('/');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash) || dot + 1 == fileName.size())
-        return {};
-    std::string extension(fileName.substr(dot));
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
 
 std::string WriteFailureMessage(const std::string& name, int errorNumber)
 {

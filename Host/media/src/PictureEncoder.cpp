@@ -6,6 +6,7 @@
 extern "C" {
 #include <libavutil/mastering_display_metadata.h>
 #include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <algorithm>
@@ -23,18 +24,44 @@ bool IsPq(const MovieSpec& s) noexcept { return s.colour.transfer == AVCOL_TRC_S
 bool IsHdr(const MovieSpec& s) noexcept { return IsPq(s) || s.colour.transfer == AVCOL_TRC_ARIB_STD_B67; }
 bool Interlaced(const MovieSpec& s) noexcept { return s.fieldOrder != FieldOrder::Progressive; }
 
-const ProfileRow& ProfileOf(const ProfileRow* rows, std::size_t count, int value)
+/// The coding --profile names, else the kind's default, else the first
+/// that suits the clip's dynamic range.
+const PictureCoding& ChooseCoding(const MovieSpec& spec)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        if (rows[i].value == value)
-            return rows[i];
-    throw std::invalid_argument("unknown profile " + std::to_string(value));
+    if (!spec.profile.empty())
+        return ProfileNamed(spec.format, spec.profile);
+    const PictureCodings& table = RowOf(spec.format).picture;
+    const Dynamic clip = IsHdr(spec) ? Dynamic::High : Dynamic::Standard;
+    const std::string_view wanted = table.defaultProfile;
+    for (const PictureCoding& coding : table.codings)
+        if ((wanted.empty() || wanted == coding.profile) && (coding.dynamic == Dynamic::Any || coding.dynamic == clip))
+            return coding;
+    throw std::logic_error("a movie kind without a picture coding for the clip");
 }
-const ProfileRow& ProResRow(ProResProfile p)
+
+/// What a codec refuses beyond its row.
+void CheckCodecRules(const MovieSpec& spec, const PictureCoding& coding)
 {
-    return ProfileOf(kProResProfiles, std::size(kProResProfiles), static_cast<int>(p));
+    switch (coding.codec) {
+    case PictureCodec::DnxHd:
+        if (spec.width != 1920 || spec.height != 1080)
+            throw std::invalid_argument("DNxHD 10-bit is made at 1920 x 1080 only, not " + std::to_string(spec.width) +
+                                        " x " + std::to_string(spec.height) + "; DNxHR HQX takes any size");
+        if (spec.fieldOrder == FieldOrder::BottomFirst)
+            throw std::invalid_argument("DNxHD codes the top field first; bottom field first is for ProRes and FFV1");
+        break;
+    case PictureCodec::DnxHr:
+        if (Interlaced(spec))
+            throw std::invalid_argument("DNxHR is progressive only; interlaced 1920 x 1080 goes as DNxHD "
+                                        "(--profile dnxhd)");
+        break;
+    case PictureCodec::Hevc:
+        if (Interlaced(spec))
+            throw std::invalid_argument("HEVC previews are progressive only");
+        break;
+    default: break;
+    }
 }
-const ProfileRow& DnxRow(DnxProfile p) { return ProfileOf(kDnxProfiles, std::size(kDnxProfiles), static_cast<int>(p)); }
 
 const char* ChromaName(const PictureLayout& l) noexcept
 {
@@ -49,9 +76,11 @@ const AVCodec* Encoder(const char* name)
     return codec;
 }
 
-void SetOption(AVCodecContext* c, const char* key, const char* value)
+/// An option of the encoder's own, or else of every encoder.
+void SetOption(AVCodecContext* c, const char* key, const std::string& value)
 {
-    av::Check(av_opt_set(c->priv_data, key, value, 0), std::string("cannot set the encoder's ") + key + " to " + value);
+    av::Check(av_opt_set(c, key, value.c_str(), AV_OPT_SEARCH_CHILDREN),
+              std::string("cannot set the encoder's ") + key + " to " + value);
 }
 
 AVRational Chromaticity(double v) { return av_d2q(v, 50000); }
@@ -101,49 +130,17 @@ std::string AddHdrDescription(const MovieSpec& spec, AVStream* stream, const Stu
 PictureLayout ChoosePictureLayout(const MovieSpec& spec)
 {
     PictureLayout l;
-    switch (spec.format) {
-    case MovieFormat::Ffv1Matroska:
-    case MovieFormat::NullSink:
-        l.pixelFormat = AV_PIX_FMT_YUV444P10LE;
-        l.intraOnly = true;
-        break;
-    case MovieFormat::ProResQuickTime:
-    case MovieFormat::NutStream: {
-        const bool fourFourFour =
-            spec.proResProfile == ProResProfile::P4444 || spec.proResProfile == ProResProfile::P4444Xq;
-        l.pixelFormat = fourFourFour ? AV_PIX_FMT_YUV444P10LE : AV_PIX_FMT_YUV422P10LE;
-        l.chromaShiftX = fourFourFour ? 0 : 1;
-        l.intraOnly = true;
-        break;
-    }
-    case MovieFormat::DnxMxf:
-        if (spec.dnxProfile == DnxProfile::Hd10 && (spec.width != 1920 || spec.height != 1080))
-            throw std::invalid_argument("DNxHD 10-bit is made at 1920 x 1080 only, not " + std::to_string(spec.width) +
-                                        " x " + std::to_string(spec.height) + "; DNxHR HQX takes any size");
-        if (spec.dnxProfile == DnxProfile::HrHqx && Interlaced(spec))
-            throw std::invalid_argument("DNxHR is progressive only; interlaced 1920 x 1080 goes as DNxHD "
-                                        "(--profile dnxhd)");
-        if (spec.fieldOrder == FieldOrder::BottomFirst)
-            throw std::invalid_argument("DNxHD codes the top field first; bottom field first is for ProRes and FFV1");
-        l.pixelFormat = AV_PIX_FMT_YUV422P10LE;
-        l.chromaShiftX = 1;
-        l.intraOnly = true;
-        break;
-    case MovieFormat::Mp4Preview:
-        if (IsHdr(spec)) {
-            if (Interlaced(spec))
-                throw std::invalid_argument("HEVC previews are progressive only");
-            l.pixelFormat = AV_PIX_FMT_YUV420P10LE;
-        } else {
-            l.pixelFormat = AV_PIX_FMT_YUV420P;
-            l.bits = 8;
-        }
-        l.chromaShiftX = 1;
-        l.chromaShiftY = 1;
-        break;
-    }
+    l.coding = &ChooseCoding(spec);
+    CheckCodecRules(spec, *l.coding);
+    l.pixelFormat = av_get_pix_fmt(l.coding->pixels);
+    const AVPixFmtDescriptor* planes = av_pix_fmt_desc_get(l.pixelFormat);
+    if (planes == nullptr)
+        throw std::runtime_error(std::string("this FFmpeg has no pixel format ") + l.coding->pixels);
+    l.chromaShiftX = planes->log2_chroma_w;
+    l.chromaShiftY = planes->log2_chroma_h;
+    l.bits = planes->comp[0].depth;
     if ((l.chromaShiftX && spec.width % 2 != 0) || (l.chromaShiftY && spec.height % 2 != 0))
-        throw std::invalid_argument(std::string(FormatName(spec.format)) + " halves the chroma and needs an even picture " +
+        throw std::invalid_argument(std::string(l.coding->label) + " halves the chroma and needs an even picture " +
                                     (l.chromaShiftY ? "size" : "width") + ", not " + std::to_string(spec.width) +
                                     " x " + std::to_string(spec.height));
     return l;
@@ -152,20 +149,8 @@ PictureLayout ChoosePictureLayout(const MovieSpec& spec)
 PictureStream OpenPictureStream(const MovieSpec& spec, const PictureLayout& layout, MovieOutput& output,
                                 const StudioPlanes& first)
 {
-    const char* encoderName = "";
-    std::string label;
-    switch (spec.format) {
-    case MovieFormat::Ffv1Matroska: encoderName = "ffv1", label = "FFV1"; break;
-    case MovieFormat::ProResQuickTime:
-    case MovieFormat::NutStream: encoderName = "prores_ks", label = ProResRow(spec.proResProfile).label; break;
-    case MovieFormat::DnxMxf: encoderName = "dnxhd", label = DnxRow(spec.dnxProfile).label; break;
-    case MovieFormat::Mp4Preview:
-        encoderName = layout.bits == 8 ? "libx264" : "libx265";
-        label = layout.bits == 8 ? "H.264 High" : "HEVC Main 10";
-        break;
-    case MovieFormat::NullSink: break;
-    }
-    const AVCodec* codec = Encoder(encoderName);
+    const PictureCoding& coding = *layout.coding;
+    const AVCodec* codec = Encoder(coding.encoder);
     PictureStream out;
     out.codec.reset(avcodec_alloc_context3(codec));
     if (!out.codec)
@@ -192,59 +177,32 @@ PictureStream OpenPictureStream(const MovieSpec& spec, const PictureLayout& layo
     c->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
     if (output.WantsGlobalHeaders())
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    c->gop_size = layout.intraOnly ? 1 : std::max(1, static_cast<int>(std::lround(2.0 * static_cast<double>(kTicksPerSecond) / static_cast<double>(spec.frameDuration))));
+    c->gop_size = coding.intraOnly ? 1 : std::max(1, static_cast<int>(std::lround(2.0 * static_cast<double>(kTicksPerSecond) / static_cast<double>(spec.frameDuration))));
 
     out.stream = avformat_new_stream(output.Container(), nullptr);
     if (out.stream == nullptr)
         throw std::runtime_error("cannot add the picture stream");
 
-    AVDictionary* options = nullptr;
-    switch (spec.format) {
-    case MovieFormat::Ffv1Matroska:
-        av_dict_set(&options, "level", "3", 0);
-        av_dict_set(&options, "coder", "1", 0); // range coder: the only one above 8 bits
-        av_dict_set(&options, "slicecrc", "1", 0);
-        av_dict_set(&options, "slices", "4", 0);
-        break;
-    case MovieFormat::ProResQuickTime:
-    case MovieFormat::NutStream: {
-        static const char* const kEncoderProfiles[] = {"proxy", "lt", "standard", "hq", "4444", "4444xq"};
-        SetOption(c, "profile", kEncoderProfiles[static_cast<int>(spec.proResProfile)]);
-        SetOption(c, "vendor", "apl0");
-        break;
+    for (const EncoderOption& option : coding.options) {
+        if (option.key == nullptr)
+            continue;
+        std::string value = option.value;
+        // x265 writes a PQ stream's mastering display and light levels into
+        // its own SEI messages.
+        if (coding.codec == PictureCodec::Hevc && IsPq(spec) && std::string_view(option.key) == "x265-params")
+            value += ":" + AddHdrDescription(spec, out.stream, first);
+        SetOption(c, option.key, value);
     }
-    case MovieFormat::DnxMxf:
-        if (spec.dnxProfile == DnxProfile::HrHqx) {
-            SetOption(c, "profile", "dnxhr_hqx");
-        } else {
-            // The 10-bit 1920 x 1080 family is chosen by its rate, progressive
-            // (175 Mb/s at 23.976) or interlaced (185 Mb/s at 25); the frame
-            // size is fixed, so the real rate follows the frame rate.
-            SetOption(c, "profile", "dnxhd");
-            c->bit_rate = Interlaced(spec) ? 185000000 : 175000000;
-        }
-        break;
-    case MovieFormat::Mp4Preview:
-        SetOption(c, "preset", "fast");
-        if (layout.bits == 8) {
-            SetOption(c, "profile", "high");
-        } else {
-            SetOption(c, "profile", "main10");
-            // x265 reports to the terminal itself unless told otherwise.
-            std::string params = "log-level=error";
-            if (IsPq(spec))
-                params += ":" + AddHdrDescription(spec, out.stream, first);
-            SetOption(c, "x265-params", params.c_str());
-            // Players that follow Apple's rules want parameter sets out of band.
-            c->codec_tag = MKTAG('h', 'v', 'c', '1');
-        }
-        break;
-    case MovieFormat::NullSink: break;
+    if (coding.codec == PictureCodec::DnxHd) {
+        // The 10-bit 1920 x 1080 family is chosen by its rate, progressive
+        // (175 Mb/s at 23.976) or interlaced (185 Mb/s at 25); the frame size
+        // is fixed, so the real rate follows the frame rate.
+        c->bit_rate = Interlaced(spec) ? 185000000 : 175000000;
     }
-    const int opened = avcodec_open2(c, codec, &options);
-    av_dict_free(&options);
-    av::Check(opened, std::string("cannot open the ") + encoderName + " encoder for " + std::to_string(spec.width) +
-                          " x " + std::to_string(spec.height));
+    if (*coding.codecTag != 0)
+        c->codec_tag = MKTAG(coding.codecTag[0], coding.codecTag[1], coding.codecTag[2], coding.codecTag[3]);
+    av::Check(avcodec_open2(c, codec, nullptr), std::string("cannot open the ") + coding.encoder + " encoder for " +
+                                                    std::to_string(spec.width) + " x " + std::to_string(spec.height));
 
     out.stream->time_base = c->time_base;
     out.stream->avg_frame_rate = c->framerate;
@@ -252,7 +210,7 @@ PictureStream OpenPictureStream(const MovieSpec& spec, const PictureLayout& layo
     out.stream->sample_aspect_ratio = c->sample_aspect_ratio;
     out.stream->disposition = AV_DISPOSITION_DEFAULT;
     av::Check(avcodec_parameters_from_context(out.stream->codecpar, c), "cannot describe the picture stream");
-    out.label = label + " " + std::to_string(layout.bits) + "-bit " + ChromaName(layout) +
+    out.label = std::string(coding.label) + " " + std::to_string(layout.bits) + "-bit " + ChromaName(layout) +
                 (Interlaced(spec) ? spec.fieldOrder == FieldOrder::TopFirst ? " interlaced, top field first"
                                                                              : " interlaced, bottom field first"
                                   : "");

@@ -10,17 +10,17 @@
 
 namespace btmedia {
 
-/// The planes an encoder takes.
+/// The coding a MovieSpec's picture gets, and the planes its encoder takes.
 struct PictureLayout {
+    const PictureCoding* coding = nullptr;
     AVPixelFormat pixelFormat = AV_PIX_FMT_NONE;
     int chromaShiftX = 0;
     int chromaShiftY = 0;
-    int bits = 10;          ///< 8: codes narrowed from 10 bits for the encoder
-    bool intraOnly = false; ///< every packet decodes on its own: a packet may be written again
+    int bits = 10; ///< 8: codes narrowed from 10 bits for the encoder
 };
 
-/// The layout a MovieSpec's format and profile need; throws std::invalid_argument
-/// for a combination the format cannot carry.
+/// The coding and layout a MovieSpec needs; throws std::invalid_argument for
+/// a picture the coding cannot carry.
 [[nodiscard]] PictureLayout ChoosePictureLayout(const MovieSpec& spec);
 
 struct PictureStream {

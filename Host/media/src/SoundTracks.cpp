@@ -13,40 +13,6 @@ namespace btmedia {
 
 namespace {
 
-struct SoundCodec {
-    AVCodecID id;
-    AVSampleFormat sampleFormat;
-    int bits;          ///< of the samples as stored; 0: float
-    const char* label; ///< e.g. "24-bit PCM"
-};
-
-/// The codec a container carries the chosen depth in.
-SoundCodec CodecFor(const MovieSpec& spec)
-{
-    switch (spec.format) {
-    case MovieFormat::Mp4Preview: return {AV_CODEC_ID_AAC, AV_SAMPLE_FMT_FLTP, 0, "AAC"};
-    case MovieFormat::Ffv1Matroska:
-    case MovieFormat::NutStream:
-        switch (spec.pcmDepth) {
-        case PcmDepth::S16: return {AV_CODEC_ID_FLAC, AV_SAMPLE_FMT_S16, 16, "16-bit FLAC"};
-        case PcmDepth::S24: return {AV_CODEC_ID_FLAC, AV_SAMPLE_FMT_S32, 24, "24-bit FLAC"};
-        case PcmDepth::F32: return {AV_CODEC_ID_PCM_F32LE, AV_SAMPLE_FMT_FLT, 0, "32-bit float PCM"};
-        }
-        break;
-    default:
-        switch (spec.pcmDepth) {
-        case PcmDepth::S16: return {AV_CODEC_ID_PCM_S16LE, AV_SAMPLE_FMT_S16, 16, "16-bit PCM"};
-        case PcmDepth::S24: return {AV_CODEC_ID_PCM_S24LE, AV_SAMPLE_FMT_S32, 24, "24-bit PCM"};
-        case PcmDepth::F32:
-            if (spec.format == MovieFormat::DnxMxf)
-                throw std::invalid_argument("MXF carries 16 or 24-bit PCM, not 32-bit float");
-            return {AV_CODEC_ID_PCM_F32LE, AV_SAMPLE_FMT_FLT, 0, "32-bit float PCM"};
-        }
-        break;
-    }
-    throw std::invalid_argument("no sound codec for this format");
-}
-
 /// File channel i's layout: the whole clip's (mono, stereo, or 5.1 in
 /// L R C LFE Ls Rs order, mask 0x3F), or for a mono track the one channel.
 AVChannelLayout LayoutFor(int channels, int fileChannel)
@@ -80,17 +46,14 @@ std::int32_t To24BitWord(float v) noexcept
 
 } // namespace
 
-void CheckSoundCodec(const MovieSpec& spec)
-{
-    (void)CodecFor(spec);
-}
-
 SoundTracks::SoundTracks(const MovieSpec& spec, MovieOutput& output) : mSpec(spec), mOutput(output)
 {
-    const SoundCodec kind = CodecFor(spec);
-    const AVCodec* codec = avcodec_find_encoder(kind.id);
-    if (codec == nullptr)
-        throw std::runtime_error(std::string("this FFmpeg has no ") + kind.label + " encoder");
+    const SoundCoding& coding = SoundCodingFor(spec.format, spec.samples);
+    const std::string label = SoundLabel(coding);
+    const AVCodec* codec = avcodec_find_encoder_by_name(coding.encoder);
+    const AVSampleFormat sampleFormat = av_get_sample_fmt(coding.sampleFormat);
+    if (codec == nullptr || sampleFormat == AV_SAMPLE_FMT_NONE)
+        throw std::runtime_error("this FFmpeg has no " + label + " encoder");
     const bool mono = spec.audioTracks == AudioTracks::Mono && spec.audioChannels > 1;
     const int trackCount = mono ? spec.audioChannels : 1;
     for (int t = 0; t < trackCount; ++t) {
@@ -105,18 +68,18 @@ SoundTracks::SoundTracks(const MovieSpec& spec, MovieOutput& output) : mSpec(spe
             throw std::bad_alloc();
         AVCodecContext* c = track.codec.get();
         c->sample_rate = spec.audioRate;
-        c->sample_fmt = kind.sampleFormat;
-        if (kind.bits == 24)
-            c->bits_per_raw_sample = 24;
+        c->sample_fmt = sampleFormat;
+        if (coding.samples == SampleFormat::Int24)
+            c->bits_per_raw_sample = 24; // in the top bits of 32-bit words
         c->time_base = AVRational{1, spec.audioRate};
         AVChannelLayout layout = LayoutFor(spec.audioChannels, mono ? t : -1);
         av::Check(av_channel_layout_copy(&c->ch_layout, &layout), "cannot set the sound layout");
         av_channel_layout_uninit(&layout);
-        if (kind.id == AV_CODEC_ID_AAC)
-            c->bit_rate = 96000 * static_cast<std::int64_t>(c->ch_layout.nb_channels);
+        if (coding.bitRatePerChannel > 0)
+            c->bit_rate = coding.bitRatePerChannel * static_cast<std::int64_t>(c->ch_layout.nb_channels);
         if (output.WantsGlobalHeaders())
             c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        av::Check(avcodec_open2(c, codec, nullptr), std::string("cannot open the ") + kind.label + " encoder");
+        av::Check(avcodec_open2(c, codec, nullptr), "cannot open the " + label + " encoder");
         mFrameSize = c->frame_size;
         track.stream = avformat_new_stream(output.Container(), nullptr);
         if (track.stream == nullptr)
@@ -127,7 +90,7 @@ SoundTracks::SoundTracks(const MovieSpec& spec, MovieOutput& output) : mSpec(spe
         mTracks.push_back(std::move(track));
     }
     mPacket = av::NewPacket();
-    mLabel = std::string(kind.label) +
+    mLabel = label +
              (mono ? ", " + std::to_string(trackCount) + " mono tracks" : std::string());
 }
 

@@ -12,14 +12,10 @@
 
 namespace btmedia {
 
-/// Throws std::invalid_argument when the format cannot carry the sound asked
-/// for.
-void CheckSoundCodec(const MovieSpec& spec);
-
 class SoundTracks {
 public:
     /// Opens the encoders and adds their streams. Throws std::invalid_argument
-    /// for a sample format the container cannot carry.
+    /// for samples the kind cannot carry.
     SoundTracks(const MovieSpec& spec, MovieOutput& output);
 
     /// Samples per request the encoders need (each but the last exactly

@@ -14,31 +14,23 @@ namespace btmedia {
 namespace {
 
 struct ContainerRow {
-    SoundContainer container;
-    std::string_view name;
-    std::string_view extensions[2];
-    int major;          ///< libsndfile's major format
-    bool mustSeek;      ///< finished by going back to its header
-    bool speakerMap;    ///< takes libsndfile's channel map (FLAC's order is fixed by the channel count)
+    SoundContainer format;
+    FormatNames names;
+    int major;        ///< libsndfile's major format
+    bool mustSeek;    ///< finished by going back to its header
+    bool speakerMap;  ///< takes libsndfile's channel map (FLAC's order is fixed by the channel count)
     bool holdsFloat;
+    bool downgrades;  ///< RF64 that stays a plain WAV while it fits (see the header)
 };
 
-// Rationale: WAV is written as RF64 with the automatic downgrade (set when
-// the file is opened), see the header.
 constexpr ContainerRow kContainers[] = {
-    {SoundContainer::Wav, "WAV", {".wav", ".wave"}, SF_FORMAT_RF64, true, true, true},
-    {SoundContainer::Rf64, "RF64", {".rf64", ""}, SF_FORMAT_RF64, true, true, true},
-    {SoundContainer::Flac, "FLAC", {".flac", ""}, SF_FORMAT_FLAC, false, false, false},
-    {SoundContainer::Aiff, "AIFF", {".aif", ".aiff"}, SF_FORMAT_AIFF, true, true, true},
+    {SoundContainer::Wav, {"wav", "WAV", {".wav", ".wave"}}, SF_FORMAT_RF64, true, true, true, true},
+    {SoundContainer::Rf64, {"rf64", "RF64", {".rf64", ""}}, SF_FORMAT_RF64, true, true, true, false},
+    {SoundContainer::Flac, {"flac", "FLAC", {".flac", ""}}, SF_FORMAT_FLAC, false, false, false, false},
+    {SoundContainer::Aiff, {"aiff", "AIFF", {".aif", ".aiff"}}, SF_FORMAT_AIFF, true, true, true, false},
 };
 
-const ContainerRow& RowOf(SoundContainer container)
-{
-    for (const ContainerRow& row : kContainers)
-        if (row.container == container)
-            return row;
-    throw std::logic_error("a sound container without a row");
-}
+const ContainerRow& RowOf(SoundContainer container) { return btmedia::RowOf(kContainers, container); }
 
 int SubtypeOf(SampleFormat samples)
 {
@@ -70,42 +62,56 @@ std::vector<int> SpeakerMap(std::size_t channelCount)
 
 } // namespace
 
+FormatList SoundFormatList()
+{
+    FormatList list{"Sound file", {}, 0};
+    for (const ContainerRow& row : kContainers)
+        list.entries.push_back({static_cast<int>(row.format), row.names, row.downgrades ? "RF64 beyond 4 GiB" : ""});
+    // Standard output takes the first that needs no going back.
+    const auto* streamed = std::find_if(std::begin(kContainers), std::end(kContainers),
+                                        [](const ContainerRow& row) { return !row.mustSeek; });
+    list.standardOutput = static_cast<std::size_t>(streamed - std::begin(kContainers));
+    return list;
+}
+
 std::optional<SoundContainer> SoundContainerOfName(std::string_view fileName)
 {
-    const std::string extension = ExtensionOf(fileName);
-    for (const ContainerRow& row : kContainers)
-        for (std::string_view known : row.extensions)
-            if (!known.empty() && extension == known)
-                return row.container;
-    return std::nullopt;
+    return FormatOfFileName(kContainers, fileName);
 }
 
-std::optional<SoundContainer> SoundContainerNamed(std::string_view name)
+std::string_view ContainerName(SoundContainer container) { return RowOf(container).names.label; }
+
+bool Holds(SoundContainer container, SampleFormat samples)
 {
-    return SoundContainerOfName("sound." + std::string(name)); // "aif" as well as "aiff"
+    return samples != SampleFormat::Float32 || RowOf(container).holdsFloat;
 }
 
-std::string_view ContainerName(SoundContainer container) noexcept
+std::string SamplesRefused(SoundContainer container, SampleFormat samples)
 {
+    std::vector<std::string> held, holders;
+    for (const SampleFormatRow& row : kSampleFormats)
+        if (Holds(container, row.format))
+            held.emplace_back(row.label);
     for (const ContainerRow& row : kContainers)
-        if (row.container == container)
-            return row.name;
-    return {};
+        if (Holds(row.format, samples))
+            holders.emplace_back(row.names.label);
+    return std::string(ContainerName(container)) + " holds " + JoinedList(held) + " samples, not " +
+           std::string(SampleLabel(samples)) + ", which " + JoinedList(holders, "and") + " hold";
 }
 
-bool Holds(SoundContainer container, SampleFormat samples) noexcept
-{
-    for (const ContainerRow& row : kContainers)
-        if (row.container == container)
-            return samples != SampleFormat::Float32 || row.holdsFloat;
-    return false;
-}
-
-SampleFormat DefaultSamples(SoundContainer container) noexcept
+SampleFormat DefaultSamples(SoundContainer container)
 {
     return Holds(container, SampleFormat::Float32) ? SampleFormat::Float32 : SampleFormat::Int24;
 }
 
+std::string SamplesHelp()
+{
+    std::string defaults = std::string(SampleToken(DefaultSamples(kContainers[0].format)));
+    for (const ContainerRow& row : kContainers)
+        if (DefaultSamples(row.format) != DefaultSamples(kContainers[0].format))
+            defaults += ", " + std::string(row.names.label) + " " + std::string(SampleToken(DefaultSamples(row.format)));
+    return "Samples: " + SampleTokensText() + "; default " + defaults;
+}
 
 struct SoundWriter::State {
     OutputFile& output;
@@ -134,9 +140,9 @@ SoundWriter::SoundWriter(OutputFile& output, SoundFormat format, int sampleRate,
     if (channelCount == 0)
         s.Fail("no channels", 0);
     if (!Holds(format.container, format.samples))
-        s.Fail(std::string(row.name) + " holds 16-bit or 24-bit samples, not 32-bit float", 0);
+        s.Fail(SamplesRefused(format.container, format.samples), 0);
     if (row.mustSeek)
-        output.RequireSeekable(std::string(row.name));
+        output.RequireSeekable(std::string(row.names.label));
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = static_cast<int>(channelCount);
@@ -147,7 +153,7 @@ SoundWriter::SoundWriter(OutputFile& output, SoundFormat format, int sampleRate,
         s.Fail(sf_strerror(nullptr), errno);
 
     // Both go into the header, so they are set before the first frame.
-    if (format.container == SoundContainer::Wav)
+    if (row.downgrades)
         (void)sf_command(s.file.get(), SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
     std::vector<int> speakers = SpeakerMap(channelCount);
     if (row.speakerMap && !speakers.empty() &&

@@ -22,8 +22,10 @@ Sound ReadSound(const std::string& path)
     if (sf_command(f, SFC_GET_CHANNEL_MAP_INFO, s.speakers.data(), static_cast<int>(s.speakers.size() * sizeof(int))) !=
         SF_TRUE)
         s.speakers.clear();
-    s.interleaved.resize(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_float(f, s.interleaved.data(), info.frames);
+    // Read to the end: a file written down a pipe may not say its length.
+    std::vector<float> block(4096 * static_cast<std::size_t>(info.channels));
+    for (sf_count_t n; (n = sf_readf_float(f, block.data(), 4096)) > 0;)
+        s.interleaved.insert(s.interleaved.end(), block.begin(), block.begin() + n * info.channels);
     sf_close(f);
     return s;
 }

@@ -9,7 +9,14 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <tuple>
 
@@ -99,17 +106,112 @@ const std::pair<MovieFormat, const char*> kIntraFormats[] = {
 
 } // namespace
 
-TEST(MovieFormats, TheFileNameImpliesTheFormatInAnyCase)
+TEST_F(Delivery, EachKindWritesEachOfItsCodingsInItsContainer)
 {
-    EXPECT_EQ(FormatOfFileName("a/b.mkv"), MovieFormat::Ffv1Matroska);
-    EXPECT_EQ(FormatOfFileName("B.MOV"), MovieFormat::ProResQuickTime);
-    EXPECT_EQ(FormatOfFileName("x.y.Mxf"), MovieFormat::DnxMxf);
-    EXPECT_EQ(FormatOfFileName("preview.mp4"), MovieFormat::Mp4Preview);
-    EXPECT_EQ(FormatOfFileName("pipe.nut"), MovieFormat::NutStream);
-    EXPECT_FALSE(FormatOfFileName("x.avi").has_value());
-    EXPECT_FALSE(FormatOfFileName("folder.mov/file").has_value());
-    EXPECT_EQ(FormatNamed("dnxhr"), MovieFormat::DnxMxf);
-    EXPECT_FALSE(FormatNamed("DNXHR").has_value());
+    const auto codecOf = [](const char* encoder) {
+        const AVCodec* codec = avcodec_find_encoder_by_name(encoder);
+        return codec ? std::string(avcodec_get_name(codec->id)) : std::string("no encoder ") + encoder;
+    };
+    const auto chromaOf = [](const std::string& pixels) {
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(av_get_pix_fmt(pixels.c_str()));
+        return d ? std::pair<int, int>(d->log2_chroma_w, d->log2_chroma_h) : std::pair(-1, -1);
+    };
+    for (const MovieFormatRow& row : kMovieFormats) {
+        if (*row.muxer == 0)
+            continue; // the null sink writes nothing
+        // Each picture coding with the kind's own sound, each sound coding with its own picture.
+        std::vector<std::pair<const PictureCoding*, const SoundCoding*>> cases;
+        for (const PictureCoding& picture : row.picture.codings)
+            cases.emplace_back(&picture, nullptr);
+        for (const SoundCoding& sound : row.sound)
+            cases.emplace_back(nullptr, &sound);
+        int n = 0;
+        for (const auto& [picture, sound] : cases) {
+            const std::string name = "kind" + std::to_string(n++) + std::string(row.names.extensions[0]);
+            SCOPED_TRACE(name);
+            MovieSpec spec = Spec(row.format, name, 256, 144, 2); // DNxHR's smallest
+            spec.frameCount = 2;
+            if (picture != nullptr) {
+                spec.profile = picture->profile;
+                if (picture->dynamic == Dynamic::High)
+                    spec.colour = {9, 18, 9};
+                if (picture->codec == PictureCodec::DnxHd)
+                    spec.width = 1920, spec.height = 1080;
+            }
+            if (sound != nullptr)
+                spec.samples = sound->samples;
+            const MovieResult result = WriteMovie(spec, Sources(2));
+            const json probe = probe::Ffprobe(spec.path);
+            EXPECT_NE(probe.at("format").value("format_name", "").find(row.muxer), std::string::npos);
+            EXPECT_NE(result.description.find(row.names.label), std::string::npos) << result.description;
+            if (picture != nullptr) {
+                const json video = Stream(probe, "video");
+                EXPECT_EQ(video.value("codec_name", ""), codecOf(picture->encoder));
+                EXPECT_EQ(chromaOf(video.value("pix_fmt", "")), chromaOf(picture->pixels));
+                EXPECT_EQ(video.value("nb_frames", "2"), "2");
+                EXPECT_EQ(result.description.rfind(picture->label, 0), 0u) << result.description;
+            }
+            if (sound != nullptr) {
+                EXPECT_EQ(Stream(probe, "audio").value("codec_name", ""), codecOf(sound->encoder));
+                EXPECT_NE(result.description.find(SoundLabel(*sound)), std::string::npos) << result.description;
+            }
+        }
+    }
+}
+
+TEST(MovieFormats, ProfilesAndSamplesAKindLacksAreRefusedNamingWhatItHas)
+{
+    for (const MovieFormatRow& row : kMovieFormats) {
+        SCOPED_TRACE(row.names.name);
+        std::string names;
+        for (const PictureCoding& coding : row.picture.codings) {
+            if (*coding.profile == 0)
+                continue;
+            EXPECT_EQ(&ProfileNamed(row.format, coding.profile), &coding); // no name hides another
+            names += coding.profile;
+        }
+        try {
+            (void)ProfileNamed(row.format, "none");
+            ADD_FAILURE() << "a profile named none";
+        } catch (const std::invalid_argument& e) {
+            const std::string said = e.what();
+            for (const PictureCoding& coding : row.picture.codings)
+                EXPECT_NE(said.find(names.empty() ? ".mov" : coding.profile), std::string::npos) << said;
+        }
+        if (!row.sound.empty()) {
+            EXPECT_NO_THROW((void)SoundCodingFor(row.format, std::nullopt)); // every kind with sound has its own
+        }
+    }
+    EXPECT_STREQ(SoundCodingFor(MovieFormat::Mp4Preview, std::nullopt).encoder, "aac");
+    EXPECT_THROW((void)SoundCodingFor(MovieFormat::Mp4Preview, SampleFormat::Int24), std::invalid_argument);
+    EXPECT_THROW((void)SoundCodingFor(MovieFormat::DnxMxf, SampleFormat::Float32), std::invalid_argument);
+}
+
+TEST(MovieFormats, ExportHelpListsEachKindOnceInAlignedColumns)
+{
+    std::vector<std::string> lines;
+    std::istringstream help(MovieFormatsHelp());
+    for (std::string line; std::getline(help, line);)
+        lines.push_back(line);
+    std::size_t column = 0; // where the kinds' texts start
+    for (const MovieFormatRow& row : kMovieFormats) {
+        const auto listed = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.rfind("  " + std::string(row.names.extensions[0]) + " ", 0) == 0 && !row.names.extensions[0].empty();
+        });
+        if (*row.help == 0) {
+            EXPECT_EQ(listed, lines.end()) << row.names.name;
+            continue;
+        }
+        ASSERT_NE(listed, lines.end()) << row.names.name;
+        const std::size_t text = listed->find(std::string_view(row.help).substr(0, 10));
+        const std::size_t name = listed->find_first_not_of(' ', 2 + row.names.extensions[0].size());
+        EXPECT_EQ(listed->compare(name, row.names.name.size(), row.names.name), 0) << *listed;
+        EXPECT_TRUE(column == 0 || text == column) << *listed;
+        column = text;
+        // A text of several lines goes on at the same column.
+        for (auto next = listed + 1; next != lines.end() && next->rfind("  .", 0) != 0 && next + 1 != lines.end(); ++next)
+            EXPECT_EQ(next->find_first_not_of(' '), column) << *next;
+    }
 }
 
 TEST_F(Delivery, RepeatedPicturesReuseTheirPacketAndDecodeAsAFullEncode)
@@ -152,23 +254,27 @@ TEST_F(Delivery, PicturesThatComeBackOrDifferLowDownDecodeAsAFullEncode)
 TEST_F(Delivery, ProResProfilesReadBackByTheirCodes)
 {
     struct Row {
-        ProResProfile profile;
+        const char* profile;
         const char* fourCc;
         const char* ffprobe;
         const char* mediaInfo;
         const char* pixels;
     } rows[] = {
-        {ProResProfile::Proxy, "apco", "Proxy", "422 Proxy", "yuv422p10le"},
-        {ProResProfile::Lt, "apcs", "LT", "422 LT", "yuv422p10le"},
-        {ProResProfile::Standard, "apcn", "Standard", "422", "yuv422p10le"},
-        {ProResProfile::Hq, "apch", "HQ", "422 HQ", "yuv422p10le"},
+        {"proxy", "apco", "Proxy", "422 Proxy", "yuv422p10le"},
+        {"lt", "apcs", "LT", "422 LT", "yuv422p10le"},
+        {"422", "apcn", "Standard", "422", "yuv422p10le"},
+        {"hq", "apch", "HQ", "422 HQ", "yuv422p10le"},
         // FFmpeg's decoder gives 4444 at 12 bits, its precision.
-        {ProResProfile::P4444, "ap4h", "4444", "4444", "yuv444p12le"},
-        {ProResProfile::P4444Xq, "ap4x", "XQ", "4444 XQ", "yuv444p12le"},
+        {"4444", "ap4h", "4444", "4444", "yuv444p12le"},
+        {"4444xq", "ap4x", "XQ", "4444 XQ", "yuv444p12le"},
     };
+    // Every profile --profile offers for ProRes is read back here.
+    for (const PictureCoding& coding : RowOf(MovieFormat::ProResQuickTime).picture.codings)
+        EXPECT_TRUE(std::any_of(std::begin(rows), std::end(rows), [&](const Row& r) { return std::string_view(r.profile) == coding.profile; }))
+            << coding.profile;
     for (const Row& row : rows) {
         MovieSpec spec = Spec(MovieFormat::ProResQuickTime, std::string(row.fourCc) + ".mov", 64, 36, 2);
-        spec.proResProfile = row.profile;
+        spec.profile = row.profile;
         spec.frameCount = 2;
         WriteMovie(spec, Sources(2));
         const json video = Stream(probe::Ffprobe(spec.path), "video");
@@ -206,7 +312,7 @@ TEST_F(Delivery, DnxhdTenBitAt1080CarriesInterlacingWhereDnxhrCannot)
 {
     MovieSpec spec = Spec(MovieFormat::DnxMxf, "hd.mxf", 1920, 1080, 0);
     spec.audioRate = 0;
-    spec.dnxProfile = DnxProfile::Hd10;
+    spec.profile = "dnxhd";
     spec.fieldOrder = FieldOrder::TopFirst;
     spec.frameCount = 2;
     WriteMovie(spec, Sources(0));
@@ -223,7 +329,7 @@ TEST_F(Delivery, DnxhdTenBitAt1080CarriesInterlacingWhereDnxhrCannot)
     spec.width = 1280;
     spec.height = 720;
     EXPECT_THROW(CheckMovieSpec(spec), std::invalid_argument); // DNxHD 10-bit is 1080 only
-    spec.dnxProfile = DnxProfile::HrHqx;
+    spec.profile = "hqx";
     EXPECT_THROW(CheckMovieSpec(spec), std::invalid_argument); // DNxHR is progressive
 }
 
@@ -305,7 +411,7 @@ TEST_F(Delivery, SoundAsOneMonoTrackPerChannelAndInEachDepth)
 {
     MovieSpec spec = Spec(MovieFormat::ProResQuickTime, "mono.mov", 64, 36, 6);
     spec.audioTracks = AudioTracks::Mono;
-    spec.pcmDepth = PcmDepth::S16;
+    spec.samples = SampleFormat::Int16;
     WriteMovie(spec, Sources(6));
     const json probe = probe::Ffprobe(spec.path);
     // Each track names its channel, in the file's order (FFmpeg calls a
@@ -325,7 +431,7 @@ TEST_F(Delivery, SoundAsOneMonoTrackPerChannelAndInEachDepth)
     EXPECT_EQ(Stream(probe::Ffprobe(spec.path), "audio", 1).value("channels", 0), 1);
 
     spec = Spec(MovieFormat::ProResQuickTime, "float.mov", 64, 36, 2);
-    spec.pcmDepth = PcmDepth::F32;
+    spec.samples = SampleFormat::Float32;
     WriteMovie(spec, Sources(2));
     const probe::Movie m = probe::ReadMovie(spec.path);
     EXPECT_EQ(m.audioCodec, "pcm_f32le");

@@ -6,14 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -129,47 +136,100 @@ TEST_F(SoundWriter, StretchesMakeTheSameFileAsTheWholeAndAnUnfinishedOneLeavesNo
     EXPECT_EQ(FilesLeft(), 2u);
 }
 
-TEST_F(SoundWriter, EachContainerKeepsItsSamplesAndAWavBecomesRf64OnlyWhenItMust)
+/// Two channels: a sine, and a constant with one sample beyond full scale.
+std::vector<std::vector<float>> SineAndOver(std::size_t frames)
 {
-    using btmedia::SampleFormat;
-    using btmedia::SoundContainer;
-    struct Case {
-        const char* name;
-        SampleFormat samples;
-        int format;       // as libsndfile reads it back
-        float step; // one quantisation step
-    } cases[] = {
-        {"small.wav", SampleFormat::Float32, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 0.0f},
-        {"small.RF64", SampleFormat::Int24, SF_FORMAT_RF64 | SF_FORMAT_PCM_24, 1.0f / 8388608},
-        {"x.Flac", SampleFormat::Int16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1.0f / 32768},
-        {"x.aiff", SampleFormat::Int24, SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 1.0f / 8388608},
-    };
-    std::vector<std::vector<float>> clip(2, std::vector<float>(3000));
-    for (std::size_t i = 0; i < 3000; ++i) {
+    std::vector<std::vector<float>> clip(2, std::vector<float>(frames));
+    for (std::size_t i = 0; i < frames; ++i) {
         clip[0][i] = 0.5f * std::sin(static_cast<float>(i) / 10.0f);
         clip[1][i] = i == 7 ? 1.5f : -0.25f; // beyond full scale: held, not wrapped
     }
+    return clip;
+}
+
+TEST_F(SoundWriter, EachContainerKeepsEachSampleFormatItHoldsUnderEachOfItsNames)
+{
+    using btmedia::SampleFormat;
+    // What libsndfile reads back; a small WAV stays WAV (RF64's own switch).
+    const std::map<std::string, int, std::less<>> kMajor = {
+        {"wav", SF_FORMAT_WAVEX}, {"rf64", SF_FORMAT_RF64}, {"flac", SF_FORMAT_FLAC}, {"aiff", SF_FORMAT_AIFF}};
+    const std::map<SampleFormat, std::pair<int, float>> kSubtype = {// and one quantisation step
+                                                                     {SampleFormat::Int16, {SF_FORMAT_PCM_16, 1.0f / 32768}},
+                                                                     {SampleFormat::Int24, {SF_FORMAT_PCM_24, 1.0f / 8388608}},
+                                                                     {SampleFormat::Float32, {SF_FORMAT_FLOAT, 0.0f}}};
+    const auto clip = SineAndOver(3000);
     const std::vector<const float*> planes{clip[0].data(), clip[1].data()};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto container = btmedia::SoundContainerOfName(c.name);
-        ASSERT_TRUE(container);
-        btmedia::OutputFile output(Path(c.name), {});
-        btmedia::SoundWriter writer(output, {*container, c.samples}, 48000, 2);
-        writer.Write(planes, 3000);
-        writer.Finish();
-        const auto back = btmedia::probe::ReadSound(Path(c.name));
-        EXPECT_EQ(back.format, c.format);
-        ASSERT_EQ(back.interleaved.size(), 6000u);
-        for (std::size_t i : {0u, 7u, 1234u, 2999u})
-            EXPECT_NEAR(back.interleaved[2 * i], clip[0][i], c.step) << i;
-        if (c.samples != SampleFormat::Float32) {
-            EXPECT_NEAR(back.interleaved[2 * 7 + 1], 1.0f, c.step);
+    for (const btmedia::FormatList::Entry& entry : btmedia::SoundFormatList().entries) {
+        const auto container = static_cast<btmedia::SoundContainer>(entry.format);
+        ASSERT_TRUE(kMajor.count(entry.names.name)) << "no expectation for " << entry.names.name;
+        for (std::string_view extension : entry.names.extensions) {
+            for (const btmedia::SampleFormatRow& samples : btmedia::kSampleFormats) {
+                std::string name = std::string(entry.names.name) + std::string(samples.token) + std::string(extension);
+                name.back() = static_cast<char>(std::toupper(name.back())); // the name in any case
+                SCOPED_TRACE(name);
+                if (extension.empty())
+                    continue;
+                EXPECT_EQ(btmedia::SoundContainerOfName(name), container);
+                btmedia::OutputFile output(Path(name), {});
+                if (!btmedia::Holds(container, samples.format)) {
+                    EXPECT_THROW(btmedia::SoundWriter(output, {container, samples.format}, 48000, 2), std::runtime_error);
+                    continue;
+                }
+                btmedia::SoundWriter writer(output, {container, samples.format}, 48000, 2);
+                writer.Write(planes, 3000);
+                writer.Finish();
+                const auto back = btmedia::probe::ReadSound(Path(name));
+                const auto [subtype, step] = kSubtype.at(samples.format);
+                EXPECT_EQ(back.format, kMajor.find(entry.names.name)->second | subtype);
+                ASSERT_EQ(back.interleaved.size(), 6000u);
+                for (std::size_t i : {0u, 7u, 1234u, 2999u})
+                    EXPECT_NEAR(back.interleaved[2 * i], clip[0][i], step) << i;
+                if (samples.format != SampleFormat::Float32) {
+                    EXPECT_NEAR(back.interleaved[2 * 7 + 1], 1.0f, step);
+                }
+            }
         }
     }
     EXPECT_FALSE(btmedia::SoundContainerOfName("x.mp3"));
     EXPECT_FALSE(btmedia::SoundContainerOfName("wav"));
-    btmedia::OutputFile output(Path("float.flac"), {});
-    EXPECT_THROW(btmedia::SoundWriter(output, {SoundContainer::Flac, SampleFormat::Float32}, 48000, 2),
-                 std::runtime_error);
+}
+
+TEST_F(SoundWriter, AContainerGoesDownAPipeWholeOrIsRefusedBeforeAnyByteAndStandardOutputsGoes)
+{
+    const auto clip = SineAndOver(3000);
+    const std::vector<const float*> planes{clip[0].data(), clip[1].data()};
+    const btmedia::FormatList list = btmedia::SoundFormatList();
+    for (std::size_t e = 0; e < list.entries.size(); ++e) {
+        const auto container = static_cast<btmedia::SoundContainer>(list.entries[e].format);
+        const std::string pipe = Path(std::string(list.entries[e].names.name) + ".pipe");
+        SCOPED_TRACE(pipe);
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+        std::string received;
+        std::thread reader([&] {
+            std::ifstream in(pipe, std::ios::binary);
+            std::ostringstream s;
+            s << in.rdbuf();
+            received = s.str();
+        });
+        bool refused = false;
+        try {
+            btmedia::OutputFile output(pipe, {});
+            btmedia::SoundWriter writer(output, {container, btmedia::DefaultSamples(container)}, 48000, 2);
+            writer.Write(planes, 3000);
+            writer.Finish();
+        } catch (const btmedia::OutputRefused&) {
+            refused = true;
+            close(open(pipe.c_str(), O_WRONLY)); // lets the reader go
+        }
+        reader.join();
+        if (e == list.standardOutput) {
+            EXPECT_FALSE(refused) << "standard output carries it";
+        }
+        if (refused) {
+            EXPECT_TRUE(received.empty());
+            continue;
+        }
+        std::ofstream(Path("received"), std::ios::binary) << received;
+        EXPECT_EQ(btmedia::probe::ReadSound(Path("received")).interleaved.size(), 6000u);
+    }
 }

@@ -244,6 +244,26 @@ std::string FormatNumber(double value, int decimalPlaces)
     return text;
 }
 
+std::vector<std::string> WrapWords(std::string_view text, int width)
+{
+    std::vector<std::string> lines(1);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view word = text.substr(start, end - start);
+        std::string& line = lines.back();
+        if (line.empty())
+            line = word;
+        else if (TextCells(line) + 1 + TextCells(word) <= width)
+            (line += ' ') += word;
+        else
+            lines.emplace_back(word);
+        start = end + 1;
+    }
+    return lines;
+}
+
 ScreenPlan PlanScreen(const std::vector<DialogEntry>& entries)
 {
     if (entries.empty() || entries.front().kind != "zel_dialog")

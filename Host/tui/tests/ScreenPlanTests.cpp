@@ -201,3 +201,16 @@ TEST(ScreenPlanText, NumbersAndCells)
     EXPECT_EQ(bttui::TextCells(""), 0);
     EXPECT_THROW((void)bttui::PlanScreen({}), std::invalid_argument);
 }
+
+TEST(ScreenPlanText, WordsWrapAtTheWidthFromBothSides)
+{
+    using Lines = std::vector<std::string>;
+    // "needs 24" is 8 cells: it fits a width of 8 and breaks at 7.
+    EXPECT_EQ(bttui::WrapWords("needs 24 x 8", 8), (Lines{"needs 24", "x 8"}));
+    EXPECT_EQ(bttui::WrapWords("needs 24 x 8", 7), (Lines{"needs", "24 x 8"}));
+    // Cells, not bytes: "·" is two bytes but one cell.
+    EXPECT_EQ(bttui::WrapWords("a · b", 5), (Lines{"a · b"}));
+    // A word wider than the line keeps a line of its own, uncut.
+    EXPECT_EQ(bttui::WrapWords("a terminal b", 4), (Lines{"a", "terminal", "b"}));
+    EXPECT_EQ(bttui::WrapWords("", 10), (Lines{""}));
+}

@@ -21,7 +21,8 @@ struct ClipDescription {
     void* persisted = nullptr;      ///< host block holding the clip's stored settings
 };
 
-/// Reads a filled clip information record.
+/// Reads a filled clip information record; throws std::invalid_argument for
+/// one shorter than the record.
 [[nodiscard]] ClipDescription ReadClipDescription(const std::vector<std::uint8_t>& clipInfo);
 
 } // namespace bthost

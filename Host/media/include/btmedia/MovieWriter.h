@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace btmedia {
@@ -39,10 +40,9 @@ struct MovieSpec {
     int pictureThreads = 1;           ///< threads that request pictures
     std::uint32_t soundChunk = 1024;  ///< most samples per sound request (PCM and null sink)
 
-    ProResProfile proResProfile = ProResProfile::Hq;
-    DnxProfile dnxProfile = DnxProfile::HrHqx;
+    std::string profile;                             ///< a picture coding as --profile names it; empty: the kind's own
     FieldOrder fieldOrder = FieldOrder::Progressive; ///< the same picture in both fields when interlaced
-    PcmDepth pcmDepth = PcmDepth::S24;               ///< QuickTime, MXF, NUT; Matroska's FLAC takes 16 or 24
+    std::optional<SampleFormat> samples;             ///< where the kind has a choice; none: kDefaultMovieSamples
     AudioTracks audioTracks = AudioTracks::Multichannel;
     StartTimecode timecode;
     double masteringMaxCandelas = 1000.0;            ///< PQ only: the mastering display's peak

@@ -21,7 +21,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace btmedia {
@@ -63,10 +62,6 @@ private:
 
 /// The sentence WriteFailed carries.
 [[nodiscard]] std::string WriteFailureMessage(const std::string& name, int errorNumber);
-
-/// The extension of a file name in lower case with its dot (".wav"); empty
-/// when the last part of the name has none. Writers choose formats by it.
-[[nodiscard]] std::string ExtensionOf(std::string_view fileName);
 
 class OutputFile {
 public:

@@ -9,7 +9,9 @@
 // whose sizes are 64-bit, only when a 32-bit size would wrap; a WAV beyond
 // 4 GiB otherwise reads back as a few seconds of sound.
 
+#include "btmedia/FileFormats.h"
 #include "btmedia/OutputFile.h"
+#include "btmedia/SampleFormat.h"
 
 #include <cstddef>
 #include <memory>
@@ -22,25 +24,27 @@
 namespace btmedia {
 
 enum class SoundContainer { Wav, Rf64, Flac, Aiff };
-enum class SampleFormat { Int16, Int24, Float32 };
 
 struct SoundFormat {
     SoundContainer container = SoundContainer::Wav;
     SampleFormat samples = SampleFormat::Float32;
 };
 
-/// The container a file name's extension asks for, any case: .wav, .rf64,
-/// .flac, .aif or .aiff; none for another name.
+/// The sound files, as `tone` names them (FLAC for "-", which it writes in order).
+[[nodiscard]] FormatList SoundFormatList();
+/// The container a file name's extension asks for, any case; none for another name.
 [[nodiscard]] std::optional<SoundContainer> SoundContainerOfName(std::string_view fileName);
-/// The container named "wav", "rf64", "flac" or "aiff", any case; none otherwise.
-[[nodiscard]] std::optional<SoundContainer> SoundContainerNamed(std::string_view name);
 /// "WAV", "RF64", "FLAC", "AIFF".
-[[nodiscard]] std::string_view ContainerName(SoundContainer container) noexcept;
+[[nodiscard]] std::string_view ContainerName(SoundContainer container);
 /// Whether the container can hold the samples (FLAC holds integers only).
-[[nodiscard]] bool Holds(SoundContainer container, SampleFormat samples) noexcept;
-/// The samples a container is written with unless asked: 32-bit float, and
-/// 24-bit for FLAC.
-[[nodiscard]] SampleFormat DefaultSamples(SoundContainer container) noexcept;
+[[nodiscard]] bool Holds(SoundContainer container, SampleFormat samples);
+/// Why the container cannot hold the samples, and which containers can.
+[[nodiscard]] std::string SamplesRefused(SoundContainer container, SampleFormat samples);
+/// The samples a container is written with unless asked: 32-bit float where
+/// it holds float, 24-bit where it does not.
+[[nodiscard]] SampleFormat DefaultSamples(SoundContainer container);
+/// The help of --bits: the tokens and each container's default.
+[[nodiscard]] std::string SamplesHelp();
 
 /// A sound file written a stretch at a time into an output, so that hours of
 /// sound need no more memory than one stretch. The output is committed in

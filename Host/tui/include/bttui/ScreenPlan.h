@@ -51,4 +51,8 @@ struct ScreenPlan {
 /// Character cells taken by UTF-8 text (one per code point).
 [[nodiscard]] int TextCells(std::string_view utf8) noexcept;
 
+/// Text broken at spaces into lines of at most `width` cells; a word longer
+/// than that has a line of its own. Always at least one line.
+[[nodiscard]] std::vector<std::string> WrapWords(std::string_view text, int width);
+
 } // namespace bttui

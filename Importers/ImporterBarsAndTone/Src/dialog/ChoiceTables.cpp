@@ -3,6 +3,7 @@
 #include "ImporterBarsAndTone/Channels.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
 #include "ImporterBarsAndTone/IdentifierFormats.h"
+#include "ImporterBarsAndTone/Presets.h"
 #include "dialog/LocalizationKeys.h"
 #include "zelcore/config/Localizer.h"
 #include "zelmediatypes/TickTime.h"
@@ -49,19 +50,18 @@ static_assert([] {
     for (const IdentifierFormatFacts& facts : kIdentifierFormats)
         if (!std::string_view(facts.dialogLabelKey).starts_with(DIALOG_KEY("")))
             return false;
+    for (const PresetFacts& facts : kPresets)
+        if (!std::string_view(facts.dialogLabelKey).starts_with(DIALOG_KEY("")))
+            return false;
     return true;
 }());
-constexpr FixedChoice kPresets[] = {
-    {DIALOG_KEY("Custom=Custom"), 0},
-    {DIALOG_KEY("MatchSeqSettings=Automatic (match sequence)"), 1},
-    {DIALOG_KEY("SD1=SD Rec.601"), 2},
-    {DIALOG_KEY("HD1=HD Rec.709"), 3},
-    {DIALOG_KEY("HLG1=HD Rec.2100 HLG"), 4},
-    {DIALOG_KEY("PQ1=HD Rec.2100 PQ"), 5},
-    {DIALOG_KEY("HD2=UHD Rec.709"), 6},
-    {DIALOG_KEY("HLG2=UHD Rec.2100 HLG"), 7},
-    {DIALOG_KEY("PQ2=UHD Rec.2100 PQ"), 8},
-};
+// One item per preset, in the order of their rows.
+constexpr auto kPresetChoices = [] {
+    std::array<FixedChoice, kPresets.size()> choices{};
+    for (std::size_t i = 0; i < kPresets.size(); ++i)
+        choices[i] = {kPresets[i].dialogLabelKey, RecordValue(kPresets[i].preset)};
+    return choices;
+}();
 
 } // namespace
 
@@ -163,6 +163,6 @@ std::span<const FixedChoice> IdentifierFormatChoices(std::uint32_t audioChannelT
 
 std::span<const FixedChoice> ColorSpaceChoices() noexcept { return kColorSpaceChoices; }
 
-std::span<const FixedChoice> PresetChoices() noexcept { return kPresets; }
+std::span<const FixedChoice> PresetChoices() noexcept { return kPresetChoices; }
 
 } // namespace bt::dialog

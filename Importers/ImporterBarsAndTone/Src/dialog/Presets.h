@@ -2,6 +2,7 @@
 // The preset definitions as pure routines on a settings record. The dialog
 // applies them together with its controls (Initialize, OnPresetChanged).
 
+#include "ImporterBarsAndTone/Presets.h"
 #include "host/ToneSettings.h"
 
 #include <cstdint>
@@ -9,22 +10,19 @@
 
 namespace bt::dialog {
 
-enum Preset : std::uint8_t {
-    kPresetCustom = 0,
-    kPresetMatchSequence = 1,
-    kPresetSD = 2,
-    kPresetHD709 = 3,
-    kPresetHDHLG = 4,
-    kPresetHDPQ = 5,
-    kPresetUHD709 = 6,
-    kPresetUHDHLG = 7,
-    kPresetUHDPQ = 8,
-};
+// The dialog's names for the record values of the published presets.
+inline constexpr std::uint8_t kPresetCustom = RecordValue(Preset::Custom);
+inline constexpr std::uint8_t kPresetMatchSequence = RecordValue(Preset::MatchSequence);
+inline constexpr std::uint8_t kPresetSD = RecordValue(Preset::SdRec601);
+inline constexpr std::uint8_t kPresetHD709 = RecordValue(Preset::HdRec709);
+inline constexpr std::uint8_t kPresetHDHLG = RecordValue(Preset::HdRec2100Hlg);
+inline constexpr std::uint8_t kPresetHDPQ = RecordValue(Preset::HdRec2100Pq);
+inline constexpr std::uint8_t kPresetUHD709 = RecordValue(Preset::UhdRec709);
+inline constexpr std::uint8_t kPresetUHDHLG = RecordValue(Preset::UhdRec2100Hlg);
+inline constexpr std::uint8_t kPresetUHDPQ = RecordValue(Preset::UhdRec2100Pq);
 
 inline constexpr float kDefaultFrequency = 1000.0f;  ///< Hz
 inline constexpr float kDefaultAmplitudeDb = -12.041199684143066f; ///< the float nearest 20·log10(0.25)
-inline constexpr std::int32_t kMaxFrameWidth = 16384;
-inline constexpr std::int32_t kMaxFrameHeight = 8192;
 
 /// 48000 Hz, no drop-frame, and the locale's standard-definition picture:
 /// 720 × 480, DV NTSC, 29.97 fps for NTSC; 720 × 576, DV PAL, 25 fps otherwise.

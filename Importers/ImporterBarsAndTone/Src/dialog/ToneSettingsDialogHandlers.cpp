@@ -4,6 +4,7 @@
 
 #include "dialog/ChoiceTables.h"
 #include "ImporterBarsAndTone/DialogControls.h"
+#include "ImporterBarsAndTone/FrameSizes.h"
 #include "dialog/Presets.h"
 #include "dialog/ToneSettingsDialog.h"
 #include "MediaBridge/Locale.h"
@@ -218,11 +219,11 @@ void ToneSettingsDialogImpl::WriteFrameSize(std::int32_t width, std::int32_t hei
 {
     if (const auto edit = FindControl<UI_NumberEdit>(ids::kFrameWidthNumberEdit)) {
         edit->SetValue(width);
-        edit->SetMaxValue(kMaxFrameWidth);
+        edit->SetMaxValue(kFrameSizes.maxWidth);
     }
     if (const auto edit = FindControl<UI_NumberEdit>(ids::kFrameHeightNumberEdit)) {
         edit->SetValue(height);
-        edit->SetMaxValue(kMaxFrameHeight);
+        edit->SetMaxValue(kFrameSizes.maxHeight);
     }
 }
 

@@ -28,8 +28,8 @@ Result HandleGetClipInfo(const SelectorCall&);        // 37  host/ClipInfo.cpp
 Result HandleAcquireSettings(const SelectorCall&);    // 38  host/AcquireSettings.cpp
 Result HandleGetAudio(const SelectorCall&);           // 25  audio/AudioSelectors.cpp
 Result HandleGetAudioLevels(const SelectorCall&);     // 49  audio/AudioSelectors.cpp
-Result HandleGetPixelFormat(const SelectorCall&);     // 27  video/PictureSelectors.cpp
-Result HandleGetPicture(const SelectorCall&);         // 47  video/PictureSelectors.cpp
-Result HandleGetColorDescription(const SelectorCall&);// 73  video/PictureSelectors.cpp
+Result HandleGetPixelFormat(const SelectorCall&);     // 27  video/GetPixelFormat.cpp
+Result HandleGetPicture(const SelectorCall&);         // 47  video/GetPicture.cpp
+Result HandleGetColorDescription(const SelectorCall&);// 73  video/GetColorDescription.cpp
 
 } // namespace bt

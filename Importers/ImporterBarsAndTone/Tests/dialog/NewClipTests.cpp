@@ -4,6 +4,7 @@
 #include "../host/ModuleFixture.h"
 #include "../host/ToneSettingsMatch.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
+#include "ImporterBarsAndTone/FrameSizes.h"
 #include "LayoutText.h"
 #include "bthost/DialogControl.h"
 #include "bthost/NewClip.h"
@@ -337,6 +338,26 @@ TEST_P(NewClipTest, FrequencyLimitIsHalfTheOpeningAudioRate)
                                                    ScriptedAction::Type(ids::kFrequencyHotTextNumber, 23000)});
     EXPECT_EQ(t.audioFrameRate, 48000.0f);
     EXPECT_EQ(t.frequency, 22050.0f);
+}
+
+TEST_P(NewClipTest, TypedSizesAreHeldToThePublishedFrameSizes)
+{
+    // Hosts judge clips by the published range, so the fields must hold to it
+    // exactly: a bound itself is kept, a pixel beyond it is held to it.
+    const bt::FrameSizeRange& range = bt::kFrameSizes;
+    const auto typed = [&](double width, double height) {
+        return Accepted(HighDefinition(), {ScriptedAction::Type(ids::kFrameWidthNumberEdit, width),
+                                           ScriptedAction::Type(ids::kFrameHeightNumberEdit, height)});
+    };
+    const bt::ToneSettings atBounds = typed(range.minWidth, range.maxHeight);
+    EXPECT_EQ(atBounds.frameWidth, range.minWidth);
+    EXPECT_EQ(atBounds.frameHeight, range.maxHeight);
+    const bt::ToneSettings beyond = typed(range.minWidth - 1, range.maxHeight + 1);
+    EXPECT_EQ(beyond.frameWidth, range.minWidth);
+    EXPECT_EQ(beyond.frameHeight, range.maxHeight);
+    const bt::ToneSettings otherWay = typed(range.maxWidth + 1, range.minHeight - 1);
+    EXPECT_EQ(otherWay.frameWidth, range.maxWidth);
+    EXPECT_EQ(otherWay.frameHeight, range.minHeight);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, NewClipTest, ::testing::Values(true, false),

@@ -70,12 +70,12 @@ protected:
 
 TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsAudioRate)
 {
+    // The default record's own bytes are pinned by the record's tests; here
+    // only what the host's rate changes.
     auto r = host->GetClipInfo(BT_FILETYPE_BARS, nullptr, 44100.0f);
     ASSERT_EQ(r.result, 0);
     const auto& d = r.description;
-    EXPECT_EQ((std::tuple{d.width, d.height, d.parNumerator, d.parDenominator, d.frameDuration}),
-              (std::tuple{1920, 1080, 40u, 33u, std::int64_t{8475667200}}));
-    EXPECT_EQ((std::tuple{d.audioChannels, d.audioRate, d.audioSamples}), (std::tuple{2u, 44100.0f, std::int64_t{220500}}));
+    EXPECT_EQ((std::tuple{d.audioRate, d.audioSamples}), (std::tuple{44100.0f, std::int64_t{5 * 44100}}));
     EXPECT_TRUE(d.colorManaged);
     bt::ToneSettings defaults;
     defaults.audioFrameRate = 44100.0f;

@@ -35,3 +35,23 @@ TEST(HostMemory, FailsTheRequestedNumberOfAllocations)
     EXPECT_EQ(memory.FailedAllocationCount(), 3u);
     memory.Release(third);
 }
+
+TEST(HostMemory, BlocksStartZeroedAndAnEmptyOneIsStillABlock)
+{
+    HostMemory memory;
+    auto* block = static_cast<unsigned char*>(memory.Allocate(64));
+    ASSERT_NE(block, nullptr);
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(block[i], 0) << i;
+    void* empty = memory.Allocate(0);
+    void* other = memory.Allocate(0);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_NE(empty, other);
+    EXPECT_EQ(memory.BlockSize(empty), 0u);
+    memory.Release(nullptr); // as free() takes it: not a bad release
+    EXPECT_EQ(memory.BadReleaseCount(), 0u);
+    for (void* b : {static_cast<void*>(block), empty, other})
+        memory.Release(b);
+    EXPECT_EQ(memory.LiveBlocks(), 0u);
+    EXPECT_EQ(memory.AllocationCount(), 3u);
+}

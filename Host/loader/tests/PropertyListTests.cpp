@@ -50,3 +50,31 @@ TEST(PropertyList, PascalTextStopsAtItsLengthByteAndRejectsOverruns)
     EXPECT_EQ(bthost::PascalText({9, 'a'}), "");
     EXPECT_EQ(bthost::PascalText({}), "");
 }
+
+TEST(PropertyList, ValuesReadAsTheirKindIsWritten)
+{
+    auto property = [](const char* key, std::vector<std::uint8_t> data) {
+        bthost::PluginPropertyEntry p;
+        p.key = bt::FourCC(key);
+        p.data = std::move(data);
+        return bthost::DescribePropertyValue(p);
+    };
+    EXPECT_EQ(property("name", {5, 'B', 'a', 'r', 's', '!', 0, 0}), "\"Bars!\"");
+    EXPECT_EQ(property("catg", {9, 'x'}), "\"\"") << "a length past the data";
+    EXPECT_EQ(property("8664", {'G', 'o', 0, 'x'}), "\"Go\"");
+    EXPECT_EQ(property("wx86", {'G', 'o'}), "\"Go\"") << "no terminator";
+    EXPECT_EQ(property("vers", {0x78, 0x56, 0x34, 0x12}), "0x12345678");
+    EXPECT_EQ(property("vers", {1, 2, 3}), "3 bytes");
+    EXPECT_EQ(property("kind", {'I'}), "1 bytes");
+
+    const std::vector<std::uint8_t> two{
+        1, 0, 0, 0, 0, 0, 2, 0, 0, 0,                                     // version 1, count 2
+        'D', 'C', 'B', 'A', 'd', 'n', 'i', 'k', 7, 0, 0, 0, 2, 0, 0, 0, 0, 0, // 'kind', 2 bytes
+        'D', 'C', 'B', 'A', 'e', 'n', 'i', 'k', 8, 0, 0, 0, 0, 0, 0, 0};      // 'kine', none
+    const auto list = bthost::DecodePropertyList(two);
+    ASSERT_EQ(list.properties.size(), 2u);
+    EXPECT_EQ(bthost::FindProperty(list, bt::FourCC("kind")), &list.properties[0]);
+    EXPECT_EQ(bthost::FindProperty(list, bt::FourCC("kine")), &list.properties[1]);
+    EXPECT_EQ(list.properties[1].offset, 28u);
+    EXPECT_EQ(bthost::FindProperty(list, bt::FourCC("vers")), nullptr);
+}

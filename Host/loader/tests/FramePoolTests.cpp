@@ -95,3 +95,57 @@ TEST(FramePool, RefusesFramesItCannotMake)
     EXPECT_EQ(pool.LiveFrames(), 0u);
 }
 
+
+TEST(FramePool, FramesUpToFourGibibytesAndPitchesUpToTheLargestSignedThirtyTwoBitNumber)
+{
+    FramePool pool;
+    pool.SetOptions({.withoutMemory = true, .exactPitch = true}); // sizes only: nothing is allocated
+    BT_FrameHandle frame = nullptr;
+    // 16384 pixels of 4 bytes, 65536 rows: 2^32 bytes exactly, then one row more.
+    EXPECT_EQ(pool.Create(&frame, Make(kByteCode, 16384, 65536)), 0);
+    EXPECT_EQ(pool.Create(&frame, Make(kByteCode, 16384, 65537)), -1);
+    // 16-byte pixels: 2^27 - 1 of them make a pitch of 2^31 - 16 bytes; 2^27 of them, 2^31.
+    EXPECT_EQ(pool.Create(&frame, Make(kFloatCode, (1 << 27) - 1, 1)), 0);
+    EXPECT_EQ(pool.Create(&frame, Make(kFloatCode, 1 << 27, 1)), -1);
+    EXPECT_EQ(pool.LiveFrames(), 2u);
+}
+
+TEST(FramePool, ChecksAnswerForLiveFramesOfTheirOwnSlotsOnly)
+{
+    FramePool pool;
+    BT_FrameHandle frame = nullptr;
+    ASSERT_EQ(pool.Create(&frame, Make(kByteCode, 6, 5)), 0);
+    void* firstRow = nullptr;
+    EXPECT_EQ(pool.Check(1, frame, &firstRow), 0);
+    EXPECT_EQ(firstRow, cpixGetPixels(frame));
+    std::int32_t format = 0;
+    pool.FailCheck(3, true);
+    EXPECT_EQ(pool.Check(3, frame, &format), -1);
+    pool.FailCheck(3, false);
+    EXPECT_EQ(pool.Check(3, frame, &format), 0);
+    EXPECT_EQ(pool.Check(0, frame, &format), -1);
+    EXPECT_EQ(pool.Check(4, frame, &format), -1);
+    int notAFrame = 0;
+    EXPECT_EQ(pool.Check(1, reinterpret_cast<BT_FrameHandle>(&notAFrame), &firstRow), -1);
+
+    pool.Release(frame);
+    EXPECT_EQ(pool.Check(1, frame, &firstRow), -1) << "a released frame still answers";
+    EXPECT_FALSE(pool.View(frame).has_value());
+    EXPECT_FALSE(pool.Creation(frame).has_value());
+    EXPECT_EQ(pool.CheckCalls(), (std::vector<int>{1, 3, 3, 0, 4, 1, 1}));
+}
+
+TEST(FramePool, AFrameReleasedTwiceIsPooledOnce)
+{
+    FramePool pool;
+    pool.SetOptions({.refillReused = true});
+    BT_FrameHandle frame = nullptr, first = nullptr, second = nullptr;
+    ASSERT_EQ(pool.Create(&frame, Make(kByteCode, 4, 4)), 0);
+    static_cast<std::uint8_t*>(cpixGetPixels(frame))[0] = 7;
+    pool.Release(frame);
+    pool.Release(frame);
+    ASSERT_EQ(pool.Create(&first, Make(kByteCode, 4, 4)), 0);
+    ASSERT_EQ(pool.Create(&second, Make(kByteCode, 4, 4)), 0);
+    EXPECT_NE(cpixGetPixels(first), cpixGetPixels(second)) << "two live frames share memory";
+    EXPECT_EQ(static_cast<std::uint8_t*>(cpixGetPixels(first))[0], bthost::kUntouchedByte); // refilled
+}
