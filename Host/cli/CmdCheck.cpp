@@ -4,11 +4,15 @@
 
 #include "ClipOutputs.h"
 #include "Commands.h"
+#include "ProgressBar.h"
 #include "Session.h"
 #include "btcheck/Check.h"
 #include "btcheck/PictureMarks.h"
 #include "btcheck/Report.h"
+#include "btmedia/StopSignals.h"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -18,8 +22,8 @@ namespace btcli {
 namespace {
 
 struct CheckOptions {
-    std::string file;
-    std::string clip;    ///< clip file the file should match; empty: none
+    std::vector<std::string> files;
+    std::string clip;    ///< clip file the files should match; empty: none
     bool json = false;
     std::string picture; ///< PNG of the regions measured; empty: none
     btcheck::CheckOptions check;
@@ -45,14 +49,63 @@ btcheck::ClipExpectation Expect(Session& session, const ClipFile& file)
     return e;
 }
 
+// A live input (an address, not a file) or a check asked to stop after a
+// while: its faults are told as they are found, not only in the report.
+bool Live(const std::string& path, const btcheck::CheckOptions& check)
+{
+    return check.durationSeconds > 0 || path.find("://") != std::string::npos;
+}
+
 /// Exit status kCheckPass when the file matches, kCheckFail when it does not,
 /// kCheckUnreadable when it cannot be read.
+int CheckOne(const CommonOptions& common, const CheckOptions& options, const std::string& path, Session& session,
+             const btcheck::ClipExpectation* clip, std::optional<btmedia::OutputFile>& marks)
+{
+    btcheck::CheckOptions check = options.check;
+    check.interrupted = [] { return btmedia::StopSignal() != 0; };
+    ProgressBar bar(common.progress.value_or(ProgressBar::IsTerminal()) && !common.quiet, "s");
+    check.progress = [&](double read, double total) {
+        bar.Update(std::llround(read), std::max(std::llround(total), std::llround(read)));
+    };
+    if (Live(path, check) && !common.quiet)
+        check.found = [&](const btcheck::Fault& f) {
+            bar.Finish();
+            std::cerr << "barsandtone: " << path << ": " << f.kind << ": " << f.sentence << "\n";
+        };
+    btcheck::CheckReport report;
+    try {
+        report = btcheck::CheckFile(path, session.Host(), clip, check);
+    } catch (const btcheck::ReadError& e) {
+        bar.Finish();
+        std::cerr << "barsandtone: cannot check " << path << ": " << e.what() << "\n";
+        return kCheckUnreadable;
+    }
+    bar.Finish();
+    if (!common.quiet)
+        (options.picture == "-" ? std::cerr : std::cout)
+            << (options.json ? btcheck::ReportJson(report) : btcheck::ReportText(report));
+    // The marks picture is an extra: without it the verdict still stands.
+    if (marks) {
+        if (report.picture.present)
+            btcheck::WritePictureMarks(path, report, *marks);
+        else
+            std::cerr << "barsandtone: " << path << " has no picture to mark; " << options.picture
+                      << " not written\n";
+    }
+    return report.Pass() ? kCheckPass : kCheckFail;
+}
+
+/// Each file in turn, one report each; the worst verdict is the exit status.
+/// A stop signal ends the file being read with its report, and the run.
 int RunCheck(const CommonOptions& common, const CheckOptions& options)
 {
+    if (!options.picture.empty() && options.files.size() > 1)
+        throw UsageError("--picture marks one file's picture; " + std::to_string(options.files.size()) +
+                         " files were given");
     // The marks picture is resolved before any work, as every output is.
     std::optional<btmedia::OutputFile> marks;
     if (!options.picture.empty())
-        marks.emplace(options.picture, OutputRulesFor(common, {options.file, options.clip}));
+        marks.emplace(options.picture, OutputRulesFor(common, {options.files.front(), options.clip}));
     std::optional<ClipFile> clipFile;
     if (!options.clip.empty())
         clipFile = LoadClipFile(options.clip);
@@ -61,25 +114,14 @@ int RunCheck(const CommonOptions& common, const CheckOptions& options)
     std::optional<btcheck::ClipExpectation> clip;
     if (clipFile)
         clip = Expect(session, *clipFile);
-    btcheck::CheckReport report;
-    try {
-        report = btcheck::CheckFile(options.file, session.Host(), clip ? &*clip : nullptr, options.check);
-    } catch (const btcheck::ReadError& e) {
-        std::cerr << "barsandtone: cannot check " << options.file << ": " << e.what() << "\n";
-        return kCheckUnreadable;
+    int worst = kCheckPass;
+    for (const std::string& path : options.files) {
+        const int verdict = CheckOne(common, options, path, session, clip ? &*clip : nullptr, marks);
+        worst = std::max(worst, verdict);
+        if (const int signal = btmedia::StopSignal(); signal != 0)
+            throw btmedia::Stopped(signal);
     }
-    if (!common.quiet)
-        (options.picture == "-" ? std::cerr : std::cout)
-            << (options.json ? btcheck::ReportJson(report) : btcheck::ReportText(report));
-    // The marks picture is an extra: without it the verdict still stands.
-    if (marks) {
-        if (report.picture.present)
-            btcheck::WritePictureMarks(options.file, report, *marks);
-        else
-            std::cerr << "barsandtone: " << options.file << " has no picture to mark; " << options.picture
-                      << " not written\n";
-    }
-    return report.Pass() ? kCheckPass : kCheckFail;
+    return worst;
 }
 
 /// check's number flags, one row each: the field of btcheck's options it
@@ -105,6 +147,8 @@ constexpr NumberFlag kNumberFlags[] = {
      "Tone frequency tolerance", 0.0, 100000.0, "Hz"},
     {"--sound-seconds", [](btcheck::CheckOptions& o) -> double& { return o.soundSeconds; },
      "Sound checked from the start", 1.0, 3600.0, "seconds"},
+    {"--duration", [](btcheck::CheckOptions& o) -> double& { return o.durationSeconds; },
+     "Stop after this many seconds of the programme (a live input; 0: read to the end)", 0.0, 1e7, "seconds"},
 };
 // clang-format on
 
@@ -113,12 +157,14 @@ CommandRun DeclareCheck(Flags& flags)
     auto options = std::make_shared<CheckOptions>();
     btcheck::CheckOptions& check = options->check;
     // Not checked for existence here: a file that is not there is unreadable.
-    flags.Option("file", options->file, "Movie, sound or picture file").Required().File();
-    flags.Option("--clip", options->clip, "Clip file the file should match").ExistingFile();
-    flags.Switch("--json", options->json, "Print JSON");
-    flags.Option("--frames", check.frames, "Pictures to check, spread from the first to the last")
-        .ShowDefault()
-        .Check(WholeBetween(1, 1000, "pictures"));
+    flags.Option("file", options->files,
+                 "Movie, sound or picture files, or a live input's address (udp://, srt://...)")
+        .Required()
+        .File();
+    flags.Option("--clip", options->clip, "Clip file the files should match").ExistingFile();
+    flags.Switch("--json", options->json, "Print JSON, one object a line for each file");
+    flags.Option("--frames", check.frames, "Check only N pictures, spread from the first to the last (default: every picture)")
+        .Check(WholeBetween(1, 1000000, "pictures"));
     flags.Option("--picture", options->picture, "PNG of the first picture with each region marked").File();
     for (const NumberFlag& row : kNumberFlags)
         flags.Option(row.names, row.field(check), row.help)
@@ -130,6 +176,6 @@ CommandRun DeclareCheck(Flags& flags)
 } // namespace
 
 // Its exit statuses are in the footer of every help (kCheckExitStatuses).
-const Command kCheckCommand{"check", "Say what a chain did to the bars and tone in a file", DeclareCheck};
+const Command kCheckCommand{"check", "Say what a chain did to the bars and tone in files", DeclareCheck};
 
 } // namespace btcli

@@ -241,7 +241,7 @@ std::string ReportJson(const CheckReport& r)
            {"picture", PictureJson(r.picture)},
            {"sound", SoundJson(r.sound)},
            {"file", FileJson(r.file)}};
-    return j.dump(2) + "\n";
+    return j.dump() + "\n";
 }
 
 } // namespace btcheck

@@ -11,7 +11,7 @@ namespace btcheck {
 /// wrong, each with its numbers; the verdict last.
 [[nodiscard]] std::string ReportText(const CheckReport& report);
 
-/// {"verdict": "pass"|"fail", "picture": {..., "faults": [...]},
+/// One line: {"verdict": "pass"|"fail", "picture": {..., "faults": [...]},
 ///  "sound": {..., "faults": [...]}, "file": {..., "faults": [...]}}
 [[nodiscard]] std::string ReportJson(const CheckReport& report);
 
