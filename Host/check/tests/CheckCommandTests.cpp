@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
+#include <cstdlib>
 #include <stdexcept>
 
 #include <unistd.h>
@@ -114,7 +116,9 @@ protected:
     };
     static Verdict Check(const std::string& name, std::vector<std::string> extra = {})
     {
-        std::vector<std::string> args{"check", "--json", fs::exists(Path(name)) ? Path(name) : Made(name)};
+        const bool address = name.find("://") != std::string::npos;
+        std::vector<std::string> args{"check", "--json",
+                                      address || fs::exists(Path(name)) ? (address ? name : Path(name)) : Made(name)};
         args.insert(args.end(), extra.begin(), extra.end());
         const Outcome o = RunTool(args);
         Verdict v{o.exitCode, json(), o.err};
@@ -397,6 +401,46 @@ TEST_F(CheckCommand, FaultsInTheMiddleAreFoundWithTheirKindAndTime)
     const Verdict sampled = Check("black-insert.mkv", {"--frames", "3"});
     EXPECT_EQ(sampled.report.at("picture").at("frames"), (std::vector<int>{0, 49, 99}));
     EXPECT_EQ(sampled.exitCode, 0);
+}
+
+TEST_F(CheckCommand, ManyFilesOneReportEachAndTheWorstVerdict)
+{
+    Damage("hd.mkv", "batch-black.mkv",
+           {"-vf", "drawbox=enable='between(n,5,6)':c=black:t=fill", "-c:v", "ffv1", "-pix_fmt", "yuv422p10le"});
+    std::ofstream(Path("batch-junk.mov")) << "not a movie";
+    const Outcome o = RunTool({"check", "--json", Made("hd.mkv"), Path("batch-black.mkv"), Path("batch-junk.mov")});
+    EXPECT_EQ(o.exitCode, 2);
+    std::istringstream lines(o.out);
+    std::vector<std::string> verdicts;
+    for (std::string line; std::getline(lines, line);)
+        verdicts.push_back(json::parse(line).at("verdict").get<std::string>());
+    EXPECT_EQ(verdicts, (std::vector<std::string>{"pass", "fail"}));
+    EXPECT_NE(o.err.find("batch-junk.mov"), std::string::npos);
+    EXPECT_EQ(RunTool({"check", Made("hd.mkv"), Path("batch-black.mkv")}).exitCode, 1);
+    // One marks picture cannot show several files.
+    EXPECT_EQ(RunTool({"check", Made("hd.mkv"), Made("hd.mkv"), "--picture", Path("two.png")}).exitCode, 2);
+}
+
+TEST_F(CheckCommand, ALiveTransportStreamIsCheckedForItsDuration)
+{
+    // Sent in real time to this machine only, for a few seconds at most.
+    Export("ebu640.json", "live-source.mov", "3");
+    Damage("live-source.mov", "live.ts",
+           {"-vf", "drawbox=enable='between(n,20,22)':c=black:t=fill", "-c:v", "libx264", "-pix_fmt", "yuv420p",
+            "-c:a", "mp2", "-f", "mpegts"});
+    const std::string address = "udp://127.0.0.1:" + std::to_string(20000 + getpid() % 20000);
+    const std::string sender = "(sleep 0.5; timeout 10 ffmpeg -v error -re -i '" + Path("live.ts") +
+                               "' -c copy -f mpegts '" + address + "?pkt_size=1316') >/dev/null 2>&1 &";
+    ASSERT_EQ(std::system(sender.c_str()), 0);
+    const Verdict v = Check(address + "?timeout=8000000", {"--duration", "2.5", "--clip", Made("ebu640.json")});
+    EXPECT_EQ(v.exitCode, 1) << v.err;
+    EXPECT_TRUE(v.report.at("file").at("read").at("stopped").get<bool>());
+    const json& faults = v.report.at("picture").at("faults");
+    ASSERT_EQ(faults.size(), 1u) << faults.dump(1);
+    EXPECT_EQ(faults[0].at("class"), "black");
+    EXPECT_EQ(faults[0].at("time").at("first_frame"), 20);
+    // Told as it was found, before the report.
+    EXPECT_NE(v.err.find("frames 20"), std::string::npos) << v.err;
 }
 
 } // namespace

@@ -81,7 +81,7 @@ public:
 private:
     void Place(std::int64_t frame, const PictureState& state);
 
-    static constexpr std::size_t kReorderWindow = 32;
+    static constexpr std::size_t kReorderWindow = 16; // frames a threaded decoder may run ahead, and more
     bool mGapsAreMissing;
     std::map<std::int64_t, PictureState> mWaiting;
     std::optional<Stretch> mOpen;
