@@ -9,6 +9,7 @@
 #include "btcheck/Check.h"
 #include "btcheck/PictureMarks.h"
 #include "btcheck/Report.h"
+#include "btcheck/Timecode.h"
 #include "btmedia/StopSignals.h"
 
 #include <algorithm>
@@ -99,6 +100,9 @@ int CheckOne(const CommonOptions& common, const CheckOptions& options, const std
 /// A stop signal ends the file being read with its report, and the run.
 int RunCheck(const CommonOptions& common, const CheckOptions& options)
 {
+    btcheck::Timecode start;
+    if (!options.check.timecode.empty() && !btcheck::ParseTimecode(options.check.timecode, start))
+        throw UsageError("--timecode: \"" + options.check.timecode + "\" is not HH:MM:SS:FF");
     if (!options.picture.empty() && options.files.size() > 1)
         throw UsageError("--picture marks one file's picture; " + std::to_string(options.files.size()) +
                          " files were given");
@@ -165,6 +169,7 @@ CommandRun DeclareCheck(Flags& flags)
     flags.Switch("--json", options->json, "Print JSON, one object a line for each file");
     flags.Option("--frames", check.frames, "Check only N pictures, spread from the first to the last (default: every picture)")
         .Check(WholeBetween(1, 1000000, "pictures"));
+    flags.Option("--timecode", check.timecode, "The start timecode the files should carry, HH:MM:SS:FF (;FF drop-frame)");
     flags.Option("--picture", options->picture, "PNG of the first picture with each region marked").File();
     for (const NumberFlag& row : kNumberFlags)
         flags.Option(row.names, row.field(check), row.help)

@@ -135,7 +135,7 @@ CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExp
         report.picture = picture->Finish(read.pictures);
     if (facts.sound)
         report.sound = CheckSound(sink.TakeSound(), *facts.sound, reference, clip, options.tolerances);
-    report.file = CheckFileFacts(facts, clip);
+    report.file = CheckFileFacts(facts, clip, options.timecode);
     report.file.read = read;
     for (Fault& f : CheckLengths(facts, read))
         report.file.faults.push_back(std::move(f));

@@ -8,7 +8,7 @@
 
 namespace btcheck {
 
-FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip)
+FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip, const std::string& startTimecode)
 {
     FileFinding out;
     out.facts = facts;
@@ -33,9 +33,8 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip)
             out.faults.push_back(Fault{kind::kTimecode, "the start timecode \"" + facts.timecode + "\" is not a timecode",
                                        {}, {{"timecode", facts.timecode}}});
         } else {
-            const long nominal = fps > 0 ? std::lround(fps) : 0;
-            const bool dropRate = fps > 0 && std::abs(fps * 1001.0 / 1000.0 - static_cast<double>(nominal)) < 0.01 &&
-                                  (nominal == 30 || nominal == 60);
+            const long nominal = NominalRate(fps);
+            const bool dropRate = HasDropFrame(fps);
             if (nominal > 0 && tc.f >= nominal)
                 out.faults.push_back(Fault{kind::kTimecode,
                                            Printf("the start timecode %s counts frame %d at %ld frames per second",
@@ -53,7 +52,19 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip)
                                                   tc.dropFrame ? "drop-frame" : "non-drop-frame",
                                                   clip->dropFrame ? "drop-frame" : "non-drop-frame"),
                                            {}, {{"timecode", facts.timecode}}});
+            Timecode expected;
+            if (!startTimecode.empty() && nominal > 0 && ParseTimecode(startTimecode, expected) &&
+                FramesSinceMidnight(expected, static_cast<int>(nominal)) !=
+                    FramesSinceMidnight(tc, static_cast<int>(nominal)))
+                out.faults.push_back(Fault{kind::kTimecode,
+                                           Printf("the start timecode is %s; %s was expected", facts.timecode.c_str(),
+                                                  startTimecode.c_str()),
+                                           {}, {{"timecode", facts.timecode}, {"expected", startTimecode}}});
         }
+    } else if (!startTimecode.empty()) {
+        out.faults.push_back(Fault{kind::kTimecode,
+                                   "the file carries no timecode; " + startTimecode + " was expected", {},
+                                   {{"expected", startTimecode}}});
     }
 
     if (clip != nullptr && p && !p->still && fps > 0 && clip->frameDuration > 0) {

@@ -47,6 +47,11 @@ TEST(FileCheck, TimecodesAreReadAndWeighed)
     EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 25, 1, "10:00:00:25"), nullptr)), std::vector<std::string>{"timecode"});
     EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 25, 1, "10:00:00;05"), nullptr)), std::vector<std::string>{"timecode"});
     EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 25, 1, "ten o'clock"), nullptr)), std::vector<std::string>{"timecode"});
+    // Against the start asked for: the same frame however it is written, one frame off, or none.
+    EXPECT_TRUE(CheckFileFacts(Movie(1, 1, 25, 1, "10:00:00:00"), nullptr, "10:00:00:00").faults.empty());
+    EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 25, 1, "10:00:00:01"), nullptr, "10:00:00:00")),
+              std::vector<std::string>{"timecode"});
+    EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 25, 1), nullptr, "10:00:00:00")), std::vector<std::string>{"timecode"});
 }
 
 TEST(FileCheck, AgainstTheClipsFrameRateAndCounting)

@@ -17,6 +17,7 @@ struct CheckOptions {
     int frames = 0;             ///< pictures measured, spread over the file; 0: every one
     double soundSeconds = 30;   ///< sound judged from the start, at most
     double durationSeconds = 0; ///< stop after this much of the programme (a live input); 0: read to the end
+    std::string timecode;       ///< the first picture's timecode the file should carry; empty: any
     /// Asked while reading: true ends the check early with what was read (an interrupt).
     std::function<bool()> interrupted;
     /// Each fault in time as it is found, before the report (a live input's far end).
@@ -25,8 +26,10 @@ struct CheckOptions {
     std::function<void(double read, double total)> progress;
 };
 
-/// The file's container facts against its own streams and the clip.
-[[nodiscard]] FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip);
+/// The file's container facts against its own streams and the clip, and its
+/// start timecode against `startTimecode` (empty: any).
+[[nodiscard]] FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip,
+                                         const std::string& startTimecode = {});
 
 /// What the pass decoded against what the container declares: pictures and
 /// sound that end early (`truncated`), picture and sound that end apart
