@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -143,4 +145,122 @@ TEST_F(MediaFileTest, WhatIsNotMediaIsRefused)
     EXPECT_THROW((void)MediaFile::Open(Path("absent.mov")), ReadError);
     const std::uint8_t bytes[] = {0, 0, 0, 0x20, 'f', 't', 'y', 'p'};
     EXPECT_THROW((void)MediaFile::OpenBytes(bytes), ReadError);
+}
+
+namespace {
+
+// Keeps what the one pass tells, in the order it tells it; a picture is
+// known once read, by its packet's or its planes' hash.
+class Recorder final : public PassSink {
+public:
+    [[nodiscard]] bool Knows(std::uint64_t hash) const override
+    {
+        return std::find(known.begin(), known.end(), hash) != known.end();
+    }
+    void Repeat(std::int64_t frame, std::uint64_t) override { order.push_back(frame); }
+    void Picture(const CodePicture& p, std::uint64_t packetHash, std::uint64_t pictureHash) override
+    {
+        order.push_back(p.frameIndex);
+        read.push_back(p.frameIndex);
+        lumas.push_back(p.At(0, 0, 0));
+        for (std::uint64_t h : {packetHash, pictureHash})
+            if (h != 0)
+                known.push_back(h);
+    }
+    void Sound(const SoundSamples& s) override
+    {
+        if (channels.empty())
+            channels.resize(s.channels.size());
+        EXPECT_EQ(s.firstSample, static_cast<std::int64_t>(channels[0].size()));
+        for (std::size_t c = 0; c < s.channels.size(); ++c)
+            channels[c].insert(channels[c].end(), s.channels[c], s.channels[c] + s.count);
+    }
+    [[nodiscard]] bool Stop() override { return stopAfter >= 0 && static_cast<std::int64_t>(order.size()) >= stopAfter; }
+
+    std::vector<std::uint64_t> known;
+    std::vector<std::int64_t> order, read;
+    std::vector<int> lumas;
+    std::vector<std::vector<float>> channels;
+    std::int64_t stopAfter = -1;
+};
+
+} // namespace
+
+TEST_F(MediaFileTest, OnePassMeasuresEachDistinctPictureOnceAndTellsFramesInOrder)
+{
+    // Twenty grey frames at code 100, frames 8 and 9 at 200: intra-coded, so
+    // identical frames are identical packets.
+    std::string bytes;
+    for (int i = 0; i < 20; ++i) {
+        bytes.append(kW * kH, static_cast<char>(i == 8 || i == 9 ? 200 : 100));
+        bytes.append(kW * kH / 2, static_cast<char>(128));
+    }
+    std::ofstream(Path("still.yuv"), std::ios::binary) << bytes;
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", Path("still.yuv"), "-c:v",
+            "ffv1", "-threads", "1", Path("still.mkv")});
+    MediaFile file = MediaFile::Open(Path("still.mkv"));
+    Recorder sink;
+    const PassSummary summary = file.ReadAll(sink);
+    EXPECT_EQ(sink.read, (std::vector<std::int64_t>{0, 8}));
+    EXPECT_EQ(sink.lumas, (std::vector<int>{100, 200}));
+    std::vector<std::int64_t> all(20);
+    for (std::int64_t i = 0; i < 20; ++i)
+        all[static_cast<std::size_t>(i)] = i;
+    EXPECT_EQ(sink.order, all);
+    EXPECT_EQ(summary.pictures, 20);
+    EXPECT_EQ(summary.missingPictures, 0);
+    EXPECT_DOUBLE_EQ(summary.pictureEndSeconds, 0.8);
+    EXPECT_EQ(summary.decodeErrors, 0);
+
+    // Asked to stop, it stops and says so.
+    MediaFile again = MediaFile::Open(Path("still.mkv"));
+    Recorder early;
+    early.stopAfter = 5;
+    const PassSummary stopped = again.ReadAll(early);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_LT(stopped.pictures, 20);
+}
+
+TEST_F(MediaFileTest, MonoTracksAreReadAsTheChannelsOfOneProgramme)
+{
+    // Three mono tracks of constant levels, in track order.
+    Ffmpeg({"-f", "lavfi", "-i", "aevalsrc=0.125:s=48000:d=0.5", "-f", "lavfi", "-i", "aevalsrc=0.25:s=48000:d=0.5",
+            "-f", "lavfi", "-i", "aevalsrc=-0.5:s=48000:d=0.5", "-map", "0", "-map", "1", "-map", "2", "-c:a",
+            "pcm_s24le", Path("tracks.mov")});
+    MediaFile file = MediaFile::Open(Path("tracks.mov"));
+    ASSERT_TRUE(file.Facts().sound);
+    EXPECT_EQ(file.Facts().sound->tracks, 3);
+    EXPECT_EQ(file.Facts().sound->channels, 3);
+    Recorder sink;
+    const PassSummary summary = file.ReadAll(sink);
+    ASSERT_EQ(sink.channels.size(), 3u);
+    EXPECT_EQ(summary.samples, 24000);
+    EXPECT_EQ(sink.channels[0][1000], 0.125f);
+    EXPECT_EQ(sink.channels[1][23999], 0.25f);
+    EXPECT_EQ(sink.channels[2][12000], -0.5f);
+    EXPECT_DOUBLE_EQ(summary.soundEndSeconds, 0.5);
+}
+
+TEST_F(MediaFileTest, DamagedBytesAreCountedNotSwallowed)
+{
+    std::string bytes;
+    for (int i = 0; i < 50; ++i) {
+        bytes.append(kW * kH, static_cast<char>(20 + 4 * i));
+        bytes.append(kW * kH / 2, static_cast<char>(128));
+    }
+    std::ofstream(Path("moving.yuv"), std::ios::binary) << bytes;
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", Path("moving.yuv"), "-c:v",
+            "mpeg2video", "-g", "50", "-f", "mpegts", Path("moving.ts")});
+    // Six transport packets in the stream's middle overwritten, headers too.
+    const auto size = static_cast<std::streamoff>(std::filesystem::file_size(Path("moving.ts")));
+    std::fstream ts(Path("moving.ts"), std::ios::in | std::ios::out | std::ios::binary);
+    ts.seekp(size / 2 / 188 * 188);
+    const std::string junk(6 * 188, '\x5a');
+    ts.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+    ts.close();
+    MediaFile file = MediaFile::Open(Path("moving.ts"));
+    Recorder sink;
+    const PassSummary summary = file.ReadAll(sink);
+    EXPECT_GT(summary.decodeErrors + summary.missingPictures, 0);
+    EXPECT_LT(summary.pictures, 50);
 }
