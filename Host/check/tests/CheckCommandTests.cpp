@@ -192,6 +192,8 @@ TEST_F(CheckCommand, PictureDamagesAreNamed)
         {"bt601.mkv", "hd.mkv", with({"-vf", "colorspace=iall=bt709:space=bt470bg:trc=bt709:primaries=bt709:range=tv"}),
          "matrix"},
         {"decoded-as-601.mkv", "hd.mkv", with({"-vf", "colorspace=all=bt709:ispace=bt470bg"}), "matrix"},
+        {"smpte-c-to-709.mkv", "hd.mkv", with({"-vf", "colorspace=all=bt709:iprimaries=smpte170m"}), "gamut"},
+        {"709-to-ebu.mkv", "hd.mkv", with({"-vf", "colorspace=all=bt709:primaries=bt470bg:iall=bt709"}), "gamut"},
         {"pq-as-hlg.mkv", "pq.mov", with({"-color_trc", "arib-std-b67"}), "transfer-tag"},
         {"pq-as-sdr.mkv", "pq.mov", with({"-color_primaries", "bt709"}), "primaries-tag"},
         {"clipped.mkv", "pq.mov", with({"-vf", "lutyuv=y=clip(val\\,64\\,940)"}), "clipping"},
