@@ -25,6 +25,28 @@ void Expect(bool condition, const char* what)
 
 } // namespace
 
+// The one pass over the whole input: every picture it hands on has the size
+// it promises, and sound comes in runs of as many channels as the file says.
+class SizeJudge final : public btcheck::PassSink {
+public:
+    explicit SizeJudge(int channels) : mChannels(channels) {}
+    [[nodiscard]] bool Knows(std::uint64_t) const override { return false; }
+    void Repeat(std::int64_t, std::uint64_t) override {}
+    void Picture(const btcheck::CodePicture& p, std::uint64_t, std::uint64_t) override
+    {
+        const auto pixels = static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height);
+        for (int c = 0; c < p.Components(); ++c)
+            Expect(p.plane[c].size() == pixels, "a plane of the wrong size in the pass");
+    }
+    void Sound(const btcheck::SoundSamples& s) override
+    {
+        Expect(static_cast<int>(s.channels.size()) == mChannels, "a sound run of another channel count");
+    }
+
+private:
+    int mChannels;
+};
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // FFmpeg's own blocks stay well inside the fuzzer's memory limit: a header
@@ -48,6 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const auto& channel : s.channels)
                 Expect(channel.size() == s.channels[0].size(), "channels of different lengths");
         }
+        btcheck::MediaFile whole = btcheck::MediaFile::OpenBytes({data, size});
+        SizeJudge judge(facts.sound ? facts.sound->channels : 0);
+        (void)whole.ReadAll(judge);
     } catch (const btcheck::ReadError&) {
     }
     return 0;

@@ -16,7 +16,7 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip, 
     const auto& s = facts.sound;
     const double fps = p && p->rateNum > 0 ? static_cast<double>(p->rateNum) / p->rateDen : 0.0;
 
-    if (p && s && p->durationSeconds > 0 && s->durationSeconds > 0 && fps > 0 && !p->still) {
+    if (p && s && facts.lengthsDeclared && p->durationSeconds > 0 && s->durationSeconds > 0 && fps > 0 && !p->still) {
         const double gap = s->durationSeconds - p->durationSeconds;
         if (std::abs(gap) > 1.0 / fps + 1e-3)
             out.faults.push_back(Fault{kind::kDuration,
@@ -100,7 +100,8 @@ std::vector<Fault> CheckLengths(const FileFacts& facts, const PassSummary& read)
     const std::string why = read.readError.empty() ? "" : " (the reader stopped: " + read.readError + ")";
 
     if (!read.stopped) {
-        const double pictureDeclared = moving ? p->durationSeconds : 0.0;
+        // A stream format's lengths are guessed from the very timestamps read.
+        const double pictureDeclared = moving && facts.lengthsDeclared ? p->durationSeconds : 0.0;
         if (pictureDeclared > 0 && read.pictureEndSeconds < pictureDeclared - frame - 1e-6) {
             Fault f{kind::kTruncated,
                     Printf("the picture ends at %.3f s after %lld frames; the file says %.3f s, %lld frames%s",
@@ -114,7 +115,7 @@ std::vector<Fault> CheckLengths(const FileFacts& facts, const PassSummary& read)
             f.time = FaultTime{read.pictureEndSeconds, pictureDeclared, read.pictures, p->frameCount - 1};
             out.push_back(std::move(f));
         }
-        const double soundDeclared = s ? s->durationSeconds : 0.0;
+        const double soundDeclared = s && facts.lengthsDeclared ? s->durationSeconds : 0.0;
         const double soundLength = read.soundEndSeconds - read.soundStartSeconds;
         if (soundDeclared > 0 && soundLength < soundDeclared - std::max(frame, soundSlack) - 1e-6) {
             Fault f{kind::kTruncated,

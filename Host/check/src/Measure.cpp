@@ -91,11 +91,10 @@ void MatchEdge(const CodePicture& file, EdgeAxis axis, Span a, Span b, Span acro
     };
     Triple la = median(a);
     Triple lb = median(b);
-    // Subsampled chroma is placed by where the encoder's filter put it, not
-    // where the picture's edge is: along a subsampled axis only luma places
-    // an edge.
-    const int shift = alongX ? file.chromaShiftX : file.chromaShiftY;
-    if (file.family == Family::YCbCr && shift > 0) {
+    // Chroma lies where the chain's subsampling filters put it (a 4:2:0
+    // stage anywhere upstream moves and softens its edges), not where the
+    // picture's edge is: in Y'CbCr only luma places an edge.
+    if (file.family == Family::YCbCr) {
         la[1] = lb[1] = la[2] = lb[2] = 0;
     }
     const double contrast = std::max({std::abs(la[0] - lb[0]), std::abs(la[1] - lb[1]), std::abs(la[2] - lb[2])});

@@ -216,6 +216,7 @@ void MediaFile::State::Probe()
     facts.container = format->iformat->long_name != nullptr ? format->iformat->long_name : format->iformat->name;
     facts.durationSeconds = format->duration > 0 ? static_cast<double>(format->duration) / AV_TIME_BASE : 0.0;
     facts.timecode = TimecodeOf(format);
+    facts.lengthsDeclared = (format->iformat->flags & AVFMT_TS_DISCONT) == 0;
 
     videoIndex = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (videoIndex >= 0 && (format->streams[videoIndex]->disposition & AV_DISPOSITION_ATTACHED_PIC))

@@ -104,9 +104,10 @@ PictureState ClassifyPicture(const Baseline& base, const PictureReading& reading
         const auto [reads, expected] = ReadsAndExpected(base, i, reading.measurements[i]);
         for (int c = 0; c < base.components; ++c)
             allBlack = allBlack && std::abs(reads[c] - black[c]) <= base.loose;
-        if (e > base.tolerance)
+        const bool fromTheStart = i < base.offFromTheStart.size() && base.offFromTheStart[i];
+        if (e > base.tolerance && !fromTheStart)
             state.regionsOff.push_back(static_cast<int>(i));
-        if (e > state.worst) {
+        if (e > state.worst && !fromTheStart) {
             state.worst = e;
             state.worstRegion = static_cast<int>(i);
             state.worstReads = reads;

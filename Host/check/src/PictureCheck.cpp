@@ -339,6 +339,11 @@ Baseline Establish(const std::vector<Candidate>& candidates, const CodePicture& 
     if (chosenFit.share < kMinMatchShare)
         return base;
     base.bars = true;
+    base.offFromTheStart.assign(c.layout.regions.size(), false);
+    for (std::size_t i = 0; i < c.layout.regions.size(); ++i)
+        base.offFromTheStart[i] = chosenFit.measurements[i].measured &&
+                                  RegionError(c.layout.regions[i], chosenFit.measurements[i], c.matrix,
+                                              chosenFit.best, base.coding, base.components) > tolerance;
     out.bars = BarsToken(c.colourSpace);
     out.barsName = BarsName(c.colourSpace);
     out.colourSpace = c.colourSpace;

@@ -31,6 +31,19 @@ protected:
         return Path(name);
     }
 
+    /// `frames` grey 16 × 8 pictures, 8-bit 4:2:0, frame i at luma(i), into a raw file.
+    template <typename Luma>
+    std::string GreyFrames(const std::string& name, int frames, Luma luma) const
+    {
+        std::string bytes;
+        for (int i = 0; i < frames; ++i) {
+            bytes.append(16 * 8, static_cast<char>(luma(i)));
+            bytes.append(16 * 8 / 2, static_cast<char>(128));
+        }
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+        return Path(name);
+    }
+
     /// ffmpeg with these arguments; the test fails unless it succeeds.
     void Ffmpeg(std::vector<std::string> args) const
     {
@@ -98,13 +111,8 @@ TEST_F(MediaFileTest, RgbComponentsComeInRgbOrder)
 TEST_F(MediaFileTest, SeekingFindsTheFrameAskedForInsideAGroup)
 {
     // Frame i is grey at code 20 + 4i, in groups of twelve frames.
-    std::string bytes;
-    for (int i = 0; i < 50; ++i) {
-        bytes.append(kW * kH, static_cast<char>(20 + 4 * i));
-        bytes.append(kW * kH / 2, static_cast<char>(128));
-    }
-    std::ofstream(Path("frames.yuv"), std::ios::binary) << bytes;
-    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", Path("frames.yuv"), "-c:v",
+    const std::string raw = GreyFrames("frames.yuv", 50, [](int i) { return 20 + 4 * i; });
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", raw, "-c:v",
             "libx264", "-qp", "0", "-g", "12", "-bf", "2", Path("frames.mp4")});
     MediaFile file = MediaFile::Open(Path("frames.mp4"));
     EXPECT_EQ(file.Facts().picture->frameCount, 50);
@@ -190,13 +198,8 @@ TEST_F(MediaFileTest, OnePassMeasuresEachDistinctPictureOnceAndTellsFramesInOrde
 {
     // Twenty grey frames at code 100, frames 8 and 9 at 200: intra-coded, so
     // identical frames are identical packets.
-    std::string bytes;
-    for (int i = 0; i < 20; ++i) {
-        bytes.append(kW * kH, static_cast<char>(i == 8 || i == 9 ? 200 : 100));
-        bytes.append(kW * kH / 2, static_cast<char>(128));
-    }
-    std::ofstream(Path("still.yuv"), std::ios::binary) << bytes;
-    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", Path("still.yuv"), "-c:v",
+    const std::string raw = GreyFrames("still.yuv", 20, [](int i) { return i == 8 || i == 9 ? 200 : 100; });
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", raw, "-c:v",
             "ffv1", "-threads", "1", Path("still.mkv")});
     MediaFile file = MediaFile::Open(Path("still.mkv"));
     Recorder sink;
@@ -243,13 +246,8 @@ TEST_F(MediaFileTest, MonoTracksAreReadAsTheChannelsOfOneProgramme)
 
 TEST_F(MediaFileTest, DamagedBytesAreCountedNotSwallowed)
 {
-    std::string bytes;
-    for (int i = 0; i < 50; ++i) {
-        bytes.append(kW * kH, static_cast<char>(20 + 4 * i));
-        bytes.append(kW * kH / 2, static_cast<char>(128));
-    }
-    std::ofstream(Path("moving.yuv"), std::ios::binary) << bytes;
-    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", Path("moving.yuv"), "-c:v",
+    const std::string raw = GreyFrames("moving.yuv", 50, [](int i) { return 20 + 4 * i; });
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", raw, "-c:v",
             "mpeg2video", "-g", "50", "-f", "mpegts", Path("moving.ts")});
     // Six transport packets in the stream's middle overwritten, headers too.
     const auto size = static_cast<std::streamoff>(std::filesystem::file_size(Path("moving.ts")));

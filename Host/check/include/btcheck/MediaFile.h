@@ -82,6 +82,9 @@ struct SoundFacts {
 struct FileFacts {
     std::string container;
     double durationSeconds = 0;
+    /// The container states its streams' lengths; false for stream formats
+    /// (transport and program streams), whose lengths are guessed from timestamps.
+    bool lengthsDeclared = true;
     std::string timecode; ///< start timecode as declared ("01:00:00:00"), empty: none
     std::optional<PictureFacts> picture;
     std::optional<SoundFacts> sound;

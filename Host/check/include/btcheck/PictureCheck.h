@@ -54,6 +54,9 @@ struct Baseline {
     int components = 3;
     double tolerance = 0; ///< codes of the file's depth
     double loose = 0;     ///< a region this near still fits for telling pictures apart
+    /// Regions the coding found does not explain on the first picture: a
+    /// fault of the whole file, not of each later picture.
+    std::vector<bool> offFromTheStart;
 };
 
 /// Every colour space the module paints, at width × height.
