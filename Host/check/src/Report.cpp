@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 
 namespace btcheck {
@@ -34,6 +35,11 @@ json FaultsJson(const std::vector<Fault>& faults)
             j[name] = value;
         if (!f.frames.empty())
             j["frames"] = f.frames;
+        if (f.time) {
+            j["time"] = json{{"start", f.time->startSeconds}, {"end", f.time->endSeconds}};
+            if (f.time->firstFrame >= 0)
+                j["time"]["frames"] = {f.time->firstFrame, f.time->lastFrame};
+        }
         out.push_back(std::move(j));
     }
     return out;
@@ -73,6 +79,12 @@ json PictureJson(const PictureFinding& p)
                 {"faults", FaultsJson(p.faults)}};
 }
 
+// A level in JSON: null where there is none to give (silence's -inf).
+json Level(bool known, double value)
+{
+    return known && std::isfinite(value) ? json(value) : json(nullptr);
+}
+
 json SoundJson(const SoundFinding& s)
 {
     if (!s.present)
@@ -83,6 +95,7 @@ json SoundJson(const SoundFinding& s)
                                 {"rms_dbfs", c.rmsDb},
                                 {"peak_dbfs", c.peakDb},
                                 {"frequency", c.frequency},
+                                {"module_frequency", c.moduleFrequency},
                                 {"carries", c.carries},
                                 {"expected", c.expected},
                                 {"gain_db", c.gainDb},
@@ -95,6 +108,12 @@ json SoundJson(const SoundFinding& s)
                 {"identified", s.identified},
                 {"phase_seconds", s.phaseSeconds},
                 {"rate_ratio", s.rateRatio},
+                {"tone_dbfs", Level(s.identified, s.toneDbfs)},
+                {"lineup", s.identified ? json{{"name", s.lineUp}, {"dbfs", s.lineUpDbfs}} : json(nullptr)},
+                {"loudness",
+                 {{"integrated_lufs", Level(s.loudnessMeasured, s.loudnessLufs)},
+                  {"true_peak_dbtp", Level(s.loudnessMeasured, s.truePeakDbtp)}}},
+                {"sync_seconds", Level(s.syncMeasured, s.syncSeconds)},
                 {"channels", channels},
                 {"faults", FaultsJson(s.faults)}};
 }
@@ -191,6 +210,15 @@ std::string ReportText(const CheckReport& r)
     } else {
         out << Printf("Sound    %s, %zu channels at %d Hz, %.1f s checked%s\n", s.tone.c_str(), s.channels.size(),
                       s.rate, s.seconds, s.truncated ? " (of more)" : "");
+        if (s.identified)
+            out << Printf("  note level: tone %.2f dBFS, line-up %s %.2f dBFS\n", s.toneDbfs, s.lineUp.c_str(),
+                          s.lineUpDbfs);
+        if (s.loudnessMeasured)
+            out << Printf("  note loudness: %.1f LUFS integrated, true peak %.1f dBTP\n", s.loudnessLufs,
+                          s.truePeakDbtp);
+        if (s.syncMeasured)
+            out << Printf("  note sync: the tone starts %+.1f ms from the first %s\n", 1000 * s.syncSeconds,
+                          r.picture.present ? "picture" : "sample");
         for (const ChannelReading& c : s.channels)
             out << Printf("  note %-4s rms %7.2f dBFS, peak %7.2f dBFS, %8.2f Hz, gain %+.2f dB, polarity %s\n",
                           c.name.c_str(), c.rmsDb, c.peakDb, c.frequency, c.gainDb,

@@ -122,12 +122,13 @@ struct PictureFinding {
 
 struct ChannelReading {
     std::string name;          ///< the file's name for it ("FL") or its number
-    double rmsDb = -200;       ///< dBFS of the RMS
-    double peakDb = -200;      ///< dBFS of the peak
+    double rmsDb = -200;       ///< dBFS of the RMS, over the whole sound
+    double peakDb = -200;      ///< dBFS of the peak, over the whole sound
     double frequency = 0;      ///< Hz, 0 when silent
-    int carries = -1;          ///< host channel whose identification it carries; -1 none
+    double moduleFrequency = 0; ///< Hz of the module's tone over the same stretch, 0 not known
+    int carries = -1;          ///< host channel whose sound it carries; -1 none
     int expected = -1;         ///< host channel it should carry
-    double gainDb = 0;         ///< against the module's level for it
+    double gainDb = 0;         ///< measured against the module's sound for it
     int polarity = 0;          ///< 1 as the module's, -1 inverted, 0 not known
 };
 
@@ -141,6 +142,15 @@ struct SoundFinding {
     int cadence = -1;
     double phaseSeconds = 0;   ///< where in the cadence's cycle the file's first sample lies
     double rateRatio = 1;      ///< file frequency ÷ module frequency
+    double toneDbfs = -200;    ///< peak level of the tone's loudest part in the file
+    std::string lineUp;        ///< what the level is judged against: "EBU", "SMPTE", "the clip's", ...
+    double lineUpDbfs = 0;
+    bool loudnessMeasured = false;
+    double loudnessLufs = 0;   ///< integrated (ITU-R BS.1770, EBU R 128); -inf for silence
+    double truePeakDbtp = 0;
+    bool syncMeasured = false;
+    double syncSeconds = 0;    ///< where the module's tone starts against the first picture (or the
+                               ///< first sample, without picture); later: positive
     std::vector<ChannelReading> channels;
     std::vector<Fault> faults;
 };

@@ -1,0 +1,125 @@
+#pragma once
+// Following the file's sound block by block against the module's sound for
+// the same place: what one block of one channel reads, the channel's
+// settled level and frequency, and the events that depart from them
+// (drop-outs, clicks, changes of level or of frequency), each with its
+// samples.
+
+#include "btcheck/SoundAnalysis.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace btcheck {
+
+/// One channel over one block, against the module's sound for it.
+struct BlockReading {
+    /// The module holds one tone across the block and half a block either
+    /// side: only such blocks are judged.
+    bool steady = false;
+    double fileSquares = 0;   ///< Σ x²
+    double moduleSquares = 0; ///< Σ r²
+    double cross = 0;         ///< Σ x·r
+    double modulePeak = 0;
+    /// The course of a sine: Σ x[n−1]² and Σ x[n−1]·(x[n] + x[n−2]), whose
+    /// ratio is twice the cosine of its step per sample.
+    double fileLag = 0, fileTurn = 0;
+    double moduleLag = 0, moduleTurn = 0;
+    /// The largest step of a sample off the course the module's tone sets
+    /// from the two samples before it, and where in the block.
+    double departure = 0;
+    std::size_t departureAt = 0;
+    /// The longest run of silent samples, where it starts, and the silent
+    /// samples at either end of the block.
+    std::size_t zeroRun = 0, zeroRunAt = 0;
+    std::size_t leadingZeros = 0, trailingZeros = 0;
+};
+
+/// Reads one block of `block` samples. `x` is the file's block with the two
+/// samples before it readable (x[-2], x[-1]); `r` the module's samples for
+/// the same place with half a block and two samples before it, and half a
+/// block after it, readable.
+[[nodiscard]] BlockReading ReadBlock(const float* x, const float* r, std::size_t block);
+
+/// Frequency in Hz of a course (lag, turn) at `rate`; 0 when there is none.
+[[nodiscard]] double CourseFrequency(double lag, double turn, double rate);
+
+/// A channel's own level and frequency, against the module's, from the
+/// steady blocks of the opening: the median, so a short damage there does
+/// not move it.
+struct Baseline {
+    bool known = false;
+    double gain = 1;           ///< file amplitude ÷ module amplitude
+    double frequencyRatio = 1; ///< file frequency ÷ module frequency
+    int polarity = 0;          ///< 1 as the module's, -1 inverted, 0 not known
+};
+
+[[nodiscard]] Baseline Settle(const std::vector<BlockReading>& readings);
+
+enum class EventKind { Dropout, Click, LevelChange, FrequencyChange };
+
+/// A departure on one channel over file samples [first, end).
+struct SoundEvent {
+    EventKind kind = EventKind::Dropout;
+    int channel = 0;
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+    double value = 0;    ///< click: its step as a share of the amplitude; level: dB; frequency: Hz in the file
+    double expected = 0; ///< frequency: Hz the module's tone has there
+};
+
+/// Follows one channel block by block and closes its events. Clicks are
+/// held back a few blocks, for a drop-out or a level change beginning or
+/// ending there explains them.
+class ChannelTracker {
+public:
+    ChannelTracker(int channel, const Baseline& baseline, const SoundOptions& options, double rate, std::size_t block);
+
+    /// The block starting at file sample `first`; `judged` false for a block
+    /// that follows missing samples. Events closed by it go to `closed`.
+    void Add(std::int64_t first, const BlockReading& reading, bool judged, std::vector<SoundEvent>& closed);
+
+    /// The end of the sound at file sample `end`: open events close there, a
+    /// drop-out only when it began before `dropoutLimit` (what follows it is
+    /// a codec's padding, not sound).
+    void Close(std::int64_t end, std::int64_t dropoutLimit, std::vector<SoundEvent>& closed);
+
+private:
+    void Release(std::int64_t upTo, std::vector<SoundEvent>& closed);
+    void Edge(std::int64_t at) { mEdges.push_back(at); }
+
+    int mChannel;
+    Baseline mBaseline;
+    SoundOptions mOptions;
+    double mRate;
+    std::int64_t mBlock;
+
+    bool mInDrop = false;
+    std::int64_t mDropFirst = 0;
+    std::size_t mLastTrailingZeros = 0;
+    int mSteadyBlocks = 0; ///< judged steady blocks in a row
+
+    int mLevelRun = 0;      ///< blocks departing the same way in a row
+    std::int64_t mLevelRunFirst = 0;
+    double mLevelRunSum = 0;
+    bool mInLevel = false;
+    std::int64_t mLevelFirst = 0;
+    double mLevelSum = 0;
+    int mLevelCount = 0;
+    int mLevelBack = 0;     ///< blocks back within tolerance in a row
+    std::int64_t mLevelBackFirst = 0;
+
+    int mWindowBlocks = 0;
+    std::int64_t mWindowFirst = 0;
+    double mWindow[4] = {}; ///< file lag, file turn, module lag, module turn
+    bool mInFrequency = false;
+    std::int64_t mFrequencyFirst = 0;
+    double mFrequencySum = 0, mExpectedSum = 0;
+    int mFrequencyCount = 0;
+
+    std::vector<SoundEvent> mPendingClicks;
+    std::vector<std::int64_t> mEdges; ///< where drop-outs and level changes begin and end
+};
+
+} // namespace btcheck
