@@ -27,7 +27,11 @@ SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpecta
     SoundOptions options;
     options.levelDb = tolerances.levelDb;
     options.frequencyHz = tolerances.frequencyHz;
-    SoundAnalysis analysis(reference, clip, options, decoded, SoundTiming{});
+    // The sound is read from its stream's start, taken to be the first picture's.
+    SoundTiming timing;
+    if (const auto& picture = file.Facts().picture; picture && !picture->still && picture->rateNum > 0)
+        timing.frameRate = static_cast<double>(picture->rateNum) / picture->rateDen;
+    SoundAnalysis analysis(reference, clip, options, decoded, timing);
     const std::size_t length = sound.channels[0].size();
     SoundBlock block;
     block.channels.resize(sound.channels.size());

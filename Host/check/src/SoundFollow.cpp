@@ -23,10 +23,6 @@ constexpr double kAudiblePeak = 1e-3;
 // Blocks in a row that depart the same way before a level change is one, and
 // that are back before it ends: shorter departures are clicks, or noise.
 constexpr int kLevelRun = 5;
-// A lossy codec smears the module's switchings over its frame (AAC's
-// transform spans 43 ms at 48 kHz): level and frequency are judged only
-// this many blocks after one.
-constexpr int kSettleBlocks = 5;
 // Blocks whose courses are summed for one reading of the frequency: 0.1 s.
 constexpr int kFrequencyBlocks = 10;
 // Clicks are held this many blocks, and dropped within a block of an edge.
@@ -142,6 +138,7 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
         mLevelRun = 0;
         mLastTrailingZeros = 0;
         mSteadyBlocks = 0;
+        mLastJump = {};
         return;
     }
     ++mSteadyBlocks;
@@ -165,6 +162,7 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
             Edge(at);
             mInDrop = false;
             endedHere = reading.leadingZeros > 0;
+            quiet = true; // the tone comes back here: it settles again
         }
         if (audible && reading.zeroRun >= kZeroRun && !(endedHere && reading.zeroRunAt == 0)) {
             const std::int64_t start = first + static_cast<std::int64_t>(reading.zeroRunAt);
@@ -181,19 +179,30 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
         }
     }
     mLastTrailingZeros = reading.trailingZeros;
+    const Jump before = mLastJump;
+    mLastJump = {};
     if (quiet || mInDrop) {
         mWindowBlocks = 0;
         mLevelRun = 0;
+        mSteadyBlocks = 0;
         return;
     }
 
     // Clicks: a sample off the tone's course.
-    if (audible && reading.departure > mOptions.clickShare * amplitude) {
-        const std::int64_t at = first + static_cast<std::int64_t>(reading.departureAt);
-        mPendingClicks.push_back({EventKind::Click, mChannel, at, at + 1, reading.departure / amplitude, 0});
+    const Jump jump{first + static_cast<std::int64_t>(reading.departureAt), reading.departure / amplitude};
+    const bool jumps = audible && jump.share > mOptions.clickShare;
+    if (jumps) {
+        mPendingClicks.push_back({EventKind::Click, mChannel, jump.at, jump.at + 1, jump.share, 0});
+        mLastJump = jump;
     }
     if (mSteadyBlocks <= kSettleBlocks)
         return;
+    // A level change begins or ends where the waveform jumped, in this block
+    // or the one before, or else with this block.
+    auto edgeAt = [&] {
+        const Jump& larger = jumps && jump.share >= before.share ? jump : before;
+        return larger.share > 0 ? larger.at : first;
+    };
 
     // Level changes: runs of blocks off the channel's own level.
     const double db = 10 * std::log10(reading.fileSquares / expected);
@@ -206,7 +215,7 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
             mLevelRunSum += db;
         } else {
             mLevelRun = 1;
-            mLevelRunFirst = first;
+            mLevelRunFirst = edgeAt();
             mLevelRunSum = db;
         }
         if (mLevelRun >= kLevelRun) {
@@ -223,7 +232,7 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
         mLevelBack = 0;
     } else {
         if (mLevelBack++ == 0)
-            mLevelBackFirst = first;
+            mLevelBackFirst = edgeAt();
         if (mLevelBack >= kLevelRun) {
             closed.push_back({EventKind::LevelChange, mChannel, mLevelFirst, mLevelBackFirst, mLevelSum / mLevelCount, 0});
             Edge(mLevelBackFirst);
@@ -232,7 +241,12 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
         }
     }
 
-    // Frequency changes: a reading per tenth of a second of steady tone.
+    // Frequency changes: a reading per tenth of a second of steady tone,
+    // without jumps, which would bend it.
+    if (jumps) {
+        mWindowBlocks = 0;
+        return;
+    }
     if (mWindowBlocks == 0) {
         mWindowFirst = first;
         std::fill(std::begin(mWindow), std::end(mWindow), 0.0);

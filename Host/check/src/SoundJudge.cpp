@@ -204,14 +204,21 @@ std::vector<Fault> EventFaults(const std::vector<SoundEvent>& events, const std:
         if (used[i])
             continue;
         const SoundEvent& e = events[i];
+        // Changes of level or frequency are seen only once each channel has
+        // settled, which a cadence's switchings put at other times.
+        const std::int64_t slack =
+            e.kind == EventKind::LevelChange || e.kind == EventKind::FrequencyChange ? (kSettleBlocks + 1) * block : block;
         std::vector<std::string> who;
         double value = 0, expected = 0;
         int count = 0;
+        std::int64_t first = e.first, end = e.end;
         for (std::size_t k = i; k < events.size(); ++k) {
             const SoundEvent& o = events[k];
-            if (used[k] || o.kind != e.kind || std::abs(o.first - e.first) > block || std::abs(o.end - e.end) > block)
+            if (used[k] || o.kind != e.kind || std::abs(o.first - e.first) > slack || std::abs(o.end - e.end) > slack)
                 continue;
             used[k] = true;
+            first = std::min(first, o.first);
+            end = std::max(end, o.end);
             who.push_back(static_cast<std::size_t>(o.channel) < names.size() ? names[static_cast<std::size_t>(o.channel)]
                                                                             : Printf("ch%d", o.channel + 1));
             value += o.value;
@@ -224,7 +231,7 @@ std::vector<Fault> EventFaults(const std::vector<SoundEvent>& events, const std:
         for (const std::string& name : who)
             channels += (channels.empty() ? "" : ", ") + name;
         const bool several = who.size() > 1;
-        const FaultTime time = TimeOf(e.first, e.end, rate, startSeconds);
+        const FaultTime time = TimeOf(first, end, rate, startSeconds);
         const double length = time.endSeconds - time.startSeconds;
         Fault f(kind::kDropout, "");
         switch (e.kind) {

@@ -13,6 +13,11 @@
 
 namespace btcheck {
 
+/// A lossy codec smears the module's switchings, and a drop-out's end, over
+/// its frame (AAC's transform spans 43 ms at 48 kHz): level and frequency are
+/// judged only this many blocks after one.
+inline constexpr int kSettleBlocks = 5;
+
 /// One channel over one block, against the module's sound for it.
 struct BlockReading {
     /// The module holds one tone across the block and half a block either
@@ -99,6 +104,11 @@ private:
     std::int64_t mDropFirst = 0;
     std::size_t mLastTrailingZeros = 0;
     int mSteadyBlocks = 0; ///< judged steady blocks in a row
+    struct Jump {
+        std::int64_t at = 0;
+        double share = 0; ///< of the amplitude; 0: none
+    };
+    Jump mLastJump; ///< in the block before
 
     int mLevelRun = 0;      ///< blocks departing the same way in a row
     std::int64_t mLevelRunFirst = 0;
