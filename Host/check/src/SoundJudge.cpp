@@ -208,7 +208,7 @@ std::vector<Fault> EventFaults(const std::vector<SoundEvent>& events, const std:
         // settled, which a cadence's switchings put at other times.
         const std::int64_t slack =
             e.kind == EventKind::LevelChange || e.kind == EventKind::FrequencyChange ? (kSettleBlocks + 1) * block : block;
-        std::vector<std::string> who;
+        std::vector<int> who;
         double value = 0, expected = 0;
         int count = 0;
         std::int64_t first = e.first, end = e.end;
@@ -219,17 +219,18 @@ std::vector<Fault> EventFaults(const std::vector<SoundEvent>& events, const std:
             used[k] = true;
             first = std::min(first, o.first);
             end = std::max(end, o.end);
-            who.push_back(static_cast<std::size_t>(o.channel) < names.size() ? names[static_cast<std::size_t>(o.channel)]
-                                                                            : Printf("ch%d", o.channel + 1));
+            who.push_back(o.channel);
             value += o.value;
             expected += o.expected;
             ++count;
         }
         value /= count;
         expected /= count;
+        std::sort(who.begin(), who.end());
         std::string channels;
-        for (const std::string& name : who)
-            channels += (channels.empty() ? "" : ", ") + name;
+        for (int c : who)
+            channels += (channels.empty() ? "" : ", ") +
+                        (static_cast<std::size_t>(c) < names.size() ? names[static_cast<std::size_t>(c)] : Printf("ch%d", c + 1));
         const bool several = who.size() > 1;
         const FaultTime time = TimeOf(first, end, rate, startSeconds);
         const double length = time.endSeconds - time.startSeconds;
