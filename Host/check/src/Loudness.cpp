@@ -3,6 +3,10 @@
 #include <ebur128.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cmath>
 #include <new>
 #include <string_view>
@@ -38,13 +42,54 @@ int PlacementOf(const std::vector<std::string>& names, std::size_t c)
 
 } // namespace
 
+// Pieces waiting for the meter, at most; the caller waits beyond.
+constexpr std::size_t kMostWaiting = 32;
+
 struct LoudnessMeter::State {
     ebur128_state* meter = nullptr;
     std::size_t channels = 0;
-    std::vector<float> interleaved;
     bool any = false;
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<std::vector<float>> waiting; ///< interleaved pieces, oldest first
+    std::vector<std::vector<float>> spare;  ///< measured pieces, for their memory
+    bool closing = false;
+    bool failed = false;
+    std::thread worker;
+
+    void Measure()
+    {
+        std::unique_lock<std::mutex> held(lock);
+        for (;;) {
+            changed.wait(held, [&] { return closing || !waiting.empty(); });
+            if (waiting.empty())
+                return;
+            std::vector<float> piece = std::move(waiting.front());
+            waiting.pop_front();
+            held.unlock();
+            const bool ok = ebur128_add_frames_float(meter, piece.data(), piece.size() / channels) == EBUR128_SUCCESS;
+            held.lock();
+            failed = failed || !ok;
+            spare.push_back(std::move(piece));
+            changed.notify_all();
+        }
+    }
+
+    void Close()
+    {
+        {
+            const std::lock_guard<std::mutex> held(lock);
+            closing = true;
+        }
+        changed.notify_all();
+        if (worker.joinable())
+            worker.join();
+    }
+
     ~State()
     {
+        Close();
         if (meter != nullptr)
             ebur128_destroy(&meter);
     }
@@ -62,6 +107,7 @@ LoudnessMeter::LoudnessMeter(const std::vector<std::string>& channelNames, int r
         throw std::bad_alloc();
     for (std::size_t c = 0; c < mState->channels; ++c)
         ebur128_set_channel(mState->meter, static_cast<unsigned>(c), PlacementOf(channelNames, c));
+    mState->worker = std::thread([state = mState.get()] { state->Measure(); });
 }
 
 LoudnessMeter::~LoudnessMeter() = default;
@@ -71,20 +117,35 @@ void LoudnessMeter::Add(const std::vector<const float*>& channels, std::size_t c
     State& s = *mState;
     if (s.meter == nullptr || count == 0 || channels.size() != s.channels)
         return;
-    s.interleaved.resize(count * s.channels);
+    std::vector<float> piece;
+    {
+        std::unique_lock<std::mutex> held(s.lock);
+        if (s.closing)
+            return;
+        s.changed.wait(held, [&] { return s.waiting.size() < kMostWaiting; });
+        if (!s.spare.empty()) {
+            piece = std::move(s.spare.back());
+            s.spare.pop_back();
+        }
+    }
+    piece.resize(count * s.channels);
     for (std::size_t c = 0; c < s.channels; ++c)
         for (std::size_t i = 0; i < count; ++i)
-            s.interleaved[i * s.channels + c] = channels[c][i];
-    if (ebur128_add_frames_float(s.meter, s.interleaved.data(), count) != EBUR128_SUCCESS)
-        throw std::bad_alloc();
+            piece[i * s.channels + c] = channels[c][i];
+    {
+        const std::lock_guard<std::mutex> held(s.lock);
+        s.waiting.push_back(std::move(piece));
+    }
+    s.changed.notify_all();
     s.any = true;
 }
 
-Loudness LoudnessMeter::Result() const
+Loudness LoudnessMeter::Result()
 {
     Loudness out;
-    const State& s = *mState;
-    if (s.meter == nullptr || !s.any)
+    State& s = *mState;
+    s.Close();
+    if (s.meter == nullptr || !s.any || s.failed)
         return out;
     if (ebur128_loudness_global(s.meter, &out.integratedLufs) != EBUR128_SUCCESS)
         return out;

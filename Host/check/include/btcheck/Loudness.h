@@ -2,6 +2,10 @@
 // The loudness of one programme as broadcasters measure it (ITU-R BS.1770,
 // EBU R 128): integrated loudness with its gates, and true peak, through
 // libebur128. Memory stays flat however long the programme.
+//
+// Rationale: the true peak oversamples every channel four times and costs
+// more than the rest of the sound analysis together, so the meter measures
+// on a thread of its own, a bounded number of pieces behind the caller.
 
 #include <cstddef>
 #include <memory>
@@ -25,9 +29,11 @@ public:
     LoudnessMeter(const LoudnessMeter&) = delete;
     LoudnessMeter& operator=(const LoudnessMeter&) = delete;
 
-    /// `count` samples of every channel, planar.
+    /// `count` samples of every channel, planar; copied, so they need not
+    /// outlive the call. [one caller thread]
     void Add(const std::vector<const float*>& channels, std::size_t count);
-    [[nodiscard]] Loudness Result() const;
+    /// After the last piece: waits for the meter to catch up.
+    [[nodiscard]] Loudness Result();
 
 private:
     struct State;
