@@ -27,7 +27,16 @@ constexpr int kMaxListed = 20;
 // Silence filled in for missing samples, per piece.
 constexpr std::size_t kGapPiece = 4096;
 
-constexpr std::array<const char*, 4> kEventNames{"drop-outs", "clicks", "level changes", "frequency changes"};
+// Each kind of event, in EventKind's order: its fault's kind, and its name
+// when more are counted than listed.
+struct EventRow {
+    const char* kind;
+    const char* plural;
+};
+constexpr std::array<EventRow, 4> kEventRows{{{kind::kDropout, "drop-outs"},
+                                              {kind::kClick, "clicks"},
+                                              {kind::kLevel, "level changes"},
+                                              {kind::kFrequency, "frequency changes"}}};
 
 std::string ChannelLabel(const SoundFacts& facts, std::size_t c)
 {
@@ -91,7 +100,7 @@ struct SoundAnalysis::State {
     void StartFollowing();
     void FollowSamples(const std::vector<const float*>& from, std::size_t count);
     void ProcessBlock();
-    void JudgeOpening(const OpeningLevels& levels);
+    void JudgeOpening();
     void EmitClosed();
 
     Reference& reference;
@@ -135,8 +144,8 @@ struct SoundAnalysis::State {
     std::vector<Collected> collected;
 
     std::vector<SoundEvent> closed;
-    std::array<int, kEventNames.size()> listed{};
-    std::array<double, kEventNames.size()> lastSeconds{};
+    std::array<int, kEventRows.size()> listed{};
+    std::array<double, kEventRows.size()> lastSeconds{};
     std::vector<Fault> faults;
     std::size_t taken = 0;
     SoundFinding finding;
@@ -239,7 +248,7 @@ void SoundAnalysis::State::StartFollowing()
         r.polarity = identified.pattern.shared ? steadyPolarity[c] : lock.onsets > 0 ? baseline.polarity : 0;
         trackers[c].emplace(static_cast<int>(c), baseline, options, rate, block);
     }
-    JudgeOpening(levels);
+    JudgeOpening();
     for (const Collected& k : collected) {
         for (std::size_t c = 0; c < channels; ++c)
             if (trackers[c])
@@ -249,7 +258,7 @@ void SoundAnalysis::State::StartFollowing()
     collected = {};
 }
 
-void SoundAnalysis::State::JudgeOpening(const OpeningLevels& levels)
+void SoundAnalysis::State::JudgeOpening()
 {
     const Pattern& pattern = identified.pattern;
     finding.identified = true;
@@ -261,10 +270,8 @@ void SoundAnalysis::State::JudgeOpening(const OpeningLevels& levels)
         cycle > 0 ? static_cast<double>(((lock.offset % cycle) + cycle) % cycle) / module->Rate() : 0.0;
     finding.syncMeasured = true;
     finding.syncSeconds = timing.startSeconds + static_cast<double>(lock.lateSamples) / rate;
-    for (std::size_t c = 0; c < channels; ++c) {
-        finding.channels[c].rmsDb = levels.loudestDb[c];
-        finding.channels[c].peakDb = Decibels(peaks[c]);
-    }
+    for (std::size_t c = 0; c < channels; ++c)
+        finding.channels[c].peakDb = Decibels(peaks[c]); // so far: a channel silent here is missing
 
     // The tone's level against the line-up it should sit at.
     std::vector<double> gains;
@@ -386,7 +393,10 @@ void SoundAnalysis::Feed(const SoundBlock& block)
         // Missing samples: said once, filled with silence so that the blocks
         // keep their places, and not judged.
         const std::int64_t missing = block.firstSample - s.samples;
-        s.faults.push_back(MissingSamplesFault(s.samples, missing, s.rate, s.timing.startSeconds));
+        const auto dropouts = static_cast<std::size_t>(EventKind::Dropout);
+        s.lastSeconds[dropouts] = s.timing.startSeconds + static_cast<double>(block.firstSample) / s.rate;
+        if (s.listed[dropouts]++ < kMaxListed)
+            s.faults.push_back(MissingSamplesFault(s.samples, missing, s.rate, s.timing.startSeconds));
         s.gaps.emplace_back(s.samples, block.firstSample);
         const std::vector<float> silence(kGapPiece, 0.0f);
         const std::vector<const float*> from(s.channels, silence.data());
@@ -426,13 +436,13 @@ SoundFinding SoundAnalysis::Finish()
             if (tracker)
                 tracker->Close(s.blockFirst, limit, s.closed);
         s.EmitClosed();
-        for (std::size_t k = 0; k < kEventNames.size(); ++k)
-            if (s.listed[k] > kMaxListed)
-                s.faults.emplace_back(k == 0 ? kind::kDropout : k == 1 ? kind::kClick : k == 2 ? kind::kLevel : kind::kFrequency,
-                                      Printf("and %d more %s, the last ending at %.3f s", s.listed[k] - kMaxListed,
-                                             kEventNames[k], s.lastSeconds[k]),
-                                      Fault::Values{{"more", s.listed[k] - kMaxListed}});
     }
+    for (std::size_t k = 0; k < kEventRows.size(); ++k)
+        if (s.listed[k] > kMaxListed)
+            s.faults.emplace_back(kEventRows[k].kind,
+                                  Printf("and %d more %s, the last ending at %.3f s", s.listed[k] - kMaxListed,
+                                         kEventRows[k].plural, s.lastSeconds[k]),
+                                  Fault::Values{{"more", s.listed[k] - kMaxListed}});
     SoundFinding out = std::move(s.finding);
     out.seconds = static_cast<double>(s.samples) / s.rate;
     if (out.channels.size() != s.channels) {

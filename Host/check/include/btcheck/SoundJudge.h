@@ -40,7 +40,7 @@ struct LineUp {
                                              const LineUp& lineUp, double tolerance);
 
 /// Channels that carry another channel's sound, are silent where they should
-/// carry one, or whose identification no channel carries.
+/// carry one, whose identification no channel carries, or that are inverted.
 [[nodiscard]] std::vector<Fault> ChannelFaults(const std::vector<ChannelReading>& channels,
                                                const Identification& identified, const std::string& toneName);
 
