@@ -211,8 +211,7 @@ std::string ReportText(const CheckReport& r)
         out << Printf("Sound    %s, %zu channels at %d Hz, %.1f s checked%s\n", s.tone.c_str(), s.channels.size(),
                       s.rate, s.seconds, s.truncated ? " (of more)" : "");
         if (s.identified)
-            out << Printf("  note level: tone %.2f dBFS, line-up %s %.2f dBFS\n", s.toneDbfs, s.lineUp.c_str(),
-                          s.lineUpDbfs);
+            out << Printf("  note level: tone %.2f dBFS; %s %.2f dBFS\n", s.toneDbfs, s.lineUp.c_str(), s.lineUpDbfs);
         if (s.loudnessMeasured)
             out << Printf("  note loudness: %.1f LUFS integrated, true peak %.1f dBTP\n", s.loudnessLufs,
                           s.truePeakDbtp);

@@ -280,9 +280,14 @@ void SoundAnalysis::State::JudgeOpening()
             gains.push_back(r.gainDb);
     std::sort(gains.begin(), gains.end());
     finding.toneDbfs = pattern.levelDbfs + (gains.empty() ? 0.0 : gains[gains.size() / 2]);
-    const std::optional<double> clipDbfs = clip != nullptr ? std::optional(pattern.levelDbfs) : std::nullopt;
+    // The clip's tone, or an identification, brings its own level.
+    std::optional<LineUp> own;
+    if (clip != nullptr)
+        own = LineUp{"the clip's level", pattern.levelDbfs, LineUp::Source::Own};
+    else if (!pattern.shared)
+        own = LineUp{"the identification's own level", pattern.levelDbfs, LineUp::Source::Own};
     const LineUp lineUp =
-        ChooseLineUp(options.referenceLevel, clipDbfs, finding.toneDbfs,
+        ChooseLineUp(options.referenceLevel, own, finding.toneDbfs,
                      UsualLineUps(Decibels(static_cast<double>(ToneOf(reference.Base()).amplitude))), options.levelDb);
     finding.lineUp = lineUp.name;
     finding.lineUpDbfs = lineUp.dbfs;

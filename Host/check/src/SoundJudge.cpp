@@ -23,14 +23,8 @@ std::string HostChannelName(int channels, int index)
 
 std::string Against(const LineUp& lineUp)
 {
-    switch (lineUp.source) {
-    case LineUp::Source::Asked: return Printf("the reference level (%.2f dBFS)", lineUp.dbfs);
-    case LineUp::Source::Clip: return Printf("the clip's level (%.2f dBFS)", lineUp.dbfs);
-    case LineUp::Source::Recognised: return Printf("the %s line-up level (%.2f dBFS)", lineUp.name.c_str(), lineUp.dbfs);
-    case LineUp::Source::Nearest:
-        return Printf("the nearest usual line-up level, %s (%.2f dBFS)", lineUp.name.c_str(), lineUp.dbfs);
-    }
-    return {};
+    return Printf(lineUp.source == LineUp::Source::Nearest ? "the nearest usual level, %s (%.2f dBFS)" : "%s (%.2f dBFS)",
+                  lineUp.name.c_str(), lineUp.dbfs);
 }
 
 Fault LevelFault(const std::string& who, double levelDbfs, double gainDb, const LineUp& lineUp,
@@ -61,18 +55,18 @@ FaultTime TimeOf(std::int64_t first, std::int64_t end, double rate, double start
 
 std::vector<LineUp> UsualLineUps(double moduleDefaultDbfs)
 {
-    return {{"EBU", -18, LineUp::Source::Recognised},
-            {"SMPTE", -20, LineUp::Source::Recognised},
-            {"the module's default", moduleDefaultDbfs, LineUp::Source::Recognised}};
+    return {{"the EBU line-up level", -18, LineUp::Source::Recognised},
+            {"the SMPTE line-up level", -20, LineUp::Source::Recognised},
+            {"the module's default level", moduleDefaultDbfs, LineUp::Source::Recognised}};
 }
 
-LineUp ChooseLineUp(std::optional<double> asked, std::optional<double> clipDbfs, double toneDbfs,
+LineUp ChooseLineUp(std::optional<double> asked, const std::optional<LineUp>& own, double toneDbfs,
                     const std::vector<LineUp>& usual, double tolerance)
 {
     if (asked)
-        return {"the reference", *asked, LineUp::Source::Asked};
-    if (clipDbfs)
-        return {"the clip's", *clipDbfs, LineUp::Source::Clip};
+        return {"the reference level", *asked, LineUp::Source::Asked};
+    if (own)
+        return *own;
     const auto nearest = std::min_element(usual.begin(), usual.end(), [&](const LineUp& a, const LineUp& b) {
         return std::abs(a.dbfs - toneDbfs) < std::abs(b.dbfs - toneDbfs);
     });

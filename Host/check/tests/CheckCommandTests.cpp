@@ -265,7 +265,7 @@ TEST_F(CheckCommand, SoundDamagesAreFoundWithTheirTimes)
     // A tone at EBU's line-up level passes without its clip, named, with its loudness.
     const Verdict ebu = Check("ebu18.mkv");
     EXPECT_EQ(ebu.exitCode, 0) << ebu.report.at("sound").dump(1);
-    EXPECT_EQ(ebu.report.at("sound").at("lineup").at("name"), "EBU");
+    EXPECT_EQ(ebu.report.at("sound").at("lineup").at("name"), "the EBU line-up level");
     EXPECT_NEAR(ebu.report.at("sound").at("loudness").at("integrated_lufs").get<double>(), -18.0, 0.1);
 }
 

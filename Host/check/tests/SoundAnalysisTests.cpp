@@ -260,13 +260,15 @@ TEST_F(SoundAnalysisTest, ATonePassesAtItsOwnLineUpLevel)
         const char* lineUp;
         bool passes;
     };
-    for (const Case& c : {Case{-18.00, {}, "EBU", true}, Case{-20.00, {}, "SMPTE", true},
-                          Case{-12.0412, {}, "the module's default", true},
+    const char* ebu = "the EBU line-up level";
+    for (const Case& c : {Case{-18.00, {}, ebu, true}, Case{-20.00, {}, "the SMPTE line-up level", true},
+                          Case{-12.0412, {}, "the module's default level", true},
                           // The tolerance from both sides, around EBU's level.
-                          Case{-18.09, {}, "EBU", true}, Case{-18.11, {}, "EBU", false},
-                          Case{-17.91, {}, "EBU", true}, Case{-17.89, {}, "EBU", false},
+                          Case{-18.09, {}, ebu, true}, Case{-18.11, {}, ebu, false},
+                          Case{-17.91, {}, ebu, true}, Case{-17.89, {}, ebu, false},
                           // An asked level holds over the usual ones.
-                          Case{-18.00, -20.0, "the reference", false}, Case{-24.0, -24.0, "the reference", true}}) {
+                          Case{-18.00, -20.0, "the reference level", false},
+                          Case{-24.0, -24.0, "the reference level", true}}) {
         SCOPED_TRACE(c.dbfs);
         SoundOptions options;
         options.referenceLevel = c.asked;
@@ -280,7 +282,7 @@ TEST_F(SoundAnalysisTest, ATonePassesAtItsOwnLineUpLevel)
     clip.tone = Steady(-26);
     const SoundFinding f = Analyse(Module(Steady(-26), 17), {}, {}, &clip);
     EXPECT_TRUE(f.faults.empty());
-    EXPECT_EQ(f.lineUp, "the clip's");
+    EXPECT_EQ(f.lineUp, "the clip's level");
 }
 
 TEST_F(SoundAnalysisTest, ACodecsPaddingAtTheEndIsNotADropOut)

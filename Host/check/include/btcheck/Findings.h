@@ -143,7 +143,7 @@ struct SoundFinding {
     double phaseSeconds = 0;   ///< where in the cadence's cycle the file's first sample lies
     double rateRatio = 1;      ///< file frequency ÷ module frequency
     double toneDbfs = -200;    ///< peak level of the tone's loudest part in the file
-    std::string lineUp;        ///< what the level is judged against: "EBU", "SMPTE", "the clip's", ...
+    std::string lineUp;        ///< what the level is judged against: "the EBU line-up level", "the clip's level", ...
     double lineUpDbfs = 0;
     bool loudnessMeasured = false;
     double loudnessLufs = 0;   ///< integrated (ITU-R BS.1770, EBU R 128); -inf for silence

@@ -14,8 +14,8 @@ namespace btcheck {
 
 /// A level a tone is lined up to.
 struct LineUp {
-    enum class Source { Asked, Clip, Recognised, Nearest };
-    std::string name; ///< "EBU", "SMPTE", "the module's default", "the reference", "the clip's"
+    enum class Source { Asked, Own, Recognised, Nearest };
+    std::string name; ///< for people: "the EBU line-up level", "the clip's level", ...
     double dbfs = 0;
     Source source = Source::Recognised;
 };
@@ -25,9 +25,10 @@ struct LineUp {
 [[nodiscard]] std::vector<LineUp> UsualLineUps(double moduleDefaultDbfs);
 
 /// The level a tone at `toneDbfs` is judged against: the asked level, else
-/// the clip's (`clipDbfs`, when there is a clip), else the usual level within
-/// `tolerance` of it, else the nearest usual level.
-[[nodiscard]] LineUp ChooseLineUp(std::optional<double> asked, std::optional<double> clipDbfs, double toneDbfs,
+/// the tone's own (`own`: the clip's, or an identification's, whose level is
+/// part of it), else the usual level within `tolerance` of it, else the
+/// nearest usual level.
+[[nodiscard]] LineUp ChooseLineUp(std::optional<double> asked, const std::optional<LineUp>& own, double toneDbfs,
                                   const std::vector<LineUp>& usual, double tolerance);
 
 /// The tone's name for people: a cadence's as the dialog lists it, or
