@@ -87,7 +87,8 @@ struct SoundAnalysis::State {
         : reference(r), clip(c), options(o), facts(f), timing(t), rate(f.rate), channels(static_cast<std::size_t>(std::max(f.channels, 0))),
           block(BlockSamples(f.rate > 0 ? f.rate : 1)), names(Labels(f)), squares(channels, 0.0), peaks(channels, 0.0),
           loudness(f.channelNames.size() == channels ? f.channelNames : std::vector<std::string>(channels), f.rate),
-          opening(channels), work(channels, std::vector<float>(block + 2, 0.0f))
+          lowFrequency(LowFrequencyChannels(f.channelNames, channels)), opening(channels),
+          work(channels, std::vector<float>(block + 2, 0.0f))
     {
         openingLimit = static_cast<std::int64_t>(std::ceil(std::max(options.openingSeconds, 1.0) * rate));
         if (facts.durationSeconds > 0)
@@ -119,6 +120,7 @@ struct SoundAnalysis::State {
     LoudnessMeter loudness;
     std::vector<std::pair<std::int64_t, std::int64_t>> gaps; ///< [first, end) filled in for missing samples
     std::int64_t judgedEnd = std::numeric_limits<std::int64_t>::max();
+    std::vector<bool> lowFrequency; ///< channels that may miss the tone above kLowFrequencyTop
 
     enum class Stage { Opening, Following, Unmatched } stage = Stage::Opening;
     std::vector<std::vector<float>> opening;
@@ -183,7 +185,7 @@ void SoundAnalysis::State::StartFollowing()
 {
     const OpeningLevels levels = MeasureOpening(opening, rate);
     const ToneSpec expected = clip != nullptr ? clip->tone : ToneOf(reference.Base());
-    identified = Identify(reference, expected, levels);
+    identified = Identify(reference, expected, levels, lowFrequency);
     openingFrequency = levels.frequency;
     if (!identified.found) {
         stage = Stage::Unmatched;
@@ -237,10 +239,11 @@ void SoundAnalysis::State::StartFollowing()
         if (roles[c].source < 0)
             continue;
         std::vector<BlockReading> readings;
-        for (const Collected& k : collected)
-            if (k.judged)
-                readings.push_back(k.readings[c]);
-        const Baseline baseline = Settle(readings);
+        for (const Collected& k : collected) {
+            readings.push_back(k.readings[c]);
+            readings.back().steady = readings.back().steady && k.judged;
+        }
+        const Baseline baseline = Settle(readings, rate, block);
         if (!baseline.known)
             continue;
         ChannelReading& r = finding.channels[c];
@@ -342,8 +345,10 @@ void SoundAnalysis::State::ProcessBlock()
     for (std::size_t c = 0; c < channels; ++c) {
         if (roles[c].source < 0 || (!collecting && !trackers[c]))
             continue;
-        const BlockReading reading =
+        BlockReading reading =
             ReadBlock(work[c].data() + 2, views[static_cast<std::size_t>(roles[c].source)] + half + 2, block);
+        if (lowFrequency[c] && CourseFrequency(reading.moduleLag, reading.moduleTurn, rate) > kLowFrequencyTop)
+            reading.steady = false;
         if (collecting)
             k.readings[c] = reading;
         else

@@ -1,5 +1,7 @@
 #include "btcheck/SoundFollow.h"
 
+#include "btcheck/SoundMeasure.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -25,6 +27,10 @@ constexpr double kAudiblePeak = 1e-3;
 constexpr int kLevelRun = 5;
 // Blocks whose courses are summed for one reading of the frequency: 0.1 s.
 constexpr int kFrequencyBlocks = 10;
+// A frequency off the module's by more than this is read from the file's
+// course; closer, from how its phase drifts against the module's, which a
+// lossy codec's noise does not bend.
+constexpr double kCoarseHz = 20;
 // Clicks are held this many blocks, and dropped within a block of an edge.
 constexpr std::int64_t kHoldBlocks = kLevelRun + 2;
 
@@ -48,6 +54,7 @@ BlockReading ReadBlock(const float* x, const float* r, std::size_t block)
         out.modulePeak = std::max(out.modulePeak, std::abs(R(i)));
     }
     const double twice = out.moduleLag > 0 ? out.moduleTurn / out.moduleLag : 0.0; // 2 cos(step)
+    const double sine = std::sqrt(std::max(1 - twice * twice / 4, 0.0));             // sin(step)
 
     // The module's course across the block and half a block either side.
     const std::ptrdiff_t half = n / 2;
@@ -68,6 +75,12 @@ BlockReading ReadBlock(const float* x, const float* r, std::size_t block)
         out.fileSquares += v * v;
         out.moduleSquares += m * m;
         out.cross += v * m;
+        if (sine > 0) {
+            const double q = (R(i + 1) - R(i - 1)) / (2 * sine);
+            out.quadrature += v * q;
+            out.moduleQuadrature += m * q;
+            out.quadratureSquares += q * q;
+        }
         out.fileLag += previous * previous;
         out.fileTurn += previous * (v + X(i - 2));
         const double departure = std::abs(v - twice * previous + X(i - 2));
@@ -90,28 +103,47 @@ BlockReading ReadBlock(const float* x, const float* r, std::size_t block)
     return out;
 }
 
-double CourseFrequency(double lag, double turn, double rate)
+double PhaseAgainstModule(const BlockReading& r)
 {
-    if (lag <= 0)
+    const double determinant = r.moduleSquares * r.quadratureSquares - r.moduleQuadrature * r.moduleQuadrature;
+    if (determinant <= 0)
         return 0;
-    return std::acos(std::clamp(turn / (2 * lag), -1.0, 1.0)) * rate / (2 * std::numbers::pi);
+    const double a = (r.cross * r.quadratureSquares - r.quadrature * r.moduleQuadrature) / determinant;
+    const double b = (r.quadrature * r.moduleSquares - r.cross * r.moduleQuadrature) / determinant;
+    return std::atan2(b, a);
 }
 
-Baseline Settle(const std::vector<BlockReading>& readings)
+namespace {
+
+// A phase step into (−π, π].
+double Wrapped(double step)
+{
+    return step - 2 * std::numbers::pi * std::round(step / (2 * std::numbers::pi));
+}
+
+} // namespace
+
+Baseline Settle(const std::vector<BlockReading>& readings, double rate, std::size_t block)
 {
     Baseline out;
     std::vector<double> gains, ratios;
     double cross = 0, file = 0, module = 0;
-    for (const BlockReading& r : readings) {
+    const double blockSeconds = static_cast<double>(block) / rate;
+    for (std::size_t b = 0; b < readings.size(); ++b) {
+        const BlockReading& r = readings[b];
         if (!r.steady || r.moduleSquares <= 0 || r.fileSquares <= r.moduleSquares * 1e-6)
             continue;
         gains.push_back(std::sqrt(r.fileSquares / r.moduleSquares));
-        const double f = CourseFrequency(r.fileLag, r.fileTurn, 1), m = CourseFrequency(r.moduleLag, r.moduleTurn, 1);
-        if (f > 0 && m > 0)
-            ratios.push_back(f / m);
         cross += r.cross;
         file += r.fileSquares;
         module += r.moduleSquares;
+        if (b == 0 || !readings[b - 1].steady || readings[b - 1].fileSquares <= readings[b - 1].moduleSquares * 1e-6)
+            continue;
+        const double due = CourseFrequency(r.moduleLag, r.moduleTurn, rate);
+        const double drift = Wrapped(PhaseAgainstModule(r) - PhaseAgainstModule(readings[b - 1])) /
+                             (2 * std::numbers::pi * blockSeconds);
+        if (due > 0)
+            ratios.push_back(1 + drift / due);
     }
     if (gains.empty())
         return out;
@@ -218,6 +250,8 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
             mLevelRunFirst = edgeAt();
             mLevelRunSum = db;
         }
+        if (departs)
+            mLevelLastEnd = end;
         if (mLevelRun >= kLevelRun) {
             mInLevel = true;
             mLevelFirst = mLevelRunFirst;
@@ -227,12 +261,14 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
             Edge(mLevelFirst);
         }
     } else if (departs) {
+        mLevelLastEnd = end;
         mLevelSum += db;
         ++mLevelCount;
         mLevelBack = 0;
     } else {
+        // Back where it left off, or, after a stretch not judged, where it was last seen off.
         if (mLevelBack++ == 0)
-            mLevelBackFirst = edgeAt();
+            mLevelBackFirst = first == mLevelLastEnd ? edgeAt() : mLevelLastEnd;
         if (mLevelBack >= kLevelRun) {
             closed.push_back({EventKind::LevelChange, mChannel, mLevelFirst, mLevelBackFirst, mLevelSum / mLevelCount, 0});
             Edge(mLevelBackFirst);
@@ -249,16 +285,33 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
     }
     if (mWindowBlocks == 0) {
         mWindowFirst = first;
-        std::fill(std::begin(mWindow), std::end(mWindow), 0.0);
+        mWindowLag = mWindowTurn = mWindowModule = 0;
+        mWindowPhases.clear();
     }
-    mWindow[0] += reading.fileLag;
-    mWindow[1] += reading.fileTurn;
-    mWindow[2] += reading.moduleLag;
-    mWindow[3] += reading.moduleTurn;
+    mWindowLag += reading.fileLag;
+    mWindowTurn += reading.fileTurn;
+    mWindowModule += CourseFrequency(reading.moduleLag, reading.moduleTurn, mRate);
+    mWindowPhases.push_back(mWindowPhases.empty() ? PhaseAgainstModule(reading)
+                                                  : mWindowPhases.back() +
+                                                        Wrapped(PhaseAgainstModule(reading) - mWindowPhases.back()));
     if (++mWindowBlocks == kFrequencyBlocks) {
         mWindowBlocks = 0;
-        const double heard = CourseFrequency(mWindow[0], mWindow[1], mRate);
-        const double due = CourseFrequency(mWindow[2], mWindow[3], mRate) * mBaseline.frequencyRatio;
+        // The drift of the phase, fitted over the window's blocks.
+        const double middle = (kFrequencyBlocks - 1) / 2.0;
+        double mean = 0;
+        for (double phase : mWindowPhases)
+            mean += phase / kFrequencyBlocks;
+        double slope = 0, spread = 0;
+        for (int i = 0; i < kFrequencyBlocks; ++i) {
+            slope += (i - middle) * (mWindowPhases[static_cast<std::size_t>(i)] - mean);
+            spread += (i - middle) * (i - middle);
+        }
+        const double module = mWindowModule / kFrequencyBlocks;
+        const double course = CourseFrequency(mWindowLag, mWindowTurn, mRate);
+        const double heard = std::abs(course - module) > kCoarseHz
+                                 ? course
+                                 : module + slope / spread / (2 * std::numbers::pi * static_cast<double>(mBlock) / mRate);
+        const double due = module * mBaseline.frequencyRatio;
         if (std::abs(heard - due) > mOptions.frequencyHz) {
             if (!mInFrequency) {
                 mInFrequency = true;
@@ -266,11 +319,12 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
                 mFrequencySum = mExpectedSum = 0;
                 mFrequencyCount = 0;
             }
+            mFrequencyLastEnd = first + mBlock;
             mFrequencySum += heard;
             mExpectedSum += due;
             ++mFrequencyCount;
         } else if (mInFrequency) {
-            closed.push_back({EventKind::FrequencyChange, mChannel, mFrequencyFirst, mWindowFirst,
+            closed.push_back({EventKind::FrequencyChange, mChannel, mFrequencyFirst, mFrequencyLastEnd,
                               mFrequencySum / mFrequencyCount, mExpectedSum / mFrequencyCount});
             mInFrequency = false;
         }
@@ -285,12 +339,16 @@ void ChannelTracker::Close(std::int64_t end, std::int64_t dropoutLimit, std::vec
     }
     mInDrop = false;
     if (mInLevel)
-        closed.push_back({EventKind::LevelChange, mChannel, mLevelFirst, end, mLevelSum / mLevelCount, 0});
+        closed.push_back({EventKind::LevelChange, mChannel, mLevelFirst, std::min(end, mLevelLastEnd),
+                          mLevelSum / mLevelCount, 0});
     mInLevel = false;
     if (mInFrequency)
-        closed.push_back({EventKind::FrequencyChange, mChannel, mFrequencyFirst, end, mFrequencySum / mFrequencyCount,
+        closed.push_back({EventKind::FrequencyChange, mChannel, mFrequencyFirst, std::min(end, mFrequencyLastEnd),
+                          mFrequencySum / mFrequencyCount,
                           mExpectedSum / mFrequencyCount});
     mInFrequency = false;
+    // What follows the limit is a codec's padding, whose edge is no click.
+    std::erase_if(mPendingClicks, [&](const SoundEvent& click) { return click.first >= dropoutLimit; });
     Release(std::numeric_limits<std::int64_t>::max(), closed);
 }
 

@@ -131,6 +131,18 @@ std::size_t BlockSamples(double rate)
     return static_cast<std::size_t>(std::max(1L, std::lround(kBlockSeconds * rate)));
 }
 
+std::vector<bool> LowFrequencyChannels(const std::vector<std::string>& names, std::size_t channels)
+{
+    std::vector<bool> out(channels, false);
+    for (std::size_t c = 0; c < channels; ++c) {
+        const std::string name = c < names.size() ? names[c] : std::string();
+        out[c] = name.rfind("LFE", 0) == 0 ||
+                 (name.empty() && channels == bt::kMostChannels &&
+                  btmedia::HostChannelName(channels, btmedia::FileChannelSource(channels, c)) == "LFE");
+    }
+    return out;
+}
+
 OpeningLevels MeasureOpening(const std::vector<std::vector<float>>& channels, double rate)
 {
     OpeningLevels out;
@@ -164,6 +176,16 @@ Pattern RenderPattern(Reference& reference, const ToneSpec& asked, double rate, 
             continue;
         p.levels.push_back(BlockLevels(all[c], block));
         p.on.push_back(Sounding(p.levels.back()));
+        std::vector<bool> high(p.on.back().size(), false);
+        for (std::size_t b = 0; b < high.size() && (b + 1) * block <= all[c].size(); ++b) {
+            double lag = 0, turn = 0;
+            for (std::size_t i = std::max<std::size_t>(b * block, 2); i < (b + 1) * block; ++i) {
+                lag += static_cast<double>(all[c][i - 1]) * static_cast<double>(all[c][i - 1]);
+                turn += static_cast<double>(all[c][i - 1]) * (static_cast<double>(all[c][i]) + static_cast<double>(all[c][i - 2]));
+            }
+            high[b] = p.on.back()[b] && CourseFrequency(lag, turn, rate) > kLowFrequencyTop;
+        }
+        p.high.push_back(std::move(high));
         // The level of the channel's longest run of tone, which spans many of
         // its cycles where a block may not.
         const Run run = LongestRun(p.on.back());
@@ -185,29 +207,37 @@ Pattern RenderPattern(Reference& reference, const ToneSpec& asked, double rate, 
     return p;
 }
 
-Alignment Align(const Pattern& p, const std::vector<std::vector<bool>>& fileOn)
+Alignment Align(const Pattern& p, const std::vector<std::vector<bool>>& fileOn, const std::vector<bool>& lowFrequency)
 {
+    auto limited = [&](std::size_t c) { return c < lowFrequency.size() && lowFrequency[c]; };
+    const auto limitedCount = static_cast<int>(std::count(lowFrequency.begin(), lowFrequency.end(), true));
     Alignment best;
     const std::size_t files = fileOn.size(), refs = p.on.size();
     const std::size_t blocks = fileOn.empty() ? 0 : fileOn[0].size();
     if (refs == 0 || blocks == 0)
         return best;
     const std::size_t phases = p.period > 0 ? p.period : 1;
-    std::vector<int> fileCount(blocks, 0), refCount(p.on[0].size(), 0);
+    std::vector<int> fileCount(blocks, 0), refCount(p.on[0].size(), 0), highCount(p.on[0].size(), 0);
     for (std::size_t b = 0; b < blocks; ++b)
         for (const auto& ch : fileOn)
             fileCount[b] += ch[b];
     for (std::size_t b = 0; b < refCount.size(); ++b)
-        for (const auto& ch : p.on)
-            refCount[b] += ch[b];
+        for (std::size_t j = 0; j < refs; ++j) {
+            refCount[b] += p.on[j][b];
+            highCount[b] += p.high[j][b];
+        }
     if (p.shared)
-        for (int& count : refCount)
-            count *= static_cast<int>(files);
+        for (std::size_t b = 0; b < refCount.size(); ++b) {
+            refCount[b] *= static_cast<int>(files);
+            highCount[b] *= static_cast<int>(files);
+        }
     std::vector<std::pair<std::size_t, std::size_t>> ranked; // (agreeing blocks, phase)
     for (std::size_t phase = 0; phase < phases; ++phase) {
         std::size_t same = 0;
-        for (std::size_t b = 0; b < blocks; ++b)
-            same += fileCount[b] == refCount[PatternBlock(p, b + phase)];
+        for (std::size_t b = 0; b < blocks; ++b) {
+            const std::size_t k = PatternBlock(p, b + phase);
+            same += fileCount[b] <= refCount[k] && fileCount[b] >= refCount[k] - std::min(limitedCount, highCount[k]);
+        }
         ranked.emplace_back(same, phase);
     }
     const std::size_t tried = std::min(kPhasesTried, ranked.size());
@@ -237,8 +267,11 @@ Alignment Align(const Pattern& p, const std::vector<std::vector<bool>>& fileOn)
         for (std::size_t c = 0; c < files; ++c)
             for (std::size_t j = 0; j < refs; ++j) {
                 std::size_t same = 0;
-                for (std::size_t b = 0; b < blocks; ++b)
-                    same += fileOn[c][b] == p.on[j][PatternBlock(p, b + phase)];
+                for (std::size_t b = 0; b < blocks; ++b) {
+                    const std::size_t k = PatternBlock(p, b + phase);
+                    // A low-frequency channel may be silent where the tone is higher.
+                    same += fileOn[c][b] == p.on[j][k] || (limited(c) && !fileOn[c][b] && p.high[j][k]);
+                }
                 a[c][j] = static_cast<double>(same) / static_cast<double>(blocks);
             }
         if (p.shared) {
@@ -274,7 +307,8 @@ Alignment Align(const Pattern& p, const std::vector<std::vector<bool>>& fileOn)
     return best;
 }
 
-Identification Identify(Reference& reference, const ToneSpec& expected, const OpeningLevels& opening)
+Identification Identify(Reference& reference, const ToneSpec& expected, const OpeningLevels& opening,
+                        const std::vector<bool>& lowFrequency)
 {
     Identification out;
     const std::size_t files = opening.levels.size();
@@ -327,7 +361,7 @@ Identification Identify(Reference& reference, const ToneSpec& expected, const Op
             Pattern p = r.from == 0 ? module : RenderPattern(reference, tone, kPatternRate / r.Ratio(), r.Ratio(), block, seconds);
             p.ratioFrom = r.from;
             p.ratioTo = r.to;
-            Alignment a = Align(p, opening.on);
+            Alignment a = Align(p, opening.on, lowFrequency);
             if (a.score > out.alignment.score + 1e-9) {
                 out.alignment = std::move(a);
                 out.pattern = std::move(p);

@@ -190,18 +190,17 @@ TEST_F(SoundAnalysisTest, ClicksLevelStepsAndFrequencyChangesAreFoundWhereTheyAr
     EXPECT_NEAR(step->time->startSeconds, 18.0, 0.011);
     EXPECT_NEAR(step->time->endSeconds, 19.0, 0.011);
 
-    // A second of L a tenth of a hertz and a bit high, from 20 s.
+    // A second of R a tenth of a hertz and a bit high, from 20 s, then on at
+    // 1 kHz without a jump (a varispeed's course).
     sound = clean;
-    const double step1k = 1000.15 / kRate;
-    double phase = 0;
-    for (std::size_t i = 960000; i < 1008000; ++i) {
-        // Continues the module's 1 kHz from its phase at 20 s (a whole number of cycles).
-        sound[0][i] = static_cast<float>(0.125 * std::sin(2 * std::numbers::pi * phase));
-        phase += step1k;
+    double phase = 0; // the module's 1 kHz at 20 s: a whole number of cycles
+    for (std::size_t i = 960000; i < sound[1].size(); ++i) {
+        sound[1][i] = static_cast<float>(0.125 * std::sin(2 * std::numbers::pi * phase));
+        phase += (i < 1008000 ? 1000.15 : 1000.0) / kRate;
     }
     f = Analyse(sound);
+    ASSERT_EQ(Kinds(f), std::set<std::string>{kind::kFrequency}) << f.faults[0].sentence;
     const Fault* shift = Find(f, kind::kFrequency);
-    ASSERT_NE(shift, nullptr);
     EXPECT_NEAR(shift->time->startSeconds, 20.0, 0.11);
     EXPECT_NEAR(shift->time->endSeconds, 21.0, 0.11);
 }

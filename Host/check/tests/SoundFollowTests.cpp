@@ -3,6 +3,7 @@
 // both sides.
 
 #include "btcheck/SoundFollow.h"
+#include "btcheck/SoundMeasure.h"
 
 #include <gtest/gtest.h>
 
@@ -191,7 +192,7 @@ TEST(SoundFollow, TheOpeningSettlesOnTheMedianAndKnowsAnInvertedChannel)
         const auto at = kLead + b * kBlock;
         readings.push_back(ReadBlock(file.data() + at, module.data() + at, kBlock));
     }
-    const Baseline baseline = Settle(readings);
+    const Baseline baseline = Settle(readings, kRate, kBlock);
     ASSERT_TRUE(baseline.known);
     EXPECT_NEAR(20 * std::log10(baseline.gain), -0.5, 0.001);
     EXPECT_NEAR(baseline.frequencyRatio, 1, 1e-6);

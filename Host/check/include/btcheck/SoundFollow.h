@@ -26,6 +26,10 @@ struct BlockReading {
     double fileSquares = 0;   ///< Σ x²
     double moduleSquares = 0; ///< Σ r²
     double cross = 0;         ///< Σ x·r
+    /// Σ x·q, Σ r·q and Σ q², q the module's tone a quarter cycle on: the
+    /// file's block fitted as a·r + b·q gives its phase against the module's
+    /// (a block may hold less than a cycle, where r and q are not orthogonal).
+    double quadrature = 0, moduleQuadrature = 0, quadratureSquares = 0;
     double modulePeak = 0;
     /// The course of a sine: Σ x[n−1]² and Σ x[n−1]·(x[n] + x[n−2]), whose
     /// ratio is twice the cosine of its step per sample.
@@ -47,9 +51,6 @@ struct BlockReading {
 /// block after it, readable.
 [[nodiscard]] BlockReading ReadBlock(const float* x, const float* r, std::size_t block);
 
-/// Frequency in Hz of a course (lag, turn) at `rate`; 0 when there is none.
-[[nodiscard]] double CourseFrequency(double lag, double turn, double rate);
-
 /// A channel's own level and frequency, against the module's, from the
 /// steady blocks of the opening: the median, so a short damage there does
 /// not move it.
@@ -60,7 +61,12 @@ struct Baseline {
     int polarity = 0;          ///< 1 as the module's, -1 inverted, 0 not known
 };
 
-[[nodiscard]] Baseline Settle(const std::vector<BlockReading>& readings);
+/// `readings` are the opening's blocks one after another, those not judged
+/// marked not steady; `block` samples each at `rate`.
+[[nodiscard]] Baseline Settle(const std::vector<BlockReading>& readings, double rate, std::size_t block);
+
+/// The phase in radians of the file's tone against the module's over a block.
+[[nodiscard]] double PhaseAgainstModule(const BlockReading& reading);
 
 enum class EventKind { Dropout, Click, LevelChange, FrequencyChange };
 
@@ -86,8 +92,8 @@ public:
     void Add(std::int64_t first, const BlockReading& reading, bool judged, std::vector<SoundEvent>& closed);
 
     /// The end of the sound at file sample `end`: open events close there, a
-    /// drop-out only when it began before `dropoutLimit` (what follows it is
-    /// a codec's padding, not sound).
+    /// drop-out only when it began before `dropoutLimit`, and clicks only
+    /// before it (what follows it is a codec's padding, not sound).
     void Close(std::int64_t end, std::int64_t dropoutLimit, std::vector<SoundEvent>& closed);
 
 private:
@@ -117,14 +123,18 @@ private:
     std::int64_t mLevelFirst = 0;
     double mLevelSum = 0;
     int mLevelCount = 0;
+    std::int64_t mLevelLastEnd = 0; ///< end of the last block off its level
     int mLevelBack = 0;     ///< blocks back within tolerance in a row
     std::int64_t mLevelBackFirst = 0;
 
     int mWindowBlocks = 0;
     std::int64_t mWindowFirst = 0;
-    double mWindow[4] = {}; ///< file lag, file turn, module lag, module turn
+    double mWindowLag = 0, mWindowTurn = 0; ///< the file's course
+    double mWindowModule = 0;               ///< the module's frequency, summed
+    std::vector<double> mWindowPhases;
     bool mInFrequency = false;
     std::int64_t mFrequencyFirst = 0;
+    std::int64_t mFrequencyLastEnd = 0; ///< end of the last reading off its frequency
     double mFrequencySum = 0, mExpectedSum = 0;
     int mFrequencyCount = 0;
 

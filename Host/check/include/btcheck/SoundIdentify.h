@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace btcheck {
@@ -18,6 +19,15 @@ inline constexpr double kBlockSeconds = 0.01;
 
 /// Samples per block at `rate`.
 [[nodiscard]] std::size_t BlockSamples(double rate);
+
+/// A low-frequency effects channel carries only what lies below this:
+/// codecs band-limit it (AC-3's and AAC's to 120 Hz), so the module's higher
+/// tones on it may be missing from a file that is right.
+inline constexpr double kLowFrequencyTop = 120;
+
+/// Which of a file's channels are low-frequency effects channels, by their
+/// names ("LFE"), or by their place in a six-channel file without names.
+[[nodiscard]] std::vector<bool> LowFrequencyChannels(const std::vector<std::string>& names, std::size_t channels);
 
 /// Each channel of the opening stretch, block by block.
 struct OpeningLevels {
@@ -44,6 +54,7 @@ struct Pattern {
     int hostChannels = 0;                    ///< channels of the layout the tone identifies
     std::vector<std::vector<double>> levels;
     std::vector<std::vector<bool>> on;
+    std::vector<std::vector<bool>> high;     ///< blocks whose tone lies above kLowFrequencyTop
     std::size_t period = 0; ///< blocks; 0: not periodic within the rendering
     double levelDbfs = 0;   ///< peak level of its loudest tone
 };
@@ -59,7 +70,10 @@ struct Alignment {
     std::vector<double> agreement; ///< per file channel, with the channel it follows
 };
 
-[[nodiscard]] Alignment Align(const Pattern& pattern, const std::vector<std::vector<bool>>& fileOn);
+/// `lowFrequency`: the file channels that may miss the pattern's tones above
+/// kLowFrequencyTop (empty: none).
+[[nodiscard]] Alignment Align(const Pattern& pattern, const std::vector<std::vector<bool>>& fileOn,
+                              const std::vector<bool>& lowFrequency = {});
 
 /// The tone that fits the opening best.
 struct Identification {
@@ -71,7 +85,8 @@ struct Identification {
 
 /// Tries the `expected` steady tone (when it is one) and every identification
 /// cadence, each at the re-labelled rates its frequencies allow.
-[[nodiscard]] Identification Identify(Reference& reference, const ToneSpec& expected, const OpeningLevels& opening);
+[[nodiscard]] Identification Identify(Reference& reference, const ToneSpec& expected, const OpeningLevels& opening,
+                                      const std::vector<bool>& lowFrequency = {});
 
 /// What one file channel carries.
 struct ChannelRole {
