@@ -159,7 +159,7 @@ TEST_F(SoundAnalysisTest, MissingSamplesAreSaidOnceAndNotAlsoADropOut)
     SoundAnalysis analysis(reference, nullptr, {}, facts, {});
     SoundBlock block{0, 0, {nullptr}};
     // Samples 912000 to 913024 never arrive (19.0 s to 19.0213 s).
-    for (auto [first, count] : {std::pair<std::int64_t, std::size_t>{0, 912000}, {913024, 47000}}) {
+    for (auto [first, count] : {std::pair<std::int64_t, std::size_t>{0, 912000}, {913024, 46976}}) {
         block.firstSample = first;
         block.count = count;
         block.channels[0] = sound[0].data() + first;
