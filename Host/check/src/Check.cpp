@@ -16,7 +16,14 @@ CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExp
     Reference reference(host, clip != nullptr ? clip->record : Reference::DefaultRecord(host));
     report.file = CheckFileFacts(file.Facts(), clip);
     report.picture = CheckPicture(file, reference, clip, options.tolerances, options.frames);
-    report.sound = CheckSound(file, reference, clip, options.tolerances, options.soundSeconds);
+    if (const auto& sound = file.Facts().sound) {
+        // The sound is read from its stream's start, taken to be the first picture's.
+        SoundTiming timing;
+        if (const auto& picture = file.Facts().picture; picture && !picture->still && picture->rateNum > 0)
+            timing.frameRate = static_cast<double>(picture->rateNum) / picture->rateDen;
+        report.sound = CheckSound(file.DecodeSound(options.soundSeconds), *sound, reference, clip, options.tolerances,
+                                  timing);
+    }
     return report;
 }
 

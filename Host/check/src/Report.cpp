@@ -35,11 +35,11 @@ json FaultsJson(const std::vector<Fault>& faults)
             j[name] = value;
         if (!f.frames.empty())
             j["frames"] = f.frames;
-        if (f.time) {
-            j["time"] = json{{"start", f.time->startSeconds}, {"end", f.time->endSeconds}};
-            if (f.time->firstFrame >= 0)
-                j["time"]["frames"] = {f.time->firstFrame, f.time->lastFrame};
-        }
+        if (f.time)
+            j["time"] = json{{"start_seconds", f.time->startSeconds},
+                             {"end_seconds", f.time->endSeconds},
+                             {"first_frame", f.time->firstFrame},
+                             {"last_frame", f.time->lastFrame}};
         out.push_back(std::move(j));
     }
     return out;

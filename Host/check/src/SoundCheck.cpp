@@ -14,23 +14,17 @@ constexpr std::size_t kPiece = 4800;
 
 } // namespace
 
-SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpectation* clip,
-                        const Tolerances& tolerances, double maxSeconds)
+SoundFinding CheckSound(const Sound& sound, const SoundFacts& facts, Reference& reference,
+                        const ClipExpectation* clip, const Tolerances& tolerances, const SoundTiming& timing)
 {
-    if (!file.Facts().sound)
+    if (sound.channels.empty() || sound.channels[0].empty())
         return {};
-    const SoundFacts& facts = *file.Facts().sound;
-    const Sound sound = file.DecodeSound(maxSeconds);
     SoundFacts decoded = facts;
     decoded.rate = sound.rate;
     decoded.channels = static_cast<int>(sound.channels.size());
     SoundOptions options;
     options.levelDb = tolerances.levelDb;
     options.frequencyHz = tolerances.frequencyHz;
-    // The sound is read from its stream's start, taken to be the first picture's.
-    SoundTiming timing;
-    if (const auto& picture = file.Facts().picture; picture && !picture->still && picture->rateNum > 0)
-        timing.frameRate = static_cast<double>(picture->rateNum) / picture->rateDen;
     SoundAnalysis analysis(reference, clip, options, decoded, timing);
     const std::size_t length = sound.channels[0].size();
     SoundBlock block;

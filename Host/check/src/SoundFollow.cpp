@@ -186,10 +186,13 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
             mDropFirst = first - static_cast<std::int64_t>(mLastTrailingZeros);
             Edge(mDropFirst);
         }
+        mDropLastEnd = end;
     } else {
         bool endedHere = false;
         if (mInDrop) {
-            const std::int64_t at = first + static_cast<std::int64_t>(reading.leadingZeros);
+            // Back where it left off, or, after a stretch not judged, where it was last seen silent.
+            const std::int64_t at =
+                first == mDropLastEnd ? first + static_cast<std::int64_t>(reading.leadingZeros) : mDropLastEnd;
             closed.push_back({EventKind::Dropout, mChannel, mDropFirst, at, 0, 0});
             Edge(at);
             mInDrop = false;
@@ -203,6 +206,7 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
             if (stop == end) {
                 mInDrop = true;
                 mDropFirst = start;
+                mDropLastEnd = end;
             } else {
                 closed.push_back({EventKind::Dropout, mChannel, start, stop, 0, 0});
                 Edge(stop);
@@ -334,8 +338,8 @@ void ChannelTracker::Add(std::int64_t first, const BlockReading& reading, bool j
 void ChannelTracker::Close(std::int64_t end, std::int64_t dropoutLimit, std::vector<SoundEvent>& closed)
 {
     if (mInDrop && mDropFirst < dropoutLimit) {
-        closed.push_back({EventKind::Dropout, mChannel, mDropFirst, end, 0, 0});
-        Edge(end);
+        closed.push_back({EventKind::Dropout, mChannel, mDropFirst, std::min(end, mDropLastEnd), 0, 0});
+        Edge(std::min(end, mDropLastEnd));
     }
     mInDrop = false;
     if (mInLevel)

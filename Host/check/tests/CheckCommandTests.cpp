@@ -246,8 +246,8 @@ TEST_F(CheckCommand, SoundDamagesAreFoundWithTheirTimes)
     EXPECT_EQ(Kinds(dropped.report, "sound"), std::set<std::string>{"dropout"}) << dropped.report.at("sound").dump(1);
     const json drop = fault(dropped.report, "dropout");
     ASSERT_TRUE(drop.contains("time")) << drop.dump();
-    EXPECT_NEAR(drop.at("time").at("start").get<double>(), 40.0, 0.001);
-    EXPECT_NEAR(drop.at("time").at("end").get<double>(), 40.2, 0.022);
+    EXPECT_NEAR(drop.at("time").at("start_seconds").get<double>(), 40.0, 0.001);
+    EXPECT_NEAR(drop.at("time").at("end_seconds").get<double>(), 40.2, 0.022);
 
     // Sound three frames late against the picture: sync, not a drop-out.
     damage("ebu.mov", "late.mov", "adelay=120|120");

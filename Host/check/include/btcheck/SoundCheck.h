@@ -8,10 +8,13 @@
 #include "btcheck/Findings.h"
 #include "btcheck/MediaFile.h"
 #include "btcheck/Reference.h"
+#include "btcheck/SoundAnalysis.h"
 
 namespace btcheck {
 
-[[nodiscard]] SoundFinding CheckSound(MediaFile& file, Reference& reference, const ClipExpectation* clip,
-                                      const Tolerances& tolerances, double maxSeconds);
+/// `sound`: the first seconds of the file's sound, as the one pass read them.
+[[nodiscard]] SoundFinding CheckSound(const Sound& sound, const SoundFacts& facts, Reference& reference,
+                                      const ClipExpectation* clip, const Tolerances& tolerances,
+                                      const SoundTiming& timing = {});
 
 } // namespace btcheck

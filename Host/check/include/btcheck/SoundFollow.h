@@ -108,6 +108,7 @@ private:
 
     bool mInDrop = false;
     std::int64_t mDropFirst = 0;
+    std::int64_t mDropLastEnd = 0; ///< end of the last block found silent
     std::size_t mLastTrailingZeros = 0;
     int mSteadyBlocks = 0; ///< judged steady blocks in a row
     struct Jump {
