@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config make
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libpng-dev
+  libpng-dev libebur128-dev
   libavformat-dev libavcodec-dev libavutil-dev ffmpeg mediainfo libcli11-dev nlohmann-json3-dev
   libsndfile1-dev libfftw3-dev libxxhash-dev
   clang-14 libclang-rt-14-dev

@@ -145,12 +145,14 @@ constexpr NumberFlag kNumberFlags[] = {
      "Picture tolerance in codes at 10 bits (scaled to the file's depth)", 0.0, 65535.0, "codes"},
     {"--tolerance-pixels", [](btcheck::CheckOptions& o) -> double& { return o.tolerances.geometryPixels; },
      "How far edges may move", 0.0, 100000.0, "pixels"},
-    {"--tolerance-db", [](btcheck::CheckOptions& o) -> double& { return o.tolerances.levelDb; },
-     "Tone level tolerance", 0.0, 200.0, "dB"},
-    {"--tolerance-hz", [](btcheck::CheckOptions& o) -> double& { return o.tolerances.frequencyHz; },
-     "Tone frequency tolerance", 0.0, 100000.0, "Hz"},
-    {"--sound-seconds", [](btcheck::CheckOptions& o) -> double& { return o.soundSeconds; },
-     "Sound checked from the start", 1.0, 3600.0, "seconds"},
+    {"--tolerance-db", [](btcheck::CheckOptions& o) -> double& { return o.sound.levelDb; },
+     "Tone level tolerance, and how far its level may change", 0.0, 200.0, "dB"},
+    {"--tolerance-hz", [](btcheck::CheckOptions& o) -> double& { return o.sound.frequencyHz; },
+     "Tone frequency tolerance, and how far it may drift", 0.0, 100000.0, "Hz"},
+    {"--tolerance-sync", [](btcheck::CheckOptions& o) -> double& { return o.sound.syncMs; },
+     "How far the tone may start from the first picture", 0.0, 1e6, "ms"},
+    {"--tolerance-click", [](btcheck::CheckOptions& o) -> double& { return o.sound.clickPercent; },
+     "How far a sample may leave the tone's course, in percent of its amplitude", 0.0, 200.0, "percent"},
     {"--duration", [](btcheck::CheckOptions& o) -> double& { return o.durationSeconds; },
      "Stop after this many seconds of the programme (a live input; 0: read to the end)", 0.0, 1e7, "seconds"},
 };
@@ -171,6 +173,10 @@ CommandRun DeclareCheck(Flags& flags)
         .Check(WholeBetween(1, 1000000, "pictures"));
     flags.Option("--timecode", check.timecode, "The start timecode the files should carry, HH:MM:SS:FF (;FF drop-frame)");
     flags.Option("--picture", options->picture, "PNG of the first picture with each region marked").File();
+    flags.Option("--reference-level", check.sound.referenceLevel,
+                 "Line-up level the tone should sit at, dBFS (default: the clip's, an identification's own, else "
+                 "EBU -18, SMPTE -20 or the module's -12 recognised)")
+        .Check(Between(-200.0, 0.0, "dBFS"));
     for (const NumberFlag& row : kNumberFlags)
         flags.Option(row.names, row.field(check), row.help)
             .ShowDefault()

@@ -1,7 +1,7 @@
 #include "btcheck/Check.h"
 
 #include "btcheck/PictureAnalysis.h"
-#include "btcheck/SoundCheck.h"
+#include "btcheck/SoundAnalysis.h"
 #include "btcheck/Timecode.h"
 
 #include <algorithm>
@@ -11,20 +11,18 @@ namespace btcheck {
 
 namespace {
 
-// The one pass's receiver: pictures to their analysis, the first seconds of
-// sound kept for the sound's, and the programme's time read watched for the
-// end of a live input and for progress.
+// The one pass's receiver: pictures and sound to their analyses as they
+// come, and the programme's time read watched for the end of a live input
+// and for progress.
 class WholeCheck final : public PassSink {
 public:
-    WholeCheck(PictureAnalysis* picture, const FileFacts& facts, const CheckOptions& options)
-        : mPicture(picture), mOptions(options)
+    WholeCheck(PictureAnalysis* picture, SoundAnalysis* sound, const FileFacts& facts, const CheckOptions& options)
+        : mPicture(picture), mSound(sound), mOptions(options)
     {
         if (facts.picture && facts.picture->rateNum > 0 && !facts.picture->still)
             mFps = static_cast<double>(facts.picture->rateNum) / facts.picture->rateDen;
-        if (facts.sound) {
-            mSound.rate = facts.sound->rate;
-            mSoundLimit = static_cast<std::int64_t>(std::max(options.soundSeconds, 0.0) * facts.sound->rate);
-        }
+        if (facts.sound)
+            mRate = facts.sound->rate;
         mTotal = facts.durationSeconds;
     }
 
@@ -47,23 +45,25 @@ public:
     }
     void Sound(const SoundSamples& samples) override
     {
-        if (mSound.channels.size() != samples.channels.size())
-            mSound.channels.assign(samples.channels.size(), {});
-        const auto kept = static_cast<std::int64_t>(mSound.channels[0].size());
-        const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(mSoundLimit - kept, 0, static_cast<std::int64_t>(samples.count)));
-        for (std::size_t c = 0; c < samples.channels.size(); ++c)
-            mSound.channels[c].insert(mSound.channels[c].end(), samples.channels[c], samples.channels[c] + n);
-        mSound.truncated = mSound.truncated || n < samples.count;
-        if (mSound.rate > 0)
-            Progress(static_cast<double>(samples.firstSample + static_cast<std::int64_t>(samples.count)) / mSound.rate);
+        if (mSound == nullptr)
+            return;
+        // Where the sound lies against the picture is known with its first samples.
+        if (!mTimed) {
+            mTimed = true;
+            mSound->SetTiming(SoundTiming{mFps > 0 ? samples.startSeconds : 0.0, mFps, -1});
+        }
+        mSound->Feed(samples);
+        if (mOptions.found)
+            for (const Fault& f : mSound->TakeNewFaults())
+                mOptions.found(f);
+        if (mRate > 0)
+            Progress(static_cast<double>(samples.firstSample + static_cast<std::int64_t>(samples.count)) / mRate);
     }
     [[nodiscard]] bool Stop() override
     {
         return (mOptions.interrupted && mOptions.interrupted()) ||
                (mOptions.durationSeconds > 0 && mRead >= mOptions.durationSeconds);
     }
-
-    [[nodiscard]] btcheck::Sound TakeSound() { return std::move(mSound); }
 
 private:
     void Found()
@@ -85,12 +85,13 @@ private:
     }
 
     PictureAnalysis* mPicture;
+    SoundAnalysis* mSound;
     const CheckOptions& mOptions;
     double mFps = 0;
+    int mRate = 0;
     double mTotal = 0;
     double mRead = 0;
-    btcheck::Sound mSound;
-    std::int64_t mSoundLimit = 0;
+    bool mTimed = false;
 };
 
 FrameClock ClockOf(const FileFacts& facts)
@@ -118,6 +119,7 @@ CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExp
     CheckReport report;
     report.path = path;
     report.tolerances = options.tolerances;
+    report.soundOptions = options.sound;
     report.withClip = clip != nullptr;
     Reference reference(host, clip != nullptr ? clip->record : Reference::DefaultRecord(host));
 
@@ -126,15 +128,18 @@ CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExp
         picture.emplace(reference, *facts.picture, clip, options.tolerances, ClockOf(facts),
                         options.frames > 0 ? SpreadFrames(facts.picture->frameCount, options.frames)
                                            : std::vector<std::int64_t>{});
-    WholeCheck sink(picture ? &*picture : nullptr, facts, options);
+    std::optional<SoundAnalysis> sound;
+    if (facts.sound && facts.sound->rate > 0 && facts.sound->channels > 0)
+        sound.emplace(reference, clip, options.sound, *facts.sound, SoundTiming{});
+    WholeCheck sink(picture ? &*picture : nullptr, sound ? &*sound : nullptr, facts, options);
     const PassSummary read = file.ReadAll(sink);
     if (picture && read.pictures == 0 && !read.stopped)
         throw ReadError(read.decodeErrors > 0 ? "no picture could be decoded (" + read.firstDecodeError + ")"
                                               : "the picture stream holds no frames");
     if (picture)
         report.picture = picture->Finish(read.pictures);
-    if (facts.sound)
-        report.sound = CheckSound(sink.TakeSound(), *facts.sound, reference, clip, options.tolerances);
+    if (sound)
+        report.sound = sound->Finish();
     report.file = CheckFileFacts(facts, clip, options.timecode);
     report.file.read = read;
     for (Fault& f : CheckLengths(facts, read))

@@ -236,6 +236,7 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
         SoundSamples samples;
         samples.firstSample = first;
         samples.count = n;
+        samples.startSeconds = soundStart;
         for (const Track& t : tracks)
             for (const auto& channel : t.pending)
                 samples.channels.push_back(channel.data());

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 
 namespace btcheck {
@@ -81,6 +82,12 @@ json PictureJson(const PictureFinding& p)
                 {"faults", FaultsJson(p.faults)}};
 }
 
+// A level in JSON: null where there is none to give (silence's -inf).
+json Level(bool known, double value)
+{
+    return known && std::isfinite(value) ? json(value) : json(nullptr);
+}
+
 json SoundJson(const SoundFinding& s)
 {
     if (!s.present)
@@ -91,6 +98,7 @@ json SoundJson(const SoundFinding& s)
                                 {"rms_dbfs", c.rmsDb},
                                 {"peak_dbfs", c.peakDb},
                                 {"frequency", c.frequency},
+                                {"module_frequency", c.moduleFrequency},
                                 {"carries", c.carries},
                                 {"expected", c.expected},
                                 {"gain_db", c.gainDb},
@@ -103,6 +111,12 @@ json SoundJson(const SoundFinding& s)
                 {"identified", s.identified},
                 {"phase_seconds", s.phaseSeconds},
                 {"rate_ratio", s.rateRatio},
+                {"tone_dbfs", Level(s.identified, s.toneDbfs)},
+                {"lineup", s.identified ? json{{"name", s.lineUp}, {"dbfs", s.lineUpDbfs}} : json(nullptr)},
+                {"loudness",
+                 {{"integrated_lufs", Level(s.loudnessMeasured, s.loudnessLufs)},
+                  {"true_peak_dbtp", Level(s.loudnessMeasured, s.truePeakDbtp)}}},
+                {"sync_seconds", Level(s.syncMeasured, s.syncSeconds)},
                 {"channels", channels},
                 {"faults", FaultsJson(s.faults)}};
 }
@@ -219,6 +233,14 @@ std::string ReportText(const CheckReport& r)
     } else {
         out << Printf("Sound    %s, %zu channels at %d Hz, %.1f s checked%s\n", s.tone.c_str(), s.channels.size(),
                       s.rate, s.seconds, s.truncated ? " (of more)" : "");
+        if (s.identified)
+            out << Printf("  note level: tone %.2f dBFS; %s %.2f dBFS\n", s.toneDbfs, s.lineUp.c_str(), s.lineUpDbfs);
+        if (s.loudnessMeasured)
+            out << Printf("  note loudness: %.1f LUFS integrated, true peak %.1f dBTP\n", s.loudnessLufs,
+                          s.truePeakDbtp);
+        if (s.syncMeasured)
+            out << Printf("  note sync: the tone starts %+.1f ms from the first %s\n", 1000 * s.syncSeconds,
+                          r.picture.present ? "picture" : "sample");
         for (const ChannelReading& c : s.channels)
             out << Printf("  note %-4s rms %7.2f dBFS, peak %7.2f dBFS, %8.2f Hz, gain %+.2f dB, polarity %s\n",
                           c.name.c_str(), c.rmsDb, c.peakDb, c.frequency, c.gainDb,
@@ -236,8 +258,10 @@ std::string ReportJson(const CheckReport& r)
            {"tolerances",
             {{"picture_codes_10bit", r.tolerances.pictureCodes},
              {"geometry_pixels", r.tolerances.geometryPixels},
-             {"level_db", r.tolerances.levelDb},
-             {"frequency_hz", r.tolerances.frequencyHz}}},
+             {"level_db", r.soundOptions.levelDb},
+             {"frequency_hz", r.soundOptions.frequencyHz},
+             {"sync_ms", r.soundOptions.syncMs},
+             {"click_percent", r.soundOptions.clickPercent}}},
            {"picture", PictureJson(r.picture)},
            {"sound", SoundJson(r.sound)},
            {"file", FileJson(r.file)}};

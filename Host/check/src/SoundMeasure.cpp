@@ -63,6 +63,13 @@ double ToneFrequency(const float* samples, std::size_t n, double rate)
     return (static_cast<double>(peak) + delta) * rate / static_cast<double>(size);
 }
 
+double CourseFrequency(double lag, double turn, double rate)
+{
+    if (lag <= 0)
+        return 0;
+    return std::acos(std::clamp(turn / (2 * lag), -1.0, 1.0)) * rate / (2 * std::numbers::pi);
+}
+
 std::vector<double> BlockLevels(const std::vector<float>& samples, std::size_t block)
 {
     std::vector<double> levels;

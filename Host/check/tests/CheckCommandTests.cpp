@@ -72,6 +72,12 @@ protected:
             Export("pq.json", name, "1");
         else if (name == "ebu.mov")
             Export("ebu.json", name, "4");
+        else if (name == "ebu-minute.mov")
+            Export("ebu.json", name, "60");
+        else if (name == "ebu18.json")
+            New(name, {"--seq-size", "320x180", "--seq-rate", "25", "--amplitude", "-18"});
+        else if (name == "ebu18.mkv")
+            Export("ebu18.json", name, "1");
         else if (name == "blits.mkv")
             Export("blits.json", name, "6");
         else
@@ -243,6 +249,48 @@ TEST_F(CheckCommand, SoundDamagesAreNamed)
     }
     Damage("hd.mkv", "half-cycle-late.mov", {"-c:v", "copy", "-af", "atrim=start_sample=24", "-c:a", "pcm_s24le"});
     EXPECT_EQ(Check("half-cycle-late.mov").exitCode, 0);
+}
+
+TEST_F(CheckCommand, SoundDamagesAreFoundWithTheirTimes)
+{
+    auto fault = [](const json& report, const std::string& kind) {
+        for (const json& f : report.at("sound").at("faults"))
+            if (f.at("kind") == kind)
+                return f;
+        return json();
+    };
+    auto damage = [&](const char* from, const char* to, const std::string& filter) {
+        return Damage(from, to, {"-c:v", "copy", "-af", filter, "-c:a", "pcm_s24le"});
+    };
+
+    // A fifth of a second of silence late in a minute (the filter acts on
+    // whole frames of 1024 samples, so it ends a little after 40.2 s).
+    damage("ebu-minute.mov", "late-dropout.mov", "volume=enable='between(t,40,40.2)':volume=0");
+    const Verdict dropped = Check("late-dropout.mov");
+    EXPECT_EQ(Kinds(dropped.report, "sound"), std::set<std::string>{"dropout"}) << dropped.report.at("sound").dump(1);
+    const json drop = fault(dropped.report, "dropout");
+    ASSERT_TRUE(drop.contains("time")) << drop.dump();
+    EXPECT_NEAR(drop.at("time").at("start_seconds").get<double>(), 40.0, 0.001);
+    EXPECT_NEAR(drop.at("time").at("end_seconds").get<double>(), 40.2, 0.022);
+
+    // Sound three frames late against the picture: sync, not a drop-out.
+    damage("ebu.mov", "late.mov", "adelay=120|120");
+    const Verdict late = Check("late.mov");
+    EXPECT_EQ(Kinds(late.report, "sound"), std::set<std::string>{"sync"});
+    EXPECT_EQ(fault(late.report, "sync").at("sentence"), "sound 120 ms, 3 frames, late against the first picture");
+
+    // A steady tone 21 dB down is a level fault with its gain, not a drop-out.
+    damage("hd.mkv", "quiet.mov", "volume=-21dB");
+    const Verdict quiet = Check("quiet.mov");
+    EXPECT_EQ(Kinds(quiet.report, "sound"), std::set<std::string>{"level"});
+    for (const json& channel : quiet.report.at("sound").at("channels"))
+        EXPECT_NEAR(channel.at("gain_db").get<double>(), -21.0, 0.01);
+
+    // A tone at EBU's line-up level passes without its clip, named, with its loudness.
+    const Verdict ebu = Check("ebu18.mkv");
+    EXPECT_EQ(ebu.exitCode, 0) << ebu.report.at("sound").dump(1);
+    EXPECT_EQ(ebu.report.at("sound").at("lineup").at("name"), "the EBU line-up level");
+    EXPECT_NEAR(ebu.report.at("sound").at("loudness").at("integrated_lufs").get<double>(), -18.0, 0.1);
 }
 
 TEST_F(CheckCommand, FileDamagesAreNamed)

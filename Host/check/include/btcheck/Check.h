@@ -5,6 +5,7 @@
 
 #include "btcheck/Findings.h"
 #include "btcheck/MediaFile.h"
+#include "btcheck/SoundAnalysis.h"
 #include "bthost/Host.h"
 
 #include <functional>
@@ -15,7 +16,7 @@ namespace btcheck {
 struct CheckOptions {
     Tolerances tolerances;
     int frames = 0;             ///< pictures measured, spread over the file; 0: every one
-    double soundSeconds = 30;   ///< sound judged from the start, at most
+    SoundOptions sound;
     double durationSeconds = 0; ///< stop after this much of the programme (a live input); 0: read to the end
     std::string timecode;       ///< the first picture's timecode the file should carry; empty: any
     /// Asked while reading: true ends the check early with what was read (an interrupt).

@@ -81,12 +81,28 @@ struct ClipExpectation {
     RecordBytes record{};
 };
 
+/// How far a picture may depart from the bars.
 struct Tolerances {
     double pictureCodes = 4;   ///< codes at 10 bits; scaled to the file's depth
     double geometryPixels = 1; ///< edge displacement
-    double levelDb = 0.1;
-    double frequencyHz = 0.1;
 };
+
+/// How the sound is judged.
+struct SoundOptions {
+    double levelDb = 0.1;     ///< a tone's level may be this far from its line-up, and change this much
+    double frequencyHz = 0.1; ///< a tone's frequency may be this far off, and change this much
+    double syncMs = 1;        ///< the tone may start this far from the first picture
+    /// A sample may leave the course of the tone by this much of its
+    /// amplitude, in percent, before it is a click.
+    double clickPercent = 5;
+    /// The line-up level the tone should sit at, dBFS; none: the clip's, or
+    /// else one of the usual line-up levels recognised in the file.
+    std::optional<double> referenceLevel;
+    /// The stretch the tone is named and locked on, at most; the longest
+    /// identification cycle is 13.4 s.
+    double openingSeconds = 16;
+};
+
 
 /// One region as measured in the file.
 struct RegionReading {
@@ -127,12 +143,13 @@ struct PictureFinding {
 
 struct ChannelReading {
     std::string name;          ///< the file's name for it ("FL") or its number
-    double rmsDb = -200;       ///< dBFS of the RMS
-    double peakDb = -200;      ///< dBFS of the peak
+    double rmsDb = -200;       ///< dBFS of the RMS, over the whole sound
+    double peakDb = -200;      ///< dBFS of the peak, over the whole sound
     double frequency = 0;      ///< Hz, 0 when silent
-    int carries = -1;          ///< host channel whose identification it carries; -1 none
+    double moduleFrequency = 0; ///< Hz of the module's tone over the same stretch, 0 not known
+    int carries = -1;          ///< host channel whose sound it carries; -1 none
     int expected = -1;         ///< host channel it should carry
-    double gainDb = 0;         ///< against the module's level for it
+    double gainDb = 0;         ///< measured against the module's sound for it
     int polarity = 0;          ///< 1 as the module's, -1 inverted, 0 not known
 };
 
@@ -146,6 +163,15 @@ struct SoundFinding {
     int cadence = -1;
     double phaseSeconds = 0;   ///< where in the cadence's cycle the file's first sample lies
     double rateRatio = 1;      ///< file frequency ÷ module frequency
+    double toneDbfs = -200;    ///< peak level of the tone's loudest part in the file
+    std::string lineUp;        ///< what the level is judged against: "the EBU line-up level", "the clip's level", ...
+    double lineUpDbfs = 0;
+    bool loudnessMeasured = false;
+    double loudnessLufs = 0;   ///< integrated (ITU-R BS.1770, EBU R 128); -inf for silence
+    double truePeakDbtp = 0;
+    bool syncMeasured = false;
+    double syncSeconds = 0;    ///< where the module's tone starts against the first picture (or the
+                               ///< first sample, without picture); later: positive
     std::vector<ChannelReading> channels;
     std::vector<Fault> faults;
 };
@@ -159,6 +185,7 @@ struct FileFinding {
 struct CheckReport {
     std::string path;
     Tolerances tolerances;
+    SoundOptions soundOptions;
     bool withClip = false;
     PictureFinding picture;
     SoundFinding sound;

@@ -122,6 +122,7 @@ struct SoundSamples {
     std::int64_t firstSample = 0; ///< from the programme's first decoded sample; a jump past the previous end: samples missing
     std::size_t count = 0;        ///< samples per channel
     std::vector<const float*> channels; ///< the programme's channels in file order (tracks one after another)
+    double startSeconds = 0; ///< the programme's first sample against the first picture (later: positive); 0 without picture
 };
 
 /// What the one pass met, against which the container's promises are weighed.

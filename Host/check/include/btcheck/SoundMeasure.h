@@ -15,6 +15,11 @@ namespace btcheck {
 /// 0 for silence or fewer than 64 samples.
 [[nodiscard]] double ToneFrequency(const float* samples, std::size_t n, double rate);
 
+/// Frequency in Hz at `rate` of a sine whose course over some samples is
+/// (lag, turn) = (Σ x[n−1]², Σ x[n−1]·(x[n] + x[n−2])): their ratio is twice
+/// the cosine of its step per sample. 0 when there is none.
+[[nodiscard]] double CourseFrequency(double lag, double turn, double rate);
+
 /// RMS level of each block of `block` samples (the last one may be shorter).
 [[nodiscard]] std::vector<double> BlockLevels(const std::vector<float>& samples, std::size_t block);
 
