@@ -349,7 +349,7 @@ void MediaFile::State::SeekTo(int index, std::int64_t ts)
         av_seek_frame(format, -1, 0, AVSEEK_FLAG_BYTE); // from the start; a failure leaves us where we are
 }
 
-CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
+void MediaFile::State::ToCodePicture(const AVFrame& frame, CodePicture& out) const
 {
     const auto pixfmt = static_cast<AVPixelFormat>(frame.format);
     const FormatReading reading = ReadFormat(pixfmt);
@@ -360,7 +360,6 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
         throw ReadError("a picture of " + std::to_string(frame.width) + " x " + std::to_string(frame.height) +
                         " is not checked");
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(pixfmt);
-    CodePicture out;
     out.width = frame.width;
     out.height = frame.height;
     out.depth = reading.depth;
@@ -373,6 +372,8 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
         out.chromaShiftY = d->log2_chroma_h;
     }
     const int components = out.Components();
+    for (int c = components; c < 3; ++c)
+        out.plane[c].clear();
     const std::size_t w = static_cast<std::size_t>(frame.width);
     std::vector<std::uint16_t> line(w);
     // Planar little-endian components are copied as they lie; anything
@@ -396,7 +397,7 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
                             count, 0, 2);
     };
     for (int c = 0; c < components; ++c) {
-        out.plane[c].resize(w * static_cast<std::size_t>(frame.height));
+        out.plane[c].resize(w * static_cast<std::size_t>(frame.height)); // every code is written below
         const bool chroma = out.family == Family::YCbCr && c > 0;
         const int shiftX = chroma ? d->log2_chroma_w : 0;
         const int shiftY = chroma ? d->log2_chroma_h : 0;
@@ -416,7 +417,6 @@ CodePicture MediaFile::State::ToCodePicture(const AVFrame& frame) const
                     dst[x] = line[x >> shiftX];
         }
     }
-    return out;
 }
 
 MediaFile::MediaFile(std::unique_ptr<State> state) : mState(std::move(state)) {}
@@ -545,7 +545,8 @@ CodePicture MediaFile::DecodeFrame(std::int64_t index)
     }
     if (!haveLast)
         throw ReadError(packets == 0 ? "the picture stream holds no frames" : "no picture could be decoded");
-    CodePicture picture = s.ToCodePicture(*last);
+    CodePicture picture;
+    s.ToCodePicture(*last, picture);
     const std::int64_t ts = last->best_effort_timestamp;
     picture.frameIndex = timed && ts != AV_NOPTS_VALUE
                              ? av_rescale_q_rnd(ts - start, st->time_base, av_inv_q(rate),

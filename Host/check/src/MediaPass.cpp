@@ -16,7 +16,9 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-#include <xxhash.h>
+// The library's dispatching entry points: the widest vector unit the
+// processor has (hashing every decoded picture is a cost of the pass).
+#include <xxh_x86dispatch.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -84,26 +86,43 @@ private:
 };
 
 // A hash of a decoded picture's planes, row by row without their padding.
-std::uint64_t PictureHash(const AVFrame& f)
-{
-    XXH3_state_t* state = XXH3_createState();
-    if (state == nullptr)
-        throw std::bad_alloc();
-    XXH3_64bits_reset(state);
-    const auto fmt = static_cast<AVPixelFormat>(f.format);
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(fmt);
-    const int planes = av_pix_fmt_count_planes(fmt);
-    for (int p = 0; p < planes && d != nullptr; ++p) {
-        const int bytes = av_image_get_linesize(fmt, f.width, p);
-        const int rows = (p == 1 || p == 2) ? AV_CEIL_RSHIFT(f.height, d->log2_chroma_h) : f.height;
-        for (int y = 0; y < rows && bytes > 0; ++y)
-            XXH3_64bits_update(state, f.data[p] + static_cast<std::ptrdiff_t>(y) * f.linesize[p],
-                               static_cast<std::size_t>(bytes));
+class PictureHasher {
+public:
+    PictureHasher() : mState(XXH3_createState())
+    {
+        if (mState == nullptr)
+            throw std::bad_alloc();
     }
-    const std::uint64_t h = XXH3_64bits_digest(state);
-    XXH3_freeState(state);
-    return h;
-}
+    ~PictureHasher() { XXH3_freeState(mState); }
+    PictureHasher(const PictureHasher&) = delete;
+    PictureHasher& operator=(const PictureHasher&) = delete;
+
+    std::uint64_t operator()(const AVFrame& f)
+    {
+        XXH3_64bits_reset(mState);
+        const auto fmt = static_cast<AVPixelFormat>(f.format);
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(fmt);
+        const int planes = av_pix_fmt_count_planes(fmt);
+        for (int p = 0; p < planes && d != nullptr; ++p) {
+            const int bytes = av_image_get_linesize(fmt, f.width, p);
+            const int rows = (p == 1 || p == 2) ? AV_CEIL_RSHIFT(f.height, d->log2_chroma_h) : f.height;
+            if (bytes <= 0 || rows <= 0)
+                continue;
+            // A plane without padding is hashed in one piece.
+            if (f.linesize[p] == bytes) {
+                XXH3_64bits_update(mState, f.data[p], static_cast<std::size_t>(bytes) * static_cast<std::size_t>(rows));
+                continue;
+            }
+            for (int y = 0; y < rows; ++y)
+                XXH3_64bits_update(mState, f.data[p] + static_cast<std::ptrdiff_t>(y) * f.linesize[p],
+                                   static_cast<std::size_t>(bytes));
+        }
+        return XXH3_64bits_digest(mState);
+    }
+
+private:
+    XXH3_state_t* mState;
+};
 
 // One audio stream of the programme: its decoder, and the samples decoded
 // but not yet handed on (tracks are decoded as their packets come, and handed
@@ -186,6 +205,8 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
         return !packetHashes.empty() && packetHashes.front().first == frame ? packetHashes.front().second : 0;
     };
     FramePtr frame = btmedia::av::NewFrame();
+    PictureHasher pictureHash;
+    CodePicture picture; // one buffer for every picture read, so that memory is not cleared anew each time
     auto takePictures = [&] {
         while (avcodec_receive_frame(video.get(), frame.get()) >= 0) {
             const std::int64_t index = frameOf(frame->best_effort_timestamp);
@@ -196,14 +217,14 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
             met(index);
             if (sink.WantPicture(index)) {
                 const std::uint64_t packetHash = intraOnly ? packetHashOf(index) : 0;
-                const std::uint64_t pictureHash = PictureHash(*frame);
-                if (sink.Knows(pictureHash)) {
-                    sink.Repeat(index, pictureHash);
+                const std::uint64_t hash = pictureHash(*frame);
+                if (sink.Knows(hash)) {
+                    sink.Repeat(index, hash);
                 } else {
-                    CodePicture picture = s.ToCodePicture(*frame);
+                    s.ToCodePicture(*frame, picture);
                     picture.frameIndex = index;
                     ++summary.picturesRead;
-                    sink.Picture(picture, packetHash, pictureHash);
+                    sink.Picture(picture, packetHash, hash);
                 }
             }
             av_frame_unref(frame.get());

@@ -39,7 +39,8 @@ struct MediaFile::State {
     [[nodiscard]] btmedia::av::CodecPtr OpenDecoder(int index, int threads = 1) const;
     void SeekTo(int index, std::int64_t ts);
     void ReadOnly(int index);
-    [[nodiscard]] CodePicture ToCodePicture(const AVFrame& frame) const;
+    /// The frame's codes into `out`, whose planes' memory is used again.
+    void ToCodePicture(const AVFrame& frame, CodePicture& out) const;
 };
 
 /// Pictures per second of a stream; 0/1 when it does not say.
