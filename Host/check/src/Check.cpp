@@ -3,8 +3,10 @@
 #include "btcheck/PictureAnalysis.h"
 #include "btcheck/SoundAnalysis.h"
 #include "btcheck/Timecode.h"
+#include "btcheck/TimecodeFollow.h"
 
 #include <algorithm>
+#include <mutex>
 #include <optional>
 
 namespace btcheck {
@@ -13,11 +15,14 @@ namespace {
 
 // The one pass's receiver: pictures and sound to their analyses as they
 // come, and the programme's time read watched for the end of a live input
-// and for progress.
+// and for progress. The two analyses run on the pass's two threads; what
+// they tell a person, and how far the pass has read, is shared.
 class WholeCheck final : public PassSink {
 public:
-    WholeCheck(PictureAnalysis* picture, SoundAnalysis* sound, const FileFacts& facts, const CheckOptions& options)
-        : mPicture(picture), mSound(sound), mOptions(options)
+    WholeCheck(PictureAnalysis* picture, SoundAnalysis* sound, TimecodeFollow& timecode, const FileFacts& facts,
+               const FrameClock& clock, const CheckOptions& options)
+        : mPicture(picture), mSound(sound), mTimecode(timecode), mClock(clock), mDeclared(!facts.timecode.empty()),
+          mOptions(options)
     {
         if (facts.picture && facts.picture->rateNum > 0 && !facts.picture->still)
             mFps = static_cast<double>(facts.picture->rateNum) / facts.picture->rateDen;
@@ -29,19 +34,34 @@ public:
     [[nodiscard]] bool ReadsPictures() const override { return mPicture != nullptr; }
     [[nodiscard]] bool WantPicture(std::int64_t frame) override
     {
-        Reached(frame);
+        if (mFps > 0)
+            Progress(static_cast<double>(frame + 1) / mFps);
         return mPicture != nullptr && mPicture->Wants(frame);
     }
     [[nodiscard]] bool Knows(std::uint64_t hash) const override { return mPicture->Knows(hash); }
     void Repeat(std::int64_t frame, std::uint64_t hash) override
     {
         mPicture->Repeat(frame, hash);
-        Found();
+        Tell(mPicture->TakeNewFaults());
     }
     void Picture(const CodePicture& picture, std::uint64_t packetHash, std::uint64_t pictureHash) override
     {
         mPicture->Feed(picture, packetHash, pictureHash);
-        Found();
+        Tell(mPicture->TakeNewFaults());
+    }
+    void Timecode(std::int64_t frame, const std::string& text) override
+    {
+        const bool first = !mTimecode.Start();
+        mTimecode.Add(frame, text);
+        // Without a start timecode in the container, the pictures' own times
+        // the faults found in them.
+        if (first && !mDeclared && mTimecode.Start()) {
+            FrameClock clock = mClock;
+            clock.firstTimecode = *mTimecode.Start();
+            clock.dropFrame = mTimecode.DropFrame();
+            mPicture->SetClock(clock);
+        }
+        Tell(mTimecode.TakeNewFaults());
     }
     void Sound(const SoundSamples& samples) override
     {
@@ -53,32 +73,30 @@ public:
             mSound->SetTiming(SoundTiming{mFps > 0 ? samples.startSeconds : 0.0, mFps, -1});
         }
         mSound->Feed(samples);
-        if (mOptions.found)
-            for (const Fault& f : mSound->TakeNewFaults())
-                mOptions.found(f);
+        Tell(mSound->TakeNewFaults());
         if (mRate > 0)
             Progress(static_cast<double>(samples.firstSample + static_cast<std::int64_t>(samples.count)) / mRate);
     }
     [[nodiscard]] bool Stop() override
     {
-        return (mOptions.interrupted && mOptions.interrupted()) ||
-               (mOptions.durationSeconds > 0 && mRead >= mOptions.durationSeconds);
+        if (mOptions.interrupted && mOptions.interrupted())
+            return true;
+        const std::lock_guard held(mTelling);
+        return mOptions.durationSeconds > 0 && mRead >= mOptions.durationSeconds;
     }
 
 private:
-    void Found()
+    void Tell(const std::vector<Fault>& faults)
     {
-        if (mOptions.found)
-            for (const Fault& f : mPicture->TakeNewFaults())
-                mOptions.found(f);
-    }
-    void Reached(std::int64_t frame)
-    {
-        if (mFps > 0)
-            Progress(static_cast<double>(frame + 1) / mFps);
+        if (!mOptions.found || faults.empty())
+            return;
+        const std::lock_guard held(mTelling);
+        for (const Fault& f : faults)
+            mOptions.found(f);
     }
     void Progress(double seconds)
     {
+        const std::lock_guard held(mTelling);
         mRead = std::max(mRead, seconds);
         if (mOptions.progress)
             mOptions.progress(mRead, mTotal);
@@ -86,12 +104,16 @@ private:
 
     PictureAnalysis* mPicture;
     SoundAnalysis* mSound;
+    TimecodeFollow& mTimecode;  ///< [picture thread]
+    FrameClock mClock;
+    bool mDeclared;             ///< the container states a start timecode
     const CheckOptions& mOptions;
     double mFps = 0;
     int mRate = 0;
     double mTotal = 0;
-    double mRead = 0;
-    bool mTimed = false;
+    bool mTimed = false;            ///< [reading thread]
+    std::mutex mTelling;            ///< guards mRead, and what is told
+    double mRead = 0;               ///< seconds of the programme read, the further of picture and sound
 };
 
 FrameClock ClockOf(const FileFacts& facts)
@@ -123,15 +145,17 @@ CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExp
     report.withClip = clip != nullptr;
     Reference reference(host, clip != nullptr ? clip->record : Reference::DefaultRecord(host));
 
+    const FrameClock clock = ClockOf(facts);
     std::optional<PictureAnalysis> picture;
     if (facts.picture)
-        picture.emplace(reference, *facts.picture, clip, options.tolerances, ClockOf(facts),
+        picture.emplace(reference, *facts.picture, clip, options.tolerances, clock,
                         options.frames > 0 ? SpreadFrames(facts.picture->frameCount, options.frames)
                                            : std::vector<std::int64_t>{});
+    TimecodeFollow timecode(clock, facts.timecode);
     std::optional<SoundAnalysis> sound;
     if (facts.sound && facts.sound->rate > 0 && facts.sound->channels > 0)
         sound.emplace(reference, clip, options.sound, *facts.sound, SoundTiming{});
-    WholeCheck sink(picture ? &*picture : nullptr, sound ? &*sound : nullptr, facts, options);
+    WholeCheck sink(picture ? &*picture : nullptr, sound ? &*sound : nullptr, timecode, facts, clock, options);
     const PassSummary read = file.ReadAll(sink);
     if (picture && read.pictures == 0 && !read.stopped)
         throw ReadError(read.decodeErrors > 0 ? "no picture could be decoded (" + read.firstDecodeError + ")"
@@ -140,8 +164,10 @@ CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExp
         report.picture = picture->Finish(read.pictures);
     if (sound)
         report.sound = sound->Finish();
-    report.file = CheckFileFacts(facts, clip, options.timecode);
+    report.file = CheckFileFacts(facts, clip, options.timecode, timecode.Carried());
     report.file.read = read;
+    for (Fault& f : timecode.Finish())
+        report.file.faults.push_back(std::move(f));
     for (Fault& f : CheckLengths(facts, read))
         report.file.faults.push_back(std::move(f));
     return report;

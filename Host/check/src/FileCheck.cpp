@@ -8,10 +8,12 @@
 
 namespace btcheck {
 
-FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip, const std::string& startTimecode)
+FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip, const std::string& startTimecode,
+                           const CarriedTimecode& carried)
 {
     FileFinding out;
     out.facts = facts;
+    out.carried = carried;
     const auto& p = facts.picture;
     const auto& s = facts.sound;
     const double fps = p && p->rateNum > 0 ? static_cast<double>(p->rateNum) / p->rateDen : 0.0;
@@ -27,41 +29,45 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip, 
                                        {}});
     }
 
+    // The container's start timecode as written; the pictures' own, where
+    // the container has none, counts as the file's start.
+    const long nominal = NominalRate(fps);
     if (!facts.timecode.empty()) {
         Timecode tc;
         if (!ParseTimecode(facts.timecode, tc)) {
             out.faults.push_back(Fault{kind::kTimecode, "the start timecode \"" + facts.timecode + "\" is not a timecode",
                                        {}, {{"timecode", facts.timecode}}});
         } else {
-            const long nominal = NominalRate(fps);
-            const bool dropRate = HasDropFrame(fps);
             if (nominal > 0 && tc.f >= nominal)
                 out.faults.push_back(Fault{kind::kTimecode,
                                            Printf("the start timecode %s counts frame %d at %ld frames per second",
                                                   facts.timecode.c_str(), tc.f, nominal),
                                            {}, {{"timecode", facts.timecode}}});
-            if (tc.dropFrame && fps > 0 && !dropRate)
+            if (tc.dropFrame && fps > 0 && !HasDropFrame(fps))
                 out.faults.push_back(Fault{kind::kTimecode,
                                            Printf("the start timecode %s is drop-frame at %.3f fps, which has no "
                                                   "drop-frame count",
                                                   facts.timecode.c_str(), fps),
                                            {}, {{"timecode", facts.timecode}}});
-            if (clip != nullptr && tc.dropFrame != clip->dropFrame)
-                out.faults.push_back(Fault{kind::kTimecode,
-                                           Printf("the start timecode %s is %s; the clip counts %s", facts.timecode.c_str(),
-                                                  tc.dropFrame ? "drop-frame" : "non-drop-frame",
-                                                  clip->dropFrame ? "drop-frame" : "non-drop-frame"),
-                                           {}, {{"timecode", facts.timecode}}});
-            Timecode expected;
-            if (!startTimecode.empty() && nominal > 0 && ParseTimecode(startTimecode, expected) &&
-                FramesSinceMidnight(expected, static_cast<int>(nominal)) !=
-                    FramesSinceMidnight(tc, static_cast<int>(nominal)))
-                out.faults.push_back(Fault{kind::kTimecode,
-                                           Printf("the start timecode is %s; %s was expected", facts.timecode.c_str(),
-                                                  startTimecode.c_str()),
-                                           {}, {{"timecode", facts.timecode}, {"expected", startTimecode}}});
         }
-    } else if (!startTimecode.empty()) {
+    }
+    const std::string& start = !facts.timecode.empty() ? facts.timecode : carried.start;
+    Timecode tc;
+    if (!start.empty() && ParseTimecode(start, tc)) {
+        if (clip != nullptr && tc.dropFrame != clip->dropFrame)
+            out.faults.push_back(Fault{kind::kTimecode,
+                                       Printf("the start timecode %s is %s; the clip counts %s", start.c_str(),
+                                              tc.dropFrame ? "drop-frame" : "non-drop-frame",
+                                              clip->dropFrame ? "drop-frame" : "non-drop-frame"),
+                                       {}, {{"timecode", start}}});
+        Timecode expected;
+        if (!startTimecode.empty() && nominal > 0 && ParseTimecode(startTimecode, expected) &&
+            FramesSinceMidnight(expected, static_cast<int>(nominal)) != FramesSinceMidnight(tc, static_cast<int>(nominal)))
+            out.faults.push_back(Fault{kind::kTimecode,
+                                       Printf("the start timecode is %s; %s was expected", start.c_str(),
+                                              startTimecode.c_str()),
+                                       {}, {{"timecode", start}, {"expected", startTimecode}}});
+    } else if (start.empty() && !startTimecode.empty()) {
         out.faults.push_back(Fault{kind::kTimecode,
                                    "the file carries no timecode; " + startTimecode + " was expected", {},
                                    {{"expected", startTimecode}}});

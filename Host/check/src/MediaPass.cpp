@@ -2,10 +2,15 @@
 // together, each picture numbered from its timestamp, and what the decoders
 // and the demuxer complain of counted.
 //
-// Rationale: an intra-only picture packet identical to one already measured
-// stands for its frame undecoded (a hash of its bytes), and a decoded picture
-// identical to one measured is not read into codes (a hash of its planes), so
-// an export that repeats one picture costs little more than reading it.
+// Rationale: the pictures are decoded, hashed and measured on a thread of
+// their own, fed by the demuxer through a short queue, while the demuxer's
+// thread decodes and follows the sound. With both on one thread the
+// picture decoder's own threads waited whenever the sound or a picture was
+// being measured. An intra-only picture packet identical to one already
+// measured stands for its frame undecoded (a hash of its bytes), and a
+// decoded picture identical to one measured is not read into codes (a hash
+// of its planes), so an export that repeats one picture costs little more
+// than reading it.
 
 #include "btcheck/MediaFile.h"
 
@@ -14,6 +19,7 @@
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
+#include <libavutil/timecode.h>
 }
 
 // The library's dispatching entry points: the widest vector unit the
@@ -21,10 +27,15 @@ extern "C" {
 #include <xxh_x86dispatch.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdarg>
+#include <cstring>
 #include <deque>
+#include <exception>
 #include <limits>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 namespace btcheck {
 
@@ -124,6 +135,282 @@ private:
     XXH3_state_t* mState;
 };
 
+// The timecode an MPEG-1/2 group of pictures header carries, and the
+// temporal reference of the picture after it: the timecode is that of the
+// group's first picture in display order, which is the picture after it
+// less its temporal reference. False when the packet starts no group.
+bool GroupTimecode(const AVPacket& packet, std::string& text, int& temporalReference)
+{
+    const std::uint8_t* b = packet.data;
+    const int n = packet.size;
+    int group = -1;
+    for (int i = 0; i + 8 <= n; ++i) {
+        if (b[i] != 0 || b[i + 1] != 0 || b[i + 2] != 1)
+            continue;
+        if (b[i + 3] == 0xB8 && group < 0) {
+            group = i + 4;
+        } else if (b[i + 3] == 0x00 && group >= 0) {
+            temporalReference = (b[i + 4] << 2) | (b[i + 5] >> 6);
+            // time_code is the header's first 25 bits.
+            const std::uint32_t tc = (std::uint32_t{b[group]} << 17) | (std::uint32_t{b[group + 1]} << 9) |
+                                     (std::uint32_t{b[group + 2]} << 1) | (std::uint32_t{b[group + 3]} >> 7);
+            char line[AV_TIMECODE_STR_SIZE] = {};
+            text = av_timecode_make_mpeg_tc_string(line, tc);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Packets handed from the demuxer to the picture thread. Bounded, so that
+// memory stays flat: the demuxer waits while the pictures catch up.
+class PacketQueue {
+public:
+    explicit PacketQueue(std::size_t most) : mMost(most) {}
+
+    /// False once the taker has given up.
+    bool Push(PacketPtr packet)
+    {
+        std::unique_lock held(mLock);
+        mChanged.wait(held, [&] { return mGaveUp || mWaiting.size() < mMost; });
+        if (mGaveUp)
+            return false;
+        mWaiting.push_back(std::move(packet));
+        mChanged.notify_all();
+        return true;
+    }
+    /// The next packet; null at the end (closed and taken, or dropped).
+    PacketPtr Take()
+    {
+        std::unique_lock held(mLock);
+        mChanged.wait(held, [&] { return mClosed || !mWaiting.empty(); });
+        if (mWaiting.empty() || mDropped)
+            return nullptr;
+        PacketPtr p = std::move(mWaiting.front());
+        mWaiting.pop_front();
+        mChanged.notify_all();
+        return p;
+    }
+    /// No more packets; `drop`: those still waiting are not wanted either.
+    void Close(bool drop)
+    {
+        const std::lock_guard held(mLock);
+        mClosed = true;
+        mDropped = mDropped || drop;
+        mChanged.notify_all();
+    }
+    void GiveUp()
+    {
+        const std::lock_guard held(mLock);
+        mGaveUp = true;
+        mChanged.notify_all();
+    }
+    /// Whether the end came without the packets still waiting.
+    [[nodiscard]] bool Dropped()
+    {
+        const std::lock_guard held(mLock);
+        return mDropped;
+    }
+
+private:
+    std::mutex mLock;
+    std::condition_variable mChanged;
+    std::deque<PacketPtr> mWaiting;
+    std::size_t mMost;
+    bool mClosed = false;
+    bool mDropped = false;
+    bool mGaveUp = false;
+};
+
+// Picture packets the demuxer may run ahead of the picture thread.
+constexpr std::size_t kPacketsAhead = 24;
+
+// The picture side of the pass, on its own thread: decodes, numbers and
+// hashes pictures and hands them to the sink in frame order.
+class PictureSide {
+public:
+    PictureSide(MediaFile::State& s, PassSink& sink) : mState(s), mSink(sink)
+    {
+        const AVStream* st = s.format->streams[s.videoIndex];
+        mDecoder = s.OpenDecoder(s.videoIndex, 0);
+        const AVCodecDescriptor* cd = avcodec_descriptor_get(st->codecpar->codec_id);
+        mIntraOnly = cd != nullptr && (cd->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
+        mGroups = st->codecpar->codec_id == AV_CODEC_ID_MPEG2VIDEO || st->codecpar->codec_id == AV_CODEC_ID_MPEG1VIDEO;
+        mRate = s.facts.picture->still ? AVRational{0, 1} : FrameRateOf(st);
+        mBase = st->time_base;
+        mStart = st->start_time;
+        mFrame = btmedia::av::NewFrame();
+    }
+
+    /// Takes packets until the queue ends; then what the decoder still holds.
+    void Run(PacketQueue& queue)
+    {
+        while (PacketPtr p = queue.Take())
+            Packet(*p);
+        if (!queue.Dropped()) {
+            Send(nullptr);
+            TakePictures();
+        }
+        mInFlight = 0;
+        RepeatUpTo(0);
+    }
+
+    /// The picture counts of the pass; `summary`'s sound counts are left alone.
+    void Summarise(PassSummary& summary) const
+    {
+        summary.pictures = mMet;
+        summary.picturesDecoded = mDecoded;
+        summary.picturesRead = mRead;
+        summary.decodeErrors += mErrors;
+        if (summary.firstDecodeError.empty())
+            summary.firstDecodeError = mFirstError;
+        if (mLastFrame >= 0) {
+            summary.missingPictures = std::max<std::int64_t>(0, mLastFrame + 1 - mMet);
+            summary.pictureEndSeconds = mRate.num > 0 ? static_cast<double>(mLastFrame + 1) / av_q2d(mRate) : 0.0;
+        }
+    }
+
+private:
+    // Pictures are numbered from their timestamps where the stream has a
+    // rate, else in arrival order.
+    std::int64_t FrameOf(std::int64_t ts)
+    {
+        if (mRate.num <= 0 || ts == AV_NOPTS_VALUE)
+            return mMet;
+        if (mStart == AV_NOPTS_VALUE)
+            mStart = ts;
+        return av_rescale_q_rnd(ts - mStart, mBase, av_inv_q(mRate),
+                                static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+    }
+
+    void Met(std::int64_t frame)
+    {
+        ++mMet;
+        mLastFrame = std::max(mLastFrame, frame);
+    }
+
+    bool Send(const AVPacket* p)
+    {
+        const int r = avcodec_send_packet(mDecoder.get(), p);
+        if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) {
+            ++mErrors;
+            if (mFirstError.empty())
+                mFirstError = btmedia::av::ErrorText(r);
+            return false;
+        }
+        return true;
+    }
+
+    // Frames that repeat a known packet wait for the frames still inside the
+    // decoder, so that the sink hears of frames in order: those before
+    // `frame`, or all of them once the decoder holds no frame.
+    void RepeatUpTo(std::int64_t frame)
+    {
+        while (!mRepeats.empty() && (mRepeats.front().first < frame || mInFlight <= 0)) {
+            mSink.Repeat(mRepeats.front().first, mRepeats.front().second);
+            mRepeats.pop_front();
+        }
+    }
+
+    std::uint64_t PacketHashOf(std::int64_t frame)
+    {
+        while (!mPacketHashes.empty() && mPacketHashes.front().first < frame)
+            mPacketHashes.pop_front();
+        return !mPacketHashes.empty() && mPacketHashes.front().first == frame ? mPacketHashes.front().second : 0;
+    }
+
+    void Packet(const AVPacket& packet)
+    {
+        const std::int64_t ts = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+        if (mGroups) {
+            std::string text;
+            int reference = 0;
+            if (packet.pts != AV_NOPTS_VALUE && GroupTimecode(packet, text, reference))
+                mSink.Timecode(FrameOf(packet.pts) - reference, text);
+        }
+        if (mIntraOnly) {
+            const std::int64_t index = FrameOf(ts);
+            if (!mSink.WantPicture(index)) {
+                Met(index);
+                return;
+            }
+            const std::uint64_t hash = XXH3_64bits(packet.data, static_cast<std::size_t>(packet.size));
+            if (mSink.Knows(hash)) {
+                Met(index);
+                mRepeats.emplace_back(index, hash);
+                RepeatUpTo(std::numeric_limits<std::int64_t>::min());
+                return;
+            }
+            mPacketHashes.emplace_back(index, hash);
+        }
+        mInFlight += Send(&packet) ? 1 : 0;
+        TakePictures();
+    }
+
+    void TakePictures()
+    {
+        AVFrame& frame = *mFrame;
+        while (avcodec_receive_frame(mDecoder.get(), &frame) >= 0) {
+            const std::int64_t index = FrameOf(frame.best_effort_timestamp);
+            RepeatUpTo(index);
+            ++mDecoded;
+            if (frame.decode_error_flags != 0 || (frame.flags & AV_FRAME_FLAG_CORRUPT) != 0)
+                ++mErrors;
+            Met(index);
+            CarriedTimecode(frame, index);
+            if (mSink.WantPicture(index)) {
+                const std::uint64_t packetHash = mIntraOnly ? PacketHashOf(index) : 0;
+                const std::uint64_t hash = mHash(frame);
+                if (mSink.Knows(hash)) {
+                    mSink.Repeat(index, hash);
+                } else {
+                    mState.ToCodePicture(frame, mPicture);
+                    mPicture.frameIndex = index;
+                    ++mRead;
+                    mSink.Picture(mPicture, packetHash, hash);
+                }
+            }
+            av_frame_unref(&frame);
+            --mInFlight;
+            RepeatUpTo(index + 1);
+        }
+    }
+
+    // A picture's own timecode, as a decoder exports it from an H.264 or
+    // HEVC picture timing message (SMPTE 12M).
+    void CarriedTimecode(const AVFrame& frame, std::int64_t index)
+    {
+        const AVFrameSideData* side = av_frame_get_side_data(&frame, AV_FRAME_DATA_S12M_TIMECODE);
+        if (side == nullptr || side->size < 2 * sizeof(std::uint32_t) || mRate.num <= 0)
+            return;
+        std::uint32_t words[2];
+        std::memcpy(words, side->data, sizeof words);
+        if (words[0] < 1)
+            return;
+        char line[AV_TIMECODE_STR_SIZE] = {};
+        mSink.Timecode(index, av_timecode_make_smpte_tc_string2(line, mRate, words[1], 0, 0));
+    }
+
+    MediaFile::State& mState;
+    PassSink& mSink;
+    CodecPtr mDecoder;
+    bool mIntraOnly = false;
+    bool mGroups = false; ///< MPEG-1/2: groups of pictures carry a timecode
+    AVRational mRate{0, 1};
+    AVRational mBase{1, 1};
+    std::int64_t mStart = AV_NOPTS_VALUE;
+    FramePtr mFrame;
+    PictureHasher mHash;
+    CodePicture mPicture; // one buffer for every picture read, so that memory is not cleared anew each time
+
+    std::int64_t mMet = 0, mDecoded = 0, mRead = 0, mErrors = 0;
+    std::string mFirstError;
+    std::int64_t mLastFrame = -1;
+    std::deque<std::pair<std::int64_t, std::uint64_t>> mPacketHashes; // frames sent to the decoder, with their hash
+    std::deque<std::pair<std::int64_t, std::uint64_t>> mRepeats;
+    std::int64_t mInFlight = 0;
+};
+
 // One audio stream of the programme: its decoder, and the samples decoded
 // but not yet handed on (tracks are decoded as their packets come, and handed
 // on together).
@@ -133,6 +420,32 @@ struct Track {
     std::vector<std::vector<float>> pending;
     std::int64_t decoded = 0;              ///< samples decoded, gaps included
     std::int64_t firstTs = AV_NOPTS_VALUE; ///< the first decoded frame's timestamp
+};
+
+// The picture thread, ended and joined however the pass ends.
+struct PictureThread {
+    PacketQueue queue{kPacketsAhead};
+    std::thread thread;
+    std::exception_ptr failure;
+
+    void Start(PictureSide& side)
+    {
+        thread = std::thread([this, &side] {
+            try {
+                side.Run(queue);
+            } catch (...) {
+                failure = std::current_exception();
+                queue.GiveUp();
+            }
+        });
+    }
+    void Join(bool drop)
+    {
+        queue.Close(drop);
+        if (thread.joinable())
+            thread.join();
+    }
+    ~PictureThread() { Join(true); }
 };
 
 } // namespace
@@ -158,80 +471,12 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
 
     // Pictures.
     const bool pictures = s.videoIndex >= 0 && sink.ReadsPictures();
-    CodecPtr video;
-    bool intraOnly = false;
-    AVRational rate{0, 1};
-    AVRational videoBase{1, 1};
-    std::int64_t videoStart = AV_NOPTS_VALUE;
-    if (pictures) {
-        const AVStream* st = s.format->streams[s.videoIndex];
-        video = s.OpenDecoder(s.videoIndex, 0);
-        const AVCodecDescriptor* cd = avcodec_descriptor_get(st->codecpar->codec_id);
-        intraOnly = cd != nullptr && (cd->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
-        rate = s.facts.picture->still ? AVRational{0, 1} : FrameRateOf(st);
-        videoBase = st->time_base;
-        videoStart = st->start_time;
-    }
-    std::int64_t sequence = 0; // pictures numbered in arrival order, where timestamps say nothing
-    auto frameOf = [&](std::int64_t ts) -> std::int64_t {
-        if (rate.num <= 0 || ts == AV_NOPTS_VALUE)
-            return sequence;
-        if (videoStart == AV_NOPTS_VALUE)
-            videoStart = ts;
-        return av_rescale_q_rnd(ts - videoStart, videoBase, av_inv_q(rate),
-                                static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
-    };
-    std::int64_t lastFrame = -1;
-    auto met = [&](std::int64_t frame) {
-        ++summary.pictures;
-        ++sequence;
-        lastFrame = std::max(lastFrame, frame);
-    };
-    std::deque<std::pair<std::int64_t, std::uint64_t>> packetHashes; // frames sent to the decoder, with their hash
-    // Frames that repeat a known packet wait for the frames still inside the
-    // decoder, so that the sink hears of frames in order.
-    std::deque<std::pair<std::int64_t, std::uint64_t>> repeats;
-    std::int64_t inFlight = 0;
-    // Those before `frame`, or all of them once the decoder holds no frame.
-    auto repeatUpTo = [&](std::int64_t frame) {
-        while (!repeats.empty() && (repeats.front().first < frame || inFlight <= 0)) {
-            sink.Repeat(repeats.front().first, repeats.front().second);
-            repeats.pop_front();
-        }
-    };
-    auto packetHashOf = [&](std::int64_t frame) -> std::uint64_t {
-        while (!packetHashes.empty() && packetHashes.front().first < frame)
-            packetHashes.pop_front();
-        return !packetHashes.empty() && packetHashes.front().first == frame ? packetHashes.front().second : 0;
-    };
-    FramePtr frame = btmedia::av::NewFrame();
-    PictureHasher pictureHash;
-    CodePicture picture; // one buffer for every picture read, so that memory is not cleared anew each time
-    auto takePictures = [&] {
-        while (avcodec_receive_frame(video.get(), frame.get()) >= 0) {
-            const std::int64_t index = frameOf(frame->best_effort_timestamp);
-            repeatUpTo(index);
-            ++summary.picturesDecoded;
-            if (frame->decode_error_flags != 0 || (frame->flags & AV_FRAME_FLAG_CORRUPT) != 0)
-                ++summary.decodeErrors;
-            met(index);
-            if (sink.WantPicture(index)) {
-                const std::uint64_t packetHash = intraOnly ? packetHashOf(index) : 0;
-                const std::uint64_t hash = pictureHash(*frame);
-                if (sink.Knows(hash)) {
-                    sink.Repeat(index, hash);
-                } else {
-                    s.ToCodePicture(*frame, picture);
-                    picture.frameIndex = index;
-                    ++summary.picturesRead;
-                    sink.Picture(picture, packetHash, hash);
-                }
-            }
-            av_frame_unref(frame.get());
-            --inFlight;
-            repeatUpTo(index + 1);
-        }
-    };
+    std::optional<PictureSide> pictureSide;
+    if (pictures)
+        pictureSide.emplace(s, sink);
+    // Where the sound starts is told against the first picture's time.
+    std::int64_t videoStart = pictures ? s.format->streams[s.videoIndex]->start_time : AV_NOPTS_VALUE;
+    const AVRational videoBase = pictures ? s.format->streams[s.videoIndex]->time_base : AVRational{1, 1};
 
     // Sound: one decoder a track.
     std::vector<Track> tracks;
@@ -268,6 +513,7 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
         summary.samples += static_cast<std::int64_t>(n);
         handedOn = first + static_cast<std::int64_t>(n);
     };
+    FramePtr frame = btmedia::av::NewFrame();
     auto takeSound = [&](Track& t) {
         const AVStream* st = s.format->streams[t.index];
         while (avcodec_receive_frame(t.decoder.get(), frame.get()) >= 0) {
@@ -304,6 +550,14 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
         }
         handOn(handedOn);
     };
+    auto send = [&](AVCodecContext* decoder, const AVPacket* p) {
+        const int r = avcodec_send_packet(decoder, p);
+        if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) {
+            ++summary.decodeErrors;
+            if (summary.firstDecodeError.empty())
+                summary.firstDecodeError = btmedia::av::ErrorText(r);
+        }
+    };
 
     // Only the streams read are demuxed.
     for (unsigned i = 0; i < s.format->nb_streams; ++i) {
@@ -315,17 +569,11 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
     for (Track& t : tracks)
         avcodec_flush_buffers(t.decoder.get());
 
+    PictureThread pictureThread;
+    if (pictureSide)
+        pictureThread.Start(*pictureSide);
+    bool pictureFailed = false;
     PacketPtr packet = btmedia::av::NewPacket();
-    auto send = [&](AVCodecContext* decoder, const AVPacket* p) {
-        const int r = avcodec_send_packet(decoder, p);
-        if (r < 0 && r != AVERROR(EAGAIN) && r != AVERROR_EOF) {
-            ++summary.decodeErrors;
-            if (summary.firstDecodeError.empty())
-                summary.firstDecodeError = btmedia::av::ErrorText(r);
-            return false;
-        }
-        return true;
-    };
     while (true) {
         if (sink.Stop()) {
             summary.stopped = true;
@@ -349,48 +597,34 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
             continue;
         }
         if (pictures && packet->stream_index == s.videoIndex) {
-            if (intraOnly) {
-                const std::int64_t index = frameOf(packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts);
-                if (!sink.WantPicture(index)) {
-                    met(index);
-                    av_packet_unref(packet.get());
-                    continue;
-                }
-                const std::uint64_t hash = XXH3_64bits(packet->data, static_cast<std::size_t>(packet->size));
-                if (sink.Knows(hash)) {
-                    met(index);
-                    repeats.emplace_back(index, hash);
-                    repeatUpTo(std::numeric_limits<std::int64_t>::min());
-                    av_packet_unref(packet.get());
-                    continue;
-                }
-                packetHashes.emplace_back(index, hash);
+            if (videoStart == AV_NOPTS_VALUE)
+                videoStart = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            PacketPtr handed = btmedia::av::NewPacket();
+            av_packet_move_ref(handed.get(), packet.get());
+            if (!pictureThread.queue.Push(std::move(handed))) {
+                pictureFailed = true;
+                break;
             }
-            inFlight += send(video.get(), packet.get()) ? 1 : 0;
-            takePictures();
-        } else {
-            for (Track& t : tracks)
-                if (packet->stream_index == t.index) {
-                    send(t.decoder.get(), packet.get());
-                    takeSound(t);
-                }
+            continue;
         }
+        for (Track& t : tracks)
+            if (packet->stream_index == t.index) {
+                send(t.decoder.get(), packet.get());
+                takeSound(t);
+            }
         av_packet_unref(packet.get());
     }
     // What the decoders still hold.
-    if (!summary.stopped) {
-        if (video) {
-            send(video.get(), nullptr);
-            takePictures();
-        }
+    if (!summary.stopped && !pictureFailed)
         for (Track& t : tracks) {
             send(t.decoder.get(), nullptr);
             takeSound(t);
         }
-    }
-
-    inFlight = 0;
-    repeatUpTo(0);
+    pictureThread.Join(summary.stopped);
+    if (pictureThread.failure)
+        std::rethrow_exception(pictureThread.failure);
+    if (pictureSide)
+        pictureSide->Summarise(summary);
 
     summary.decodeErrors += log.decoderErrors;
     if (summary.firstDecodeError.empty())
@@ -399,10 +633,6 @@ PassSummary MediaFile::ReadAll(PassSink& sink)
         summary.readError = btmedia::av::ErrorText(s.format->pb->error);
     if (summary.readError.empty() && !log.firstDemuxerError.empty())
         summary.readError = log.firstDemuxerError;
-    if (lastFrame >= 0) {
-        summary.missingPictures = std::max<std::int64_t>(0, lastFrame + 1 - summary.pictures);
-        summary.pictureEndSeconds = rate.num > 0 ? static_cast<double>(lastFrame + 1) / av_q2d(rate) : 0.0;
-    }
     if (sound && summary.samples > 0) {
         summary.soundStartSeconds = soundStart;
         summary.soundEndSeconds =

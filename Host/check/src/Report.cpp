@@ -147,6 +147,11 @@ json FileJson(const FileFinding& f)
                           {"channels", s.channels}, {"layout", s.layout},             {"channel_names", s.channelNames},
                           {"duration", s.durationSeconds}};
     }
+    j["carried_timecode"] = f.carried.told > 0 ? json{{"told", f.carried.told},
+                                                       {"first_frame", f.carried.firstFrame},
+                                                       {"first", f.carried.first},
+                                                       {"start", f.carried.start}}
+                                               : json(nullptr);
     const PassSummary& r = f.read;
     j["read"] = json{{"pictures", r.pictures},
                      {"pictures_decoded", r.picturesDecoded},
@@ -179,8 +184,12 @@ std::string ReportText(const CheckReport& r)
     out << "Checked " << r.path << (r.withClip ? " against its clip" : "") << "\n";
 
     const FileFacts& facts = r.file.facts;
+    const CarriedTimecode& carried = r.file.carried;
     out << "File     " << facts.container << Printf(", %.3f s", facts.durationSeconds)
-        << (facts.timecode.empty() ? ", no timecode" : ", timecode " + facts.timecode) << "\n";
+        << (!facts.timecode.empty()   ? ", timecode " + facts.timecode
+            : !carried.start.empty() ? ", timecode " + carried.start + " (the pictures')"
+                                     : ", no timecode")
+        << "\n";
     if (facts.picture) {
         const PictureFacts& p = *facts.picture;
         out << Printf("  ok   picture: %s %s %d x %d, %d/%d fps, %lld frames, %.3f s; tags %d/%d/%d, %s range\n",
@@ -197,6 +206,10 @@ std::string ReportText(const CheckReport& r)
     out << Printf("  ok   read: %lld pictures to %.3f s, %lld samples to %.3f s, %lld decoder errors%s\n",
                   static_cast<long long>(read.pictures), read.pictureEndSeconds, static_cast<long long>(read.samples),
                   read.soundEndSeconds, static_cast<long long>(read.decodeErrors), read.stopped ? ", stopped early" : "");
+    if (carried.told > 0)
+        out << Printf("  note timecode: %lld carried by the pictures, the first %s at frame %lld\n",
+                      static_cast<long long>(carried.told), carried.first.c_str(),
+                      static_cast<long long>(carried.firstFrame));
     Lines(out, r.file.faults);
 
     const PictureFinding& p = r.picture;

@@ -22,8 +22,6 @@ namespace {
 // is a codec's padding of its last frame (AAC's, AC-3's, MP2's frames are
 // 1024 to 1536 samples), not the tone dropping out.
 constexpr double kPaddingSeconds = 0.05;
-// Faults of one kind of event listed one by one; the rest are counted.
-constexpr int kMaxListed = 20;
 // Silence filled in for missing samples, per piece.
 constexpr std::size_t kGapPiece = 4096;
 
@@ -369,7 +367,7 @@ void SoundAnalysis::State::EmitClosed()
     for (const SoundEvent& e : closed) {
         const auto k = static_cast<std::size_t>(e.kind);
         lastSeconds[k] = std::max(lastSeconds[k], timing.startSeconds + static_cast<double>(e.end) / rate);
-        if (listed[k]++ < kMaxListed)
+        if (listed[k]++ < kMostListed)
             shown.push_back(e);
     }
     for (Fault& f : EventFaults(shown, names, rate, timing.startSeconds, static_cast<std::int64_t>(block)))
@@ -405,7 +403,7 @@ void SoundAnalysis::Feed(const SoundBlock& block)
         const std::int64_t missing = block.firstSample - s.samples;
         const auto dropouts = static_cast<std::size_t>(EventKind::Dropout);
         s.lastSeconds[dropouts] = s.timing.startSeconds + static_cast<double>(block.firstSample) / s.rate;
-        if (s.listed[dropouts]++ < kMaxListed)
+        if (s.listed[dropouts]++ < kMostListed)
             s.faults.push_back(MissingSamplesFault(s.samples, missing, s.rate, s.timing.startSeconds));
         s.gaps.emplace_back(s.samples, block.firstSample);
         const std::vector<float> silence(kGapPiece, 0.0f);
@@ -448,11 +446,11 @@ SoundFinding SoundAnalysis::Finish()
         s.EmitClosed();
     }
     for (std::size_t k = 0; k < kEventRows.size(); ++k)
-        if (s.listed[k] > kMaxListed)
+        if (s.listed[k] > kMostListed)
             s.faults.emplace_back(kEventRows[k].kind,
-                                  Printf("and %d more %s, the last ending at %.3f s", s.listed[k] - kMaxListed,
+                                  Printf("and %d more %s, the last ending at %.3f s", s.listed[k] - kMostListed,
                                          kEventRows[k].plural, s.lastSeconds[k]),
-                                  Fault::Values{{"more", s.listed[k] - kMaxListed}});
+                                  Fault::Values{{"more", s.listed[k] - kMostListed}});
     SoundFinding out = std::move(s.finding);
     out.seconds = static_cast<double>(s.samples) / s.rate;
     if (out.channels.size() != s.channels) {

@@ -41,11 +41,16 @@ std::int64_t FramesSinceMidnight(const Timecode& tc, int nominal) noexcept
     return frames;
 }
 
+std::int64_t FramesPerDay(int nominal, bool dropFrame) noexcept
+{
+    return 24LL * 3600 * nominal - (dropFrame ? Dropped(nominal) * (24LL * 60 - 24 * 6) : 0);
+}
+
 std::string TimecodeText(std::int64_t frames, int nominal, bool dropFrame)
 {
     if (nominal <= 0)
         return {};
-    const std::int64_t day = 24LL * 3600 * nominal - (dropFrame ? Dropped(nominal) * (24LL * 60 - 24 * 6) : 0);
+    const std::int64_t day = FramesPerDay(nominal, dropFrame);
     frames = ((frames % day) + day) % day;
     if (dropFrame) {
         const std::int64_t drop = Dropped(nominal);

@@ -28,9 +28,10 @@ struct CheckOptions {
 };
 
 /// The file's container facts against its own streams and the clip, and its
-/// start timecode against `startTimecode` (empty: any).
+/// start timecode (the container's, else the one the pictures carry) against
+/// `startTimecode` (empty: any).
 [[nodiscard]] FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip,
-                                         const std::string& startTimecode = {});
+                                         const std::string& startTimecode = {}, const CarriedTimecode& carried = {});
 
 /// What the pass decoded against what the container declares: pictures and
 /// sound that end early (`truncated`), picture and sound that end apart

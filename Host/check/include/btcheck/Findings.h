@@ -41,6 +41,9 @@ inline constexpr const char* kClick = "click";
 inline constexpr const char* kSync = "sync";
 } // namespace kind
 
+/// Faults of one kind of event listed one by one; the rest are counted.
+inline constexpr int kMostListed = 20;
+
 /// Where in the file a fault lies. Times are seconds of the programme: the
 /// first picture's time is 0 (the first sound sample's when there is no
 /// picture), so sound that starts before the picture has negative times.
@@ -176,9 +179,19 @@ struct SoundFinding {
     std::vector<Fault> faults;
 };
 
+/// What the pictures' own timecodes showed (an MPEG-2 group's, a picture
+/// timing message's).
+struct CarriedTimecode {
+    std::int64_t told = 0;        ///< timecodes read
+    std::int64_t firstFrame = -1; ///< the picture the first one came with; -1: none came
+    std::string first;            ///< that first one, as carried
+    std::string start;            ///< the timecode it gives the first picture (frame 0)
+};
+
 struct FileFinding {
     FileFacts facts;
     PassSummary read;
+    CarriedTimecode carried;
     std::vector<Fault> faults;
 };
 

@@ -143,24 +143,39 @@ struct PassSummary {
     std::int64_t bytes = 0;            ///< bytes of packets read
 };
 
-/// Receives the one pass over a file. Pictures can arrive a few frames out
-/// of order (decoders run ahead on several threads); sound arrives in order.
+/// Receives the one pass over a file. Pictures arrive in frame order; sound
+/// arrives in order. The picture calls (WantPicture, Knows, Repeat, Picture,
+/// Timecode) come from a thread of the pass's own, Sound and Stop from the
+/// thread that called ReadAll, at the same time: what both touch is the
+/// sink's to guard.
 class PassSink {
 public:
     virtual ~PassSink() = default;
-    /// Whether pictures are decoded at all.
+    /// Whether pictures are decoded at all. [before the pass]
     [[nodiscard]] virtual bool ReadsPictures() const { return true; }
-    /// Whether frame `frame` is to be looked at at all.
+    /// Whether frame `frame` is to be looked at at all. [picture thread]
     [[nodiscard]] virtual bool WantPicture(std::int64_t frame) { return frame >= 0; }
     /// Whether a picture whose packet (of an intra-only stream) or decoded
     /// planes had this hash was measured already: the frame then takes its
-    /// result through Repeat, undecoded or unread.
+    /// result through Repeat, undecoded or unread. [picture thread]
     [[nodiscard]] virtual bool Knows(std::uint64_t hash) const = 0;
-    /// Frame `frame` is the picture known by `hash`.
+    /// Frame `frame` is the picture known by `hash`. [picture thread]
     virtual void Repeat(std::int64_t frame, std::uint64_t hash) = 0;
+    /// [picture thread]
     virtual void Picture(const CodePicture& picture, std::uint64_t packetHash, std::uint64_t pictureHash) = 0;
+    /// Frame `frame` carries the timecode `text` ("10:00:00:00"; ";" before
+    /// the frames when it counts drop-frame): an MPEG-2 group of pictures'
+    /// (told with the packet that starts the group, so not in frame order),
+    /// or a picture's own timing message (SMPTE 12M). [picture thread]
+    virtual void Timecode(std::int64_t frame, const std::string& text)
+    {
+        (void)frame;
+        (void)text;
+    }
+    /// [reading thread]
     virtual void Sound(const SoundSamples& samples) = 0;
-    /// Asked between packets and while waiting for input: true ends the pass.
+    /// Asked between packets and while waiting for input: true ends the
+    /// pass. [reading thread]
     [[nodiscard]] virtual bool Stop() { return false; }
 };
 
@@ -188,13 +203,16 @@ public:
     [[nodiscard]] Sound DecodeSound(double maxSeconds);
 
     /// Reads the file from where it is to its end (or until the sink stops
-    /// it), decoding picture and sound together on as many threads as the
-    /// decoders use. What cannot be decoded is counted, not thrown; throws
+    /// it), decoding picture and sound together: the pictures on a thread of
+    /// their own, and their decoder on as many as it uses. What cannot be decoded is counted, not thrown; throws
     /// ReadError only for a picture the reader cannot hold.
     PassSummary ReadAll(PassSink& sink);
 
-private:
+    /// The reader's own state, known only to its sources (the probe and the
+    /// one pass share it).
     struct State;
+
+private:
     explicit MediaFile(std::unique_ptr<State> state);
     std::unique_ptr<State> mState;
 };

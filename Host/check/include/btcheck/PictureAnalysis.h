@@ -103,6 +103,9 @@ public:
                     const Tolerances& tolerances, const FrameClock& clock, std::vector<std::int64_t> sampled);
 
     [[nodiscard]] bool Wants(std::int64_t frame) const;
+    /// How frames are timed from now on: the first picture's timecode known
+    /// only once the pictures tell it.
+    void SetClock(const FrameClock& clock) { mClock = clock; }
     /// Whether a picture whose packet or planes hash to `hash` was measured.
     [[nodiscard]] bool Knows(std::uint64_t hash) const { return mKnown.contains(hash); }
     /// Frame `frame` takes the class of the picture known by `hash`.

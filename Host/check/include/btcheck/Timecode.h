@@ -23,6 +23,8 @@ bool ParseTimecode(const std::string& text, Timecode& tc);
 /// Frames since midnight of a timecode at `nominal` frames per second,
 /// drop-frame numbers skipped where `tc` counts drop-frame.
 [[nodiscard]] std::int64_t FramesSinceMidnight(const Timecode& tc, int nominal) noexcept;
+/// Frames from one midnight to the next.
+[[nodiscard]] std::int64_t FramesPerDay(int nominal, bool dropFrame) noexcept;
 /// The timecode of frame `frames` since midnight (wrapping at 24 hours).
 [[nodiscard]] std::string TimecodeText(std::int64_t frames, int nominal, bool dropFrame);
 
