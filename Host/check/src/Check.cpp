@@ -1,5 +1,6 @@
 #include "btcheck/Check.h"
 
+#include "OrderedWorker.h"
 #include "btcheck/PictureAnalysis.h"
 #include "btcheck/SoundAnalysis.h"
 #include "btcheck/Timecode.h"
@@ -67,16 +68,27 @@ public:
     {
         if (mSound == nullptr)
             return;
-        // Where the sound lies against the picture is known with its first samples.
-        if (!mTimed) {
-            mTimed = true;
-            mSound->SetTiming(SoundTiming{mFps > 0 ? samples.startSeconds : 0.0, mFps, -1});
-        }
-        mSound->Feed(samples);
-        Tell(mSound->TakeNewFaults());
+        // The samples are the pass's only during the call; the analysis has
+        // its own copy on its own thread.
+        std::vector<std::vector<float>> copy(samples.channels.size());
+        for (std::size_t c = 0; c < copy.size(); ++c)
+            copy[c].assign(samples.channels[c], samples.channels[c] + samples.count);
+        mSoundWork.Post([this, block = samples, copy = std::move(copy)]() mutable {
+            // Where the sound lies against the picture is known with its first samples.
+            if (!mTimed) {
+                mTimed = true;
+                mSound->SetTiming(SoundTiming{mFps > 0 ? block.startSeconds : 0.0, mFps, -1});
+            }
+            for (std::size_t c = 0; c < copy.size(); ++c)
+                block.channels[c] = copy[c].data();
+            mSound->Feed(block);
+            Tell(mSound->TakeNewFaults());
+        });
         if (mRate > 0)
             Progress(static_cast<double>(samples.firstSample + static_cast<std::int64_t>(samples.count)) / mRate);
     }
+    /// After the pass: waits for the sound's analysis to catch up.
+    void Finish() { mSoundWork.Finish(); }
     [[nodiscard]] bool Stop() override
     {
         if (mOptions.interrupted && mOptions.interrupted())
@@ -111,7 +123,10 @@ private:
     double mFps = 0;
     int mRate = 0;
     double mTotal = 0;
-    bool mTimed = false;            ///< [reading thread]
+    bool mTimed = false;            ///< [sound worker]
+    // The sound followed on a thread of its own, a second or so of it at most
+    // waiting: the reading thread keeps the picture thread fed meanwhile.
+    OrderedWorker mSoundWork{64};
     std::mutex mTelling;            ///< guards mRead, and what is told
     double mRead = 0;               ///< seconds of the programme read, the further of picture and sound
 };
@@ -157,6 +172,7 @@ CheckReport CheckFile(const std::string& path, bthost::Host& host, const ClipExp
         sound.emplace(reference, clip, options.sound, *facts.sound, SoundTiming{});
     WholeCheck sink(picture ? &*picture : nullptr, sound ? &*sound : nullptr, timecode, facts, clock, options);
     const PassSummary read = file.ReadAll(sink);
+    sink.Finish();
     if (picture && read.pictures == 0 && !read.stopped)
         throw ReadError(read.decodeErrors > 0 ? "no picture could be decoded (" + read.firstDecodeError + ")"
                                               : "the picture stream holds no frames");

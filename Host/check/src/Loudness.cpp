@@ -1,12 +1,10 @@
 #include "btcheck/Loudness.h"
 
+#include "OrderedWorker.h"
+
 #include <ebur128.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
 #include <cmath>
 #include <new>
 #include <string_view>
@@ -46,53 +44,18 @@ int PlacementOf(const std::vector<std::string>& names, std::size_t c)
 constexpr std::size_t kMostWaiting = 32;
 
 struct LoudnessMeter::State {
-    ebur128_state* meter = nullptr;
+    struct Meter {
+        ebur128_state* state = nullptr;
+        ~Meter()
+        {
+            if (state != nullptr)
+                ebur128_destroy(&state);
+        }
+    } meter;
     std::size_t channels = 0;
     bool any = false;
-
-    std::mutex lock;
-    std::condition_variable changed;
-    std::deque<std::vector<float>> waiting; ///< interleaved pieces, oldest first
-    std::vector<std::vector<float>> spare;  ///< measured pieces, for their memory
-    bool closing = false;
-    bool failed = false;
-    std::thread worker;
-
-    void Measure()
-    {
-        std::unique_lock<std::mutex> held(lock);
-        for (;;) {
-            changed.wait(held, [&] { return closing || !waiting.empty(); });
-            if (waiting.empty())
-                return;
-            std::vector<float> piece = std::move(waiting.front());
-            waiting.pop_front();
-            held.unlock();
-            const bool ok = ebur128_add_frames_float(meter, piece.data(), piece.size() / channels) == EBUR128_SUCCESS;
-            held.lock();
-            failed = failed || !ok;
-            spare.push_back(std::move(piece));
-            changed.notify_all();
-        }
-    }
-
-    void Close()
-    {
-        {
-            const std::lock_guard<std::mutex> held(lock);
-            closing = true;
-        }
-        changed.notify_all();
-        if (worker.joinable())
-            worker.join();
-    }
-
-    ~State()
-    {
-        Close();
-        if (meter != nullptr)
-            ebur128_destroy(&meter);
-    }
+    bool failed = false; ///< [the worker's until Finish]
+    OrderedWorker worker{kMostWaiting}; // last: it ends before the meter goes
 };
 
 LoudnessMeter::LoudnessMeter(const std::vector<std::string>& channelNames, int rate) : mState(std::make_unique<State>())
@@ -101,13 +64,12 @@ LoudnessMeter::LoudnessMeter(const std::vector<std::string>& channelNames, int r
     if (mState->channels == 0 || rate <= 0)
         return;
     // The histogram keeps the integrated measure's memory flat.
-    mState->meter = ebur128_init(static_cast<unsigned>(mState->channels), static_cast<unsigned long>(rate),
-                                 EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_HISTOGRAM);
-    if (mState->meter == nullptr)
+    mState->meter.state = ebur128_init(static_cast<unsigned>(mState->channels), static_cast<unsigned long>(rate),
+                                       EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK | EBUR128_MODE_HISTOGRAM);
+    if (mState->meter.state == nullptr)
         throw std::bad_alloc();
     for (std::size_t c = 0; c < mState->channels; ++c)
-        ebur128_set_channel(mState->meter, static_cast<unsigned>(c), PlacementOf(channelNames, c));
-    mState->worker = std::thread([state = mState.get()] { state->Measure(); });
+        ebur128_set_channel(mState->meter.state, static_cast<unsigned>(c), PlacementOf(channelNames, c));
 }
 
 LoudnessMeter::~LoudnessMeter() = default;
@@ -115,28 +77,16 @@ LoudnessMeter::~LoudnessMeter() = default;
 void LoudnessMeter::Add(const std::vector<const float*>& channels, std::size_t count)
 {
     State& s = *mState;
-    if (s.meter == nullptr || count == 0 || channels.size() != s.channels)
+    if (s.meter.state == nullptr || count == 0 || channels.size() != s.channels)
         return;
-    std::vector<float> piece;
-    {
-        std::unique_lock<std::mutex> held(s.lock);
-        if (s.closing)
-            return;
-        s.changed.wait(held, [&] { return s.waiting.size() < kMostWaiting; });
-        if (!s.spare.empty()) {
-            piece = std::move(s.spare.back());
-            s.spare.pop_back();
-        }
-    }
-    piece.resize(count * s.channels);
+    std::vector<float> piece(count * s.channels);
     for (std::size_t c = 0; c < s.channels; ++c)
         for (std::size_t i = 0; i < count; ++i)
             piece[i * s.channels + c] = channels[c][i];
-    {
-        const std::lock_guard<std::mutex> held(s.lock);
-        s.waiting.push_back(std::move(piece));
-    }
-    s.changed.notify_all();
+    s.worker.Post([&s, piece = std::move(piece)] {
+        s.failed = s.failed ||
+                   ebur128_add_frames_float(s.meter.state, piece.data(), piece.size() / s.channels) != EBUR128_SUCCESS;
+    });
     s.any = true;
 }
 
@@ -144,15 +94,15 @@ Loudness LoudnessMeter::Result()
 {
     Loudness out;
     State& s = *mState;
-    s.Close();
-    if (s.meter == nullptr || !s.any || s.failed)
+    s.worker.Finish();
+    if (s.meter.state == nullptr || !s.any || s.failed)
         return out;
-    if (ebur128_loudness_global(s.meter, &out.integratedLufs) != EBUR128_SUCCESS)
+    if (ebur128_loudness_global(s.meter.state, &out.integratedLufs) != EBUR128_SUCCESS)
         return out;
     double peak = 0;
     for (std::size_t c = 0; c < s.channels; ++c) {
         double p = 0;
-        if (ebur128_true_peak(s.meter, static_cast<unsigned>(c), &p) == EBUR128_SUCCESS)
+        if (ebur128_true_peak(s.meter.state, static_cast<unsigned>(c), &p) == EBUR128_SUCCESS)
             peak = std::max(peak, p);
     }
     out.truePeakDbtp = peak > 0 ? 20 * std::log10(peak) : -HUGE_VAL;

@@ -232,6 +232,18 @@ PictureAnalysis::PictureAnalysis(Reference& reference, const PictureFacts& facts
 {
     mFinding.present = true;
     mFinding.everyFrame = mSampled.empty();
+    // The module paints its bars at the size the file declares while the
+    // first picture is being decoded.
+    if (facts.width > 0 && facts.height > 0)
+        mPendingCandidates = std::async(std::launch::async, [&reference, w = facts.width, h = facts.height] {
+            return BarsCandidates(reference, w, h);
+        });
+}
+
+PictureAnalysis::~PictureAnalysis()
+{
+    if (mPendingCandidates.valid())
+        mPendingCandidates.wait();
 }
 
 bool PictureAnalysis::Wants(std::int64_t frame) const
@@ -278,6 +290,9 @@ void PictureAnalysis::Feed(const CodePicture& picture, std::uint64_t packetHash,
     const bool attempt = !mBase || (!mBase->bars && mAttempts < kMaxAttempts &&
                                     picture.frameIndex - mLastAttempt >= kAttemptEvery);
     if (attempt) {
+        if (mCandidates.empty() && mPendingCandidates.valid() && picture.width == mFacts.width &&
+            picture.height == mFacts.height)
+            mCandidates = mPendingCandidates.get();
         if (mCandidates.empty())
             mCandidates = BarsCandidates(mReference, picture.width, picture.height);
         PictureFinding found;

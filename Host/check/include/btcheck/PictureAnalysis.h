@@ -17,6 +17,7 @@
 #include "btcheck/Timecode.h"
 
 #include <cstdint>
+#include <future>
 #include <map>
 #include <optional>
 #include <unordered_map>
@@ -101,6 +102,9 @@ public:
     /// `sampled` empty: every frame is measured; otherwise only these frames.
     PictureAnalysis(Reference& reference, const PictureFacts& facts, const ClipExpectation* clip,
                     const Tolerances& tolerances, const FrameClock& clock, std::vector<std::int64_t> sampled);
+    ~PictureAnalysis();
+    PictureAnalysis(const PictureAnalysis&) = delete;
+    PictureAnalysis& operator=(const PictureAnalysis&) = delete;
 
     [[nodiscard]] bool Wants(std::int64_t frame) const;
     /// How frames are timed from now on: the first picture's timecode known
@@ -128,6 +132,7 @@ private:
     std::vector<std::int64_t> mSampled;
     PictureFinding mFinding;
     std::vector<Candidate> mCandidates;
+    std::future<std::vector<Candidate>> mPendingCandidates; ///< painted at the declared size, not yet taken
     std::optional<Baseline> mBase;
     int mAttempts = 0;
     std::int64_t mLastAttempt = -1;
