@@ -5,32 +5,26 @@
 
 namespace btcli {
 
-DeliveredPicture::DeliveredPicture(Session& session, const OpenClip& clip) : mSession(session)
+namespace {
+
+bthost::PictureRequest ClipPictureRequest(const OpenClip& clip)
 {
     bthost::PictureRequest request;
     request.settingsFirst = clip.PerFile();
     request.settingsSecond = clip.Stored();
     request.sizePair[0] = clip.Description().width;
     request.sizePair[1] = clip.Description().height;
-    const bthost::Picture picture = bthost::RequestPicture(session.Host(), request);
-    mFrame = picture.frame;
-    if (picture.result != 0)
-        throw std::runtime_error("the module delivered no picture (selector 47 answered " +
-                                 std::to_string(picture.result) + ")");
-    const auto view = session.Host().Frames().View(mFrame);
-    if (!view || view->firstRow == nullptr)
-        throw std::runtime_error("the module's picture has no memory");
-    mPicture.width = view->width;
-    mPicture.height = view->height;
-    mPicture.rowBytes = view->rowBytes;
-    mPicture.firstRow = view->firstRow;
-    mPicture.layout = view->bytesPerPixel == 16 ? btmedia::VuyaLayout::kFloats : btmedia::VuyaLayout::kBytes;
+    return request;
 }
 
-DeliveredPicture::~DeliveredPicture()
+} // namespace
+
+DeliveredPicture::DeliveredPicture(Session& session, const OpenClip& clip)
+    : mDelivered(session.Host(), ClipPictureRequest(clip))
 {
-    if (mFrame != nullptr)
-        mSession.Host().Frames().Release(mFrame);
+    const bthost::FrameView& view = mDelivered.View();
+    mPicture = {view.width, view.height, view.rowBytes, view.firstRow,
+                mDelivered.FloatPixels() ? btmedia::VuyaLayout::kFloats : btmedia::VuyaLayout::kBytes};
 }
 
 btmedia::ColourCodes ClipColour(Session& session, const OpenClip& clip)

@@ -13,20 +13,17 @@
 
 namespace btcli {
 
-/// One delivered picture, handed back to the frame pool when it goes.
+/// The clip's picture as the module delivers it, handed back to the frame
+/// pool when it goes.
 class DeliveredPicture {
 public:
     /// Throws std::runtime_error when the module does not deliver.
     DeliveredPicture(Session& session, const OpenClip& clip);
-    ~DeliveredPicture();
-    DeliveredPicture(const DeliveredPicture&) = delete;
-    DeliveredPicture& operator=(const DeliveredPicture&) = delete;
 
     [[nodiscard]] const btmedia::VuyaPicture& Picture() const noexcept { return mPicture; }
 
 private:
-    Session& mSession;
-    BT_FrameHandle mFrame = nullptr;
+    bthost::DeliveredPicture mDelivered;
     btmedia::VuyaPicture mPicture;
 };
 

@@ -1,41 +1,21 @@
 #pragma once
-// The host's reading of a clip's 72-byte settings record. To the host the
-// record is the module's business and is stored byte for byte; these fields
-// are decoded only to show a person what a clip file holds.
+// What the command line shows of a clip's settings record, decoded by the
+// loader library (bthost), and the one edit it makes to a stored record.
 
-#include "ImporterBarsAndTone/HostRecords.h"
 #include "ImporterBarsAndTone/IdentifierFormats.h"
+#include "bthost/SettingsRecord.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace btcli {
 
-inline constexpr std::size_t kSettingsSize = bt::records::ToneSettingsRecord::kSize;
-using SettingsBytes = std::array<std::uint8_t, kSettingsSize>;
+using bthost::DecodeSettings;
+using bthost::kSettingsSize;
+using bthost::SettingsBytes;
+using bthost::SettingsFields;
 
-struct SettingsFields {
-    std::uint32_t version = 0;
-    float audioFrameRate = 0;
-    std::uint32_t audioChannelType = 0;
-    std::uint32_t audioChannelCount = 0;
-    std::uint8_t identifyChannels = 0;
-    float frequency = 0;
-    float amplitude = 0;
-    std::uint8_t identifierFormat = 0;
-    std::int32_t frameWidth = 0;
-    std::int32_t frameHeight = 0;
-    std::uint32_t parNumerator = 0;
-    std::uint32_t parDenominator = 0;
-    std::int64_t videoFrameRate = 0; ///< ticks per frame
-    std::uint8_t dropFrame = 0;
-    std::uint8_t colorSpaceType = 0;
-    std::uint8_t preset = 0;
-};
-
-[[nodiscard]] SettingsFields DecodeSettings(const SettingsBytes& bytes) noexcept;
 /// `count` bytes from `first` on (fewer at the end) as upper-case hexadecimal
 /// pairs between spaces: "02 00 7A".
 [[nodiscard]] std::string HexBytes(const SettingsBytes& bytes, std::size_t first, std::size_t count);

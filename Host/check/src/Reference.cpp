@@ -50,28 +50,12 @@ btmedia::StudioPicture Reference::Picture(int colourSpace, int width, int height
     request.settingsFirst = record.data();
     request.sizePair[0] = width;
     request.sizePair[1] = height;
-    const bthost::Picture picture = bthost::RequestPicture(mHost, request);
-    struct Release {
-        bthost::Host& host;
-        BT_FrameHandle frame;
-        ~Release()
-        {
-            if (frame != nullptr)
-                host.Frames().Release(frame);
-        }
-    } release{mHost, picture.frame};
-    if (picture.result != 0)
-        throw std::runtime_error("the module painted no bars (selector 47 answered " + std::to_string(picture.result) +
-                                 ")");
-    const auto view = mHost.Frames().View(picture.frame);
-    if (!view || view->firstRow == nullptr || view->width != width || view->height != height)
+    const bthost::DeliveredPicture delivered(mHost, request);
+    const bthost::FrameView& view = delivered.View();
+    if (view.width != width || view.height != height)
         throw std::runtime_error("the module's bars came in a frame of another size");
-    btmedia::VuyaPicture vuya;
-    vuya.width = view->width;
-    vuya.height = view->height;
-    vuya.rowBytes = view->rowBytes;
-    vuya.firstRow = view->firstRow;
-    vuya.layout = view->bytesPerPixel == 16 ? btmedia::VuyaLayout::kFloats : btmedia::VuyaLayout::kBytes;
+    const btmedia::VuyaPicture vuya{view.width, view.height, view.rowBytes, view.firstRow,
+                                    delivered.FloatPixels() ? btmedia::VuyaLayout::kFloats : btmedia::VuyaLayout::kBytes};
     btmedia::StudioPicture studio(width, height);
     btmedia::ConvertToStudio(vuya, studio.Planes());
     return studio;
@@ -119,12 +103,13 @@ std::vector<std::vector<float>> Reference::Sound(const ToneSpec& tone, double ra
 
 ToneSpec ToneOf(const RecordBytes& record)
 {
+    const bthost::SettingsFields f = bthost::DecodeSettings(record);
     ToneSpec tone;
-    tone.identify = LoadU8(record.data(), field::kIdentifyChannels) == 1;
-    tone.cadence = LoadU8(record.data(), field::kIdentifierFormat);
-    tone.frequency = LoadF32(record.data(), field::kFrequency);
-    tone.amplitude = LoadF32(record.data(), field::kAmplitude);
-    tone.channels = static_cast<int>(LoadU32(record.data(), field::kAudioChannelCount));
+    tone.identify = f.identifyChannels == 1;
+    tone.cadence = f.identifierFormat;
+    tone.frequency = f.frequency;
+    tone.amplitude = f.amplitude;
+    tone.channels = static_cast<int>(f.audioChannelCount);
     return tone;
 }
 

@@ -4,6 +4,9 @@
 #include "barsandtone/PackedBytes.h"
 #include "bthost/FramePool.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace bthost {
 
 namespace rec = bt::records;
@@ -53,6 +56,31 @@ Picture RequestPicture(Host& host, const PictureRequest& request)
     picture.sizePair[0] = sizePair[0];
     picture.sizePair[1] = sizePair[1];
     return picture;
+}
+
+DeliveredPicture::DeliveredPicture(Host& host, const PictureRequest& request) : mHost(host)
+{
+    const Picture picture = RequestPicture(host, request);
+    mFrame = picture.frame;
+    if (picture.result != 0) {
+        if (mFrame != nullptr)
+            host.Frames().Release(mFrame);
+        throw std::runtime_error("the module delivered no picture (selector 47 answered " +
+                                 std::to_string(picture.result) + ")");
+    }
+    const auto view = host.Frames().View(mFrame);
+    if (!view || view->firstRow == nullptr) {
+        if (mFrame != nullptr)
+            host.Frames().Release(mFrame);
+        throw std::runtime_error("the module's picture has no memory");
+    }
+    mView = *view;
+}
+
+DeliveredPicture::~DeliveredPicture()
+{
+    if (mFrame != nullptr)
+        mHost.Frames().Release(mFrame);
 }
 
 } // namespace bthost

@@ -7,6 +7,7 @@
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "btmedia/StudioPicture.h"
 #include "bthost/Host.h"
+#include "bthost/SettingsRecord.h"
 
 #include <array>
 #include <cstdint>
@@ -25,7 +26,7 @@ struct ToneSpec {
 };
 
 /// Bytes of a settings record.
-using RecordBytes = std::array<std::uint8_t, bt::records::ToneSettingsRecord::kSize>;
+using RecordBytes = bthost::SettingsBytes;
 
 class Reference {
 public:

@@ -3,6 +3,7 @@
 // records laid out as the host lays them out.
 
 #include "ImporterBarsAndTone/PictureSuitesAbi.h"
+#include "bthost/FramePool.h"
 #include "bthost/Host.h"
 
 #include <cstdint>
@@ -45,5 +46,26 @@ struct Picture {
 };
 /// Selector 47.
 [[nodiscard]] Picture RequestPicture(Host& host, const PictureRequest& request);
+
+/// A picture the module delivered (selector 47), read where the host's pool
+/// holds it and handed back to the pool when it goes.
+class DeliveredPicture {
+public:
+    /// Throws std::runtime_error when the module delivers no picture, or a
+    /// frame without memory.
+    DeliveredPicture(Host& host, const PictureRequest& request);
+    ~DeliveredPicture();
+    DeliveredPicture(const DeliveredPicture&) = delete;
+    DeliveredPicture& operator=(const DeliveredPicture&) = delete;
+
+    [[nodiscard]] const FrameView& View() const noexcept { return mView; }
+    /// Four floats a pixel (V, U, Y, A); otherwise four 8-bit codes.
+    [[nodiscard]] bool FloatPixels() const noexcept { return mView.bytesPerPixel == 16; }
+
+private:
+    Host& mHost;
+    BT_FrameHandle mFrame = nullptr;
+    FrameView mView;
+};
 
 } // namespace bthost
