@@ -562,25 +562,29 @@ void AppendSamples(const AVFrame& f, int count, std::vector<std::vector<float>>&
     const bool planar = av_sample_fmt_is_planar(fmt) != 0;
     const int n = std::clamp(count, 0, f.nb_samples);
     const int bytes = av_get_bytes_per_sample(fmt);
-    for (int c = 0; c < channels; ++c) {
-        auto& dst = out[static_cast<std::size_t>(c)];
-        const std::uint8_t* base = planar ? f.extended_data[c] : f.extended_data[0];
-        const int step = planar ? bytes : bytes * channels;
-        const std::uint8_t* p = base + (planar ? 0 : bytes * c);
-        dst.reserve(dst.size() + static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i, p += step) {
-            double v = 0;
-            switch (av_get_packed_sample_fmt(fmt)) {
-            case AV_SAMPLE_FMT_U8: v = (static_cast<double>(*p) - 128.0) / 128.0; break;
-            case AV_SAMPLE_FMT_S16: { std::int16_t x; std::memcpy(&x, p, 2); v = x / 32768.0; break; }
-            case AV_SAMPLE_FMT_S32: { std::int32_t x; std::memcpy(&x, p, 4); v = x / 2147483648.0; break; }
-            case AV_SAMPLE_FMT_S64: { std::int64_t x; std::memcpy(&x, p, 8); v = static_cast<double>(x) / 9223372036854775808.0; break; }
-            case AV_SAMPLE_FMT_FLT: { float x; std::memcpy(&x, p, 4); v = static_cast<double>(x); break; }
-            case AV_SAMPLE_FMT_DBL: { std::memcpy(&v, p, 8); break; }
-            default: break;
-            }
-            dst.push_back(static_cast<float>(v));
+    // One loop a sample format: the samples of a whole programme pass here.
+    auto copy = [&](auto convert) {
+        for (int c = 0; c < channels; ++c) {
+            auto& dst = out[static_cast<std::size_t>(c)];
+            const std::uint8_t* base = planar ? f.extended_data[c] : f.extended_data[0];
+            const int step = planar ? bytes : bytes * channels;
+            const std::uint8_t* p = base + (planar ? 0 : bytes * c);
+            const std::size_t at = dst.size();
+            dst.resize(at + static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i, p += step)
+                dst[at + static_cast<std::size_t>(i)] = static_cast<float>(convert(p));
         }
+    };
+    switch (av_get_packed_sample_fmt(fmt)) {
+    case AV_SAMPLE_FMT_U8: copy([](const std::uint8_t* p) { return (static_cast<double>(*p) - 128.0) / 128.0; }); break;
+    case AV_SAMPLE_FMT_S16: copy([](const std::uint8_t* p) { std::int16_t x; std::memcpy(&x, p, 2); return x / 32768.0; }); break;
+    case AV_SAMPLE_FMT_S32: copy([](const std::uint8_t* p) { std::int32_t x; std::memcpy(&x, p, 4); return x / 2147483648.0; }); break;
+    case AV_SAMPLE_FMT_S64:
+        copy([](const std::uint8_t* p) { std::int64_t x; std::memcpy(&x, p, 8); return static_cast<double>(x) / 9223372036854775808.0; });
+        break;
+    case AV_SAMPLE_FMT_FLT: copy([](const std::uint8_t* p) { float x; std::memcpy(&x, p, 4); return static_cast<double>(x); }); break;
+    case AV_SAMPLE_FMT_DBL: copy([](const std::uint8_t* p) { double x; std::memcpy(&x, p, 8); return x; }); break;
+    default: copy([](const std::uint8_t*) { return 0.0; }); break;
     }
 }
 
