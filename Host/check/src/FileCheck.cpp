@@ -22,9 +22,10 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip, 
         const double gap = s->durationSeconds - p->durationSeconds;
         if (std::abs(gap) > 1.0 / fps + 1e-3)
             out.faults.push_back(Fault{kind::kDuration,
-                                       Printf("the sound lasts %.3f s and the picture %.3f s: %+.3f s, more than a "
-                                              "frame apart",
-                                              s->durationSeconds, p->durationSeconds, gap),
+                                       Printf("the file says the sound lasts %.3f s %s than the picture (%.3f s "
+                                              "against %.3f s), more than a frame",
+                                              std::abs(gap), gap > 0 ? "longer" : "shorter", s->durationSeconds,
+                                              p->durationSeconds),
                                        {{"sound_seconds", s->durationSeconds}, {"picture_seconds", p->durationSeconds}},
                                        {}});
     }
@@ -132,13 +133,18 @@ std::vector<Fault> CheckLengths(const FileFacts& facts, const PassSummary& read)
             f.time = FaultTime{read.soundEndSeconds, read.soundStartSeconds + soundDeclared, -1, -1};
             out.push_back(std::move(f));
         }
-        // What was decoded of each, against the other.
+        // What was decoded of each, against the other, where that is not
+        // what the file declares already (a fault of its facts).
         if (moving && read.pictures > 0 && read.samples > 0) {
             const double gap = read.soundEndSeconds - read.pictureEndSeconds;
-            if (std::abs(gap) > frame + soundSlack)
+            const double declaredGap = s ? s->durationSeconds - p->durationSeconds : 0.0;
+            const bool declaredSo = facts.lengthsDeclared && p->durationSeconds > 0 && s && s->durationSeconds > 0 &&
+                                    std::abs(declaredGap) > frame + 1e-3 && std::abs(gap - declaredGap) <= frame;
+            if (std::abs(gap) > frame + soundSlack && !declaredSo)
                 out.push_back(Fault{kind::kDuration,
-                                    Printf("the sound decoded ends at %.3f s and the picture at %.3f s: %+.3f s apart",
-                                           read.soundEndSeconds, read.pictureEndSeconds, gap),
+                                    Printf("the sound decoded ends %.3f s %s the picture (at %.3f s against %.3f s)",
+                                           std::abs(gap), gap > 0 ? "after" : "before", read.soundEndSeconds,
+                                           read.pictureEndSeconds),
                                     {{"sound_ends", read.soundEndSeconds}, {"picture_ends", read.pictureEndSeconds}},
                                     {}});
         }

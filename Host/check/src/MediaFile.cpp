@@ -1,5 +1,6 @@
 #include "btcheck/MediaFile.h"
 
+#include "LogCatcher.h"
 #include "MediaState.h"
 
 extern "C" {
@@ -445,11 +446,15 @@ void MediaFile::State::Open(const char* url)
         };
         format->interrupt_callback.opaque = this;
     }
+    LogCatcher log; // why a file is refused is often only logged
     const int opened = avformat_open_input(&format, url, nullptr, nullptr);
     if (opened < 0)
-        throw ReadError("not a file FFmpeg can read (" + btmedia::av::ErrorText(opened) + ")");
+        throw ReadError("not a file FFmpeg can read (" +
+                        (log.firstDemuxerError.empty() ? "" : log.firstDemuxerError + ": ") +
+                        btmedia::av::ErrorText(opened) + ")");
     if (avformat_find_stream_info(format, nullptr) < 0)
-        throw ReadError("the file's streams cannot be made out");
+        throw ReadError("the file's streams cannot be made out" +
+                        (log.firstDemuxerError.empty() ? std::string() : " (" + log.firstDemuxerError + ")"));
     Probe();
 }
 
