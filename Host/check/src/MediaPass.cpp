@@ -89,6 +89,10 @@ private:
 // temporal reference of the picture after it: the timecode is that of the
 // group's first picture in display order, which is the picture after it
 // less its temporal reference. False when the packet starts no group.
+//
+// Rationale: read from the packet, not from the decoder's side data, which
+// goes with whichever picture the decoder shows when the group arrives: with
+// B-frames, an earlier one.
 bool GroupTimecode(const AVPacket& packet, std::string& text, int& temporalReference)
 {
     const std::uint8_t* b = packet.data;

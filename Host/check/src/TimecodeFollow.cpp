@@ -150,7 +150,8 @@ std::vector<Fault> TimecodeFollow::Finish()
 {
     if (mBreaks > kMostListed)
         mFaults.emplace_back(kind::kTimecode,
-                             Printf("and the timecode breaks %s more", Plural(mBreaks - kMostListed, "time").c_str()),
+                             Printf("and the timecode breaks %lld more time%s",
+                                    static_cast<long long>(mBreaks - kMostListed), mBreaks - kMostListed == 1 ? "" : "s"),
                              Fault::Values{{"more", static_cast<double>(mBreaks - kMostListed)}});
     mNew.clear();
     return std::move(mFaults);

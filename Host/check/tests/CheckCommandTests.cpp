@@ -308,6 +308,39 @@ TEST_F(CheckCommand, FileDamagesAreNamed)
     EXPECT_TRUE(Kinds(Check("short-sound.mov").report, "file").count("duration"));
 }
 
+TEST_F(CheckCommand, ThePicturesOwnTimecodeIsFollowedAcrossAJoin)
+{
+    // Two halves of long.mkv as MPEG-2 in transport streams, each with the
+    // timecode its groups carry, joined as they come by the concat demuxer.
+    const std::vector<std::string> mpeg2{"-c:v", "mpeg2video", "-q:v", "2", "-g", "12", "-c:a", "mp2", "-f", "mpegts"};
+    auto with = [&](std::vector<std::string> a) {
+        a.insert(a.end(), mpeg2.begin(), mpeg2.end());
+        return a;
+    };
+    Damage("long.mkv", "first-half.ts", with({"-t", "2", "-timecode", "10:00:00:00"}));
+    Damage("long.mkv", "second-half.ts", with({"-ss", "2", "-timecode", "11:00:00:00"}));
+    std::ofstream(Path("halves.txt")) << "file '" << Path("first-half.ts") << "'\nfile '" << Path("second-half.ts")
+                                      << "'\n";
+    const Outcome joined = RunCommand({"ffmpeg", "-v", "error", "-y", "-f", "concat", "-safe", "0", "-i",
+                                       Path("halves.txt"), "-c", "copy", Path("joined.ts")});
+    ASSERT_EQ(joined.exitCode, 0) << joined.err;
+
+    // One half on its own counts on, and is where the file starts.
+    const Verdict clean = Check("first-half.ts");
+    EXPECT_TRUE(Kinds(clean.report, "file").empty()) << clean.report.at("file").dump(1);
+    EXPECT_EQ(clean.report.at("file").at("carried_timecode").at("start"), "10:00:00:00");
+
+    const Verdict v = Check("joined.ts", {"--timecode", "10:00:00:00"});
+    std::vector<json> breaks;
+    for (const json& f : v.report.at("file").at("faults"))
+        if (f.at("kind") == "timecode")
+            breaks.push_back(f);
+    ASSERT_EQ(breaks.size(), 1u) << v.report.at("file").dump(1);
+    EXPECT_EQ(breaks[0].at("sentence"),
+              "frames 49\u201350, timecode jumps from 10:00:01:24 to 11:00:00:00, 89950 frames (59 min 58.00 s) ahead");
+    EXPECT_EQ(breaks[0].at("time").at("first_frame"), 49);
+}
+
 TEST_F(CheckCommand, FilesThatAreNotBarsAndToneGetClearAnswers)
 {
     // A picture that is not bars, with a sound that is not the tone.

@@ -276,3 +276,37 @@ TEST_F(MediaFileTest, DamagedBytesAreCountedNotSwallowed)
     EXPECT_GT(summary.decodeErrors + summary.missingPictures, 0);
     EXPECT_LT(summary.pictures, 50);
 }
+
+TEST_F(MediaFileTest, AGroupsTimecodeIsTheFirstPictureItShowsNotTheFirstItCodes)
+{
+    // Open groups of twelve with two B-frames: after the first, each group's
+    // I-frame (coded first) is shown after two B-frames of its own, so the
+    // groups start at frames 0, 10, 22 and 34. (FFmpeg's decoder hands the
+    // group's timecode on with the picture it shows when the I-frame arrives,
+    // the frame before.)
+    const std::string raw = GreyFrames("groups.yuv", 40, [](int i) { return 20 + 4 * i; });
+    Ffmpeg({"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "16x8", "-r", "25", "-i", raw, "-c:v", "mpeg2video", "-g",
+            "12", "-bf", "2", "-sc_threshold", "1000000000", "-timecode", "10:00:00:00", "-f", "mpegts",
+            Path("groups.ts")});
+    MediaFile file = MediaFile::Open(Path("groups.ts"));
+    Recorder sink;
+    (void)file.ReadAll(sink);
+    const std::vector<std::pair<std::int64_t, std::string>> expected{
+        {0, "10:00:00:00"}, {10, "10:00:00:10"}, {22, "10:00:00:22"}, {34, "10:00:01:09"}};
+    EXPECT_EQ(sink.timecodes, expected);
+}
+
+TEST_F(MediaFileTest, ARefusalSaysWhyTheDemuxerRefused)
+{
+    // A QuickTime file cut before its index.
+    Ffmpeg({"-f", "lavfi", "-i", "aevalsrc=0.25:s=48000:d=0.5", "-c:a", "pcm_s16le", Path("whole.mov")});
+    std::string bytes(static_cast<std::size_t>(std::filesystem::file_size(Path("whole.mov"))), '\0');
+    std::ifstream(Path("whole.mov"), std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(Path("cut.mov"), std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    try {
+        (void)MediaFile::Open(Path("cut.mov"));
+        FAIL() << "a file without its index was read";
+    } catch (const ReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("moov atom not found"), std::string::npos) << e.what();
+    }
+}
