@@ -112,3 +112,34 @@ TEST(FileCheck, WhatWasDecodedAgainstWhatTheFileDeclares)
     damaged.firstDecodeError = "corrupt slice";
     EXPECT_EQ(LengthKinds(damaged), std::vector<std::string>{"decode"});
 }
+
+TEST(FileCheck, AGapTheFileDeclaresIsSaidOnce)
+{
+    // Sound delayed by 120 ms: the file says so, and the pass finds the same.
+    FileFacts facts = Movie(6, 6.12, 25, 1);
+    facts.picture->frameCount = 150;
+    facts.sound->rate = 48000;
+    const FileFinding declared = CheckFileFacts(facts, nullptr);
+    ASSERT_EQ(Kinds(declared), std::vector<std::string>{"duration"});
+    EXPECT_EQ(declared.faults[0].sentence,
+              "the file says the sound lasts 0.120 s longer than the picture (6.120 s against 6.000 s), more than a frame");
+    EXPECT_TRUE(CheckLengths(facts, Read(150, 6.12)).empty());
+    // Decoded apart where the file declared them together: that one the pass says.
+    facts.sound->durationSeconds = 6;
+    const std::vector<Fault> decoded = CheckLengths(facts, Read(150, 6.12));
+    ASSERT_EQ(decoded.size(), 1u);
+    EXPECT_EQ(decoded[0].sentence, "the sound decoded ends 0.120 s after the picture (at 6.120 s against 6.000 s)");
+}
+
+TEST(FileCheck, ThePicturesTimecodeStartsAFileWhoseContainerHasNone)
+{
+    CarriedTimecode carried;
+    carried.told = 3;
+    carried.start = "10:00:00:00";
+    EXPECT_TRUE(CheckFileFacts(Movie(1, 1, 25, 1), nullptr, "10:00:00:00", carried).faults.empty());
+    carried.start = "10:00:00:01";
+    EXPECT_EQ(Kinds(CheckFileFacts(Movie(1, 1, 25, 1), nullptr, "10:00:00:00", carried)),
+              std::vector<std::string>{"timecode"});
+    // The container's, where it has one, is the file's start.
+    EXPECT_TRUE(CheckFileFacts(Movie(1, 1, 25, 1, "10:00:00:00"), nullptr, "10:00:00:00", carried).faults.empty());
+}
