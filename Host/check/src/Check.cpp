@@ -77,7 +77,7 @@ public:
             // Where the sound lies against the picture is known with its first samples.
             if (!mTimed) {
                 mTimed = true;
-                mSound->SetTiming(SoundTiming{mFps > 0 ? block.startSeconds : 0.0, mFps, -1});
+                mSound->SetTiming(SoundTiming{mFps > 0 ? block.startSeconds : 0.0, mFps});
             }
             for (std::size_t c = 0; c < copy.size(); ++c)
                 block.channels[c] = copy[c].data();

@@ -123,7 +123,7 @@ TEST_F(SoundAnalysisTest, TheModulesOwnTonesPassWhateverTheirCadence)
                           Case{Cadence(2, 6), "EBU Multichannel (5.1)"},
                           Case{Cadence(3, 6), "BLITS (5.1)"}}) {
         SCOPED_TRACE(c.name);
-        const SoundFinding f = Analyse(Module(c.tone, 20), {}, SoundTiming{0, 25, -1});
+        const SoundFinding f = Analyse(Module(c.tone, 20), {}, SoundTiming{0, 25});
         EXPECT_TRUE(f.identified);
         EXPECT_EQ(f.tone, c.name);
         EXPECT_TRUE(f.faults.empty()) << f.faults[0].sentence;
@@ -226,7 +226,7 @@ TEST_F(SoundAnalysisTest, SoundLateByAFewFramesIsSyncNotADropOut)
     Channels late = Module(Cadence(0, 2), 20);
     for (auto& channel : late)
         channel.insert(channel.begin(), 5760, 0.0f);
-    SoundFinding f = Analyse(late, {}, SoundTiming{0, 25, -1});
+    SoundFinding f = Analyse(late, {}, SoundTiming{0, 25});
     ASSERT_EQ(f.faults.size(), 1u) << f.faults[0].sentence;
     EXPECT_EQ(f.faults[0].kind, kind::kSync);
     EXPECT_EQ(f.faults[0].sentence, "sound 120 ms, 3 frames, late against the first picture");
@@ -234,13 +234,13 @@ TEST_F(SoundAnalysisTest, SoundLateByAFewFramesIsSyncNotADropOut)
 
     // A file that starts 200 ms into the clip is early, by a steady tone's
     // start too, and where the container starts the sound counts.
-    f = Analyse(Module(Cadence(0, 2), 20, 9600), {}, SoundTiming{0, 25, -1});
+    f = Analyse(Module(Cadence(0, 2), 20, 9600), {}, SoundTiming{0, 25});
     ASSERT_TRUE(Find(f, kind::kSync));
     EXPECT_EQ(Find(f, kind::kSync)->sentence, "sound 200 ms, 5 frames, early against the first picture");
     Channels steady = Module(Default(), 20);
     steady[0].insert(steady[0].begin(), 4800, 0.0f);
     steady[1].insert(steady[1].begin(), 4800, 0.0f);
-    f = Analyse(steady, {}, SoundTiming{0.02, 50, -1});
+    f = Analyse(steady, {}, SoundTiming{0.02, 50});
     EXPECT_NEAR(f.syncSeconds, 0.12, 1e-9);
     EXPECT_EQ(Kinds(f), std::set<std::string>{kind::kSync});
 
@@ -249,7 +249,7 @@ TEST_F(SoundAnalysisTest, SoundLateByAFewFramesIsSyncNotADropOut)
         Channels shifted = Module(Cadence(0, 2), 18);
         for (auto& channel : shifted)
             channel.insert(channel.begin(), lateBy, 0.0f);
-        f = Analyse(shifted, {}, SoundTiming{0, 25, -1});
+        f = Analyse(shifted, {}, SoundTiming{0, 25});
         EXPECT_EQ(f.faults.empty(), lateBy == 43u) << lateBy;
         EXPECT_NEAR(f.syncSeconds, static_cast<double>(lateBy) / kRate, 1e-9);
     }

@@ -28,7 +28,6 @@ using SoundBlock = SoundSamples;
 struct SoundTiming {
     double startSeconds = 0;              ///< first sound sample against the first picture (later: positive); 0 without picture
     double frameRate = 0;                 ///< pictures per second; 0 without picture
-    std::int64_t firstFrameTimecode = -1; ///< frames since midnight of the first picture's timecode; -1 none
 };
 
 class SoundAnalysis {
