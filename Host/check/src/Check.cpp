@@ -16,8 +16,9 @@ namespace {
 
 // The one pass's receiver: pictures and sound to their analyses as they
 // come, and the programme's time read watched for the end of a live input
-// and for progress. The two analyses run on the pass's two threads; what
-// they tell a person, and how far the pass has read, is shared.
+// and for progress. The picture analysis runs on the pass's picture thread
+// and the sound's on a worker of its own; what they tell a person, and how
+// far the pass has read, is shared.
 class WholeCheck final : public PassSink {
 public:
     WholeCheck(PictureAnalysis* picture, SoundAnalysis* sound, TimecodeFollow& timecode, const FileFacts& facts,

@@ -28,6 +28,7 @@ void OrderedWorker::Run()
         mWaiting.pop_front();
         mBusy = true;
         held.unlock();
+        mChanged.notify_all(); // room for the giver while the job runs
         std::exception_ptr failure;
         try {
             job();
