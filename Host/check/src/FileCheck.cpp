@@ -84,10 +84,6 @@ FileFinding CheckFileFacts(const FileFacts& facts, const ClipExpectation* clip, 
     return out;
 }
 
-} // namespace btcheck
-
-namespace btcheck {
-
 namespace {
 
 // Sound codecs code in frames (AAC's 1024 samples, MP2's 1152) and pad the
