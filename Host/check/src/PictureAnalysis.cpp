@@ -351,6 +351,9 @@ void PictureAnalysis::Judge(const std::vector<Stretch>& stretches)
         return;
     for (const Stretch& s : stretches)
         if (std::optional<Fault> f = JudgeStretch(s, *mBase, mClock)) {
+            mLastDeparting = s.last;
+            if (++mDeparting > kMostListed)
+                continue;
             mNew.push_back(*f);
             mFinding.faults.push_back(std::move(*f));
         }
@@ -367,6 +370,17 @@ PictureFinding PictureAnalysis::Finish(std::int64_t met)
 {
     Judge(mStretches.Finish());
     mFinding.picturesMet = met;
+    if (mDeparting > kMostListed) {
+        const std::int64_t more = mDeparting - kMostListed;
+        std::string last = Printf("frame %lld", static_cast<long long>(mLastDeparting));
+        if (mClock.nominal > 0)
+            last += ", " + mClock.Text(mLastDeparting);
+        mFinding.faults.push_back(Fault{kind::kPicture,
+                                        Printf("and %lld more %s from the bars, the last ending at %s",
+                                               static_cast<long long>(more),
+                                               more == 1 ? "stretch departs" : "stretches depart", last.c_str()),
+                                        {{"more", static_cast<double>(more)}}});
+    }
     if (mBase && !mBase->bars) {
         const int nearest = mBase->candidate.colourSpace;
         mFinding.faults.push_back(Fault{kind::kPicture,

@@ -472,6 +472,13 @@ TEST_F(CheckCommand, FaultsInTheMiddleAreFoundWithTheirKindAndTime)
         EXPECT_DOUBLE_EQ(faults[0].at("time").at("start_seconds").get<double>(), c.first / 25.0);
     }
 
+    // Black every fourth frame: twenty stretches listed, the other five counted.
+    Damage("long.mkv", "flicker.mkv", with({"-vf", "drawbox=enable='eq(mod(n,4),1)':c=black:t=fill"}));
+    const json flicker = Check("flicker.mkv").report.at("picture").at("faults");
+    ASSERT_EQ(flicker.size(), 21u) << flicker.dump(1);
+    EXPECT_EQ(flicker[20].at("sentence"), "and 5 more stretches depart from the bars, the last ending at frame 97, "
+                                          "00:00:03:22");
+
     // The last 40% of the bytes cut off: the file ends early, though its header says 4 s.
     fs::copy_file(Made("long.mkv"), Path("cut.mkv"), fs::copy_options::overwrite_existing);
     fs::resize_file(Path("cut.mkv"), fs::file_size(Path("cut.mkv")) * 6 / 10);

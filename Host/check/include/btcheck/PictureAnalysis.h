@@ -142,6 +142,8 @@ private:
     std::optional<std::pair<std::int64_t, PictureState>> mPrevious; ///< the latest frame recorded
     StretchBuilder mStretches;
     std::vector<Fault> mNew;
+    std::int64_t mDeparting = 0;     ///< stretches that depart, listed or not
+    std::int64_t mLastDeparting = -1; ///< the last frame of the latest
 };
 
 } // namespace btcheck
