@@ -16,6 +16,7 @@
 
 #include "LogCatcher.h"
 #include "MediaState.h"
+#include "OrderedWorker.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -33,7 +34,9 @@ extern "C" {
 #include <cstring>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -179,8 +182,17 @@ private:
 // Picture packets the demuxer may run ahead of the picture thread.
 constexpr std::size_t kPacketsAhead = 24;
 
+// Decoded pictures that may wait for their hash and measure, at most: a
+// long-GOP decoder goes on with the next ones meanwhile.
+constexpr std::size_t kPicturesWaiting = 4;
+
 // The picture side of the pass, on its own thread: decodes, numbers and
-// hashes pictures and hands them to the sink in frame order.
+// hashes pictures and hands them to the sink in frame order. A long-GOP
+// stream's pictures are hashed and measured on a worker of their own, so that
+// its decoder is fed while they are (each of its pictures depends on earlier
+// ones, and its threads wait for the packets that follow). An intra-only
+// stream's packets are weighed against the pictures measured before they are
+// decoded, so its pictures are measured as they come.
 class PictureSide {
 public:
     PictureSide(MediaFile::State& s, PassSink& sink) : mState(s), mSink(sink)
@@ -194,6 +206,8 @@ public:
         mBase = st->time_base;
         mStart = st->start_time;
         mFrame = btmedia::av::NewFrame();
+        if (!mIntraOnly)
+            mMeasure.emplace(kPicturesWaiting);
     }
 
     /// Takes packets until the queue ends; then what the decoder still holds.
@@ -207,6 +221,8 @@ public:
         }
         mInFlight = 0;
         RepeatUpTo(0);
+        if (mMeasure)
+            mMeasure->Finish();
     }
 
     /// The picture counts of the pass; `summary`'s sound counts are left alone.
@@ -280,7 +296,7 @@ private:
             std::string text;
             int reference = 0;
             if (packet.pts != AV_NOPTS_VALUE && GroupTimecode(packet, text, reference))
-                mSink.Timecode(FrameOf(packet.pts) - reference, text);
+                Do([this, frame = FrameOf(packet.pts) - reference, text] { mSink.Timecode(frame, text); });
         }
         if (mIntraOnly) {
             const std::int64_t index = FrameOf(ts);
@@ -312,22 +328,44 @@ private:
                 ++mErrors;
             Met(index);
             CarriedTimecode(frame, index);
-            if (mSink.WantPicture(index)) {
-                const std::uint64_t packetHash = mIntraOnly ? PacketHashOf(index) : 0;
-                const std::uint64_t hash = mHash(frame);
-                if (mSink.Knows(hash)) {
-                    mSink.Repeat(index, hash);
-                } else {
-                    mState.ToCodePicture(frame, mPicture);
-                    mPicture.frameIndex = index;
-                    ++mRead;
-                    mSink.Picture(mPicture, packetHash, hash);
-                }
+            if (mMeasure) {
+                std::shared_ptr<const AVFrame> held(av_frame_clone(&frame), [](AVFrame* f) { av_frame_free(&f); });
+                if (!held)
+                    throw std::bad_alloc();
+                mMeasure->Post([this, held, index] { Look(*held, index, 0); });
+            } else {
+                Look(frame, index, mIntraOnly ? PacketHashOf(index) : 0);
             }
             av_frame_unref(&frame);
             --mInFlight;
             RepeatUpTo(index + 1);
         }
+    }
+
+    // Frame `index` to the sink: its result again if its planes are of a
+    // picture measured, else measured. [the measuring thread]
+    void Look(const AVFrame& frame, std::int64_t index, std::uint64_t packetHash)
+    {
+        if (!mSink.WantPicture(index))
+            return;
+        const std::uint64_t hash = mHash(frame);
+        if (mSink.Knows(hash)) {
+            mSink.Repeat(index, hash);
+            return;
+        }
+        mState.ToCodePicture(frame, mPicture);
+        mPicture.frameIndex = index;
+        ++mRead;
+        mSink.Picture(mPicture, packetHash, hash);
+    }
+
+    // What the sink is told of pictures, on the thread that measures them.
+    void Do(std::function<void()> job)
+    {
+        if (mMeasure)
+            mMeasure->Post(std::move(job));
+        else
+            job();
     }
 
     // A picture's own timecode, as a decoder exports it from an H.264 or
@@ -342,7 +380,9 @@ private:
         if (words[0] < 1)
             return;
         char line[AV_TIMECODE_STR_SIZE] = {};
-        mSink.Timecode(index, av_timecode_make_smpte_tc_string2(line, mRate, words[1], 0, 0));
+        Do([this, index, text = std::string(av_timecode_make_smpte_tc_string2(line, mRate, words[1], 0, 0))] {
+            mSink.Timecode(index, text);
+        });
     }
 
     MediaFile::State& mState;
@@ -363,6 +403,8 @@ private:
     std::deque<std::pair<std::int64_t, std::uint64_t>> mPacketHashes; // frames sent to the decoder, with their hash
     std::deque<std::pair<std::int64_t, std::uint64_t>> mRepeats;
     std::int64_t mInFlight = 0;
+    // Last: it ends, running what waits, before what its jobs use goes.
+    std::optional<OrderedWorker> mMeasure;
 };
 
 // One audio stream of the programme: its decoder, and the samples decoded
