@@ -16,9 +16,9 @@ namespace {
 
 // The one pass's receiver: pictures and sound to their analyses as they
 // come, and the programme's time read watched for the end of a live input
-// and for progress. The picture analysis runs on the pass's picture thread
-// and the sound's on a worker of its own; what they tell a person, and how
-// far the pass has read, is shared.
+// and for progress. The picture analysis runs on the thread the pass tells
+// pictures on and the sound's on a worker of its own; what they tell a
+// person, and how far the pass has read, is shared.
 class WholeCheck final : public PassSink {
 public:
     WholeCheck(PictureAnalysis* picture, SoundAnalysis* sound, TimecodeFollow& timecode, const FileFacts& facts,
@@ -117,7 +117,7 @@ private:
 
     PictureAnalysis* mPicture;
     SoundAnalysis* mSound;
-    TimecodeFollow& mTimecode;  ///< [picture thread]
+    TimecodeFollow& mTimecode;  ///< [the thread pictures are told on]
     FrameClock mClock;
     bool mDeclared;             ///< the container states a start timecode
     const CheckOptions& mOptions;

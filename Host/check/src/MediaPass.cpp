@@ -2,11 +2,11 @@
 // together, each picture numbered from its timestamp, and what the decoders
 // and the demuxer complain of counted.
 //
-// Rationale: the pictures are decoded, hashed and measured on a thread of
-// their own, fed by the demuxer through a short queue, while the demuxer's
-// thread decodes and follows the sound. With both on one thread the
-// picture decoder's own threads waited whenever the sound or a picture was
-// being measured. An intra-only picture packet identical to one already
+// Rationale: the pictures are decoded on a thread of their own (a long-GOP
+// stream's hashed and measured on another), fed by the demuxer through a
+// short queue, while the demuxer's thread decodes the sound and hands it on:
+// the picture decoder's own threads are not left waiting while the sound, or
+// a picture, is measured. An intra-only picture packet identical to one already
 // measured stands for its frame undecoded (a hash of its bytes), and a
 // decoded picture identical to one measured is not read into codes (a hash
 // of its planes), so an export that repeats one picture costs little more
