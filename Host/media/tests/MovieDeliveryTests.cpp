@@ -15,6 +15,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -137,9 +138,14 @@ TEST_F(Delivery, EachKindWritesEachOfItsCodingsInItsContainer)
                     spec.colour = {9, 18, 9};
                 if (picture->codec == PictureCodec::DnxHd)
                     spec.width = 1920, spec.height = 1080;
+                if (picture->codec == PictureCodec::AvcIntra)
+                    spec.width = 1280, spec.height = 720;
             }
-            if (sound != nullptr)
+            if (sound != nullptr) {
                 spec.samples = sound->samples;
+                for (const char* c = sound->codec; *c != 0; ++c)
+                    spec.audioCodec += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+            }
             const MovieResult result = WriteMovie(spec, Sources(2));
             const json probe = probe::Ffprobe(spec.path);
             EXPECT_NE(probe.at("format").value("format_name", "").find(row.muxer), std::string::npos);
