@@ -66,11 +66,21 @@ std::string Padded(std::string_view text, std::size_t width)
 
 const MovieFormatRow& RowOf(MovieFormat format) { return RowOf(kMovieFormats, format); }
 
-FormatList MovieFormatList()
+bool IsNetworkAddress(std::string_view output) noexcept
+{
+    const std::size_t colon = output.find("://");
+    if (colon == std::string_view::npos || colon == 0)
+        return false;
+    return std::all_of(output.begin(), output.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
+    });
+}
+
+FormatList MovieFormatList(MovieFormat standardOutput)
 {
     FormatList list{"Movie file", {}, 0};
     for (const MovieFormatRow& row : kMovieFormats) {
-        if (row.format == kStandardOutputMovie)
+        if (row.format == standardOutput)
             list.standardOutput = list.entries.size();
         list.entries.push_back({static_cast<int>(row.format), row.names, ""});
     }

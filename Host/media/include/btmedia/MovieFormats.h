@@ -129,11 +129,11 @@ inline constexpr PictureCoding kHevcMain10 =
      {{{"preset", "fast"}, {"profile", "main10"}, {"qp", "22"}, {"x265-params", "log-level=error"}}}, "hvc1",
      Dynamic::High, 2.0};
 // Sony's HD422 at 50 Mb/s: 4:2:2 profile at high level, the 17.8 Mbit
-// buffer, 10-bit DC precision, a GOP of about half a second.
+// buffer, 10-bit DC precision, GOPs of 12 frames at 25 fps and 15 at 29.97.
 inline constexpr PictureCoding kXdcamHd422 =
     {"xdcam", "XDCAM HD422 (MPEG-2 4:2:2, 50 Mb/s)", PictureCodec::Mpeg2, "mpeg2video", "yuv422p",
      {{{"profile", "0"}, {"level", "2"}, {"b", "50M"}, {"minrate", "50M"}, {"maxrate", "50M"},
-       {"bufsize", "17825792"}, {"dc", "10"}, {"intra_vlc", "1"}}}, "", Dynamic::Standard, 0.5};
+       {"bufsize", "17825792"}, {"dc", "10"}, {"intra_vlc", "1"}}}, "", Dynamic::Standard, 0.49};
 inline constexpr PictureCoding kAvcIntra100 =
     {"avci100", "AVC-Intra 100", PictureCodec::AvcIntra, "libx264", "yuv422p10le",
      {{{"avcintra-class", "100"}}}, "", Dynamic::Any, 0};
@@ -239,8 +239,10 @@ inline constexpr MovieFormat kLiveMovie = MovieFormat::TransportStream;
 inline constexpr SampleFormat kDefaultMovieSamples = SampleFormat::Int24;
 
 [[nodiscard]] const MovieFormatRow& RowOf(MovieFormat format);
-/// The movie files, as `export` names them.
-[[nodiscard]] FormatList MovieFormatList();
+/// The movie files, as `export` and `play` name them, with what "-" carries.
+[[nodiscard]] FormatList MovieFormatList(MovieFormat standardOutput = kStandardOutputMovie);
+/// Whether an output names a network address ("udp://...") rather than a file.
+[[nodiscard]] bool IsNetworkAddress(std::string_view output) noexcept;
 
 /// The picture coding --profile names for the format. Throws
 /// std::invalid_argument, naming the profiles there are, for a name the
