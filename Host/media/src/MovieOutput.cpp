@@ -9,7 +9,8 @@ namespace btmedia {
 
 namespace {
 
-/// How long ending a stream after a stop may wait for its receiver.
+/// How long a real-time run's output goes on after a stop, to end its
+/// stream: the run stops at its next frame and writes the stream's end.
 constexpr std::chrono::seconds kEndingGrace{2};
 
 std::string SchemeOf(const std::string& address)
@@ -32,7 +33,8 @@ OutputRefused CannotSeek(const MovieFormatRow& kind, const std::string& address)
 } // namespace
 
 MovieOutput::MovieOutput(const MovieSpec& spec, const MovieFormatRow& kind)
-    : mKind(kind), mName(spec.address.empty() ? spec.path : spec.address), mOutput(spec.output)
+    : mKind(kind), mName(spec.address.empty() ? spec.path : spec.address), mOutput(spec.output),
+      mEndsCleanly(spec.realTime)
 {
     std::string url;
     if (!spec.address.empty()) {
@@ -80,10 +82,18 @@ MovieOutput::~MovieOutput()
 
 int MovieOutput::Interrupted(void* self) noexcept
 {
-    const auto* output = static_cast<const MovieOutput*>(self);
+    auto* output = static_cast<MovieOutput*>(self);
     if (StopSignal() == 0)
         return 0;
-    return !output->mEndingBy || std::chrono::steady_clock::now() > *output->mEndingBy ? 1 : 0;
+    if (!output->mEndsCleanly)
+        return 1;
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    std::int64_t heard = 0;
+    if (output->mStopHeard.compare_exchange_strong(heard, now))
+        return 0;
+    return now - heard > std::chrono::nanoseconds(kEndingGrace).count() ? 1 : 0;
 }
 
 bool MovieOutput::WantsGlobalHeaders() const noexcept
@@ -114,8 +124,6 @@ void MovieOutput::Write(AVPacket* packet)
 
 void MovieOutput::Commit(bool afterStop)
 {
-    if (afterStop)
-        mEndingBy = std::chrono::steady_clock::now() + kEndingGrace;
     av::Check(av_write_trailer(mFormat), "cannot finish " + mName);
     if (const int closed = avio_closep(&mFormat->pb); closed < 0)
         throw WriteFailed(mName, AVUNERROR(closed));

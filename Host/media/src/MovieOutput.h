@@ -8,13 +8,15 @@
 // opened by FFmpeg's own protocols and is a stream too.
 //
 // A stop signal breaks off whatever the output waits for (a receiver to
-// connect, a full pipe), except while it ends the stream after a stop: that
-// may take a moment, and no longer.
+// connect, a full pipe). A real-time run ends its stream cleanly when
+// stopped, so there the output goes on for a moment after the signal, and
+// no longer.
 
 #include "btmedia/AvSupport.h"
 #include "btmedia/MovieFormats.h"
 #include "btmedia/OutputFile.h"
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -57,8 +59,9 @@ private:
     OutputFile* mOutput = nullptr; ///< null for a network address
     AVFormatContext* mFormat = nullptr;
     bool mSeekable = false;
-    /// While the stream is being ended after a stop: until when waits may go on.
-    std::optional<std::chrono::steady_clock::time_point> mEndingBy;
+    bool mEndsCleanly = false; ///< a real-time run: writing goes on for a moment after a stop
+    /// When writing first heard of the stop, in steady-clock nanoseconds; 0: not yet.
+    std::atomic<std::int64_t> mStopHeard{0};
 };
 
 } // namespace btmedia

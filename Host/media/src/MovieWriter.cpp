@@ -461,9 +461,14 @@ private:
                     std::unique_lock lock(mutex);
                     const auto arrived = [&] { return failure || ready.count(i) != 0; };
                     // In real time a picture later than a frame past its
-                    // time gives way to the one before it.
-                    if (mSpec.realTime && i > 0)
-                        late = !changed.wait_until(lock, Due(start, i + 1, mSpec.frameDuration), arrived);
+                    // time, and a frame's time of waiting (while catching up,
+                    // the workers were held back too), gives way to the one
+                    // before it.
+                    if (mSpec.realTime && i > 0) {
+                        const auto frameTime = Due(start, 1, mSpec.frameDuration) - start;
+                        const auto giveUp = std::max(Due(start, i + 1, mSpec.frameDuration), Clock::now() + frameTime);
+                        late = !changed.wait_until(lock, giveUp, arrived);
+                    }
                     else
                         changed.wait(lock, arrived);
                     if (failure)
