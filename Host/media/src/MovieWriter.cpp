@@ -318,7 +318,7 @@ private:
     {
         const std::int64_t left = mSpec.frameCount - index;
         if (made.repeat) {
-            mPackets->Repeat(index, made.reference->number);
+            mPackets->Repeat(index, made.reference->number, left);
             return;
         }
         if (!mReuse) {
@@ -329,7 +329,7 @@ private:
         // with an older one (or none); this picture may be the last one's.
         // Rare: only where the pictures change.
         if (reference && reference != made.reference && PlanesOf(*made.frame).SameCodes(reference->planes)) {
-            mPackets->Repeat(index, reference->number);
+            mPackets->Repeat(index, reference->number, left);
             return;
         }
         auto encoded = std::make_shared<EncodedPicture>();
@@ -481,7 +481,7 @@ private:
                     SleepUntil(Due(start, i, mSpec.frameDuration));
                 if (mToFile) {
                     if (late)
-                        mPackets->RepeatLast(i);
+                        mPackets->RepeatLast(i, mSpec.frameCount - i);
                     else
                         Deliver(i, std::move(made), reference, mutex);
                 }

@@ -72,9 +72,8 @@ void CheckCodecRules(const MovieSpec& spec, const PictureCoding& coding)
                                         "pictures go as ProRes, FFV1, DNxHD, XDCAM HD422 or AVC-Intra");
         break;
     case PictureCodec::Mpeg2:
-        // The 4:2:2 profile's high level.
-        if (spec.width > 1920 || spec.height > 1088)
-            throw std::invalid_argument(std::string(coding.label) + " is made up to 1920 x 1088, not " + size);
+        if (!(spec.width == 1920 && spec.height == 1080) && !(spec.width == 1280 && spec.height == 720))
+            throw std::invalid_argument("XDCAM HD422 is made at 1920 x 1080 and 1280 x 720 only, not " + size);
         break;
     case PictureCodec::AvcIntra:
         if (!(spec.width == 1920 && spec.height == 1080) && !(spec.width == 1280 && spec.height == 720))

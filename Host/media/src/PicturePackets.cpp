@@ -6,6 +6,15 @@
 
 namespace btmedia {
 
+namespace {
+
+bool SamePacket(const AVPacket& a, const AVPacket& b) noexcept
+{
+    return a.size == b.size && a.flags == b.flags && std::equal(a.data, a.data + a.size, b.data);
+}
+
+} // namespace
+
 PicturePackets::PicturePackets(PictureStream& stream, MovieOutput& output, int recentPictures)
     : mStream(stream), mOutput(output), mRecentLimit(static_cast<std::size_t>(std::max(recentPictures, 0)))
 {
@@ -14,10 +23,18 @@ PicturePackets::PicturePackets(PictureStream& stream, MovieOutput& output, int r
 std::int64_t PicturePackets::Send(av::FramePtr frame, std::int64_t framesLeft)
 {
     const std::int64_t picture = mPictures++;
+    const std::int64_t pts = frame->pts;
     if (mRecentLimit > 0) {
-        EncodeTemplate(*frame, framesLeft);
-        mRecent.back().picture = picture;
-        WriteFromTemplate(frame->pts, mRecent.back());
+        Template t;
+        t.picture = picture;
+        const std::int64_t whole = std::clamp<std::int64_t>(framesLeft, 1, mStream.gopFrames);
+        t.gop = EncodeGop(*frame, picture == 0 ? whole : 1);
+        if (static_cast<std::int64_t>(t.gop.size()) < whole)
+            t.frame = std::move(frame);
+        mRecent.push_back(std::move(t));
+        if (mRecent.size() > mRecentLimit)
+            mRecent.pop_front();
+        WriteFromTemplate(pts, mRecent.back(), framesLeft);
         return picture;
     }
     mLast.reset(av_frame_clone(frame.get()));
@@ -29,18 +46,18 @@ std::int64_t PicturePackets::Send(av::FramePtr frame, std::int64_t framesLeft)
     return picture;
 }
 
-void PicturePackets::Repeat(std::int64_t pts, std::int64_t picture)
+void PicturePackets::Repeat(std::int64_t pts, std::int64_t picture, std::int64_t framesLeft)
 {
     const auto found = std::find_if(mRecent.begin(), mRecent.end(), [&](const Template& t) { return t.picture == picture; });
     if (found == mRecent.end())
         throw std::logic_error("picture " + std::to_string(picture) + " is not among the recent ones to repeat");
-    WriteFromTemplate(pts, *found);
+    WriteFromTemplate(pts, *found, framesLeft);
 }
 
-void PicturePackets::RepeatLast(std::int64_t pts)
+void PicturePackets::RepeatLast(std::int64_t pts, std::int64_t framesLeft)
 {
     if (mRecentLimit > 0) {
-        Repeat(pts, mCurrent);
+        Repeat(pts, mCurrent, framesLeft);
         return;
     }
     if (!mLast)
@@ -49,7 +66,7 @@ void PicturePackets::RepeatLast(std::int64_t pts)
     if (!again)
         throw std::bad_alloc();
     again->pts = pts;
-    (void)Send(std::move(again), 1);
+    (void)Send(std::move(again), framesLeft);
     --mPictures; // the same picture, encoded again
 }
 
@@ -61,13 +78,12 @@ void PicturePackets::Finish()
     Receive(mStream.codec.get(), nullptr);
 }
 
-void PicturePackets::EncodeTemplate(const AVFrame& frame, std::int64_t framesLeft)
+std::vector<av::PacketPtr> PicturePackets::EncodeGop(const AVFrame& frame, std::int64_t length)
 {
     // The stream's own encoder makes the first GOP; each later one gets a
     // new encoder opened alike.
     av::CodecPtr encoder = mStream.codec ? std::move(mStream.codec) : mStream.recipe.Open();
-    const std::int64_t length = std::clamp<std::int64_t>(framesLeft, 1, mStream.gopFrames);
-    Template t{-1, {}};
+    std::vector<av::PacketPtr> gop;
     for (std::int64_t i = 0; i < length; ++i) {
         av::FramePtr copy(av_frame_clone(&frame));
         if (!copy)
@@ -75,21 +91,31 @@ void PicturePackets::EncodeTemplate(const AVFrame& frame, std::int64_t framesLef
         copy->pts = i;
         av::Check(avcodec_send_frame(encoder.get(), copy.get()), "picture encoding failed");
         ++mEncoded;
-        Receive(encoder.get(), &t.gop);
+        Receive(encoder.get(), &gop);
     }
     av::Check(avcodec_send_frame(encoder.get(), nullptr), "picture encoding failed");
-    Receive(encoder.get(), &t.gop);
-    if (static_cast<std::int64_t>(t.gop.size()) != length)
-        throw std::logic_error("the encoder made " + std::to_string(t.gop.size()) + " packets of a GOP of " +
+    Receive(encoder.get(), &gop);
+    if (static_cast<std::int64_t>(gop.size()) != length)
+        throw std::logic_error("the encoder made " + std::to_string(gop.size()) + " packets of a GOP of " +
                                std::to_string(length) + " frames");
-    mRecent.push_back(std::move(t));
-    if (mRecent.size() > mRecentLimit)
-        mRecent.pop_front();
+    return gop;
 }
 
-void PicturePackets::WriteFromTemplate(std::int64_t pts, const Template& t)
+void PicturePackets::WriteFromTemplate(std::int64_t pts, Template& t, std::int64_t framesLeft)
 {
-    if (t.picture != mCurrent || mNextInGop >= t.gop.size()) {
+    const bool sameGop = t.picture == mCurrent && mNextInGop > 0;
+    if (sameGop && mNextInGop == t.gop.size() && t.frame) {
+        // The picture shows again: its whole GOP, this frame on in it.
+        const auto length =
+            std::clamp<std::int64_t>(static_cast<std::int64_t>(mNextInGop) + framesLeft, 1, mStream.gopFrames);
+        std::vector<av::PacketPtr> whole = EncodeGop(*t.frame, length);
+        t.frame.reset();
+        const bool opensAlike = SamePacket(*whole.front(), *t.gop.front());
+        t.gop = std::move(whole);
+        if (!opensAlike)
+            mNextInGop = 0;
+    }
+    if (!sameGop || mNextInGop >= t.gop.size()) {
         mCurrent = t.picture;
         mNextInGop = 0;
     }

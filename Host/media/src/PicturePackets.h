@@ -13,6 +13,14 @@
 // refers to nothing before it, and a frame only to frames before it, so the
 // file decodes to the frames a full encode gives (with a constant quantiser,
 // which every GOP of a picture gets alike).
+//
+// Rationale: the first picture gets its whole GOP at once, so that a
+// real-time run has it before its clock starts; a later one first gets its
+// opening picture alone, and the whole GOP only when a frame shows it again,
+// so that pictures that change at every frame cost one encode each, not a
+// GOP's. The whole GOP opens with the same packet (the encoder decides
+// nothing from pictures to come); where it does not, the GOP starts anew at
+// that frame.
 
 #include "btmedia/AvSupport.h"
 #include "MovieOutput.h"
@@ -37,10 +45,10 @@ public:
     std::int64_t Send(av::FramePtr frame, std::int64_t framesLeft);
     /// Frame `pts` is picture `picture` again. Throws std::logic_error for a
     /// picture that is not among the recent ones, or without templates.
-    void Repeat(std::int64_t pts, std::int64_t picture);
+    void Repeat(std::int64_t pts, std::int64_t picture, std::int64_t framesLeft);
     /// Frame `pts` shows the picture of the frame before it again (a picture
     /// that came too late for a real-time run).
-    void RepeatLast(std::int64_t pts);
+    void RepeatLast(std::int64_t pts, std::int64_t framesLeft);
     /// Drains the encoder at the end.
     void Finish();
 
@@ -49,11 +57,12 @@ public:
 
 private:
     struct Template {
-        std::int64_t picture;
+        std::int64_t picture = -1;
         std::vector<av::PacketPtr> gop; ///< decode order, which is frame order
+        av::FramePtr frame;             ///< while only its opening packet is made: the picture, for the rest
     };
-    void EncodeTemplate(const AVFrame& frame, std::int64_t framesLeft);
-    void WriteFromTemplate(std::int64_t pts, const Template& t);
+    std::vector<av::PacketPtr> EncodeGop(const AVFrame& frame, std::int64_t length);
+    void WriteFromTemplate(std::int64_t pts, Template& t, std::int64_t framesLeft);
     void Receive(AVCodecContext* encoder, std::vector<av::PacketPtr>* into);
     void Write(AVPacket* packet);
 
