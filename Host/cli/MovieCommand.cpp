@@ -179,7 +179,19 @@ btmedia::MovieFormat MovieFormatFor(const ExportOptions& options)
         return named != nullptr ? static_cast<MovieFormat>(named->format)
                                 : claimed.value_or(StandardOutputFormat(options));
     }
-    return ChooseFormat<MovieFormat>(formats, options.realTime ? "play" : "export", options.format, options.output);
+    const MovieFormat chosen =
+        ChooseFormat<MovieFormat>(formats, options.realTime ? "play" : "export", options.format, options.output);
+    if (ToStandardOutput(options) && btmedia::RowOf(chosen).seeks) {
+        std::vector<std::string> streamed;
+        for (const btmedia::MovieFormatRow& row : btmedia::kMovieFormats)
+            if (!row.seeks && *row.muxer != 0)
+                streamed.emplace_back(row.names.label);
+        throw UsageError("--format " + options.format + " cannot go to standard output (-o -): " +
+                         std::string(btmedia::RowOf(chosen).names.label) +
+                         " is finished by going back to its start; standard output carries " +
+                         btmedia::JoinedList(streamed));
+    }
+    return chosen;
 }
 
 void CheckDeliveryRequest(const ExportOptions& options)
