@@ -230,6 +230,7 @@ PictureStream OpenPictureStream(const MovieSpec& spec, const PictureLayout& layo
             append("x265-params", AddHdrDescription(spec, out.stream, first));
         break;
     case PictureCodec::Mpeg2:
+        out.settlingGops = 1;
         // Each GOP header carries the timecode of its first frame.
         options.emplace_back("sc_threshold", "1000000000");
         options.emplace_back("gop_timecode", spec.timecode.Text());

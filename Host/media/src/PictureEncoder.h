@@ -46,6 +46,10 @@ struct PictureStream {
     EncoderRecipe recipe;
     AVRational timeBase{1, 1}; ///< of every encoder's packets
     int gopFrames = 1;  ///< frames per GOP; 1: intra-only
+    /// GOPs an encoder makes before the one repeated: a constant rate's
+    /// control settles during the first (MPEG-2 at 50 Mb/s fills its GOPs
+    /// to the rate from the second on).
+    int settlingGops = 0;
     /// Rewrites what a packet says of its own time where the codec writes
     /// that into the picture (MPEG-2's GOP header timecode), for a packet
     /// written again as frame `frame`; empty where nothing needs it.

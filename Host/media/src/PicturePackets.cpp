@@ -83,8 +83,9 @@ std::vector<av::PacketPtr> PicturePackets::EncodeGop(const AVFrame& frame, std::
     // The stream's own encoder makes the first GOP; each later one gets a
     // new encoder opened alike.
     av::CodecPtr encoder = mStream.codec ? std::move(mStream.codec) : mStream.recipe.Open();
+    const std::int64_t settling = static_cast<std::int64_t>(mStream.settlingGops) * mStream.gopFrames;
     std::vector<av::PacketPtr> gop;
-    for (std::int64_t i = 0; i < length; ++i) {
+    for (std::int64_t i = 0; i < settling + length; ++i) {
         av::FramePtr copy(av_frame_clone(&frame));
         if (!copy)
             throw std::bad_alloc();
@@ -95,6 +96,8 @@ std::vector<av::PacketPtr> PicturePackets::EncodeGop(const AVFrame& frame, std::
     }
     av::Check(avcodec_send_frame(encoder.get(), nullptr), "picture encoding failed");
     Receive(encoder.get(), &gop);
+    if (static_cast<std::int64_t>(gop.size()) == settling + length)
+        gop.erase(gop.begin(), gop.begin() + settling);
     if (static_cast<std::int64_t>(gop.size()) != length)
         throw std::logic_error("the encoder made " + std::to_string(gop.size()) + " packets of a GOP of " +
                                std::to_string(length) + " frames");

@@ -96,11 +96,14 @@ TEST_F(Streams, LongGopPicturesRepeatedDecodeAsAFullEncode)
         ColourCodes colour;
         int gop; ///< frames at 25 fps
         int width, height;
+        int settling; ///< GOPs encoded before the one repeated
     } cases[] = {
-        {MovieFormat::Mp4Preview, "h264.mp4", "h264", {1, 1, 1}, 50, 128, 72},
-        {MovieFormat::Mp4Preview, "hevc.mp4", "hevc", {9, 16, 9}, 50, 128, 72},
-        {MovieFormat::DnxMxf, "xdcam.mxf", "xdcam", {1, 1, 1}, 12, 1280, 720},
-        {MovieFormat::TransportStream, "xdcam.ts", "xdcam", {1, 1, 1}, 12, 1280, 720},
+        {MovieFormat::Mp4Preview, "h264.mp4", "h264", {1, 1, 1}, 50, 128, 72, 0},
+        {MovieFormat::Mp4Preview, "hevc.mp4", "hevc", {9, 16, 9}, 50, 128, 72, 0},
+        // A constant rate repeats the GOP its control settles on, which a
+        // full encode reaches at its second.
+        {MovieFormat::DnxMxf, "xdcam.mxf", "xdcam", {1, 1, 1}, 12, 1920, 1080, 1},
+        {MovieFormat::TransportStream, "xdcam.ts", "xdcam", {1, 1, 1}, 12, 1280, 720, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -109,7 +112,17 @@ TEST_F(Streams, LongGopPicturesRepeatedDecodeAsAFullEncode)
         spec.colour = c.colour;
         spec.frameCount = c.gop * 5 / 2; // the last GOP cut short
         // One picture throughout: one GOP encoded, and only once.
-        EXPECT_EQ(ReusedDecodesAsFull(spec, Sources(2, 1000)), c.gop);
+        EXPECT_EQ(WriteMovie(spec, Sources(2, 1000)).encodedFrames, (1 + c.settling) * c.gop);
+        MovieSpec full = spec;
+        full.path = Path(std::string("full-") + c.name);
+        full.reuseIdenticalPictures = false;
+        EXPECT_EQ(WriteMovie(full, Sources(2, 1000)).encodedFrames, spec.frameCount);
+        auto repeated = probe::PictureChecksums(spec.path);
+        auto encoded = probe::PictureChecksums(full.path);
+        ASSERT_EQ(repeated.size(), static_cast<std::size_t>(spec.frameCount));
+        ASSERT_EQ(encoded.size(), repeated.size());
+        const auto from = static_cast<std::ptrdiff_t>(c.settling * c.gop);
+        EXPECT_EQ(std::vector(repeated.begin() + from, repeated.end()), std::vector(encoded.begin() + from, encoded.end()));
         EXPECT_EQ(KeyFrames(spec.path), (std::vector<int>{0, c.gop, 2 * c.gop}));
         EXPECT_EQ(probe::DecodingErrors(spec.path), "");
     }
