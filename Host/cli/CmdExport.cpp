@@ -19,11 +19,7 @@ CommandRun DeclareExport(Flags& flags)
     Flag output = AddOutput(flags, options->output, btmedia::MovieFormatList().OutputHelp());
     flags.Option("-f,--format", options->format, btmedia::MovieFormatList().FormatHelp())
         .OneOf(btmedia::MovieFormatList().Choices());
-    Flag duration = flags.Option("-d,--duration", options->durationSeconds, "Length in seconds (default 5)");
-    Flag frames = flags.Option("--frames", options->frames, "Length in frames");
-    duration.Excludes(frames);
-    duration.Check(Above0("seconds"));
-    frames.Check(Count("frames"));
+    AddLengthFlags(flags, *options, "default 5");
     AddDeliveryFlags(flags, *options);
     Flag null = flags.Switch(
         "--null", [options] { options->format = "null"; },

@@ -54,11 +54,7 @@ CommandRun DeclarePlay(Flags& flags)
                  btmedia::JoinedList(kinds) + " (default: from the file name or address; " +
                      std::string(btmedia::RowOf(btmedia::kLiveMovie).names.label) + " for - and addresses)")
         .OneOf(kinds);
-    Flag duration = flags.Option("-d,--duration", options->durationSeconds, "Length in seconds (default: until stopped)");
-    Flag frames = flags.Option("--frames", options->frames, "Length in frames");
-    duration.Excludes(frames);
-    duration.Check(Above0("seconds"));
-    frames.Check(Count("frames"));
+    AddLengthFlags(flags, *options, "default: until stopped");
     AddDeliveryFlags(flags, *options);
     return [options, clip](const CommonOptions& common) {
         clip.Check(options->clip);

@@ -125,6 +125,15 @@ private:
 
 } // namespace
 
+void AddLengthFlags(Flags& flags, ExportOptions& options, const std::string& byDefault)
+{
+    Flag duration = flags.Option("-d,--duration", options.durationSeconds, "Length in seconds (" + byDefault + ")");
+    Flag frames = flags.Option("--frames", options.frames, "Length in frames");
+    duration.Excludes(frames);
+    duration.Check(Above0("seconds"));
+    frames.Check(Count("frames"));
+}
+
 void AddDeliveryFlags(Flags& flags, ExportOptions& options)
 {
     flags.Option("-j,--threads", options.threads, "Threads requesting pictures (default: one per core)")

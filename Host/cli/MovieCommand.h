@@ -12,6 +12,10 @@ namespace btcli {
 class Session;
 class OpenClip;
 
+/// --duration and --frames, one or the other; `byDefault` says how long
+/// the movie is without either ("default 5").
+void AddLengthFlags(Flags& flags, ExportOptions& options, const std::string& byDefault);
+
 /// The flags of the delivery itself (codings, sound, timecode, HDR),
 /// declared alike by export and play.
 void AddDeliveryFlags(Flags& flags, ExportOptions& options);
