@@ -12,10 +12,7 @@
 namespace btmedia {
 
 /// Writes `tc` into the first GOP header of an MPEG-2 video packet, if it
-/// has one (the packet is made writable first). Returns whether it had one.
+/// has one (the packet is made writable then). Returns whether it had one.
 bool StampGopTimecode(AVPacket& packet, const StartTimecode& tc);
-
-/// The same on bytes: the first GOP header in `data`.
-bool StampGopTimecode(std::uint8_t* data, std::size_t size, const StartTimecode& tc) noexcept;
 
 } // namespace btmedia

@@ -99,8 +99,10 @@ using Clock = std::chrono::steady_clock;
 /// served by the stream at the clock's time.
 constexpr Clock::duration kCatchUpLimit = std::chrono::milliseconds(500);
 /// How much of the clip's time the picture threads may work ahead of a
-/// real-time run, so that a moment's delay in painting shows nowhere.
+/// real-time run, so that a moment's delay in painting shows nowhere; in
+/// frames at most the second figure (each holds a whole picture).
 constexpr double kRealTimeLeadSeconds = 0.25;
+constexpr std::int64_t kRealTimeLeadFrames = 8;
 
 /// The last picture the encoder was given, which the frames after it are
 /// compared with. [read by any thread; replaced by the export thread]
@@ -257,7 +259,7 @@ private:
             return byThreads;
         const auto lead = static_cast<std::int64_t>(kRealTimeLeadSeconds * static_cast<double>(kTicksPerSecond) /
                                                     static_cast<double>(mSpec.frameDuration));
-        return std::max(byThreads, lead);
+        return std::max(byThreads, std::min(lead, kRealTimeLeadFrames));
     }
 
     /// How many of the latest pictures a repeat may name: a worker takes the

@@ -65,11 +65,10 @@ void CheckCodecRules(const MovieSpec& spec, const PictureCoding& coding)
             throw std::invalid_argument("DNxHR is progressive only; interlaced 1920 x 1080 goes as DNxHD "
                                         "(--profile dnxhd)");
         break;
-    case PictureCodec::H264:
     case PictureCodec::Hevc:
         if (Interlaced(spec))
-            throw std::invalid_argument(std::string(coding.label) + " is written progressive only; interlaced "
-                                        "pictures go as ProRes, FFV1, DNxHD, XDCAM HD422 or AVC-Intra");
+            throw std::invalid_argument("HEVC is written progressive only; interlaced pictures go as H.264 "
+                                        "(--profile h264), ProRes, FFV1, DNxHD, XDCAM HD422 or AVC-Intra");
         break;
     case PictureCodec::Mpeg2:
         if (!(spec.width == 1920 && spec.height == 1080) && !(spec.width == 1280 && spec.height == 720))
