@@ -80,7 +80,11 @@ void PutLe(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes)
         out.push_back(static_cast<std::uint8_t>(v >> (8 * b)));
 }
 
-void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5])
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(tag[i]));
+}
 
 /// The header FFmpeg writes before a WAV's samples when it cannot go back:
 /// the RIFF and data sizes unknown (all ones), readers take the data to
