@@ -11,7 +11,11 @@
 #     against the same file made by FFmpeg from its own bars and sine (same
 #     size, rate, codec, profile, pixel format and sound): ProRes 422 HQ at
 #     1080 and 2160, DNxHR HQX in MXF and FFV1 in Matroska at 1080; and an
-#     hour of UHD ProRes 422 HQ, extrapolated from a shorter stretch.
+#     hour of UHD ProRes 422 HQ, extrapolated from a shorter stretch;
+#   long-GOP finished files: H.264 High 1080 and HEVC Main 10 PQ 1080 and
+#     2160 in MP4 with AAC, FFmpeg given our encoder settings (x264/x265
+#     preset fast, constant quantiser, closed 2 s GOPs without B-frames,
+#     the HDR10 description, faststart).
 # Prints a table with the ratios and the machine's load. Needs `make build`
 # first and Debian's ffmpeg. The machine is shared: compare ratios measured
 # in one run, not numbers from different runs.
@@ -33,6 +37,9 @@ AEVAL_SECONDS=${AEVAL_SECONDS:-300}
 FILE_SECONDS=${FILE_SECONDS:-60}
 PEER_FILE_SECONDS=${PEER_FILE_SECONDS:-10}
 UHD_SECONDS=${UHD_SECONDS:-180}
+# Long-GOP: FFmpeg encodes every frame, x265 at 2160 slowly: two GOPs of it.
+GOP_SECONDS=${GOP_SECONDS:-60}
+PEER_GOP_SECONDS=${PEER_GOP_SECONDS:-4}
 [ -x "$BT" ] || { echo "peers: $BT is missing; run make build first" >&2; exit 1; }
 command -v ffmpeg >/dev/null || { echo "peers: ffmpeg is missing (apt-get install ffmpeg)" >&2; exit 1; }
 
@@ -144,6 +151,25 @@ uhd_rate=$(our_file "$work/uhd30.json" hour.mov "$(( UHD_SECONDS * 30 ))")
 uhd_bytes=$(cat "$work/hour.mov.size")
 hour_minutes=$(awk -v r="$uhd_rate" 'BEGIN { printf "%.1f", 108000 / r / 60 }')
 hour_gb=$(awk -v b="$uhd_bytes" -v s="$UHD_SECONDS" 'BEGIN { printf "%.1f", b * 3600 / s / 1e9 }')
+
+echo "peers: long-GOP files (ours ${GOP_SECONDS} s, FFmpeg's ${PEER_GOP_SECONDS} s) ..." >&2
+"$BT" -q new -y -o "$work/pq30.json" --preset "HD Rec.2100 PQ" --video-rate 30
+"$BT" -q new -y -o "$work/uhdpq30.json" --preset "UHD Rec.2100 PQ" --video-rate 30
+gf=$(( GOP_SECONDS * 30 ))
+gop=(-g 60 -keyint_min 60 -sc_threshold 0 -bf 0 -c:a aac -b:a 192k -movflags +faststart)
+x264=(-c:v libx264 -preset fast -profile:v high -qp 20 -pix_fmt yuv420p
+    -x264-params keyint=60:min-keyint=60:scenecut=0:bframes=0 -color_primaries bt709 -color_trc bt709 -colorspace bt709)
+hdr="master-display=G(8500,39850)B(6550,2300)R(35400,14600)WP(15635,16450)L(10000000,1):max-cll=1000,400:hdr10=1:hdr10-opt=1"
+x265=(-c:v libx265 -preset fast -profile:v main10 -qp 22 -pix_fmt yuv420p10le -tag:v hvc1
+    -x265-params "log-level=error:keyint=60:min-keyint=60:scenecut=0:bframes=0:open-gop=0:$hdr"
+    -color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc)
+g1_ours=$(our_file "$work/hd30.json" h264.mp4 "$gf")
+g1_peer=$(ffmpeg_file 1920x1080 "$PEER_GOP_SECONDS" peer.mp4 "${x264[@]}" "${gop[@]}")
+g2_ours=$(our_file "$work/pq30.json" hevc.mp4 "$gf")
+g2_peer=$(ffmpeg_file 1920x1080 "$PEER_GOP_SECONDS" peer.mp4 "${x265[@]}" "${gop[@]}")
+g3_ours=$(our_file "$work/uhdpq30.json" uhdhevc.mp4 "$gf")
+g3_peer=$(ffmpeg_file 3840x2160 "$PEER_GOP_SECONDS" peer.mp4 "${x265[@]}" "${gop[@]}")
+g4_full=$(our_file "$work/hd30.json" full.mp4 "$(( PEER_GOP_SECONDS * 30 ))" --encode-every-frame)
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 
 row() { printf '%-34s %18s %-28s %18s %8s  %s\n' "$@"; }
@@ -161,6 +187,10 @@ row "ProRes 422 HQ 2160, stereo (fps)" "$f2_ours" "prores_ks hq, pcm_s24le" "$f2
 row "DNxHR HQX MXF 1080, stereo (fps)" "$f3_ours" "dnxhd dnxhr_hqx, pcm_s24le" "$f3_peer" "$(ratio "$f3_ours" "$f3_peer")" ">= 20"
 row "FFV1 MKV 1080, stereo (fps)" "$f4_ours" "ffv1 level 3, flac" "$f4_peer" "$(ratio "$f4_ours" "$f4_peer")" ">= 20"
 row "  ProRes 1080, every frame encoded" "$f5_full" "prores_ks hq, pcm_s24le" "$f1_peer" "$(ratio "$f5_full" "$f1_peer")" ""
+row "H.264 High MP4 1080, AAC (fps)" "$g1_ours" "libx264 as ours, aac" "$g1_peer" "$(ratio "$g1_ours" "$g1_peer")" ">= 20"
+row "HEVC Main 10 PQ MP4 1080 (fps)" "$g2_ours" "libx265 as ours, aac" "$g2_peer" "$(ratio "$g2_ours" "$g2_peer")" ">= 20"
+row "HEVC Main 10 PQ MP4 2160 (fps)" "$g3_ours" "libx265 as ours, aac" "$g3_peer" "$(ratio "$g3_ours" "$g3_peer")" ">= 20"
+row "  H.264 1080, every frame encoded" "$g4_full" "libx264 as ours, aac" "$g1_peer" "$(ratio "$g4_full" "$g1_peer")" ""
 echo
 echo "An hour of UHD ProRes 422 HQ with stereo tone: ${hour_minutes} min at ${uhd_rate} fps (target <= 15 min),"
 echo "  about ${hour_gb} GB per hour; $(df -h "$work" | awk 'NR == 2 { print $4 }') free where it was written."

@@ -73,7 +73,7 @@ std::optional<ClipFault> FaultOf(const SettingsBytes& settings)
                                                     ", none of the module's (" + NamesOf(bt::kColorSpaces) + ")"};
 
     if (!std::isfinite(f.audioFrameRate) || f.audioFrameRate <= 0)
-        return ClipFault{ClipPart::Sound, "its sound has a rate of " + Number(f.audioFrameRate) + " Hz"};
+        return ClipFault{ClipPart::Sound, "its sound has a rate of " + Number(static_cast<double>(f.audioFrameRate)) + " Hz"};
     if (bt::ChannelLayoutOfCount(f.audioChannelCount) == nullptr)
         return ClipFault{ClipPart::Sound, "its sound has " + std::to_string(f.audioChannelCount) +
                                               " channels, and a clip's has " + ChannelCounts()};
@@ -83,8 +83,8 @@ std::optional<ClipFault> FaultOf(const SettingsBytes& settings)
                                                  std::to_string(f.identifierFormat) + ", none of the module's (" +
                                                  NamesOf(bt::kIdentifierFormats) + ")"};
     } else if (!std::isfinite(f.frequency) || f.frequency <= 0 || !std::isfinite(f.amplitude) || f.amplitude < 0) {
-        return ClipFault{ClipPart::Tone, "its tone is " + Number(f.frequency) + " Hz at a gain of " +
-                                             Number(f.amplitude) + "; a tone is above 0 Hz at a gain of 0 or more"};
+        return ClipFault{ClipPart::Tone, "its tone is " + Number(static_cast<double>(f.frequency)) + " Hz at a gain of " +
+                                             Number(static_cast<double>(f.amplitude)) + "; a tone is above 0 Hz at a gain of 0 or more"};
     }
     return std::nullopt;
 }

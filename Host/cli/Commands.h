@@ -81,9 +81,10 @@ struct LevelsOptions {
     double levelRate = 100.0; ///< values per second
 };
 
+/// A movie of the clip: export's file, or play's stream.
 struct ExportOptions {
     ClipSource clip;
-    std::string output;  ///< "-": NUT on standard output
+    std::string output;  ///< "-": standard output (NUT from export, MPEG-TS from play)
     std::string format;  ///< a movie format's name; empty: from the file name
     std::optional<double> durationSeconds;
     std::optional<std::int64_t> frames;
@@ -97,7 +98,12 @@ struct ExportOptions {
     std::string audioTracks = "multichannel"; ///< or "mono": one track per channel
     std::optional<double> masteringMax;       ///< cd/m², PQ only
     std::optional<double> masteringMin;       ///< cd/m², PQ only
+    std::optional<std::int64_t> maxCll;       ///< cd/m², PQ only; none: measured from the picture
+    std::optional<std::int64_t> maxFall;      ///< cd/m², PQ only; none: measured from the picture
+    std::string audioCodec;                   ///< as --audio-codec names it; empty: the kind's own
     bool encodeEveryFrame = false;            ///< no reuse of identical pictures' packets
+    bool realTime = false;                    ///< play: paced against the clock, without end unless a length is given
+    std::string address;                      ///< play: the network address -o named, instead of a file
 };
 
 extern const Command kNewCommand;      // CmdNew.cpp
@@ -106,6 +112,7 @@ extern const Command kFrameCommand;    // CmdFrame.cpp
 extern const Command kToneCommand;     // CmdSound.cpp
 extern const Command kLevelsCommand;   // CmdSound.cpp
 extern const Command kExportCommand;   // CmdExport.cpp
+extern const Command kPlayCommand;     // CmdPlay.cpp
 extern const Command kCheckCommand;    // CmdCheck.cpp
 extern const Command kInspectCommand;  // CmdInspect.cpp
 

@@ -27,7 +27,8 @@ inline constexpr ExitStatusRow kExitStatuses[] = {
     {kExitUsage, "a wrong request (every parse and validation error, an output that is an input or that exists "
                  "without -y, a clip file that cannot be used)"},
     {kExitCancelled, "cancelled (the dialog dismissed, an overwrite declined at the question)"},
-    {kExitSignalBase, "stopped by SIGHUP, SIGINT, SIGTERM, the unfinished file removed", "129, 130, 143"},
+    {kExitSignalBase, "stopped by SIGHUP, SIGINT, SIGTERM: the unfinished file removed, or play's stream ended cleanly",
+     "129, 130, 143"},
 };
 
 /// check answers for the file it checks; a wrong request is still kExitUsage.

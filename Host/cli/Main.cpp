@@ -22,7 +22,7 @@ using namespace btcli;
 /// In the order the help lists them.
 const Command* const kCommands[] = {
     &kNewCommand,    &kDescribeCommand, &kFrameCommand, &kToneCommand,
-    &kLevelsCommand, &kExportCommand,   &kCheckCommand, &kInspectCommand,
+    &kLevelsCommand, &kExportCommand,   &kPlayCommand,  &kCheckCommand, &kInspectCommand,
 };
 
 int Stopped(const btmedia::Stopped& e)

@@ -20,7 +20,7 @@ void ProgressBar::Update(std::int64_t done, std::int64_t total)
     if (!mEnabled)
         return;
     const auto now = std::chrono::steady_clock::now();
-    if (done < total && mDrawn && now - mLastDraw < std::chrono::milliseconds(100))
+    if ((total <= 0 || done < total) && mDrawn && now - mLastDraw < std::chrono::milliseconds(100))
         return;
     mLastDraw = now;
     Draw(done, total);
@@ -28,6 +28,14 @@ void ProgressBar::Update(std::int64_t done, std::int64_t total)
 
 void ProgressBar::Draw(std::int64_t done, std::int64_t total)
 {
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count();
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
+    if (total <= 0) {
+        std::fprintf(stderr, "\r%lld %s  %.1f s  %.2f/s   ", static_cast<long long>(done), mUnit.c_str(), seconds, rate);
+        std::fflush(stderr);
+        mDrawn = true;
+        return;
+    }
     constexpr int kWidth = 30;
     const double fraction = total > 0 ? static_cast<double>(done) / static_cast<double>(total) : 1.0;
     const int filled = static_cast<int>(fraction * kWidth);
@@ -35,8 +43,6 @@ void ProgressBar::Draw(std::int64_t done, std::int64_t total)
     for (int i = 0; i < kWidth; ++i)
         bar[i] = i < filled ? '#' : '.';
     bar[kWidth] = 0;
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count();
-    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
     const double left = rate > 0 ? static_cast<double>(total - done) / rate : 0.0;
     std::fprintf(stderr, "\r[%s] %3.0f%%  %lld/%lld %s  %.1f/s  %.0f s left   ", bar, fraction * 100.0,
                  static_cast<long long>(done), static_cast<long long>(total), mUnit.c_str(), rate, left);

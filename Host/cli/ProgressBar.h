@@ -16,6 +16,7 @@ public:
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
+    /// `total` 0: no end known, so the count, the time and the rate only.
     void Update(std::int64_t done, std::int64_t total);
     /// Ends the line (also done by the destructor).
     void Finish();

@@ -249,6 +249,7 @@ TEST_F(Cli, ExportNamesTheFormatOnceByFileNameOrFlag)
     EXPECT_NE(contradicted.err.find("a.mkv"), std::string::npos) << contradicted.err;
     const auto elsewhere = RunTool({"export", clip, "-f", "mp4", "-o", "-", "--frames", "2"});
     EXPECT_EQ(elsewhere.exitCode, 2);
+    EXPECT_NE(elsewhere.err.find("standard output carries Matroska, NUT, MPEG-TS or FLV"), std::string::npos) << elsewhere.err;
     const auto nowhere = RunTool({"export", clip, "-f", "null", "-o", Path("n.mov"), "--frames", "2"});
     EXPECT_EQ(nowhere.exitCode, 2);
     EXPECT_NE(nowhere.err.find("--format null writes no file"), std::string::npos) << nowhere.err;

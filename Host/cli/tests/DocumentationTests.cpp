@@ -137,7 +137,7 @@ TEST_F(Cli, CompletionOffersWhatEachFlagTakes)
         EXPECT_EQ(o.exitCode, 0) << o.err;
         return o.out;
     };
-    EXPECT_EQ(complete("export --profile ''"), "proxy|lt|422|hq|4444|4444xq|hqx|dnxhd|");
+    EXPECT_EQ(complete("export --profile ''"), "proxy|lt|422|hq|4444|4444xq|hqx|dnxhd|xdcam|avci100|h264|hevc|");
     EXPECT_EQ(complete("frame -f ''"), "png|tiff|dpx|");
     EXPECT_EQ(complete("-q export --format n"), "nut|null|");
     EXPECT_EQ(complete("export --pcm 3"), "32f|");

@@ -9,7 +9,12 @@
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/HugePages.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <map>
@@ -35,6 +40,8 @@ void ValidateSpec(const MovieSpec& s)
                                     std::to_string(s.frameDuration) + " ticks)");
     if (s.frameCount <= 0)
         throw std::invalid_argument("nothing to export: " + std::to_string(s.frameCount) + " frames");
+    if (s.frameCount == kEndless && !s.realTime)
+        throw std::invalid_argument("only a real-time run goes on without an end");
     if (s.audioRate < 0 || (s.audioRate > 0 && s.audioChannels != 1 && s.audioChannels != 2 && s.audioChannels != 6))
         throw std::invalid_argument("sound of " + std::to_string(s.audioChannels) + " channels at " +
                                     std::to_string(s.audioRate) + " Hz cannot be exported");
@@ -76,6 +83,27 @@ void NarrowTo8Bit(const StudioPlanes& in, AVFrame& out)
     }
 }
 
+/// The 10-bit planar format with the layout's chroma, which the pictures are
+/// made in (an 8-bit encoder gets them narrowed).
+AVPixelFormat TenBitFormat(const PictureLayout& layout)
+{
+    const char* name = layout.chromaShiftY ? "yuv420p10le" : layout.chromaShiftX ? "yuv422p10le" : "yuv444p10le";
+    return av_get_pix_fmt(name);
+}
+
+using Clock = std::chrono::steady_clock;
+
+/// How far behind the clock a real-time run may fall and still send every
+/// frame, catching up by sending the late ones at once. Beyond it, the frames
+/// whose time has gone are dropped: a receiver held up that long is better
+/// served by the stream at the clock's time.
+constexpr Clock::duration kCatchUpLimit = std::chrono::milliseconds(500);
+/// How much of the clip's time the picture threads may work ahead of a
+/// real-time run, so that a moment's delay in painting shows nowhere; in
+/// frames at most the second figure (each holds a whole picture).
+constexpr double kRealTimeLeadSeconds = 0.25;
+constexpr std::int64_t kRealTimeLeadFrames = 8;
+
 /// The last picture the encoder was given, which the frames after it are
 /// compared with. [read by any thread; replaced by the export thread]
 struct EncodedPicture {
@@ -94,12 +122,9 @@ struct MadePicture {
 class Exporter {
 public:
     Exporter(const MovieSpec& spec, const MovieSources& sources)
-        : mSpec(spec), mSources(sources), mLayout(ChoosePictureLayout(spec)),
-          mKind(RowOf(spec.format)), mToFile(*mKind.muxer != 0),
-          // The codes in an encoder's frame are what the sources compare
-          // with, so 8-bit encoders (whose frames are narrowed) never repeat;
-          // they are not intra-only anyway.
-          mReuse(mToFile && mLayout.coding->intraOnly && mLayout.bits > 8 && spec.reuseIdenticalPictures)
+        : mSpec(spec), mSources(sources), mLayout(ChoosePictureLayout(spec)), mKind(RowOf(spec.format)),
+          mToFile(*mKind.muxer != 0), mReuse(mToFile && spec.reuseIdenticalPictures),
+          mPlanesFormat(TenBitFormat(mLayout))
     {
     }
 
@@ -108,7 +133,7 @@ public:
         if (!mSources.picture)
             throw std::invalid_argument("no picture source");
         if (mToFile)
-            mOutput = std::make_unique<MovieOutput>(mSpec.path, mSpec.output, mKind);
+            mOutput = std::make_unique<MovieOutput>(mSpec, mKind);
         PreparePool();
         StudioPicture scratch = NewScratch();
         // The first picture comes before the encoder opens: an HDR stream's
@@ -119,7 +144,7 @@ public:
         if (mToFile) {
             AVFormatContext* f = mOutput->Container();
             av::Check(av_dict_set(&f->metadata, "timecode", mSpec.timecode.Text().c_str(), 0), "cannot set the timecode");
-            mPicture = OpenPictureStream(mSpec, mLayout, *mOutput, mLayout.bits == 8 ? scratch.Planes() : PlanesOf(*first));
+            mPicture = OpenPictureStream(mSpec, mLayout, *mOutput, PlanesOf(*first), mReuse);
             label = mPicture.label;
             if (mSpec.audioRate > 0) {
                 mSound = std::make_unique<SoundTracks>(mSpec, *mOutput);
@@ -127,8 +152,7 @@ public:
             }
             label += " in " + std::string(mKind.names.label);
             mOutput->WriteHeader();
-            mPackets = std::make_unique<PicturePackets>(mPicture.codec.get(), mPicture.stream, *mOutput,
-                                                        mReuse ? RecentPictures() : 0);
+            mPackets = std::make_unique<PicturePackets>(mPicture, *mOutput, mReuse ? RecentPictures() : 0);
         }
         PrepareSound();
 
@@ -136,15 +160,18 @@ public:
 
         if (mToFile)
             mPackets->Finish();
-        SoundUntil(mSoundTotal);
+        SoundUntil(SamplesForFrames(mFramesReached, mSpec.frameDuration, mSpec.audioRate));
         if (mSound)
             mSound->Finish();
         if (mToFile)
-            mOutput->Commit();
+            mOutput->Commit(mStoppedBy != 0);
         MovieResult result;
-        result.frames = mSpec.frameCount;
-        result.samples = mSoundPosition;
+        result.frames = mFramesReached;
+        result.samples = mSoundPosition - mSoundSkipped;
         result.encodedFrames = mPackets ? mPackets->EncodedFrames() : 0;
+        result.droppedFrames = mDropped;
+        result.repeatedFrames = mRepeated;
+        result.stoppedBy = mStoppedBy;
         result.description = label;
         return result;
     }
@@ -152,19 +179,19 @@ public:
 private:
     void PreparePool()
     {
-        const int bytes = mLayout.bits > 8 ? 2 : 1;
-        mLineBytes = FFALIGN(mSpec.width * bytes, 64);
+        // The pictures are 10-bit codes whatever the encoder takes: they are
+        // what the frames after them are compared with.
+        mLineBytes = FFALIGN(mSpec.width * 2, 64);
         const std::size_t planeBytes = static_cast<std::size_t>(mLineBytes) * static_cast<std::size_t>(mSpec.height) + 64;
         mPool.reset(av_buffer_pool_init(planeBytes, planeBytes >= bt::kHugePageBytes ? &NewHugePlane : nullptr));
         if (!mPool)
             throw std::bad_alloc();
     }
 
-    /// A worker's own 10-bit picture where the frame cannot take the codes
-    /// directly: the null sink and 8-bit encoders.
+    /// A worker's own 10-bit picture for the null sink, which has no frames.
     StudioPicture NewScratch() const
     {
-        if (mToFile && mLayout.bits > 8)
+        if (mToFile)
             return StudioPicture();
         return StudioPicture(mSpec.width, mSpec.height, mLayout.chromaShiftX, mLayout.chromaShiftY);
     }
@@ -188,7 +215,7 @@ private:
     av::FramePtr NewPictureFrame()
     {
         av::FramePtr f = av::NewFrame();
-        f->format = mLayout.pixelFormat;
+        f->format = mPlanesFormat;
         f->width = mSpec.width;
         f->height = mSpec.height;
         f->sample_aspect_ratio = av::ReducedRatio(mSpec.parNumerator, std::max<std::uint32_t>(mSpec.parDenominator, 1));
@@ -208,17 +235,65 @@ private:
         return f;
     }
 
+    /// The picture as the encoder takes it: the frame itself, or its codes
+    /// narrowed to 8 bits in a frame of the encoder's own.
+    av::FramePtr EncoderFrame(av::FramePtr picture) const
+    {
+        if (mLayout.bits > 8)
+            return picture;
+        av::FramePtr f = av::NewFrame();
+        f->format = mLayout.pixelFormat;
+        f->width = mSpec.width;
+        f->height = mSpec.height;
+        av::Check(av_frame_get_buffer(f.get(), 0), "cannot allocate a picture");
+        av::Check(av_frame_copy_props(f.get(), picture.get()), "cannot describe a picture");
+        NarrowTo8Bit(PlanesOf(*picture), *f);
+        return f;
+    }
+
     /// Frames a worker may run ahead of the writer.
-    std::int64_t Window() const noexcept { return 2 * static_cast<std::int64_t>(mSpec.pictureThreads); }
+    std::int64_t Window() const noexcept
+    {
+        const std::int64_t byThreads = 2 * static_cast<std::int64_t>(mSpec.pictureThreads);
+        if (!mSpec.realTime)
+            return byThreads;
+        const auto lead = static_cast<std::int64_t>(kRealTimeLeadSeconds * static_cast<double>(kTicksPerSecond) /
+                                                    static_cast<double>(mSpec.frameDuration));
+        return std::max(byThreads, std::min(lead, kRealTimeLeadFrames));
+    }
 
     /// How many of the latest pictures a repeat may name: a worker takes the
     /// last picture encoded when it starts a frame, and fewer than Window()
     /// frames are written between then and its frame.
     int RecentPictures() const noexcept { return static_cast<int>(Window()) + 1; }
 
-    // One worker's share: the module's picture converted straight into the
-    // encoder's planes, or through the worker's own picture; or found to be
-    // the reference's again.
+    /// When frame `frame` of a real-time run is due, the first going at `start`.
+    static Clock::time_point Due(Clock::time_point start, std::int64_t frame, std::int64_t frameDuration)
+    {
+        __extension__ using Wide = __int128;
+        const Wide nanoseconds = Wide{frame} * frameDuration * 1000000000 / kTicksPerSecond;
+        return start + std::chrono::nanoseconds(static_cast<std::int64_t>(nanoseconds));
+    }
+
+    /// The frame whose time it is at `now`.
+    static std::int64_t FrameAt(Clock::time_point start, Clock::time_point now, std::int64_t frameDuration)
+    {
+        __extension__ using Wide = __int128;
+        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count();
+        return static_cast<std::int64_t>(Wide{nanoseconds} * kTicksPerSecond / (Wide{frameDuration} * 1000000000));
+    }
+
+    /// Waits until `when`, or a stop signal.
+    static void SleepUntil(Clock::time_point when)
+    {
+        constexpr auto kHeedEvery = std::chrono::milliseconds(100);
+        for (auto now = Clock::now(); now < when && StopSignal() == 0; now = Clock::now())
+            std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kHeedEvery));
+    }
+
+    // One worker's share: the module's picture converted straight into a
+    // frame's planes (or the null sink's own picture); or found to be the
+    // reference's again.
     MadePicture MakePicture(std::int64_t index, StudioPicture& scratch,
                             std::shared_ptr<const EncodedPicture> reference)
     {
@@ -227,17 +302,11 @@ private:
             return {};
         }
         av::FramePtr f = NewPictureFrame();
-        if (mLayout.bits > 8) {
-            if (mSources.picture(index, PlanesOf(*f), reference ? &reference->planes : nullptr)) {
-                if (!reference)
-                    throw std::logic_error("the picture source found frame " + std::to_string(index) +
-                                           " the same as no picture");
-                return {nullptr, std::move(reference), true};
-            }
-        } else {
-            const StudioPlanes planes = scratch.Planes();
-            (void)mSources.picture(index, planes, nullptr);
-            NarrowTo8Bit(planes, *f);
+        if (mSources.picture(index, PlanesOf(*f), reference ? &reference->planes : nullptr)) {
+            if (!reference)
+                throw std::logic_error("the picture source found frame " + std::to_string(index) +
+                                       " the same as no picture");
+            return {nullptr, std::move(reference), true};
         }
         f->pts = index;
         return {std::move(f), std::move(reference), false};
@@ -249,19 +318,20 @@ private:
     void Deliver(std::int64_t index, MadePicture made, std::shared_ptr<const EncodedPicture>& reference,
                  std::mutex& mutex)
     {
+        const std::int64_t left = mSpec.frameCount - index;
         if (made.repeat) {
-            mPackets->Repeat(index, made.reference->number);
+            mPackets->Repeat(index, made.reference->number, left);
             return;
         }
         if (!mReuse) {
-            mPackets->Send(std::move(made.frame));
+            mPackets->Send(EncoderFrame(std::move(made.frame)), left);
             return;
         }
         // A worker that started before the last picture was encoded compared
         // with an older one (or none); this picture may be the last one's.
         // Rare: only where the pictures change.
         if (reference && reference != made.reference && PlanesOf(*made.frame).SameCodes(reference->planes)) {
-            mPackets->Repeat(index, reference->number);
+            mPackets->Repeat(index, reference->number, left);
             return;
         }
         auto encoded = std::make_shared<EncodedPicture>();
@@ -269,7 +339,7 @@ private:
         if (!encoded->frame)
             throw std::bad_alloc();
         encoded->planes = PlanesOf(*encoded->frame);
-        encoded->number = mPackets->Send(std::move(made.frame));
+        encoded->number = mPackets->Send(EncoderFrame(std::move(made.frame)), left);
         std::lock_guard lock(mutex);
         reference = std::move(encoded);
     }
@@ -278,7 +348,8 @@ private:
     {
         if (mSpec.audioRate <= 0)
             return;
-        mSoundTotal = SamplesForFrames(mSpec.frameCount, mSpec.frameDuration, mSpec.audioRate);
+        mSoundTotal = mSpec.frameCount == kEndless ? INT64_MAX
+                                                   : SamplesForFrames(mSpec.frameCount, mSpec.frameDuration, mSpec.audioRate);
         mChunk = mSound && mSound->FrameSize() > 0 ? mSound->FrameSize() : static_cast<int>(mSpec.soundChunk);
         mHostChannels.assign(static_cast<std::size_t>(mSpec.audioChannels),
                              std::vector<float>(static_cast<std::size_t>(mChunk)));
@@ -302,8 +373,26 @@ private:
         }
     }
 
+    /// Leaves out the sound of dropped frames, up to `end`.
+    void SkipSoundTo(std::int64_t end)
+    {
+        if (mSpec.audioRate <= 0 || end <= mSoundPosition)
+            return;
+        mSoundSkipped += end - mSoundPosition;
+        mSoundPosition = end;
+    }
+
+    void Slipped(std::int64_t frame, std::int64_t dropped, std::int64_t repeated)
+    {
+        mDropped += dropped;
+        mRepeated += repeated;
+        if (mSources.slip)
+            mSources.slip(Slip{frame, dropped, repeated});
+    }
+
     // Workers take frame numbers in turn and may run a few frames ahead of
-    // the writer; the writer takes them back in order.
+    // the writer; the writer takes them back in order, and in real time when
+    // each is due.
     void RunPictures(av::FramePtr first)
     {
         const int threads = mSpec.pictureThreads;
@@ -334,7 +423,8 @@ private:
                 try {
                     MadePicture made = MakePicture(index, scratch, std::move(latest));
                     std::lock_guard lock(mutex);
-                    ready.emplace(index, std::move(made));
+                    if (index >= written) // a real-time run may have gone past it
+                        ready.emplace(index, std::move(made));
                 } catch (...) {
                     std::lock_guard lock(mutex);
                     if (!failure)
@@ -359,28 +449,69 @@ private:
         try {
             for (int i = 0; i < threads; ++i)
                 pool.emplace_back(worker);
-            for (std::int64_t i = 0; i < mSpec.frameCount; ++i) {
+            Clock::time_point start;
+            std::int64_t i = 0;
+            while (i < mSpec.frameCount) {
+                if (mSpec.realTime && StopSignal() != 0) {
+                    mStoppedBy = StopSignal();
+                    break;
+                }
                 StopPoint();
                 MadePicture made;
+                bool late = false;
                 {
                     std::unique_lock lock(mutex);
-                    changed.wait(lock, [&] { return failure || ready.count(i) != 0; });
+                    const auto arrived = [&] { return failure || ready.count(i) != 0; };
+                    // In real time a picture later than a frame past its
+                    // time, and a frame's time of waiting (while catching up,
+                    // the workers were held back too), gives way to the one
+                    // before it.
+                    if (mSpec.realTime && i > 0) {
+                        const auto frameTime = Due(start, 1, mSpec.frameDuration) - start;
+                        const auto giveUp = std::max(Due(start, i + 1, mSpec.frameDuration), Clock::now() + frameTime);
+                        late = !changed.wait_until(lock, giveUp, arrived);
+                    }
+                    else
+                        changed.wait(lock, arrived);
                     if (failure)
                         break;
-                    made = std::move(ready.at(i));
-                    ready.erase(i);
+                    if (!late)
+                        made = std::move(ready.at(i));
+                    ready.erase(ready.begin(), ready.upper_bound(i));
                 }
-                if (mToFile)
-                    Deliver(i, std::move(made), reference, mutex);
+                if (mSpec.realTime && i > 0)
+                    SleepUntil(Due(start, i, mSpec.frameDuration));
+                if (mToFile) {
+                    if (late)
+                        mPackets->RepeatLast(i, mSpec.frameCount - i);
+                    else
+                        Deliver(i, std::move(made), reference, mutex);
+                }
+                if (late)
+                    Slipped(i, 0, 1);
+                // The clock starts once the first frame is out: making its
+                // GOP may take a while.
+                if (i == 0)
+                    start = Clock::now();
+                std::int64_t following = i + 1;
+                if (mSpec.realTime && Clock::now() > Due(start, following, mSpec.frameDuration) + kCatchUpLimit)
+                    following = std::min(mSpec.frameCount, FrameAt(start, Clock::now(), mSpec.frameDuration));
                 {
                     std::lock_guard lock(mutex);
-                    written = i + 1;
+                    written = following;
+                    next = std::max(next, following);
                 }
                 changed.notify_all();
                 SoundUntil(SamplesForFrames(i + 1, mSpec.frameDuration, mSpec.audioRate));
+                if (following > i + 1) {
+                    SkipSoundTo(SamplesForFrames(following, mSpec.frameDuration, mSpec.audioRate));
+                    Slipped(i + 1, following - (i + 1), 0);
+                }
+                i = following;
                 if (mSources.progress)
-                    mSources.progress(i + 1, mSpec.frameCount);
+                    mSources.progress(i, mSpec.frameCount);
             }
+            mFramesReached = i;
         } catch (...) {
             finish();
             throw;
@@ -395,7 +526,8 @@ private:
     const PictureLayout mLayout;
     const MovieFormatRow& mKind;
     const bool mToFile; ///< a kind without a muxer writes nothing
-    const bool mReuse; ///< repeated pictures reuse their packet
+    const bool mReuse;  ///< each distinct picture encoded once, its packets repeated
+    const AVPixelFormat mPlanesFormat; ///< the pictures' own: 10-bit, chroma as the encoder's
     // Declared before what writes into it, so that it closes last.
     std::unique_ptr<MovieOutput> mOutput;
     PictureStream mPicture;
@@ -406,8 +538,13 @@ private:
     int mChunk = 1024;
     std::int64_t mSoundTotal = 0;
     std::int64_t mSoundPosition = 0;
+    std::int64_t mSoundSkipped = 0;
     std::vector<std::vector<float>> mHostChannels;
     std::vector<float*> mHostPointers;
+    std::int64_t mFramesReached = 0;
+    std::int64_t mDropped = 0;
+    std::int64_t mRepeated = 0;
+    int mStoppedBy = 0;
 };
 
 } // namespace
@@ -427,7 +564,7 @@ void CheckMovieSpec(const MovieSpec& spec)
     ValidateSpec(spec);
     (void)ChoosePictureLayout(spec);
     if (spec.audioRate > 0 && *RowOf(spec.format).muxer != 0)
-        (void)SoundCodingFor(spec.format, spec.samples);
+        (void)ChooseSoundCoding(spec);
 }
 
 MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources)

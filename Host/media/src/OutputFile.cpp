@@ -284,12 +284,13 @@ void OutputFile::RequireSeekable(const std::string& format) const
                             false);
 }
 
-void OutputFile::Commit()
+void OutputFile::Commit(bool afterStop)
 {
     State& s = *mState;
     if (s.committed)
         throw std::logic_error("OutputFile::Commit twice");
-    StopPoint(); // a run told to stop keeps nothing it had not finished before
+    if (!afterStop)
+        StopPoint(); // a run told to stop keeps nothing it had not finished before
     if (!s.stream) {
         // Errors the disk reports late (a full disk on a network file system)
         // come back here, before the file takes its name.

@@ -1,6 +1,7 @@
 #include "PictureEncoder.h"
 
 #include "btmedia/ContentLight.h"
+#include "GopTimecode.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 
 extern "C" {
@@ -23,6 +24,11 @@ namespace {
 bool IsPq(const MovieSpec& s) noexcept { return s.colour.transfer == AVCOL_TRC_SMPTE2084; }
 bool IsHdr(const MovieSpec& s) noexcept { return IsPq(s) || s.colour.transfer == AVCOL_TRC_ARIB_STD_B67; }
 bool Interlaced(const MovieSpec& s) noexcept { return s.fieldOrder != FieldOrder::Progressive; }
+Dynamic ClipDynamic(const MovieSpec& s) noexcept { return IsHdr(s) ? Dynamic::High : Dynamic::Standard; }
+bool Suits(const PictureCoding& coding, Dynamic clip) noexcept
+{
+    return coding.dynamic == Dynamic::Any || coding.dynamic == clip;
+}
 
 /// The coding --profile names, else the kind's default, else the first
 /// that suits the clip's dynamic range.
@@ -31,22 +37,26 @@ const PictureCoding& ChooseCoding(const MovieSpec& spec)
     if (!spec.profile.empty())
         return ProfileNamed(spec.format, spec.profile);
     const PictureCodings& table = RowOf(spec.format).picture;
-    const Dynamic clip = IsHdr(spec) ? Dynamic::High : Dynamic::Standard;
     const std::string_view wanted = table.defaultProfile;
     for (const PictureCoding& coding : table.codings)
-        if ((wanted.empty() || wanted == coding.profile) && (coding.dynamic == Dynamic::Any || coding.dynamic == clip))
+        if ((wanted.empty() || wanted == coding.profile) && Suits(coding, ClipDynamic(spec)))
             return coding;
-    throw std::logic_error("a movie kind without a picture coding for the clip");
+    throw std::invalid_argument(std::string(RowOf(spec.format).names.label) + " carries " + table.codings[0].label +
+                                ", which is for " + (IsHdr(spec) ? "SDR" : "HDR") + " clips only");
 }
 
 /// What a codec refuses beyond its row.
 void CheckCodecRules(const MovieSpec& spec, const PictureCoding& coding)
 {
+    if (!Suits(coding, ClipDynamic(spec)))
+        throw std::invalid_argument(std::string(coding.label) + " is for " + (IsHdr(spec) ? "SDR" : "HDR (HLG, PQ)") +
+                                    " clips, and this clip is " + (IsHdr(spec) ? "HDR" : "SDR"));
+    const std::string size = std::to_string(spec.width) + " x " + std::to_string(spec.height);
     switch (coding.codec) {
     case PictureCodec::DnxHd:
         if (spec.width != 1920 || spec.height != 1080)
-            throw std::invalid_argument("DNxHD 10-bit is made at 1920 x 1080 only, not " + std::to_string(spec.width) +
-                                        " x " + std::to_string(spec.height) + "; DNxHR HQX takes any size");
+            throw std::invalid_argument("DNxHD 10-bit is made at 1920 x 1080 only, not " + size +
+                                        "; DNxHR HQX takes any size");
         if (spec.fieldOrder == FieldOrder::BottomFirst)
             throw std::invalid_argument("DNxHD codes the top field first; bottom field first is for ProRes and FFV1");
         break;
@@ -57,7 +67,18 @@ void CheckCodecRules(const MovieSpec& spec, const PictureCoding& coding)
         break;
     case PictureCodec::Hevc:
         if (Interlaced(spec))
-            throw std::invalid_argument("HEVC previews are progressive only");
+            throw std::invalid_argument("HEVC is written progressive only; interlaced pictures go as H.264 "
+                                        "(--profile h264), ProRes, FFV1, DNxHD, XDCAM HD422 or AVC-Intra");
+        break;
+    case PictureCodec::Mpeg2:
+        if (!(spec.width == 1920 && spec.height == 1080) && !(spec.width == 1280 && spec.height == 720))
+            throw std::invalid_argument("XDCAM HD422 is made at 1920 x 1080 and 1280 x 720 only, not " + size);
+        break;
+    case PictureCodec::AvcIntra:
+        if (!(spec.width == 1920 && spec.height == 1080) && !(spec.width == 1280 && spec.height == 720))
+            throw std::invalid_argument("AVC-Intra 100 is made at 1920 x 1080 and 1280 x 720 only, not " + size);
+        if (spec.fieldOrder == FieldOrder::BottomFirst)
+            throw std::invalid_argument("AVC-Intra codes the top field first");
         break;
     default: break;
     }
@@ -89,7 +110,11 @@ AVRational Chromaticity(double v) { return av_d2q(v, 50000); }
 /// container, and the same numbers for the encoder's own SEI messages.
 std::string AddHdrDescription(const MovieSpec& spec, AVStream* stream, const StudioPlanes& first)
 {
-    const ContentLight light = MeasurePqContentLight(first);
+    ContentLight light = MeasurePqContentLight(first);
+    if (spec.maxCll)
+        light.maxCll = *spec.maxCll;
+    if (spec.maxFall)
+        light.maxFall = *spec.maxFall;
     // x, y of R, G, B and the white point.
     constexpr double kPrimaries[3][2] = {{0.708, 0.292}, {0.170, 0.797}, {0.131, 0.046}};
     constexpr double kWhite[2] = {0.3127, 0.3290};
@@ -146,70 +171,145 @@ PictureLayout ChoosePictureLayout(const MovieSpec& spec)
     return l;
 }
 
+int GopFrames(const MovieSpec& spec, const PictureCoding& coding)
+{
+    if (coding.gopSeconds <= 0)
+        return 1;
+    const double perSecond = static_cast<double>(kTicksPerSecond) / static_cast<double>(spec.frameDuration);
+    return std::max(1, static_cast<int>(std::lround(coding.gopSeconds * perSecond)));
+}
+
+av::CodecPtr EncoderRecipe::Open() const
+{
+    av::CodecPtr c(avcodec_alloc_context3(codec));
+    if (!c)
+        throw std::bad_alloc();
+    configure(*c);
+    av::Check(avcodec_open2(c.get(), codec, nullptr), "cannot open " + what);
+    return c;
+}
+
 PictureStream OpenPictureStream(const MovieSpec& spec, const PictureLayout& layout, MovieOutput& output,
-                                const StudioPlanes& first)
+                                const StudioPlanes& first, bool templates)
 {
     const PictureCoding& coding = *layout.coding;
-    const AVCodec* codec = Encoder(coding.encoder);
     PictureStream out;
-    out.codec.reset(avcodec_alloc_context3(codec));
-    if (!out.codec)
-        throw std::bad_alloc();
-    AVCodecContext* c = out.codec.get();
-    c->width = spec.width;
-    c->height = spec.height;
-    c->pix_fmt = layout.pixelFormat;
-    c->time_base = av::ReducedRatio(spec.frameDuration, kTicksPerSecond);
-    c->framerate = av::ReducedRatio(kTicksPerSecond, spec.frameDuration);
-    c->sample_aspect_ratio = av::ReducedRatio(spec.parNumerator, std::max<std::uint32_t>(spec.parDenominator, 1));
-    c->color_primaries = static_cast<AVColorPrimaries>(spec.colour.primaries);
-    c->color_trc = static_cast<AVColorTransferCharacteristic>(spec.colour.transfer);
-    c->colorspace = static_cast<AVColorSpace>(spec.colour.matrix);
-    c->color_range = AVCOL_RANGE_MPEG;
-    c->chroma_sample_location = layout.chromaShiftY ? AVCHROMA_LOC_TOPLEFT
-                                : layout.chromaShiftX ? AVCHROMA_LOC_LEFT
-                                                      : AVCHROMA_LOC_UNSPECIFIED;
-    c->field_order = spec.fieldOrder == FieldOrder::TopFirst      ? AV_FIELD_TT
-                     : spec.fieldOrder == FieldOrder::BottomFirst ? AV_FIELD_BB
-                                                                  : AV_FIELD_PROGRESSIVE;
-    if (Interlaced(spec))
-        c->flags |= AV_CODEC_FLAG_INTERLACED_DCT;
-    c->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-    if (output.WantsGlobalHeaders())
-        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    c->gop_size = coding.intraOnly ? 1 : std::max(1, static_cast<int>(std::lround(2.0 * static_cast<double>(kTicksPerSecond) / static_cast<double>(spec.frameDuration))));
-
+    out.gopFrames = GopFrames(spec, coding);
     out.stream = avformat_new_stream(output.Container(), nullptr);
     if (out.stream == nullptr)
         throw std::runtime_error("cannot add the picture stream");
 
-    for (const EncoderOption& option : coding.options) {
-        if (option.key == nullptr)
-            continue;
-        std::string value = option.value;
+    // The options, settled once: the HDR description is measured here.
+    std::vector<std::pair<std::string, std::string>> options;
+    for (const EncoderOption& option : coding.options)
+        if (option.key != nullptr)
+            options.emplace_back(option.key, option.value);
+    const auto append = [&](const std::string& key, const std::string& more) {
+        for (auto& [k, v] : options)
+            if (k == key) {
+                v += ":" + more;
+                return;
+            }
+        options.emplace_back(key, more);
+    };
+    const std::string gop = std::to_string(out.gopFrames);
+    const bool inBand = !output.WantsGlobalHeaders();
+    switch (coding.codec) {
+    case PictureCodec::H264:
+        // Closed by default; without a global header x264 repeats its
+        // parameter sets at every IDR.
+        append("x264-params", "keyint=" + gop + ":min-keyint=" + gop + ":scenecut=0:bframes=0");
+        break;
+    case PictureCodec::Hevc:
+        append("x265-params", "keyint=" + gop + ":min-keyint=" + gop + ":scenecut=0:bframes=0:open-gop=0" +
+                                  (inBand ? ":repeat-headers=1" : ""));
         // x265 writes a PQ stream's mastering display and light levels into
         // its own SEI messages.
-        if (coding.codec == PictureCodec::Hevc && IsPq(spec) && std::string_view(option.key) == "x265-params")
-            value += ":" + AddHdrDescription(spec, out.stream, first);
-        SetOption(c, option.key, value);
+        if (IsPq(spec))
+            append("x265-params", AddHdrDescription(spec, out.stream, first));
+        break;
+    case PictureCodec::Mpeg2:
+        out.settlingGops = 1;
+        // Each GOP header carries the timecode of its first frame.
+        options.emplace_back("sc_threshold", "1000000000");
+        options.emplace_back("gop_timecode", spec.timecode.Text());
+        break;
+    default: break;
     }
-    if (coding.codec == PictureCodec::DnxHd) {
-        // The 10-bit 1920 x 1080 family is chosen by its rate, progressive
-        // (175 Mb/s at 23.976) or interlaced (185 Mb/s at 25); the frame size
-        // is fixed, so the real rate follows the frame rate.
-        c->bit_rate = Interlaced(spec) ? 185000000 : 175000000;
-    }
-    if (*coding.codecTag != 0)
-        c->codec_tag = MKTAG(coding.codecTag[0], coding.codecTag[1], coding.codecTag[2], coding.codecTag[3]);
-    av::Check(avcodec_open2(c, codec, nullptr), std::string("cannot open the ") + coding.encoder + " encoder for " +
-                                                    std::to_string(spec.width) + " x " + std::to_string(spec.height));
 
+    const MovieSpec s = spec; // the recipe outlives the caller's spec
+    const AVCodec* codec = Encoder(coding.encoder);
+    const bool globalHeader = output.WantsGlobalHeaders();
+    const AVPixelFormat pixels = layout.pixelFormat;
+    const AVChromaLocation siting = layout.chromaShiftY   ? AVCHROMA_LOC_TOPLEFT
+                                    : layout.chromaShiftX ? AVCHROMA_LOC_LEFT
+                                                          : AVCHROMA_LOC_UNSPECIFIED;
+    // The tag where the container knows it for the codec (hvc1 in MP4).
+    unsigned tag = 0;
+    if (*coding.codecTag != 0) {
+        const unsigned asked = MKTAG(coding.codecTag[0], coding.codecTag[1], coding.codecTag[2], coding.codecTag[3]);
+        const AVCodecTag* const* tables = output.Container()->oformat->codec_tag;
+        if (tables != nullptr && av_codec_get_id(tables, asked) == codec->id)
+            tag = asked;
+    }
+    const int gopFrames = out.gopFrames;
+    out.recipe.codec = codec;
+    out.recipe.what = std::string("the ") + coding.encoder + " encoder for " + std::to_string(spec.width) + " x " +
+                      std::to_string(spec.height);
+    out.recipe.configure = [=, &coding](AVCodecContext& c) {
+        c.width = s.width;
+        c.height = s.height;
+        c.pix_fmt = pixels;
+        c.time_base = av::ReducedRatio(s.frameDuration, kTicksPerSecond);
+        c.framerate = av::ReducedRatio(kTicksPerSecond, s.frameDuration);
+        c.sample_aspect_ratio = av::ReducedRatio(s.parNumerator, std::max<std::uint32_t>(s.parDenominator, 1));
+        c.color_primaries = static_cast<AVColorPrimaries>(s.colour.primaries);
+        c.color_trc = static_cast<AVColorTransferCharacteristic>(s.colour.transfer);
+        c.colorspace = static_cast<AVColorSpace>(s.colour.matrix);
+        c.color_range = AVCOL_RANGE_MPEG;
+        c.chroma_sample_location = siting;
+        c.field_order = s.fieldOrder == FieldOrder::TopFirst      ? AV_FIELD_TT
+                        : s.fieldOrder == FieldOrder::BottomFirst ? AV_FIELD_BB
+                                                                  : AV_FIELD_PROGRESSIVE;
+        if (Interlaced(s))
+            c.flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+        c.thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+        if (templates && gopFrames == 1 && (codec->capabilities & AV_CODEC_CAP_SLICE_THREADS) != 0)
+            c.thread_type = FF_THREAD_SLICE;
+        if (globalHeader)
+            c.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        c.gop_size = gopFrames;
+        c.keyint_min = gopFrames;
+        c.max_b_frames = 0;
+        c.flags |= AV_CODEC_FLAG_CLOSED_GOP;
+        if (coding.codec == PictureCodec::DnxHd) {
+            // The 10-bit 1920 x 1080 family is chosen by its rate, progressive
+            // (175 Mb/s at 23.976) or interlaced (185 Mb/s at 25); the frame
+            // size is fixed, so the real rate follows the frame rate.
+            c.bit_rate = Interlaced(s) ? 185000000 : 175000000;
+        }
+        if (tag != 0)
+            c.codec_tag = tag;
+        for (const auto& [key, value] : options)
+            SetOption(&c, key.c_str(), value);
+    };
+    out.codec = out.recipe.Open();
+    AVCodecContext* c = out.codec.get();
+
+    out.timeBase = c->time_base;
     out.stream->time_base = c->time_base;
     out.stream->avg_frame_rate = c->framerate;
     out.stream->r_frame_rate = c->framerate;
     out.stream->sample_aspect_ratio = c->sample_aspect_ratio;
     out.stream->disposition = AV_DISPOSITION_DEFAULT;
     av::Check(avcodec_parameters_from_context(out.stream->codecpar, c), "cannot describe the picture stream");
+    if (coding.codec == PictureCodec::Mpeg2) {
+        const StartTimecode start = spec.timecode;
+        const std::int64_t frameDuration = spec.frameDuration;
+        out.restamp = [start, frameDuration](AVPacket& packet, std::int64_t frame) {
+            StampGopTimecode(packet, TimecodeAfter(start, frame, frameDuration));
+        };
+    }
     out.label = std::string(coding.label) + " " + std::to_string(layout.bits) + "-bit " + ChromaName(layout) +
                 (Interlaced(spec) ? spec.fieldOrder == FieldOrder::TopFirst ? " interlaced, top field first"
                                                                              : " interlaced, bottom field first"

@@ -46,9 +46,29 @@ std::int32_t To24BitWord(float v) noexcept
 
 } // namespace
 
-SoundTracks::SoundTracks(const MovieSpec& spec, MovieOutput& output) : mSpec(spec), mOutput(output)
+const SoundCoding& ChooseSoundCoding(const MovieSpec& spec)
 {
-    const SoundCoding& coding = SoundCodingFor(spec.format, spec.samples);
+    const SoundCoding& coding = SoundCodingFor(spec.format, spec.samples, spec.audioCodec);
+    const int perTrack = spec.audioTracks == AudioTracks::Mono ? 1 : spec.audioChannels;
+    const std::string encoder = coding.encoder;
+    if (encoder == "mp2" && perTrack > 2)
+        throw std::invalid_argument("MP2 carries mono or stereo, not " + std::to_string(perTrack) +
+                                    " channels: choose --audio-codec aac or pcm, or --audio-tracks mono");
+    if (encoder == "s302m") {
+        if (perTrack % 2 != 0)
+            throw std::invalid_argument("PCM in MPEG-TS (SMPTE 302M) carries 2, 4, 6 or 8 channels, not " +
+                                        std::to_string(perTrack) + ": choose --audio-codec aac or mp2");
+        if (spec.audioRate != 48000)
+            throw std::invalid_argument("PCM in MPEG-TS (SMPTE 302M) is at 48000 Hz, not " +
+                                        std::to_string(spec.audioRate) + ": choose --audio-codec aac or mp2");
+    }
+    return coding;
+}
+
+SoundTracks::SoundTracks(const MovieSpec& spec, MovieOutput& output)
+    : mSpec(spec), mOutput(output), mFinalHeader(output.Kind().finalSoundHeader && output.Seekable())
+{
+    const SoundCoding& coding = ChooseSoundCoding(spec);
     const std::string label = SoundLabel(coding);
     const AVCodec* codec = avcodec_find_encoder_by_name(coding.encoder);
     const AVSampleFormat sampleFormat = av_get_sample_fmt(coding.sampleFormat);
@@ -75,6 +95,9 @@ SoundTracks::SoundTracks(const MovieSpec& spec, MovieOutput& output) : mSpec(spe
         AVChannelLayout layout = LayoutFor(spec.audioChannels, mono ? t : -1);
         av::Check(av_channel_layout_copy(&c->ch_layout, &layout), "cannot set the sound layout");
         av_channel_layout_uninit(&layout);
+        // Only a row chooses an encoder FFmpeg calls experimental (SMPTE 302M).
+        if ((codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) != 0)
+            c->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
         if (coding.bitRatePerChannel > 0)
             c->bit_rate = coding.bitRatePerChannel * static_cast<std::int64_t>(c->ch_layout.nb_channels);
         if (output.WantsGlobalHeaders())
@@ -150,6 +173,11 @@ void SoundTracks::Drain(Track& track, AVFrame* frame)
         if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
             return;
         av::Check(r, "sound encoding failed");
+        // An empty packet carries only the encoder's closing stream header.
+        if (mPacket->size == 0 && !mFinalHeader) {
+            av_packet_unref(mPacket.get());
+            continue;
+        }
         av_packet_rescale_ts(mPacket.get(), track.codec->time_base, track.stream->time_base);
         mPacket->stream_index = track.stream->index;
         mOutput.Write(mPacket.get());

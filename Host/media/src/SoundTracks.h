@@ -12,6 +12,11 @@
 
 namespace btmedia {
 
+/// The sound coding a spec gets; throws std::invalid_argument for one the
+/// kind lacks, or whose codec cannot carry the clip's sound (MP2's two
+/// channels, SMPTE 302M's even counts at 48 kHz).
+[[nodiscard]] const SoundCoding& ChooseSoundCoding(const MovieSpec& spec);
+
 class SoundTracks {
 public:
     /// Opens the encoders and adds their streams. Throws std::invalid_argument
@@ -39,6 +44,7 @@ private:
 
     const MovieSpec& mSpec;
     MovieOutput& mOutput;
+    bool mFinalHeader = false; ///< the container takes the encoder's closing stream header
     std::vector<Track> mTracks;
     av::PacketPtr mPacket;
     int mFrameSize = 0;

@@ -2,6 +2,7 @@
 
 #include "ImporterBarsAndTone/HostRecords.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -17,6 +18,15 @@ bool HasDropFrame(std::int64_t frameDuration) noexcept
 {
     return frameDuration * 30000 == kTicksPerSecond * 1001 || frameDuration * 60000 == kTicksPerSecond * 1001;
 }
+
+/// Frames in a second of timecode: 30 at 29.97.
+int NominalRate(std::int64_t frameDuration) noexcept
+{
+    return static_cast<int>((kTicksPerSecond + frameDuration / 2) / frameDuration);
+}
+
+/// Frame numbers drop-frame skips at the start of a minute: 2 at 29.97, 4 at 59.94.
+int DroppedPerMinute(int nominal) noexcept { return nominal / 15; }
 
 } // namespace
 
@@ -39,7 +49,7 @@ StartTimecode ParseTimecode(const std::string& text, std::int64_t frameDuration,
         throw std::invalid_argument("a timecode is HH:MM:SS:FF (or HH:MM:SS;FF for drop-frame), not \"" + text + "\"");
     if (frameDuration <= 0)
         throw std::invalid_argument("the clip has no frame rate to count timecode in");
-    const auto nominal = static_cast<int>((kTicksPerSecond + frameDuration / 2) / frameDuration);
+    const int nominal = NominalRate(frameDuration);
     if (tc.hours > 23 || tc.minutes > 59 || tc.seconds > 59 || tc.frames >= nominal)
         throw std::invalid_argument("timecode " + text + " is out of range: hours to 23, minutes and seconds to 59, "
                                     "frames to " + std::to_string(nominal - 1));
@@ -52,8 +62,48 @@ StartTimecode ParseTimecode(const std::string& text, std::int64_t frameDuration,
     tc.dropFrame = rateDrops && clipDropFrame;
     // Drop-frame skips the first two frame numbers (four at 59.94) of every
     // minute but each tenth.
-    if (tc.dropFrame && tc.seconds == 0 && tc.minutes % 10 != 0 && tc.frames < nominal / 15)
+    if (tc.dropFrame && tc.seconds == 0 && tc.minutes % 10 != 0 && tc.frames < DroppedPerMinute(nominal))
         throw std::invalid_argument("timecode " + text + " does not exist in drop-frame counting");
+    return tc;
+}
+
+StartTimecode TimecodeAfter(const StartTimecode& start, std::int64_t frames, std::int64_t frameDuration)
+{
+    const std::int64_t nominal = NominalRate(frameDuration);
+    const std::int64_t drop = start.dropFrame ? DroppedPerMinute(static_cast<int>(nominal)) : 0;
+    // Labels are counted as frames from midnight, with the skipped ones
+    // taken out of every minute but each tenth.
+    const std::int64_t minutes = start.hours * 60 + start.minutes;
+    std::int64_t n = (minutes * 60 + start.seconds) * nominal + start.frames - drop * (minutes - minutes / 10);
+    const std::int64_t perTenMinutes = nominal * 600 - 9 * drop;
+    const std::int64_t perDay = 144 * perTenMinutes;
+    n = ((n + frames % perDay) % perDay + perDay) % perDay;
+    if (drop > 0) {
+        const std::int64_t tens = n / perTenMinutes;
+        const std::int64_t rest = n % perTenMinutes;
+        n += 9 * drop * tens + (rest > drop ? drop * ((rest - drop) / (nominal * 60 - drop)) : 0);
+    }
+    StartTimecode tc;
+    tc.dropFrame = start.dropFrame;
+    tc.frames = static_cast<int>(n % nominal);
+    tc.seconds = static_cast<int>(n / nominal % 60);
+    tc.minutes = static_cast<int>(n / (nominal * 60) % 60);
+    tc.hours = static_cast<int>(n / (nominal * 3600) % 24);
+    return tc;
+}
+
+StartTimecode TimeOfDayTimecode(int hours, int minutes, int seconds, double fraction, std::int64_t frameDuration,
+                                bool clipDropFrame)
+{
+    const int nominal = NominalRate(frameDuration);
+    StartTimecode tc;
+    tc.hours = hours;
+    tc.minutes = minutes;
+    tc.seconds = seconds;
+    tc.frames = std::clamp(static_cast<int>(fraction * nominal), 0, nominal - 1);
+    tc.dropFrame = clipDropFrame && HasDropFrame(frameDuration);
+    if (tc.dropFrame && tc.seconds == 0 && tc.minutes % 10 != 0)
+        tc.frames = std::max(tc.frames, DroppedPerMinute(nominal));
     return tc;
 }
 

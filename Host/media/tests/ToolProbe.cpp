@@ -1,5 +1,8 @@
 #include "ToolProbe.h"
 
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -17,7 +20,7 @@ std::string Quoted(const std::string& path)
     return q + "'";
 }
 
-std::string Run(const std::string& command)
+std::string Run(const std::string& command, bool mayFail = false)
 {
     struct Closer {
         void operator()(FILE* f) const noexcept { pclose(f); }
@@ -31,8 +34,10 @@ std::string Run(const std::string& command)
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
         out.append(buffer, n);
     const int status = pclose(pipe.release());
-    if (status != 0)
+    if (status != 0 && !mayFail)
         throw std::runtime_error(command + " failed (" + std::to_string(status) + ")");
+    if (status != 0)
+        out += "exit status " + std::to_string(WEXITSTATUS(status));
     return out;
 }
 
@@ -64,6 +69,40 @@ std::vector<std::string> PictureChecksums(const std::string& path)
         if (!line.empty() && line[0] != '#')
             frames.push_back(line);
     return frames;
+}
+
+std::string DecodingErrors(const std::string& path)
+{
+    return Run("ffmpeg -nostdin -v error -xerror -i " + Quoted(path) + " -map 0 -f null - 2>&1", true);
+}
+
+std::vector<PacketPlace> PacketPlaces(const std::string& path)
+{
+    const nlohmann::json probe =
+        Ffprobe(path, "-show_packets -show_entries packet=stream_index,pos,pts_time,duration_time");
+    std::vector<PacketPlace> places;
+    for (const auto& p : probe.at("packets")) {
+        if (!p.contains("pos") || !p.contains("pts_time"))
+            continue;
+        PacketPlace place;
+        place.stream = p.value("stream_index", 0);
+        place.position = std::stoll(p.value("pos", "0"));
+        place.start = std::stod(p.value("pts_time", "0"));
+        place.end = p.contains("duration_time") ? place.start + std::stod(p.value("duration_time", "0")) : -1;
+        places.push_back(place);
+    }
+    // Where a container keeps no durations, a packet lasts until the next of its stream.
+    std::vector<PacketPlace*> byTime;
+    for (PacketPlace& place : places)
+        byTime.push_back(&place);
+    std::stable_sort(byTime.begin(), byTime.end(), [](const PacketPlace* a, const PacketPlace* b) {
+        return a->stream != b->stream ? a->stream < b->stream : a->start < b->start;
+    });
+    for (std::size_t i = 0; i < byTime.size(); ++i)
+        if (byTime[i]->end < 0)
+            byTime[i]->end = i + 1 < byTime.size() && byTime[i + 1]->stream == byTime[i]->stream ? byTime[i + 1]->start
+                                                                                                 : byTime[i]->start;
+    return places;
 }
 
 } // namespace btmedia::probe

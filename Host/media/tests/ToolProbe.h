@@ -20,4 +20,18 @@ nlohmann::json MediaInfoTrack(const std::string& path, const std::string& type);
 /// (time, duration, size, checksum).
 std::vector<std::string> PictureChecksums(const std::string& path);
 
+/// What `ffmpeg -xerror` says decoding every stream of the file, and its exit
+/// status when it fails; empty when it decodes without a word.
+std::string DecodingErrors(const std::string& path);
+
+/// Where a packet lies in a file and the time it covers.
+struct PacketPlace {
+    int stream = 0;
+    long long position = 0; ///< bytes from the file's start
+    double start = 0;       ///< seconds
+    double end = 0;
+};
+/// Every packet with a position, as ffprobe reads them.
+std::vector<PacketPlace> PacketPlaces(const std::string& path);
+
 } // namespace btmedia::probe

@@ -8,9 +8,17 @@
 // The writer pulls its material through callbacks: pictures from several
 // threads at once (so a host can have the module paint frames in parallel),
 // sound in the export thread, in the host's channel order. Every frame is
-// asked for; where an intra-only encoder would be given a picture identical
-// to the last one it was given, the packet it made for that one is written
-// again instead, which decodes to the very same frame.
+// asked for; each distinct picture is encoded once, as a GOP of itself, and
+// the frames that show it again take that GOP's packets in turn with their
+// own times (PicturePackets.h), which decodes to the very same frames.
+// Picture and sound leave interleaved by time, on files and pipes alike.
+//
+// A real-time run is paced at the clip's rate against the clock, for as long
+// as it is let run. It keeps time whatever its receiver does: a picture that
+// is not ready in time is replaced by the one before it, and after the
+// output has held the run back (a receiver that stalled) the frames whose
+// time has gone are dropped, picture and sound alike, so the stream goes on
+// at the clock's time. Both are counted and told.
 
 #include "btmedia/MovieFormats.h"
 #include "btmedia/OutputFile.h"
@@ -24,10 +32,14 @@
 
 namespace btmedia {
 
+/// A frame count for a run without an end.
+inline constexpr std::int64_t kEndless = INT64_MAX;
+
 struct MovieSpec {
     MovieFormat format = MovieFormat::Ffv1Matroska;
     std::string path;                 ///< the output's name in messages; unused by the null sink
     OutputFile* output = nullptr;     ///< where the movie goes, committed when complete; none: `path`, replaced
+    std::string address;              ///< a network address (udp://, srt://, rtmp://...) instead of a file
     int width = 0;                    ///< pixels
     int height = 0;                   ///< pixels
     std::int64_t frameDuration = 0;   ///< ticks, 254016000000 per second
@@ -36,18 +48,29 @@ struct MovieSpec {
     ColourCodes colour;               ///< H.273 code points written into the stream
     int audioRate = 0;                ///< Hz; 0: no sound
     int audioChannels = 0;            ///< 1, 2 or 6, in the host's order
-    std::int64_t frameCount = 0;      ///< length of the export in frames
+    std::int64_t frameCount = 0;      ///< length of the export in frames; kEndless: until stopped
+    bool realTime = false;            ///< paced at the clip's rate against the clock
     int pictureThreads = 1;           ///< threads that request pictures
     std::uint32_t soundChunk = 1024;  ///< most samples per sound request (PCM and null sink)
 
     std::string profile;                             ///< a picture coding as --profile names it; empty: the kind's own
     FieldOrder fieldOrder = FieldOrder::Progressive; ///< the same picture in both fields when interlaced
     std::optional<SampleFormat> samples;             ///< where the kind has a choice; none: kDefaultMovieSamples
+    std::string audioCodec;                          ///< as --audio-codec names it; empty: the kind's own
     AudioTracks audioTracks = AudioTracks::Multichannel;
     StartTimecode timecode;
     double masteringMaxCandelas = 1000.0;            ///< PQ only: the mastering display's peak
     double masteringMinCandelas = 0.0001;            ///< PQ only: its black
+    std::optional<unsigned> maxCll;                  ///< PQ only: cd/m²; none: measured from the first picture
+    std::optional<unsigned> maxFall;                 ///< PQ only: cd/m²; none: measured from the first picture
     bool reuseIdenticalPictures = true;              ///< off: encode every frame (for comparisons)
+};
+
+/// Frames a real-time run did not send as made. [export thread]
+struct Slip {
+    std::int64_t frame = 0;    ///< the frame it happened at
+    std::int64_t dropped = 0;  ///< frames whose time had gone, left out
+    std::int64_t repeated = 0; ///< frames that showed the picture before them, theirs being late
 };
 
 struct MovieSources {
@@ -63,12 +86,17 @@ struct MovieSources {
     std::function<void(std::int64_t position, std::uint32_t count, float* const* channels)> sound;
     /// Told after each frame is written. [export thread]
     std::function<void(std::int64_t framesDone, std::int64_t frameCount)> progress;
+    /// Told when a real-time run drops or repeats frames. [export thread]
+    std::function<void(const Slip& slip)> slip;
 };
 
 struct MovieResult {
-    std::int64_t frames = 0;
+    std::int64_t frames = 0;         ///< the frame time reached: frames written, dropped ones included
     std::int64_t samples = 0;        ///< per channel
     std::int64_t encodedFrames = 0;  ///< pictures the encoder was given; the rest reused a packet
+    std::int64_t droppedFrames = 0;  ///< real time: frames left out after the output held the run back
+    std::int64_t repeatedFrames = 0; ///< real time: frames that showed the picture before them
+    int stoppedBy = 0;               ///< real time: the stop signal that ended the run (the stream ended cleanly)
     std::string description;         ///< what was written, e.g. "ProRes 422 HQ 10-bit 4:2:2, 24-bit PCM in QuickTime"
 };
 
@@ -84,6 +112,8 @@ void CheckMovieSpec(const MovieSpec& spec);
 /// Writes the movie into the output it names and commits it when complete.
 /// Throws std::runtime_error (std::invalid_argument for a bad MovieSpec) with a
 /// message naming what failed; the output, uncommitted, then leaves nothing.
+/// A stop signal throws Stopped, except in a real-time run, which ends its
+/// stream cleanly, commits it and answers with `stoppedBy`.
 MovieResult WriteMovie(const MovieSpec& spec, const MovieSources& sources);
 
 } // namespace btmedia

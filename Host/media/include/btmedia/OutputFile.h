@@ -98,9 +98,10 @@ public:
 
     /// The output is complete: the data reaches the disk and the temporary
     /// file takes the output's name (a stream is only closed). Throws
-    /// WriteFailed, or Stopped when a stop signal has arrived; the output is
-    /// then removed.
-    void Commit();
+    /// WriteFailed, or Stopped when a stop signal has arrived (unless
+    /// `afterStop`: a live run ends what it sent cleanly when stopped); the
+    /// output is then removed.
+    void Commit(bool afterStop = false);
 
 private:
     struct State;

@@ -7,7 +7,9 @@
 // Rationale: a WAV is opened as RF64 with libsndfile's automatic downgrade,
 // so it stays a plain WAV for every reader while it fits and becomes RF64,
 // whose sizes are 64-bit, only when a 32-bit size would wrap; a WAV beyond
-// 4 GiB otherwise reads back as a few seconds of sound.
+// 4 GiB otherwise reads back as a few seconds of sound. On a pipe, where
+// nothing can be gone back to, a WAV is written as FFmpeg writes one there:
+// its sizes unknown (all ones), so that readers take its samples to the end.
 
 #include "btmedia/FileFormats.h"
 #include "btmedia/OutputFile.h"

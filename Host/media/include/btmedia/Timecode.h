@@ -28,4 +28,14 @@ struct StartTimecode {
 /// std::invalid_argument naming what is wrong.
 [[nodiscard]] StartTimecode ParseTimecode(const std::string& text, std::int64_t frameDuration, bool clipDropFrame);
 
+/// The timecode `frames` frames after `start` at `frameDuration`, counted
+/// as `start` counts (drop-frame or not), round the clock after 24 hours.
+[[nodiscard]] StartTimecode TimecodeAfter(const StartTimecode& start, std::int64_t frames, std::int64_t frameDuration);
+
+/// The time of day as timecode: hours, minutes and seconds of the clock,
+/// frames from the part of a second gone. Drop-frame where the clip counts
+/// it (at 29.97 and 59.94), a label drop-frame skips taking the next one.
+[[nodiscard]] StartTimecode TimeOfDayTimecode(int hours, int minutes, int seconds, double fraction,
+                                              std::int64_t frameDuration, bool clipDropFrame);
+
 } // namespace btmedia
