@@ -28,7 +28,7 @@ struct MovieSpec;
 class MovieOutput {
 public:
     /// The container of the kind's row (its muxer and its options, whether it
-    /// must go back to finish the file), into the spec's address, its output
+    /// must go back to finish the file), into the movie's address, its output
     /// or, without either, its path, replaced.
     MovieOutput(const MovieSpec& spec, const MovieFormatRow& kind);
     ~MovieOutput();

@@ -27,7 +27,7 @@ struct PictureLayout {
 /// a picture the coding cannot carry.
 [[nodiscard]] PictureLayout ChoosePictureLayout(const MovieSpec& spec);
 
-/// Frames in one GOP of the spec's coding at its rate; 1 for intra-only.
+/// Frames in one GOP of the movie's coding at its rate; 1 for intra-only.
 [[nodiscard]] int GopFrames(const MovieSpec& spec, const PictureCoding& coding);
 
 /// How to open one more encoder exactly as the stream's first was opened.
