@@ -131,8 +131,19 @@ CommandLine::CommandLine(const std::string& name, const std::string& description
     // The program's own flags (-q, -y, ...) are taken after a command's name too.
     app.fallthrough();
     app.set_version_flag("--version", name + " " + version);
-    app.failure_message([name](const CLI::App*, const CLI::Error& e) {
-        return name + ": " + e.what() + "\nRun with --help for more information.\n";
+    CLI::App* program = &app;
+    app.failure_message([name, program](const CLI::App*, const CLI::Error& e) {
+        std::string said = e.what();
+        // A word left over before any command is most often a mistyped command.
+        const std::vector<std::string> left = program->remaining();
+        const auto word = std::find_if(left.begin(), left.end(), [](const std::string& w) { return w.rfind('-', 0) != 0; });
+        if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr && program->get_subcommands().empty() &&
+            word != left.end()) {
+            said = "'" + *word + "' is not a command; the commands are";
+            for (const CLI::App* command : program->get_subcommands([](CLI::App*) { return true; }))
+                said += " " + command->get_name();
+        }
+        return name + ": " + said + "\nRun with --help for more information.\n";
     });
     app.require_subcommand(0, 1);
 }
