@@ -3,6 +3,10 @@
 #include "CommandLineParts.h"
 #include "ExitStatus.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace btcli {
 
 Flag& Flag::Required()
