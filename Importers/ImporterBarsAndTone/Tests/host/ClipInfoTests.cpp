@@ -4,6 +4,7 @@
 #include "CVM/ColorManagement.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
+#include "bthost/ClipDescription.h"
 
 #include <limits>
 #include <tuple>
@@ -44,6 +45,10 @@ protected:
         return host->Call(BT_SEL_GET_CLIP_INFO, file.data(), info.data());
     }
     void* Store(const bt::ToneSettings& s) { return host->StoreSettings(&s, sizeof s); }
+    static bt::ToneSettings PerFile(const std::vector<std::uint8_t>& info)
+    {
+        return bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord));
+    }
 
     /// A version-1 record: its tone part set, the rest noise.
     void* StoreOld()
@@ -68,19 +73,24 @@ protected:
 
 } // namespace
 
-TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsAudioRate)
+TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsRateInADistinctRecordEachCall)
 {
     // The default record's own bytes are pinned by the record's tests; here
     // only what the host's rate changes.
-    auto r = host->GetClipInfo(BT_FILETYPE_BARS, nullptr, 44100.0f);
-    ASSERT_EQ(r.result, 0);
-    const auto& d = r.description;
-    EXPECT_EQ((std::tuple{d.audioRate, d.audioSamples}), (std::tuple{44100.0f, std::int64_t{5 * 44100}}));
-    EXPECT_TRUE(d.colorManaged);
+    const auto a = host->GetClipInfo(BT_FILETYPE_BARS, nullptr, 44100.0f).description;
+    EXPECT_EQ((std::tuple{a.audioRate, a.audioSamples}), (std::tuple{44100.0f, std::int64_t{5 * 44100}}));
     bt::ToneSettings defaults;
     defaults.audioFrameRate = 44100.0f;
-    EXPECT_EQ(bt::LoadToneSettings(d.perFileRecord), defaults);
-    EXPECT_EQ(host->ReleaseFileRecord(d.perFileRecord), 0);
+    EXPECT_EQ(bt::LoadToneSettings(a.perFileRecord), defaults);
+    EXPECT_TRUE(a.colorManaged);
+
+    CVM::HostControl::SetAbleToSupportColorManagement(false);
+    const auto b = host->GetClipInfo(BT_FILETYPE_HDBR, nullptr).description;
+    CVM::HostControl::SetAbleToSupportColorManagement(true);
+    EXPECT_FALSE(b.colorManaged);
+    EXPECT_NE(a.perFileRecord, b.perFileRecord);
+    EXPECT_EQ(host->ReleaseFileRecord(a.perFileRecord), 0);
+    EXPECT_EQ(host->ReleaseFileRecord(b.perFileRecord), 0);
 }
 
 TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
@@ -98,23 +108,13 @@ TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
 
     std::vector<std::uint8_t> info;
     ASSERT_EQ(Describe(BT_FILETYPE_BARS, stored, info), 0);
-    EXPECT_EQ(info[0], 1);
-    EXPECT_EQ(info[1], 1);
-    EXPECT_EQ(LoadI32(info.data(), ci::kWidth), 3840);
-    EXPECT_EQ(LoadI32(info.data(), ci::kHeight), 2160);
-    EXPECT_EQ(LoadU16(info.data(), ci::kDepth12), 24);
-    EXPECT_EQ(info[22], 5);
-    EXPECT_EQ(info[31], 1);
-    EXPECT_EQ(info[32], 2);
-    EXPECT_EQ(LoadU32(info.data(), ci::kParNum), 4u);
-    EXPECT_EQ(LoadU32(info.data(), ci::kParDen), 3u);
-    EXPECT_EQ(LoadU32(info.data(), ci::kFlag54), 1u);
-    EXPECT_EQ(LoadI64(info.data(), ci::kFrameDuration), 5080320000);
-    EXPECT_EQ(LoadU32(info.data(), ci::kAudioChannels), 6u);
-    EXPECT_EQ(LoadF32(info.data(), ci::kAudioRate), 96000.0f);
-    EXPECT_EQ(LoadU32(info.data(), ci::kFlag182), 6u);
-    EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), 480000);
-    EXPECT_EQ(LoadPtr(info.data(), ci::kPersisted), stored);
+    const auto d = bthost::ReadClipDescription(info);
+    EXPECT_EQ((std::tuple{d.width, d.height, d.parNumerator, d.parDenominator, d.frameDuration, d.audioChannels,
+                          d.audioRate, d.audioSamples, d.persisted}),
+              (std::tuple{3840, 2160, 4u, 3u, std::int64_t{5080320000}, 6u, 96000.0f, std::int64_t{480000}, stored}));
+    EXPECT_EQ((std::tuple{info[0], info[1], LoadU16(info.data(), ci::kDepth12), info[22], info[31], info[32],
+                          LoadU32(info.data(), ci::kFlag54), LoadU32(info.data(), ci::kFlag182)}),
+              (std::tuple<int, int, int, int, int, int, std::uint32_t, std::uint32_t>{1, 1, 24, 5, 1, 2, 1, 6}));
     ExpectSentinelOutside(info, {{ci::kFlag0, 1}, {ci::kFlag1, 1}, {ci::kWidth, 4}, {ci::kHeight, 4},
                                  {ci::kDepth12, 2}, {ci::kFlag22, 1}, {ci::kFlag31, 1}, {ci::kFlag32, 1},
                                  {ci::kParNum, 4}, {ci::kParDen, 4}, {ci::kFlag54, 4}, {ci::kColorManaged, 4},
@@ -123,7 +123,7 @@ TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
                                  {ci::kPersisted, 8}});
 
     s.audioChannelType = 3; // the per-file copy recomputes it from the count
-    EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)), s);
+    EXPECT_EQ(PerFile(info), s);
     Release(info);
 }
 
@@ -134,17 +134,20 @@ TEST_F(ClipInfoTest, ChannelTypeFollowsTheCount)
         s.audioChannelCount = count;
         std::vector<std::uint8_t> info;
         ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store(s), info), 0);
-        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)).audioChannelType, type) << count;
+        EXPECT_EQ(PerFile(info).audioChannelType, type) << count;
         Release(info);
     }
 }
 
-TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
+TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureAndRateFromTheHostAndIsStoredAgain)
 {
-    for (auto [fileType, colorSpace] : {std::pair{BT_FILETYPE_HDBR, 1}, {BT_FILETYPE_BARS, 0}}) {
+    // A negative rate is a negative duration; only a rate of 0 is no rate.
+    for (auto [fileType, colorSpace, rateNum, ticks] :
+         {std::tuple{BT_FILETYPE_HDBR, 1, -25, std::int64_t{-10160640000}},
+          std::tuple{BT_FILETYPE_BARS, 0, 0, std::numeric_limits<std::int64_t>::max()}}) {
         void* stored = StoreOld();
         std::vector<std::uint8_t> info;
-        ASSERT_EQ(DescribeOld(fileType, stored, info), 0);
+        ASSERT_EQ(DescribeOld(fileType, stored, info, rateNum, 1), 0);
         // The picture fields are read, not written; the frame duration stays.
         EXPECT_EQ(LoadI32(info.data(), ci::kWidth), 720);
         EXPECT_EQ(Load<std::uint64_t>(info.data(), ci::kFrameDuration), 0xCDCDCDCDCDCDCDCDu);
@@ -163,11 +166,13 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
         want.frameWidth = 720;
         want.frameHeight = 486;
         want.par = zelmediatypes::kPixelAspectRatio_DVNTSC;
+        want.videoFrameRate = ticks;
         EXPECT_EQ(bt::LoadToneSettings(restored), want);
+        EXPECT_EQ(PerFile(info).videoFrameRate, ticks);
 
         // The next request takes the same path and gives the same record.
         std::vector<std::uint8_t> again;
-        ASSERT_EQ(DescribeOld(fileType, restored, again), 0);
+        ASSERT_EQ(DescribeOld(fileType, restored, again, rateNum, 1), 0);
         EXPECT_EQ(bt::LoadToneSettings(LoadPtr(again.data(), ci::kPersisted)), want);
         EXPECT_EQ(host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord)), 0);
         Release(again);
@@ -193,20 +198,6 @@ TEST_F(ClipInfoTest, SoundLengthIsFiveSecondsOfTheRateTruncatedWhateverItsSign)
     }
 }
 
-TEST_F(ClipInfoTest, VersionOneRateBecomesTicksPerFrameWhateverItsSign)
-{
-    for (auto [num, den, ticks] : {std::tuple{-25, 1, std::int64_t{-10160640000}},
-                                   std::tuple{30000, -1001, std::int64_t{-8475667200}},
-                                   std::tuple{0, 7, std::numeric_limits<std::int64_t>::max()}}) {
-        std::vector<std::uint8_t> info;
-        ASSERT_EQ(DescribeOld(BT_FILETYPE_BARS, StoreOld(), info, num, den), 0);
-        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPersisted)).videoFrameRate, ticks) << num << "/" << den;
-        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)).videoFrameRate, ticks);
-        Release(info);
-    }
-    EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
-}
-
 TEST_F(ClipInfoTest, FailingHostAllocatorGives4AndKeepsTheStoredSettings)
 {
     void* stored = StoreOld();
@@ -218,19 +209,6 @@ TEST_F(ClipInfoTest, FailingHostAllocatorGives4AndKeepsTheStoredSettings)
     EXPECT_EQ(LoadU32(info.data(), ci::kFlag182), 6u); // the sound fields stay written
     EXPECT_EQ(host->Memory().LiveBlocks(), 1u);
     host->Memory().Release(stored);
-}
-
-TEST_F(ClipInfoTest, EveryCallHandsOutADistinctRecordAndColourManagementFollowsTheHost)
-{
-    auto a = host->GetClipInfo(BT_FILETYPE_HDBR, nullptr);
-    CVM::HostControl::SetAbleToSupportColorManagement(false);
-    auto b = host->GetClipInfo(BT_FILETYPE_HDBR, nullptr);
-    CVM::HostControl::SetAbleToSupportColorManagement(true);
-    EXPECT_NE(a.description.perFileRecord, b.description.perFileRecord);
-    EXPECT_TRUE(a.description.colorManaged);
-    EXPECT_FALSE(b.description.colorManaged);
-    host->ReleaseFileRecord(a.description.perFileRecord);
-    host->ReleaseFileRecord(b.description.perFileRecord);
 }
 
 TEST_F(ClipInfoTest, NullClipInformationRecordIsNotServed)

@@ -22,11 +22,11 @@ constexpr int kThreads = 8;
 constexpr int kRequestsPerThread = 1500;
 
 /// An answer as its bytes, so answers compare exactly.
-class Answer {
-public:
+struct Answer {
+    std::string bytes;
     Answer& Add(const void* p, std::size_t size)
     {
-        mBytes.append(static_cast<const char*>(p), size);
+        bytes.append(static_cast<const char*>(p), size);
         return *this;
     }
     Answer& Add(const auto& value) { return Add(&value, sizeof value); }
@@ -36,10 +36,6 @@ public:
             Add(channel.data(), channel.size() * sizeof(float));
         return *this;
     }
-    operator std::string() const { return mBytes; }
-
-private:
-    std::string mBytes;
 };
 
 /// One request a thread can make; `settings` is the record it carries.
@@ -58,7 +54,7 @@ std::string PictureAnswer(bthost::Host& host, const void* settings)
         EXPECT_TRUE(host.Frames().OutsideUntouched(picture.frame));
         host.Frames().Release(picture.frame);
     }
-    return answer;
+    return answer.bytes;
 }
 
 std::string FormatAndColourAnswer(bthost::Host& host, const void* settings)
@@ -66,10 +62,9 @@ std::string FormatAndColourAnswer(bthost::Host& host, const void* settings)
     const auto format = bthost::RequestPixelFormat(host, settings);
     const auto colour = bthost::RequestColourDescription(host, settings);
     return Answer()
-        .Add(format.result)
-        .Add(format.pixelFormat)
-        .Add(colour.result)
-        .Add(colour.record.data() + 8, colour.record.size() - 8); // past the settings pointer
+        .Add(format.result).Add(format.pixelFormat).Add(colour.result)
+        .Add(colour.record.data() + 8, colour.record.size() - 8) // past the settings pointer
+        .bytes;
 }
 
 std::size_t Channels(const void* settings) { return bt::packed::LoadU32(settings, 12); }
@@ -78,7 +73,7 @@ Request Sound(std::int64_t position)
 {
     return [position](bthost::Host& host, const void* settings) -> std::string {
         const auto sound = bthost::RequestAudio(host, {settings, nullptr}, position, 1001, Channels(settings), -7.0f);
-        return Answer().Add(sound.result).Add(sound.channels);
+        return Answer().Add(sound.result).Add(sound.channels).bytes;
     };
 }
 
@@ -86,7 +81,7 @@ Request Levels(float rate)
 {
     return [rate](bthost::Host& host, const void* settings) -> std::string {
         const auto levels = bthost::RequestLevels(host, {nullptr, settings}, 4800, rate, 300, Channels(settings), -7.0f);
-        return Answer().Add(levels.result).Add(levels.upper).Add(levels.lower);
+        return Answer().Add(levels.result).Add(levels.upper).Add(levels.lower).bytes;
     };
 }
 
@@ -179,7 +174,7 @@ protected:
         auto info = host.GetClipInfo(BT_FILETYPE_BARS, stored);
         EXPECT_EQ(host.ReleaseFileRecord(info.description.perFileRecord), 0);
         bt::packed::StorePtr(info.record.data(), bt::records::ClipInfo::kPerFileRecord, nullptr);
-        return Answer().Add(info.result).Add(info.record.data(), info.record.size());
+        return Answer().Add(info.result).Add(info.record.data(), info.record.size()).bytes;
     }
 
     std::vector<Clip> clips;
