@@ -56,17 +56,15 @@ protected:
     bt::ToneSettings PresetRecord(std::uint8_t preset, std::uint8_t colour, std::int32_t width,
                                   std::int32_t height) const
     {
-        bt::ToneSettings s;
-        s.preset = preset;
-        s.colorSpaceType = colour;
-        s.frameWidth = width;
-        s.frameHeight = height;
-        s.par = colour != 0 ? mt::kPixelAspectRatio_Square
-                : ntsc      ? mt::kPixelAspectRatio_DVNTSC
-                            : mt::kPixelAspectRatio_DVPAL;
-        s.videoFrameRate = ntsc ? 8475667200 : 10160640000;
-        s.dropFrame = ntsc ? 1 : 0;
-        return s;
+        return {.frameWidth = width,
+                .frameHeight = height,
+                .par = colour != 0 ? mt::kPixelAspectRatio_Square
+                       : ntsc      ? mt::kPixelAspectRatio_DVNTSC
+                                   : mt::kPixelAspectRatio_DVPAL,
+                .videoFrameRate = ntsc ? 8475667200 : 10160640000,
+                .dropFrame = std::uint8_t{ntsc},
+                .colorSpaceType = colour,
+                .preset = preset};
     }
     bt::ToneSettings HdPreset() const { return PresetRecord(3, 1, 1920, 1080); }
 };
@@ -243,15 +241,11 @@ TEST_P(NewClipTest, WithoutALayoutScriptTheSequenceMatchedRecordIsStored)
     ASSERT_EQ(clip.result, 0);
     EXPECT_EQ(driver->Runs(), 0);
 
-    bt::ToneSettings expected; // the defaults, then the sequence
-    expected.audioFrameRate = 44100.0f;
-    expected.frameWidth = 3840;
-    expected.frameHeight = 2160;
-    expected.par = mt::PixelAspectRatio(40, 33);
-    expected.videoFrameRate = std::numeric_limits<std::int64_t>::max();
-    expected.dropFrame = 1;
-    expected.colorSpaceType = 3;
-    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()), expected);
+    // The defaults, then the sequence.
+    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()),
+              (bt::ToneSettings{.audioFrameRate = 44100.0f, .frameWidth = 3840, .frameHeight = 2160, .par = {40, 33},
+                                .videoFrameRate = std::numeric_limits<std::int64_t>::max(), .dropFrame = 1,
+                                .colorSpaceType = 3}));
     EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 2100 PQ");
     EXPECT_EQ(sequences->AskedIds(), std::vector<std::uint32_t>{7});
 }

@@ -79,9 +79,7 @@ TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsRateInADisti
     // only what the host's rate changes.
     const auto a = host->GetClipInfo(BT_FILETYPE_BARS, nullptr, 44100.0f).description;
     EXPECT_EQ((std::tuple{a.audioRate, a.audioSamples}), (std::tuple{44100.0f, std::int64_t{5 * 44100}}));
-    bt::ToneSettings defaults;
-    defaults.audioFrameRate = 44100.0f;
-    EXPECT_EQ(bt::LoadToneSettings(a.perFileRecord), defaults);
+    EXPECT_EQ(bt::LoadToneSettings(a.perFileRecord), (bt::ToneSettings{.audioFrameRate = 44100.0f}));
     EXPECT_TRUE(a.colorManaged);
 
     CVM::HostControl::SetAbleToSupportColorManagement(false);
@@ -95,15 +93,9 @@ TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsRateInADisti
 
 TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
 {
-    bt::ToneSettings s;
-    s.version = 0; // anything but 1 reads as the current layout
-    s.frameWidth = 3840;
-    s.frameHeight = 2160;
-    s.par = zelmediatypes::PixelAspectRatio(4, 3);
-    s.videoFrameRate = 5080320000;
-    s.audioFrameRate = 96000.0f;
-    s.audioChannelCount = 6;
-    s.audioChannelType = 1;
+    // Version 0: anything but 1 reads as the current layout.
+    bt::ToneSettings s{.version = 0, .audioFrameRate = 96000.0f, .audioChannelType = 1, .audioChannelCount = 6,
+                       .frameWidth = 3840, .frameHeight = 2160, .par = {4, 3}, .videoFrameRate = 5080320000};
     void* stored = Store(s);
 
     std::vector<std::uint8_t> info;
@@ -127,18 +119,6 @@ TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
     Release(info);
 }
 
-TEST_F(ClipInfoTest, ChannelTypeFollowsTheCount)
-{
-    for (auto [count, type] : {std::pair{1u, 1u}, {2u, 2u}, {6u, 3u}, {4u, 1u}, {0u, 1u}}) {
-        bt::ToneSettings s;
-        s.audioChannelCount = count;
-        std::vector<std::uint8_t> info;
-        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store(s), info), 0);
-        EXPECT_EQ(PerFile(info).audioChannelType, type) << count;
-        Release(info);
-    }
-}
-
 TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureAndRateFromTheHostAndIsStoredAgain)
 {
     // A negative rate is a negative duration; only a rate of 0 is no rate.
@@ -155,18 +135,11 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureAndRateFromTheHostAndIsStore
         void* restored = LoadPtr(info.data(), ci::kPersisted);
         EXPECT_NE(restored, stored);
         EXPECT_EQ(host->Memory().BlockSize(restored), bt::kToneSettingsSize);
-        bt::ToneSettings want; // the tone part, the host's picture, the rest defaults
-        want.version = 1;
-        want.audioFrameRate = 44100.0f;
-        want.identifyChannels = 1;
-        want.frequency = 400.0f;
-        want.amplitude = 0.5f;
-        want.identifierFormat = 1;
-        want.colorSpaceType = static_cast<std::uint8_t>(colorSpace);
-        want.frameWidth = 720;
-        want.frameHeight = 486;
-        want.par = zelmediatypes::kPixelAspectRatio_DVNTSC;
-        want.videoFrameRate = ticks;
+        // The tone part, the host's picture, the rest defaults.
+        const bt::ToneSettings want{.version = 1, .audioFrameRate = 44100.0f, .identifyChannels = 1,
+                                    .frequency = 400.0f, .amplitude = 0.5f, .identifierFormat = 1, .frameWidth = 720,
+                                    .frameHeight = 486, .par = zelmediatypes::kPixelAspectRatio_DVNTSC,
+                                    .videoFrameRate = ticks, .colorSpaceType = static_cast<std::uint8_t>(colorSpace)};
         EXPECT_EQ(bt::LoadToneSettings(restored), want);
         EXPECT_EQ(PerFile(info).videoFrameRate, ticks);
 
@@ -180,20 +153,20 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureAndRateFromTheHostAndIsStore
     }
 }
 
-TEST_F(ClipInfoTest, SoundLengthIsFiveSecondsOfTheRateTruncatedWhateverItsSign)
+TEST_F(ClipInfoTest, SoundIsFiveSecondsOfTheRateTruncatedWhateverItsSignAndItsChannelTypeFollowsTheCount)
 {
     constexpr auto max = std::numeric_limits<std::int64_t>::max();
     constexpr auto min = std::numeric_limits<std::int64_t>::min();
     const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     // 44100.3 × 5 is 220501.5 in single precision: the count is truncated.
-    for (auto [rate, samples] : {std::pair{44100.3f, std::int64_t{220501}}, {-48000.0f, -240000},
-                                 {-44100.3f, -220501}, {-0.1f, 0}, {0.0f, 0}, {inf, max}, {-inf, min},
-                                 {std::numeric_limits<float>::quiet_NaN(), 0}}) {
-        bt::ToneSettings s;
-        s.audioFrameRate = rate;
+    for (auto [count, type, rate, samples] :
+         {std::tuple{1u, 1u, 44100.3f, std::int64_t{220501}}, {2u, 2u, -48000.0f, -240000}, {6u, 3u, -44100.3f, -220501},
+          {4u, 1u, -0.1f, 0}, {0u, 1u, 0.0f, 0}, {2u, 2u, inf, max}, {2u, 2u, -inf, min}, {2u, 2u, nan, 0}}) {
         std::vector<std::uint8_t> info;
-        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store(s), info), 0);
+        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store({.audioFrameRate = rate, .audioChannelCount = count}), info), 0);
         EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), samples) << rate;
+        EXPECT_EQ(PerFile(info).audioChannelType, type) << count;
         Release(info);
     }
 }

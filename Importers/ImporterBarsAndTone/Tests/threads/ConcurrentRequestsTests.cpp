@@ -103,26 +103,12 @@ protected:
         // Every colour space and the first value without one, at two sizes.
         for (std::uint8_t space = 0; space <= bt::kColorSpaces.size(); ++space)
             for (const auto& [width, height] : {std::pair{48, 27}, std::pair{33, 17}})
-                AddClip([&](bt::ToneSettings& s) {
-                    s.colorSpaceType = space;
-                    s.frameWidth = width;
-                    s.frameHeight = height;
-                });
+                AddClip({.frameWidth = width, .frameHeight = height, .colorSpaceType = space});
         // Every cadence, and a steady tone of its own.
         for (std::uint8_t format = 0; format < 4; ++format)
-            AddClip([&](bt::ToneSettings& s) {
-                s.identifyChannels = 1;
-                s.identifierFormat = format;
-                s.audioChannelCount = format < 2 ? 2 : 6;
-                s.audioFrameRate = format % 2 == 0 ? 48000.0f : 44100.0f;
-            });
-        AddClip([](bt::ToneSettings& s) {
-            s.frequency = 440.0f;
-            s.amplitude = 0.5f;
-            s.audioChannelCount = 1;
-            s.frameWidth = 24;
-            s.frameHeight = 24;
-        });
+            AddClip({.audioFrameRate = format % 2 == 0 ? 48000.0f : 44100.0f, .audioChannelCount = format < 2 ? 2u : 6u,
+                     .identifyChannels = 1, .identifierFormat = format, .frameWidth = 40, .frameHeight = 22});
+        AddClip({.audioChannelCount = 1, .frequency = 440.0f, .amplitude = 0.5f, .frameWidth = 24, .frameHeight = 24});
 
         for (std::size_t c = 0; c < clips.size(); ++c) {
             jobs.push_back({c, PictureAnswer});
@@ -148,17 +134,10 @@ protected:
         ModuleTest::TearDown();
     }
 
-    template <typename Edit>
-    void AddClip(Edit edit)
+    void AddClip(const bt::ToneSettings& settings)
     {
-        bt::ToneSettings settings;
-        settings.frameWidth = 40;
-        settings.frameHeight = 22;
-        edit(settings);
-        Clip clip;
-        clip.stored = host->StoreSettings(&settings, sizeof settings);
-        clip.perFile = PerFileRecord(clip.stored);
-        clips.push_back(clip);
+        void* stored = host->StoreSettings(&settings, sizeof settings);
+        clips.push_back({stored, PerFileRecord(stored)});
     }
 
     void* PerFileRecord(void* stored)
