@@ -38,7 +38,7 @@ protected:
         return ntsc ? SequenceProperties{1, 720, 480, 10, 11, 30000, 1001, 48000.0f}
                     : SequenceProperties{1, 720, 576, 128, 117, 25, 1, 48000.0f};
     }
-    static SequenceProperties HighDefinition() { return {1, 1920, 1080, 1, 1, 30000, 1001, 48000.0f}; }
+    static SequenceProperties HighDefinition() { return {}; } // 1920 × 1080 square pixels, 29.97 fps, 48000 Hz
 
     void SetWorkingSpace(const CvSDKGuid& id, std::int32_t dropFrame = 0) { sequences->SetSequence(1, {dropFrame, id}); }
 
@@ -75,12 +75,8 @@ TEST_P(NewClipTest, OpeningPresetIsChosenAfterTheRatesAreTaken)
 {
     // Ratio, audio rate and video rate are replaced by the locale's before the
     // comparison, so only size and colour space decide.
-    SequenceProperties sequence = StandardDefinition();
-    sequence.parNum = 1;
-    sequence.parDen = 1;
-    sequence.rateNum = 24;
-    sequence.rateDen = 1;
-    sequence.audioRate = 44100.0f;
+    SequenceProperties sequence{.width = 720, .height = StandardDefinition().height, .rateNum = 24, .rateDen = 1,
+                                .audioRate = 44100.0f};
     EXPECT_EQ(Accepted(sequence, {}), HdPreset());
 
     sequence.height = ntsc ? 576 : 480; // the other locale's size
@@ -97,10 +93,7 @@ TEST_P(NewClipTest, OtherSequencesOpenOnAutomaticWithTheirOwnValues)
     automatic.dropFrame = 1; // from the video table
     EXPECT_EQ(Accepted(HighDefinition(), {}), automatic);
 
-    SequenceProperties noRate = HighDefinition();
-    noRate.rateNum = 0;
-    noRate.parNum = 7; // not among the eight ratios
-    noRate.parDen = 5;
+    const SequenceProperties noRate{.parNum = 7, .parDen = 5, .rateNum = 0}; // a ratio not among the eight
     automatic.videoFrameRate = 10594584000; // the table's first entry
     automatic.dropFrame = 0;
     EXPECT_EQ(Accepted(noRate, {}), automatic);
@@ -109,8 +102,7 @@ TEST_P(NewClipTest, OtherSequencesOpenOnAutomaticWithTheirOwnValues)
 TEST_P(NewClipTest, EveryPresetStoresItsRecord)
 {
     SetWorkingSpace(MB::WorkingSpace::OR2100HLGCvSDKColorSpaceID);
-    SequenceProperties sequence = HighDefinition();
-    sequence.audioRate = 96000.0f;
+    const SequenceProperties sequence{.audioRate = 96000.0f};
     const std::int32_t sdHeight = ntsc ? 480 : 576;
     // Custom keeps the opening record's colour space.
     for (const bt::ToneSettings& want :
@@ -266,8 +258,7 @@ TEST_P(NewClipTest, AMalformedLayoutOrAControlOfTheWrongClassFailsTheCall)
 
 TEST_P(NewClipTest, FrequencyLimitIsHalfTheOpeningAudioRate)
 {
-    SequenceProperties sequence = HighDefinition();
-    sequence.audioRate = 44100.0f;
+    const SequenceProperties sequence{.audioRate = 44100.0f};
     const bt::ToneSettings s = Accepted(sequence, {A::Type(ids::kFrequencyHotTextNumber, 30000)});
     EXPECT_EQ((std::pair{s.audioFrameRate, s.frequency}), (std::pair{44100.0f, 22050.0f}));
     const bt::ToneSettings t = Accepted(sequence, {A::Choose(ids::kAudioFrameRatePopup, u"48000 Hz"),

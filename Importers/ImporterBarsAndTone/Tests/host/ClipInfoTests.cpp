@@ -7,6 +7,7 @@
 #include "bthost/ClipDescription.h"
 
 #include <limits>
+#include <optional>
 #include <tuple>
 
 using namespace bt::packed;
@@ -16,30 +17,22 @@ namespace {
 
 class ClipInfoTest : public ModuleTest {
 protected:
-    /// Selector 37 on a record prefilled with the sentinel.
-    std::int32_t Describe(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info)
+    /// Selector 37 on a record prefilled with the sentinel. With a rate, the
+    /// host's picture fields propose an NTSC DV picture at that many frames a
+    /// second, which a version-1 record takes.
+    std::int32_t Describe(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info,
+                          std::optional<std::int32_t> hostRate = std::nullopt)
     {
         info = Sentinel(ci::kMinSize + 16);
         StorePtr(info.data(), ci::kPersisted, persisted);
-        return Call(fileType, info);
-    }
-    /// Selector 37 for a version-1 record, whose picture comes from the
-    /// host's fields: here an NTSC DV picture at the given rate.
-    std::int32_t DescribeOld(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info,
-                             std::int32_t rateNum = 30000, std::int32_t rateDen = 1001)
-    {
-        info = Sentinel(ci::kMinSize + 16);
-        StorePtr(info.data(), ci::kPersisted, persisted);
-        StoreI32(info.data(), ci::kWidth, 720);
-        StoreI32(info.data(), ci::kHeight, 486);
-        StoreU32(info.data(), ci::kParNum, 10);
-        StoreU32(info.data(), ci::kParDen, 11);
-        StoreI32(info.data(), ci::kRateNum, rateNum);
-        StoreI32(info.data(), ci::kRateDen, rateDen);
-        return Call(fileType, info);
-    }
-    std::int32_t Call(std::uint32_t fileType, std::vector<std::uint8_t>& info)
-    {
+        if (hostRate) {
+            StoreI32(info.data(), ci::kWidth, 720);
+            StoreI32(info.data(), ci::kHeight, 486);
+            StoreU32(info.data(), ci::kParNum, 10);
+            StoreU32(info.data(), ci::kParDen, 11);
+            StoreI32(info.data(), ci::kRateNum, *hostRate);
+            StoreI32(info.data(), ci::kRateDen, 1);
+        }
         std::vector<std::uint8_t> file(16, 0);
         StoreU32(file.data(), bt::records::FileRecord::kFileType, fileType);
         return host->Call(BT_SEL_GET_CLIP_INFO, file.data(), info.data());
@@ -127,7 +120,7 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureAndRateFromTheHostAndIsStore
           std::tuple{BT_FILETYPE_BARS, 0, 0, std::numeric_limits<std::int64_t>::max()}}) {
         void* stored = StoreOld();
         std::vector<std::uint8_t> info;
-        ASSERT_EQ(DescribeOld(fileType, stored, info, rateNum, 1), 0);
+        ASSERT_EQ(Describe(fileType, stored, info, rateNum), 0);
         // The picture fields are read, not written; the frame duration stays.
         EXPECT_EQ(LoadI32(info.data(), ci::kWidth), 720);
         EXPECT_EQ(Load<std::uint64_t>(info.data(), ci::kFrameDuration), 0xCDCDCDCDCDCDCDCDu);
@@ -145,7 +138,7 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureAndRateFromTheHostAndIsStore
 
         // The next request takes the same path and gives the same record.
         std::vector<std::uint8_t> again;
-        ASSERT_EQ(DescribeOld(fileType, restored, again, rateNum, 1), 0);
+        ASSERT_EQ(Describe(fileType, restored, again, rateNum), 0);
         EXPECT_EQ(bt::LoadToneSettings(LoadPtr(again.data(), ci::kPersisted)), want);
         EXPECT_EQ(host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord)), 0);
         Release(again);
@@ -176,7 +169,7 @@ TEST_F(ClipInfoTest, FailingHostAllocatorGives4AndKeepsTheStoredSettings)
     void* stored = StoreOld();
     host->Memory().FailAllocations(1);
     std::vector<std::uint8_t> info;
-    EXPECT_EQ(DescribeOld(BT_FILETYPE_BARS, stored, info), 4);
+    EXPECT_EQ(Describe(BT_FILETYPE_BARS, stored, info, 25), 4);
     EXPECT_EQ(LoadPtr(info.data(), ci::kPersisted), stored);
     EXPECT_EQ(Load<std::uint64_t>(info.data(), ci::kPerFileRecord), 0xCDCDCDCDCDCDCDCDu) << "no per-file record handed out";
     EXPECT_EQ(LoadU32(info.data(), ci::kFlag182), 6u); // the sound fields stay written

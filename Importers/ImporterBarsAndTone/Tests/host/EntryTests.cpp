@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -84,19 +85,13 @@ TEST_F(ModuleTest, QueryAnswers100AndReleaseAcceptsNull)
 #if !defined(_WIN32) // the Windows module's export table is checked from its PE image
 TEST(ModuleExports, DynamicSymbolTableHoldsExactlyTheTwoEntryPoints)
 {
-    const std::string command = std::string("nm -D --defined-only '") + BT_MODULE_PATH + "'";
+    const std::string command = std::string("nm -D --defined-only --format=just-symbols '") + BT_MODULE_PATH + "'";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::set<std::string> symbols;
     char line[512];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) {
-        std::string text(line);
-        const auto space = text.find_last_of(' ');
-        std::string name = text.substr(space + 1);
-        while (!name.empty() && (name.back() == '\n' || name.back() == '\r'))
-            name.pop_back();
-        symbols.insert(name);
-    }
+    while (std::fgets(line, sizeof line, pipe) != nullptr)
+        symbols.insert(std::string(line, std::strcspn(line, "\r\n")));
     ASSERT_EQ(pclose(pipe), 0);
     EXPECT_EQ(symbols, (std::set<std::string>{"PluginDataEntryFunction", "xImportEntry"}));
 }
