@@ -12,10 +12,11 @@
 
 #include <memory>
 
+namespace hc = zellyrafactory::hostcontrol;
+
 class NewClipFixture : public ModuleTest {
 protected:
-    using ScriptedAction = zellyrafactory::hostcontrol::ScriptedAction;
-    using ScriptedDriver = zellyrafactory::hostcontrol::ScriptedDriver;
+    using ScriptedAction = hc::ScriptedAction;
     using InputLocale = MB::Locale::HostControl::InputLocale;
 
     explicit NewClipFixture(bool inNtsc = false) : ntsc(inNtsc), locale(inNtsc ? InputLocale::NTSC : InputLocale::PAL) {}
@@ -25,34 +26,29 @@ protected:
         ModuleTest::SetUp();
         sequences = std::make_unique<bthost::SequenceInfoSuite>(*host);
         sequences->SetSequence(1, {});
-        Drive(zellyrafactory::hostcontrol::AcceptAsOpened());
+        driver = std::make_shared<hc::ScriptedDriver>(hc::AcceptAsOpened());
+        hc::InstallModalDriver(driver);
     }
     void TearDown() override
     {
         sequences.reset();
-        zellyrafactory::hostcontrol::InstallModalDriver(nullptr);
-        zellyrafactory::hostcontrol::SetScriptProvider(nullptr);
+        hc::InstallModalDriver(nullptr);
+        hc::SetScriptProvider(nullptr);
         EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
         ModuleTest::TearDown();
     }
 
-    /// The dialog's next runs perform these actions.
-    void Drive(std::vector<ScriptedAction> actions)
-    {
-        driver = std::make_shared<ScriptedDriver>(std::move(actions));
-        zellyrafactory::hostcontrol::InstallModalDriver(driver);
-    }
     /// Both calls of selector 38, the dialog driven by the actions.
     bthost::NewClipSettings Create(const bthost::SequenceProperties& sequence, std::vector<ScriptedAction> actions)
     {
-        Drive(std::move(actions));
+        driver = std::make_shared<hc::ScriptedDriver>(std::move(actions));
+        hc::InstallModalDriver(driver);
         return bthost::AcquireNewClipSettings(*host, sequence);
     }
     /// No layout, so no dialog: the record as sequence matching leaves it.
     static void WithoutDialog()
     {
-        zellyrafactory::hostcontrol::SetScriptProvider(
-            [](std::string_view) -> std::optional<std::string> { return std::nullopt; });
+        hc::SetScriptProvider([](std::string_view) -> std::optional<std::string> { return std::nullopt; });
     }
     static bool Untouched(const bthost::NewClipSettings& clip)
     {
@@ -62,5 +58,5 @@ protected:
     const bool ntsc;
     const bthost::ScopedInputLocale locale;
     std::unique_ptr<bthost::SequenceInfoSuite> sequences;
-    std::shared_ptr<ScriptedDriver> driver;
+    std::shared_ptr<hc::ScriptedDriver> driver;
 };

@@ -15,7 +15,7 @@
 #include <limits>
 
 using bthost::SequenceProperties;
-using A = zellyrafactory::hostcontrol::ScriptedAction;
+using A = hc::ScriptedAction;
 namespace mt = zelmediatypes;
 namespace ids = bt::dialog::ids;
 
@@ -248,7 +248,7 @@ TEST_P(NewClipTest, AMalformedLayoutOrAControlOfTheWrongClassFailsTheCall)
     const std::string popup = "zel_popup(identifier:'presetPopup'";
     wrongClass.replace(wrongClass.find(popup), popup.size(), "zel_number_edit(identifier:'presetPopup'");
     for (const std::string& text : {wrongClass, std::string("layout X\r\n{\r\n\tview\r\n")}) {
-        zellyrafactory::hostcontrol::SetScriptProvider([text](std::string_view) -> std::optional<std::string> { return text; });
+        hc::SetScriptProvider([text](std::string_view) -> std::optional<std::string> { return text; });
         const auto clip = Create(HighDefinition(), {A::Press(ids::kOkButton)});
         EXPECT_EQ(clip.result, BT_RESULT_UNSUPPORTED);
         EXPECT_TRUE(Untouched(clip));
