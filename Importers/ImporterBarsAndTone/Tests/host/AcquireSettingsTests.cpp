@@ -19,8 +19,7 @@ TEST_F(AcquireSettingsTest, SizeQueryAndSetupNotRequestedTouchNothingElse)
     auto name = Sentinel(bt::records::ClipNameRecord::kMinSize);
     EXPECT_EQ(host->Call(BT_SEL_ACQUIRE_SETTINGS, name.data(), request.data()), 0);
     EXPECT_EQ(bt::packed::LoadU32(request.data(), bt::records::SettingsRequest::kSettingsSize), 72u);
-    for (std::size_t i = 12; i < request.size(); ++i)
-        EXPECT_EQ(request[i], 0xCD) << i;
+    ExpectSentinelOutside(request, {{0, 12}}); // past the buffer pointer and the size
     EXPECT_EQ(name, Sentinel(name.size()));
 
     const auto clip = bthost::AcquireNewClipSettings(*host, {}, 0);

@@ -58,11 +58,7 @@ TEST_F(PictureTest, PixelFormatAndColourDescriptionOfEveryRecordValue)
                   (std::array{3u, row.primaries, row.transfer, row.matrix, row.depth}));
         // Both formats are Y'CbCr with black and white inside the code range.
         EXPECT_EQ((std::array{d.flag64, d.flag68, LoadU32(d.record.data(), 72)}), (std::array{1u, 1u, 0u}));
-        for (std::size_t i = 12; i < d.record.size(); ++i) { // past the settings pointer and the kind
-            if (i < 48 || i >= 76) {
-                ASSERT_EQ(d.record[i], bthost::kUntouchedByte) << "byte " << i;
-            }
-        }
+        ExpectSentinelOutside(d.record, {{0, 12}, {48, 28}}); // the settings pointer, the kind, the description
     }
 }
 
@@ -72,8 +68,7 @@ TEST_F(PictureTest, FormatAndDescriptionRefuseOtherIndexesAndMissingSettingsUnto
     for (const void* settings : {hlg, static_cast<const void*>(nullptr)}) {
         const auto d = bthost::RequestColourDescription(*host, settings, settings ? 1 : 0);
         EXPECT_EQ(d.result, 19);
-        for (std::size_t i = 8; i < d.record.size(); ++i)
-            ASSERT_EQ(d.record[i], bthost::kUntouchedByte);
+        ExpectSentinelOutside(d.record, {{0, 8}}); // past the settings pointer
     }
 
     // No settings, or index 1 with settings: refused, the request untouched.
