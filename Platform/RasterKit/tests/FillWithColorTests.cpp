@@ -82,17 +82,13 @@ TEST(RasterKitFill, EmptyBlocksAndBadArgumentsWriteNothing)
     std::array<unsigned char, 64> buffer;
     buffer.fill(kSentinel);
     const auto untouched = buffer;
-    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 0, 1, RK_PixelFormat_VUYA_4444_8u, kBytePixel.data(),
-                               RK_PixelFormat_VUYA_4444_8u), RK_Success);
-    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, -3, RK_PixelFormat_VUYA_4444_8u, kBytePixel.data(),
-                               RK_PixelFormat_VUYA_4444_8u), RK_Success);
-    EXPECT_EQ(RK_FillWithColor(nullptr, 64, 1, 1, RK_PixelFormat_VUYA_4444_8u, kBytePixel.data(),
-                               RK_PixelFormat_VUYA_4444_8u), RK_ErrorBadParameter);
-    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, 1, RK_PixelFormat_VUYA_4444_8u, nullptr,
-                               RK_PixelFormat_VUYA_4444_8u), RK_ErrorBadParameter);
-    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, 1, static_cast<RK_PixelFormat>(2062), kBytePixel.data(),
-                               RK_PixelFormat_VUYA_4444_8u), RK_ErrorUnsupportedFormat);
-    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, 1, RK_PixelFormat_VUYA_4444_8u, kBytePixel.data(),
-                               RK_PixelFormat_Invalid), RK_ErrorUnsupportedFormat);
+    constexpr auto k8u = RK_PixelFormat_VUYA_4444_8u;
+    const auto* pixel = kBytePixel.data();
+    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 0, 1, k8u, pixel, k8u), RK_Success);
+    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, -3, k8u, pixel, k8u), RK_Success);
+    EXPECT_EQ(RK_FillWithColor(nullptr, 64, 1, 1, k8u, pixel, k8u), RK_ErrorBadParameter);
+    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, 1, k8u, nullptr, k8u), RK_ErrorBadParameter);
+    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, 1, static_cast<RK_PixelFormat>(2062), pixel, k8u), RK_ErrorUnsupportedFormat);
+    EXPECT_EQ(RK_FillWithColor(buffer.data(), 64, 1, 1, k8u, pixel, RK_PixelFormat_Invalid), RK_ErrorUnsupportedFormat);
     EXPECT_EQ(buffer, untouched);
 }

@@ -41,7 +41,6 @@ public:
 
     void Initialize() override
     {
-        ++initializeCalls;
         auto popup = GetUINodePtr("choice", true);
         if (auto* p = dynamic_cast<controls::UI_Popup*>(popup.Get())) {
             p->AddItem(u"First");
@@ -57,13 +56,10 @@ public:
     void OnChanged(const std::string& id)
     {
         log.push_back(id);
-        if (id == "okButton")
-            GetView()->CloseDialog(1);
-        if (id == "cancelButton")
-            GetView()->CloseDialog(0);
+        if (id == "okButton" || id == "cancelButton")
+            GetView()->CloseDialog(id == "okButton" ? 1 : 0);
     }
 
-    int initializeCalls = 0;
     std::vector<std::string> log;
 };
 
@@ -73,9 +69,7 @@ protected:
     {
         SetScriptProvider([this](std::string_view name) -> std::optional<std::string> {
             const auto found = scripts.find(std::string(name));
-            if (found == scripts.end())
-                return std::nullopt;
-            return found->second;
+            return found == scripts.end() ? std::nullopt : std::optional(found->second);
         });
         scripts["SMALL"] = kSmallLayout;
     }
@@ -137,23 +131,19 @@ TEST_F(LyraViewTest, WithoutADriverTheDialogIsAcceptedAsItOpens)
 
 TEST_F(LyraViewTest, ScriptStreamPrefersTheChosenDialect)
 {
+    const auto read = [](std::int32_t preference, const std::u16string& name) -> std::optional<std::string> {
+        IntrusivePtr<TestView> view(new TestView(preference));
+        std::stringstream text;
+        return view->GetScriptStream(name, text) ? std::optional(text.str()) : std::nullopt;
+    };
     scripts["SMALL.ORIN"] = "older";
-    std::stringstream current, older;
-    IntrusivePtr<TestView> view(new TestView(0));
-    ASSERT_TRUE(view->GetScriptStream(u"Small", current));
-    EXPECT_EQ(current.str(), kSmallLayout);
-    IntrusivePtr<TestView> olderView(new TestView(1));
-    ASSERT_TRUE(olderView->GetScriptStream(u"small", older));
-    EXPECT_EQ(older.str(), "older");
-
+    EXPECT_EQ(read(0, u"Small"), kSmallLayout);
+    EXPECT_EQ(read(1, u"small"), "older");
     scripts.erase("SMALL");
-    std::stringstream fallback;
-    ASSERT_TRUE(view->GetScriptStream(u"Small", fallback));
-    EXPECT_EQ(fallback.str(), "older");
+    EXPECT_EQ(read(0, u"Small"), "older");
     scripts.clear();
-    std::stringstream none;
-    EXPECT_FALSE(view->GetScriptStream(u"Small", none));
-    EXPECT_FALSE(view->GetScriptStream(u"Sm\u00E4ll", none));
+    EXPECT_EQ(read(0, u"Small"), std::nullopt);
+    EXPECT_EQ(read(0, u"Sm\u00E4ll"), std::nullopt);
 }
 
 TEST_F(LyraViewTest, LayoutErrorsNameTheLine)

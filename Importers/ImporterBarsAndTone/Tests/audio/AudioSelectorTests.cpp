@@ -19,11 +19,7 @@ protected:
     const void* Store(const bt::ToneSettings& s) { return host->StoreSettings(&s, sizeof s); }
     static bt::ToneSettings Cadence(std::uint8_t format, std::uint32_t channels)
     {
-        bt::ToneSettings s;
-        s.identifyChannels = 1;
-        s.identifierFormat = format;
-        s.audioChannelCount = channels;
-        return s;
+        return {.audioChannelCount = channels, .identifyChannels = 1, .identifierFormat = format};
     }
 };
 
@@ -39,12 +35,8 @@ bool AllEqual(const std::vector<float>& v, float expected)
 
 TEST_F(AudioSelectorTest, SettingsComeFromTheFirstChoiceElseTheSecond)
 {
-    bt::ToneSettings low;
-    low.frequency = 100.0f;
-    bt::ToneSettings high;
-    high.frequency = 2000.0f;
-    const void* first = Store(high);
-    const void* second = Store(low);
+    const void* first = Store({.frequency = 2000.0f});
+    const void* second = Store({.frequency = 100.0f});
     const auto expectedHigh = tone_expect::SteppedSine(48000.0, 2000.0f, 0.25f, 7, 64);
     const auto expectedLow = tone_expect::SteppedSine(48000.0, 100.0f, 0.25f, 7, 64);
     EXPECT_EQ(bthost::RequestAudio(*host, {first, second}, 7, 64, 2).channels[0], expectedHigh);
@@ -64,31 +56,22 @@ TEST_F(AudioSelectorTest, NoSettingsOrNoRecordAnswersFiveAndTouchesNothing)
     EXPECT_EQ(host->Call(BT_SEL_GET_AUDIO_LEVELS, nullptr, nullptr), BT_RESULT_NO_SETTINGS);
 }
 
-TEST_F(AudioSelectorTest, SteadyLevelsAreTheAmplitudeWhenACycleFitsIntoEachValue)
+TEST_F(AudioSelectorTest, SteadyLevelsAreTheAmplitudeWhenACycleFitsIntoEachValueElseTheSineExactlyNegated)
 {
     const void* settings = Store(bt::ToneSettings{});
     for (float levelRate : {100.0f, 1000.0f, 0.0f}) { // frequency ≥ rate, equality included; 0.0 has no rate
         const auto r = bthost::RequestLevels(*host, {settings, nullptr}, 0, levelRate, 50, 2, kGuard);
         ASSERT_EQ(r.result, BT_RESULT_SUCCESS);
-        for (int ch = 0; ch < 2; ++ch) {
-            EXPECT_TRUE(AllEqual(r.upper[ch], 0.25f)) << levelRate;
-            EXPECT_TRUE(AllEqual(r.lower[ch], -0.25f)) << levelRate;
-        }
+        for (int ch = 0; ch < 2; ++ch)
+            EXPECT_TRUE(AllEqual(r.upper[ch], 0.25f) && AllEqual(r.lower[ch], -0.25f)) << levelRate;
     }
-}
-
-TEST_F(AudioSelectorTest, DenseLevelsAreTheSineSampledAtTheLevelRateAndExactlyNegated)
-{
-    const auto levels = bthost::RequestLevels(*host, {Store(bt::ToneSettings{}), nullptr}, 1234, 48000.0f, 500, 2);
-    for (std::size_t i = 0; i < 500; ++i)
-        ASSERT_EQ(std::bit_cast<std::uint32_t>(levels.lower[1][i]),
-                  std::bit_cast<std::uint32_t>(levels.upper[1][i]) ^ 0x80000000u);
-    // 1001 Hz against 1000 level values per second: denser than the tone's
+    // 999 Hz against 1000 level values per second: denser than the tone's
     // cycles, so the sine itself.
-    bt::ToneSettings s;
-    s.frequency = 999.0f;
-    const auto dense = bthost::RequestLevels(*host, {Store(s), nullptr}, 0, 1000.0f, 8, 2);
-    EXPECT_EQ(dense.upper[0], tone_expect::SteppedSine(1000.0, 999.0f, 0.25f, 0, 8));
+    const auto dense = bthost::RequestLevels(*host, {Store({.frequency = 999.0f}), nullptr}, 0, 1000.0f, 500, 2);
+    EXPECT_EQ(dense.upper[0], tone_expect::SteppedSine(1000.0, 999.0f, 0.25f, 0, 500));
+    for (std::size_t i = 0; i < 500; ++i)
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(dense.lower[1][i]),
+                  std::bit_cast<std::uint32_t>(dense.upper[1][i]) ^ 0x80000000u);
 }
 
 TEST_F(AudioSelectorTest, BlitsLevelsGiveOneValuePerSlot)
@@ -108,10 +91,7 @@ TEST_F(AudioSelectorTest, BlitsLevelsGiveOneValuePerSlot)
 
 TEST_F(AudioSelectorTest, IdentifyChannelsOtherThanOneIsASteadyTone)
 {
-    bt::ToneSettings s;
-    s.identifyChannels = 2;
-    s.identifierFormat = 3;
-    const auto r = bthost::RequestAudio(*host, {Store(s), nullptr}, 0, 100, 2);
+    const auto r = bthost::RequestAudio(*host, {Store({.identifyChannels = 2, .identifierFormat = 3}), nullptr}, 0, 100, 2);
     EXPECT_EQ(r.channels[0], tone_expect::SteppedSine(48000.0, 1000.0f, 0.25f, 0, 100));
 }
 

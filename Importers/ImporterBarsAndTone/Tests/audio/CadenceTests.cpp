@@ -35,9 +35,7 @@ struct Buffers {
 void Render(const CadenceExpectation& c, float rate, std::int64_t first, Buffers& out, std::int32_t channelCount,
             bool levelOnly)
 {
-    ToneSettings settings;
-    settings.identifyChannels = 1;
-    settings.identifierFormat = c.identifierFormat;
+    const ToneSettings settings{.identifyChannels = 1, .identifierFormat = c.identifierFormat};
     ToneRequest request;
     request.rate = SampleDuration(rate);
     request.start = TickTime(first, request.rate);

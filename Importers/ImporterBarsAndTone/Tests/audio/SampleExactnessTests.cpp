@@ -21,18 +21,12 @@ struct Mode {
 
 std::vector<Mode> Modes()
 {
-    bt::ToneSettings steady;
-    steady.audioChannelCount = 6;
-    steady.frequency = 997.0f;
-    steady.amplitude = 0.5f;
-    std::vector<Mode> modes{{"Steady", steady, 96000}};
-    for (const auto& c : tone_expect::Cadences()) {
-        bt::ToneSettings s;
-        s.identifyChannels = 1;
-        s.identifierFormat = c.identifierFormat;
-        s.audioChannelCount = static_cast<std::uint32_t>(c.channels);
-        modes.push_back({c.name, s, tone_expect::SlotSamples(c, 48000.0) * c.slotsPerCycle});
-    }
+    std::vector<Mode> modes{{"Steady", {.audioChannelCount = 6, .frequency = 997.0f, .amplitude = 0.5f}, 96000}};
+    for (const auto& c : tone_expect::Cadences())
+        modes.push_back({c.name,
+                         {.audioChannelCount = static_cast<std::uint32_t>(c.channels), .identifyChannels = 1,
+                          .identifierFormat = c.identifierFormat},
+                         tone_expect::SlotSamples(c, 48000.0) * c.slotsPerCycle});
     return modes;
 }
 

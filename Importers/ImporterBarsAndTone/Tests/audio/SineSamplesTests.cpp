@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -66,16 +67,11 @@ TEST(SineSamples, EdgesTakeTheLibrarysPath)
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     // Zeros of the sine, signed zero levels, tiny and huge levels, phases
     // beyond the quick reduction, and values that are not numbers.
-    ExpectSameBits(0.0, 3.14159265358979311600 / 2.0, 0.5, 64);
-    ExpectSameBits(-1e-30, 1e-31, 1.0, 16);
-    ExpectSameBits(1.0, 0.1, 0.0, 16);
-    ExpectSameBits(1.0, 0.1, -0.0, 16);
-    ExpectSameBits(1.0, 0.1, 1e-300, 16);
-    ExpectSameBits(1.0, 0.1, 1e300, 16);
-    ExpectSameBits(1e7, 0.37, 0.25, 256);
-    ExpectSameBits(-1e12, 0.37, 0.25, 256);
-    ExpectSameBits(1.0, 0.1, kInf, 4);
-    ExpectSameBits(1.0, 0.1, kNaN, 4);
+    for (auto [phase, step, gain, count] :
+         {std::tuple{0.0, 3.14159265358979311600 / 2.0, 0.5, 64u}, {-1e-30, 1e-31, 1.0, 16u}, {1.0, 0.1, 0.0, 16u},
+          {1.0, 0.1, -0.0, 16u}, {1.0, 0.1, 1e-300, 16u}, {1.0, 0.1, 1e300, 16u}, {1e7, 0.37, 0.25, 256u},
+          {-1e12, 0.37, 0.25, 256u}, {1.0, 0.1, kInf, 4u}, {1.0, 0.1, kNaN, 4u}})
+        ExpectSameBits(phase, step, gain, count);
     std::vector<float> out(2, 1.0f);
     bt::WriteSineSamples(kInf, 0.0, 1.0, out.data(), 2);
     EXPECT_TRUE(std::isnan(out[0]) && std::isnan(out[1]));

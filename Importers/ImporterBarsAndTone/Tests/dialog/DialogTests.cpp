@@ -12,12 +12,28 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <string>
+#include <tuple>
 
 using namespace bt::dialog;
 using namespace zellyrafactory::hostcontrol;
 
 namespace {
+
+/// Runs the call and checks that it raises the platform's user-visible error
+/// with these fields.
+void ExpectError(const std::function<void()>& call, int level, int major, int minor, const std::string& key)
+{
+    try {
+        call();
+        ADD_FAILURE() << "no error";
+    } catch (const zelcore::config::Error& e) {
+        EXPECT_EQ((std::tuple{e.Level(), e.Major(), e.Minor(), e.IsUserVisible(), e.Key()}),
+                  (std::tuple{level, major, minor, true, key}));
+    }
+}
 
 class DialogTest : public ::testing::Test {
 protected:
@@ -36,22 +52,12 @@ TEST_F(DialogTest, HandleWithoutTheExchangeInterfaceIsAContractViolation)
     auto object = std::make_shared<NotAnExchange>();
     std::vector<zelcore::debug::AssertReport> reports;
     zelcore::debug::hostcontrol::SetAssertObserver([&](const auto& r) { reports.push_back(r); });
-    try {
-        HandleToneSettingsDialog(ids::kLayoutNameWide, {object.get(), object}, nullptr, nullptr);
-        ADD_FAILURE() << "no error";
-    } catch (const zelcore::config::Error& e) {
-        EXPECT_EQ(e.Level(), 0);
-        EXPECT_EQ(e.Major(), 105);
-        EXPECT_EQ(e.Minor(), 25);
-        EXPECT_TRUE(e.IsUserVisible());
-        EXPECT_EQ(e.Key(), "$$$/zelcore/utility/Error/Contract/InputContractViolation=An input contract violation has occurred!");
-    }
+    ExpectError([&] { HandleToneSettingsDialog(ids::kLayoutNameWide, {object.get(), object}, nullptr, nullptr); }, 0,
+                105, 25, "$$$/zelcore/utility/Error/Contract/InputContractViolation=An input contract violation has occurred!");
     zelcore::debug::hostcontrol::SetAssertObserver(nullptr);
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].file, "ToneSettingsDialog");
-    EXPECT_EQ(reports[0].function, "HandleToneSettingsDialog");
-    EXPECT_EQ(reports[0].condition, "dataExchange != 0");
-    EXPECT_EQ(reports[0].message, "");
+    EXPECT_EQ((std::array<std::string, 4>{reports[0].file, reports[0].function, reports[0].condition, reports[0].message}),
+              (std::array<std::string, 4>{"ToneSettingsDialog", "HandleToneSettingsDialog", "dataExchange != 0", ""}));
 }
 
 TEST_F(DialogTest, AControlOfAnotherKindThanItsIdentifierNamesIsAConversionError)
@@ -61,16 +67,8 @@ TEST_F(DialogTest, AControlOfAnotherKindThanItsIdentifierNamesIsAConversionError
     layout.replace(layout.find(popup), popup.size(), "zel_number_edit(identifier:'presetPopup'");
     SetScriptProvider([&](std::string_view) -> std::optional<std::string> { return layout; });
     auto exchange = CreateDataExchange();
-    try {
-        HandleToneSettingsDialog(ids::kLayoutNameWide, exchange->GetClassRef(), nullptr, nullptr);
-        ADD_FAILURE() << "no error";
-    } catch (const zelcore::config::Error& e) {
-        EXPECT_EQ(e.Level(), 1);
-        EXPECT_EQ(e.Major(), 105);
-        EXPECT_EQ(e.Minor(), 21);
-        EXPECT_TRUE(e.IsUserVisible());
-        EXPECT_EQ(e.Key(), "$$$/zelcore/utility/Error/InvalidTypeConversion=Invalid type conversion.");
-    }
+    ExpectError([&] { HandleToneSettingsDialog(ids::kLayoutNameWide, exchange->GetClassRef(), nullptr, nullptr); }, 1,
+                105, 21, "$$$/zelcore/utility/Error/InvalidTypeConversion=Invalid type conversion.");
 }
 
 TEST_F(DialogTest, ExchangeAnswersOnlyItsInterfaceAndOutlivesTheCallersHandle)
@@ -79,11 +77,9 @@ TEST_F(DialogTest, ExchangeAnswersOnlyItsInterfaceAndOutlivesTheCallersHandle)
     ASSERT_TRUE(exchange);
     auto handle = exchange->GetClassRef();
     EXPECT_TRUE(handle.Query<IToneSettingsDialogDataExchange>());
-    bt::ToneSettings s;
-    s.frequency = 440.0f;
     exchange->SetCancelled();
     EXPECT_TRUE(exchange->IsCancelled());
-    exchange->SetToneSettings(s);
+    exchange->SetToneSettings({.frequency = 440.0f});
     EXPECT_FALSE(exchange->IsCancelled());
     std::weak_ptr<ToneSettingsDialogDataExchange> watch = exchange;
     exchange.reset();
@@ -94,20 +90,13 @@ TEST_F(DialogTest, ExchangeAnswersOnlyItsInterfaceAndOutlivesTheCallersHandle)
 TEST_F(DialogTest, AnotherLayoutNameFillsOnlyTheToneLevelControls)
 {
     const std::string full = ReadLayoutText(false);
-    SetScriptProvider([&](std::string_view name) -> std::optional<std::string> {
-        if (name == "OTHERDIALOG")
-            return full;
-        return std::nullopt;
-    });
+    SetScriptProvider([&](std::string_view name) { return name == "OTHERDIALOG" ? std::optional(full) : std::nullopt; });
     auto driver = std::make_shared<ScriptedDriver>(std::vector<ScriptedAction>{
         ScriptedAction::Type(ids::kFrequencyHotTextNumber, 440), ScriptedAction::Press(ids::kOkButton)});
     InstallModalDriver(driver);
 
     auto exchange = CreateDataExchange();
-    bt::ToneSettings in;
-    in.preset = kPresetUHDPQ;
-    in.frameWidth = 1000;
-    in.colorSpaceType = 2;
+    const bt::ToneSettings in{.frameWidth = 1000, .colorSpaceType = 2, .preset = kPresetUHDPQ};
     exchange->SetToneSettings(in);
     HandleToneSettingsDialog(u"OtherDialog", exchange->GetClassRef(), nullptr, nullptr);
     ASSERT_FALSE(exchange->IsCancelled());

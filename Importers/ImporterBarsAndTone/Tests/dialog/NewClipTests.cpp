@@ -1,26 +1,21 @@
 // New clips through the host: selector 38 with the settings dialog driven by
 // scripted user actions, on an NTSC and a PAL input locale.
 
-#include "../host/ModuleFixture.h"
-#include "../host/ToneSettingsMatch.h"
+#include "NewClipFixture.h"
 #include "ImporterBarsAndTone/ColorSpaces.h"
+#include "ImporterBarsAndTone/DialogControls.h"
 #include "ImporterBarsAndTone/FrameSizes.h"
 #include "LayoutText.h"
-#include "bthost/DialogControl.h"
-#include "bthost/NewClip.h"
-#include "bthost/SequenceInfoSuite.h"
 #include "dialog/ChoiceTables.h"
-#include "ImporterBarsAndTone/DialogControls.h"
 #include "zelcore/config/Localizer.h"
 #include "zelcore/text/Utf.h"
 
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <memory>
 
-using namespace zellyrafactory::hostcontrol;
 using bthost::SequenceProperties;
+using A = hc::ScriptedAction;
 namespace mt = zelmediatypes;
 namespace ids = bt::dialog::ids;
 
@@ -31,27 +26,11 @@ std::u16string Shown(const char* key) { return zelcore::text::Utf8ToUtf16(zelcor
 
 std::u16string PresetText(std::uint8_t value) { return Shown(bt::dialog::PresetChoices()[value].key); }
 
-ScriptedAction ChoosePreset(std::uint8_t value) { return ScriptedAction::Choose(ids::kPresetPopup, PresetText(value)); }
+A ChoosePreset(std::uint8_t value) { return A::Choose(ids::kPresetPopup, PresetText(value)); }
 
-class NewClipTest : public ModuleTest, public ::testing::WithParamInterface<bool> {
+class NewClipTest : public NewClipFixture, public ::testing::WithParamInterface<bool> {
 protected:
-    void SetUp() override
-    {
-        ModuleTest::SetUp();
-        locale = std::make_unique<bthost::ScopedInputLocale>(ntsc ? MB::Locale::HostControl::InputLocale::NTSC
-                                                                  : MB::Locale::HostControl::InputLocale::PAL);
-        sequences = std::make_unique<bthost::SequenceInfoSuite>(*host);
-        sequences->SetSequence(1, {});
-    }
-    void TearDown() override
-    {
-        sequences.reset();
-        locale.reset();
-        InstallModalDriver(nullptr);
-        SetScriptProvider(nullptr);
-        EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
-        ModuleTest::TearDown();
-    }
+    NewClipTest() : NewClipFixture(GetParam()) {}
 
     /// The locale's standard-definition Rec. 709 sequence.
     SequenceProperties StandardDefinition() const
@@ -59,30 +38,17 @@ protected:
         return ntsc ? SequenceProperties{1, 720, 480, 10, 11, 30000, 1001, 48000.0f}
                     : SequenceProperties{1, 720, 576, 128, 117, 25, 1, 48000.0f};
     }
-    static SequenceProperties HighDefinition() { return {1, 1920, 1080, 1, 1, 30000, 1001, 48000.0f}; }
+    static SequenceProperties HighDefinition() { return {}; } // 1920 × 1080 square pixels, 29.97 fps, 48000 Hz
 
     void SetWorkingSpace(const CvSDKGuid& id, std::int32_t dropFrame = 0) { sequences->SetSequence(1, {dropFrame, id}); }
 
-    /// Both calls of selector 38 under a scripted driver.
-    bthost::NewClipSettings Create(const SequenceProperties& sequence, std::vector<ScriptedAction> actions)
-    {
-        driver = std::make_shared<ScriptedDriver>(std::move(actions));
-        InstallModalDriver(driver);
-        return bthost::AcquireNewClipSettings(*host, sequence);
-    }
-
     /// The stored record of an accepted clip.
-    bt::ToneSettings Accepted(const SequenceProperties& sequence, std::vector<ScriptedAction> actions)
+    bt::ToneSettings Accepted(const SequenceProperties& sequence, std::vector<A> actions)
     {
-        actions.push_back(ScriptedAction::Press(ids::kOkButton));
+        actions.push_back(A::Press(ids::kOkButton));
         const auto clip = Create(sequence, std::move(actions));
         EXPECT_EQ(clip.result, 0) << driver->Failure();
         return bt::LoadToneSettings(clip.stored.data());
-    }
-
-    static bool Untouched(const bthost::NewClipSettings& clip)
-    {
-        return clip.stored == std::vector<std::uint8_t>(72, 0xCD) && !clip.clipName.has_value();
     }
 
     /// What a preset stores: the tone defaults, 48000 Hz, the locale's video
@@ -90,24 +56,17 @@ protected:
     bt::ToneSettings PresetRecord(std::uint8_t preset, std::uint8_t colour, std::int32_t width,
                                   std::int32_t height) const
     {
-        bt::ToneSettings s;
-        s.preset = preset;
-        s.colorSpaceType = colour;
-        s.frameWidth = width;
-        s.frameHeight = height;
-        s.par = colour != 0 ? mt::kPixelAspectRatio_Square
-                : ntsc      ? mt::kPixelAspectRatio_DVNTSC
-                            : mt::kPixelAspectRatio_DVPAL;
-        s.videoFrameRate = ntsc ? 8475667200 : 10160640000;
-        s.dropFrame = ntsc ? 1 : 0;
-        return s;
+        return {.frameWidth = width,
+                .frameHeight = height,
+                .par = colour != 0 ? mt::kPixelAspectRatio_Square
+                       : ntsc      ? mt::kPixelAspectRatio_DVNTSC
+                                   : mt::kPixelAspectRatio_DVPAL,
+                .videoFrameRate = ntsc ? 8475667200 : 10160640000,
+                .dropFrame = std::uint8_t{ntsc},
+                .colorSpaceType = colour,
+                .preset = preset};
     }
     bt::ToneSettings HdPreset() const { return PresetRecord(3, 1, 1920, 1080); }
-
-    const bool ntsc = GetParam();
-    std::unique_ptr<bthost::ScopedInputLocale> locale;
-    std::unique_ptr<bthost::SequenceInfoSuite> sequences;
-    std::shared_ptr<ScriptedDriver> driver;
 };
 
 } // namespace
@@ -116,12 +75,8 @@ TEST_P(NewClipTest, OpeningPresetIsChosenAfterTheRatesAreTaken)
 {
     // Ratio, audio rate and video rate are replaced by the locale's before the
     // comparison, so only size and colour space decide.
-    SequenceProperties sequence = StandardDefinition();
-    sequence.parNum = 1;
-    sequence.parDen = 1;
-    sequence.rateNum = 24;
-    sequence.rateDen = 1;
-    sequence.audioRate = 44100.0f;
+    SequenceProperties sequence{.width = 720, .height = StandardDefinition().height, .rateNum = 24, .rateDen = 1,
+                                .audioRate = 44100.0f};
     EXPECT_EQ(Accepted(sequence, {}), HdPreset());
 
     sequence.height = ntsc ? 576 : 480; // the other locale's size
@@ -138,10 +93,7 @@ TEST_P(NewClipTest, OtherSequencesOpenOnAutomaticWithTheirOwnValues)
     automatic.dropFrame = 1; // from the video table
     EXPECT_EQ(Accepted(HighDefinition(), {}), automatic);
 
-    SequenceProperties noRate = HighDefinition();
-    noRate.rateNum = 0;
-    noRate.parNum = 7; // not among the eight ratios
-    noRate.parDen = 5;
+    const SequenceProperties noRate{.parNum = 7, .parDen = 5, .rateNum = 0}; // a ratio not among the eight
     automatic.videoFrameRate = 10594584000; // the table's first entry
     automatic.dropFrame = 0;
     EXPECT_EQ(Accepted(noRate, {}), automatic);
@@ -150,8 +102,7 @@ TEST_P(NewClipTest, OtherSequencesOpenOnAutomaticWithTheirOwnValues)
 TEST_P(NewClipTest, EveryPresetStoresItsRecord)
 {
     SetWorkingSpace(MB::WorkingSpace::OR2100HLGCvSDKColorSpaceID);
-    SequenceProperties sequence = HighDefinition();
-    sequence.audioRate = 96000.0f;
+    const SequenceProperties sequence{.audioRate = 96000.0f};
     const std::int32_t sdHeight = ntsc ? 480 : 576;
     // Custom keeps the opening record's colour space.
     for (const bt::ToneSettings& want :
@@ -159,7 +110,7 @@ TEST_P(NewClipTest, EveryPresetStoresItsRecord)
           PresetRecord(4, 2, 1920, 1080), PresetRecord(5, 3, 1920, 1080), PresetRecord(6, 1, 3840, 2160),
           PresetRecord(7, 2, 3840, 2160), PresetRecord(8, 3, 3840, 2160)}) {
         SCOPED_TRACE(zelcore::text::Utf16ToUtf8(PresetText(want.preset)));
-        EXPECT_EQ(Accepted(sequence, {ScriptedAction::Type(ids::kFrequencyHotTextNumber, 440), ChoosePreset(want.preset)}),
+        EXPECT_EQ(Accepted(sequence, {A::Type(ids::kFrequencyHotTextNumber, 440), ChoosePreset(want.preset)}),
                   want);
     }
 }
@@ -168,10 +119,9 @@ TEST_P(NewClipTest, AutomaticRestoresTheOpeningRecord)
 {
     SetWorkingSpace(MB::WorkingSpace::OR2100PQCvSDKColorSpaceID);
     const SequenceProperties uhd{1, 3840, 2160, 1, 1, 50, 1, 44100.0f};
-    const auto clip = Create(uhd, {ChoosePreset(2), ScriptedAction::Type(ids::kFrequencyHotTextNumber, 440),
-                                   ScriptedAction::Select(ids::kIdentifyChannelsBtn),
-                                   ScriptedAction::Choose(ids::kAudioFrameRatePopup, u"32000 Hz"), ChoosePreset(1),
-                                   ScriptedAction::Press(ids::kOkButton)});
+    const auto clip = Create(uhd, {ChoosePreset(2), A::Type(ids::kFrequencyHotTextNumber, 440),
+                                   A::Select(ids::kIdentifyChannelsBtn), A::Choose(ids::kAudioFrameRatePopup, u"32000 Hz"),
+                                   ChoosePreset(1), A::Press(ids::kOkButton)});
     ASSERT_EQ(clip.result, 0) << driver->Failure();
     bt::ToneSettings opening = PresetRecord(1, 3, 3840, 2160);
     opening.audioFrameRate = 44100.0f;
@@ -189,7 +139,6 @@ TEST_P(NewClipTest, UserChangesMarkCustomByExactComparison)
         std::uint8_t preset;
         std::function<void(bt::ToneSettings&)> change; ///< of the HD preset's record
     };
-    using A = ScriptedAction;
     const Case cases[] = {
         {"frequency 1000", {A::Type(ids::kFrequencyHotTextNumber, 1000)}, 3, [](auto&) {}},
         {"frequency 1000.5", {A::Type(ids::kFrequencyHotTextNumber, 1000.5)}, 0, [](auto& s) { s.frequency = 1000.5f; }},
@@ -197,27 +146,16 @@ TEST_P(NewClipTest, UserChangesMarkCustomByExactComparison)
          [](auto& s) { s.amplitude = static_cast<float>(std::pow(10.0, -0.6)); }},
         {"amplitude default", {A::Type(ids::kAmplitudeHotTextNumber, -12.041199684143066)}, 3, [](auto&) {}},
         {"width 1919.7", {A::Type(ids::kFrameWidthNumberEdit, 1919.7)}, 0, [](auto& s) { s.frameWidth = 1919; }},
-        {"height beyond the maximum", {A::Type(ids::kFrameHeightNumberEdit, 1e9)}, 0,
-         [](auto& s) { s.frameHeight = 8192; }},
-        {"width below the minimum", {A::Type(ids::kFrameWidthNumberEdit, -3)}, 0, [](auto& s) { s.frameWidth = 24; }},
+        {"height 1079", {A::Type(ids::kFrameHeightNumberEdit, 1079)}, 0, [](auto& s) { s.frameHeight = 1079; }},
         {"identify channels", {A::Select(ids::kIdentifyChannelsBtn)}, 3, [](auto& s) { s.identifyChannels = 1; }},
         {"format", {A::Select(ids::kIdentifyChannelsBtn), A::Choose(ids::kIdentifierFormatPopup, u"EBU Stereo (400 Hz)")},
-         0,
-         [](auto& s) {
-             s.identifyChannels = 1;
-             s.identifierFormat = 1;
-         }},
+         0, [](auto& s) { s.identifyChannels = 1; s.identifierFormat = 1; }},
         {"colour space, the ratio untouched", {A::Choose(ids::kColorSpaceTypePopup, u"Rec. 601")}, 0,
          [](auto& s) { s.colorSpaceType = 0; }},
         {"video rate", {A::Choose(ids::kVideoFrameRatePopup, u"59.94 fps")}, 0,
-         [](auto& s) {
-             s.videoFrameRate = 4237833600;
-             s.dropFrame = 1;
-         }},
-        {"ratio", {A::Choose(ids::kParPopup, u"DVCPRO HD (1.5)")}, 0,
-         [](auto& s) { s.par = mt::kPixelAspectRatio_DVCProHD; }},
-        {"audio rate", {A::Choose(ids::kAudioFrameRatePopup, u"88200 Hz")}, 0,
-         [](auto& s) { s.audioFrameRate = 88200.0f; }},
+         [](auto& s) { s.videoFrameRate = 4237833600; s.dropFrame = 1; }},
+        {"ratio", {A::Choose(ids::kParPopup, u"DVCPRO HD (1.5)")}, 0, [](auto& s) { s.par = mt::kPixelAspectRatio_DVCProHD; }},
+        {"audio rate", {A::Choose(ids::kAudioFrameRatePopup, u"88200 Hz")}, 0, [](auto& s) { s.audioFrameRate = 88200.0f; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -231,36 +169,32 @@ TEST_P(NewClipTest, UserChangesMarkCustomByExactComparison)
 TEST_P(NewClipTest, ToneControlsFollowTheToneType)
 {
     // At opening the format pop-up is disabled.
-    auto clip = Create(HighDefinition(), {ScriptedAction::Choose(ids::kIdentifierFormatPopup, u"EBU Stereo (400 Hz)")});
+    auto clip = Create(HighDefinition(), {A::Choose(ids::kIdentifierFormatPopup, u"EBU Stereo (400 Hz)")});
     EXPECT_EQ(clip.result, BT_RESULT_UNSUPPORTED);
     EXPECT_NE(driver->Failure().find("disabled"), std::string::npos) << driver->Failure();
     EXPECT_TRUE(Untouched(clip));
 
     // Identifying channels disables frequency and amplitude.
     for (const char* id : {ids::kFrequencyHotTextNumber, ids::kAmplitudeHotTextNumber}) {
-        clip = Create(HighDefinition(), {ScriptedAction::Select(ids::kIdentifyChannelsBtn), ScriptedAction::Type(id, 1)});
+        clip = Create(HighDefinition(), {A::Select(ids::kIdentifyChannelsBtn), A::Type(id, 1)});
         EXPECT_EQ(clip.result, BT_RESULT_UNSUPPORTED) << id;
         EXPECT_NE(driver->Failure().find("disabled"), std::string::npos) << driver->Failure();
     }
 
     // Back to steady tone, and a preset resets the tone type.
-    const bt::ToneSettings s = Accepted(HighDefinition(), {ScriptedAction::Select(ids::kIdentifyChannelsBtn),
-                                                           ScriptedAction::Select(ids::kSteadyTonesBtn),
-                                                           ScriptedAction::Type(ids::kFrequencyHotTextNumber, 500)});
-    EXPECT_EQ(s.identifyChannels, 0);
-    EXPECT_EQ(s.frequency, 500.0f);
-    const bt::ToneSettings t = Accepted(HighDefinition(), {ScriptedAction::Select(ids::kIdentifyChannelsBtn),
-                                                           ChoosePreset(6),
-                                                           ScriptedAction::Type(ids::kAmplitudeHotTextNumber, -6)});
-    EXPECT_EQ(t.identifyChannels, 0);
-    EXPECT_EQ(t.preset, 0);
+    const bt::ToneSettings s = Accepted(HighDefinition(), {A::Select(ids::kIdentifyChannelsBtn),
+                                                           A::Select(ids::kSteadyTonesBtn),
+                                                           A::Type(ids::kFrequencyHotTextNumber, 500)});
+    EXPECT_EQ((std::pair{s.identifyChannels, s.frequency}), (std::pair{std::uint8_t{0}, 500.0f}));
+    const bt::ToneSettings t = Accepted(HighDefinition(), {A::Select(ids::kIdentifyChannelsBtn), ChoosePreset(6),
+                                                           A::Type(ids::kAmplitudeHotTextNumber, -6)});
+    EXPECT_EQ((std::pair{t.identifyChannels, t.preset}), (std::pair<std::uint8_t, std::uint8_t>{0, 0}));
 }
 
 TEST_P(NewClipTest, CancelClosingTheWindowOrAnUnfinishedRunStoreNothing)
 {
     // A driver that stops without closing leaves the dialog to be closed.
-    for (const auto& end : {std::vector{ScriptedAction::Press(ids::kCancelButton)}, std::vector{ScriptedAction::Close()},
-                            std::vector<ScriptedAction>{}}) {
+    for (const auto& end : {std::vector{A::Press(ids::kCancelButton)}, std::vector{A::Close()}, std::vector<A>{}}) {
         auto actions = end;
         actions.insert(actions.begin(), ChoosePreset(8));
         const auto clip = Create(HighDefinition(), actions);
@@ -273,9 +207,8 @@ TEST_P(NewClipTest, EveryColourSpaceIsOfferedAndNamesTheClip)
 {
     SetWorkingSpace(MB::WorkingSpace::OR2100PQCvSDKColorSpaceID);
     for (const bt::ColorSpaceFacts& space : bt::kColorSpaces) {
-        const auto clip = Create(HighDefinition(), {ScriptedAction::Choose(ids::kColorSpaceTypePopup,
-                                                                           Shown(space.dialogLabelKey)),
-                                                    ScriptedAction::Press(ids::kOkButton)});
+        const auto clip = Create(HighDefinition(), {A::Choose(ids::kColorSpaceTypePopup, Shown(space.dialogLabelKey)),
+                                                    A::Press(ids::kOkButton)});
         ASSERT_EQ(clip.result, 0) << space.token << ": " << driver->Failure();
         EXPECT_EQ(clip.stored[64], bt::RecordValue(space.space));
         EXPECT_EQ(clip.clipName, zelcore::config::Localizer::Get().Localize(space.clipNameKey));
@@ -285,7 +218,7 @@ TEST_P(NewClipTest, EveryColourSpaceIsOfferedAndNamesTheClip)
 TEST_P(NewClipTest, FailedNameAllocationStillStoresTheRecord)
 {
     host->Memory().FailAllocations(1);
-    const auto clip = Create(HighDefinition(), {ScriptedAction::Press(ids::kOkButton)});
+    const auto clip = Create(HighDefinition(), {A::Press(ids::kOkButton)});
     EXPECT_EQ(clip.result, 0);
     EXPECT_FALSE(clip.clipName.has_value());
     EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()).frameWidth, 1920);
@@ -294,21 +227,17 @@ TEST_P(NewClipTest, FailedNameAllocationStillStoresTheRecord)
 
 TEST_P(NewClipTest, WithoutALayoutScriptTheSequenceMatchedRecordIsStored)
 {
-    SetScriptProvider([](std::string_view) -> std::optional<std::string> { return std::nullopt; });
+    WithoutDialog();
     sequences->SetSequence(7, {1, MB::WorkingSpace::OR2100PQCvSDKColorSpaceID});
     const auto clip = Create({7, 3840, 2160, 40, 33, 0, 1, 44100.0f}, {});
     ASSERT_EQ(clip.result, 0);
     EXPECT_EQ(driver->Runs(), 0);
 
-    bt::ToneSettings expected; // the defaults, then the sequence
-    expected.audioFrameRate = 44100.0f;
-    expected.frameWidth = 3840;
-    expected.frameHeight = 2160;
-    expected.par = mt::PixelAspectRatio(40, 33);
-    expected.videoFrameRate = std::numeric_limits<std::int64_t>::max();
-    expected.dropFrame = 1;
-    expected.colorSpaceType = 3;
-    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()), expected);
+    // The defaults, then the sequence.
+    EXPECT_EQ(bt::LoadToneSettings(clip.stored.data()),
+              (bt::ToneSettings{.audioFrameRate = 44100.0f, .frameWidth = 3840, .frameHeight = 2160, .par = {40, 33},
+                                .videoFrameRate = std::numeric_limits<std::int64_t>::max(), .dropFrame = 1,
+                                .colorSpaceType = 3}));
     EXPECT_EQ(clip.clipName, u"Bars and Tone - Rec 2100 PQ");
     EXPECT_EQ(sequences->AskedIds(), std::vector<std::uint32_t>{7});
 }
@@ -319,8 +248,8 @@ TEST_P(NewClipTest, AMalformedLayoutOrAControlOfTheWrongClassFailsTheCall)
     const std::string popup = "zel_popup(identifier:'presetPopup'";
     wrongClass.replace(wrongClass.find(popup), popup.size(), "zel_number_edit(identifier:'presetPopup'");
     for (const std::string& text : {wrongClass, std::string("layout X\r\n{\r\n\tview\r\n")}) {
-        SetScriptProvider([text](std::string_view) -> std::optional<std::string> { return text; });
-        const auto clip = Create(HighDefinition(), {ScriptedAction::Press(ids::kOkButton)});
+        hc::SetScriptProvider([text](std::string_view) -> std::optional<std::string> { return text; });
+        const auto clip = Create(HighDefinition(), {A::Press(ids::kOkButton)});
         EXPECT_EQ(clip.result, BT_RESULT_UNSUPPORTED);
         EXPECT_TRUE(Untouched(clip));
         EXPECT_EQ(driver->Runs(), 0);
@@ -329,35 +258,31 @@ TEST_P(NewClipTest, AMalformedLayoutOrAControlOfTheWrongClassFailsTheCall)
 
 TEST_P(NewClipTest, FrequencyLimitIsHalfTheOpeningAudioRate)
 {
-    SequenceProperties sequence = HighDefinition();
-    sequence.audioRate = 44100.0f;
-    const bt::ToneSettings s = Accepted(sequence, {ScriptedAction::Type(ids::kFrequencyHotTextNumber, 30000)});
-    EXPECT_EQ(s.audioFrameRate, 44100.0f);
-    EXPECT_EQ(s.frequency, 22050.0f);
-    const bt::ToneSettings t = Accepted(sequence, {ScriptedAction::Choose(ids::kAudioFrameRatePopup, u"48000 Hz"),
-                                                   ScriptedAction::Type(ids::kFrequencyHotTextNumber, 23000)});
-    EXPECT_EQ(t.audioFrameRate, 48000.0f);
-    EXPECT_EQ(t.frequency, 22050.0f);
+    const SequenceProperties sequence{.audioRate = 44100.0f};
+    const bt::ToneSettings s = Accepted(sequence, {A::Type(ids::kFrequencyHotTextNumber, 30000)});
+    EXPECT_EQ((std::pair{s.audioFrameRate, s.frequency}), (std::pair{44100.0f, 22050.0f}));
+    const bt::ToneSettings t = Accepted(sequence, {A::Choose(ids::kAudioFrameRatePopup, u"48000 Hz"),
+                                                   A::Type(ids::kFrequencyHotTextNumber, 23000)});
+    EXPECT_EQ((std::pair{t.audioFrameRate, t.frequency}), (std::pair{48000.0f, 22050.0f}));
 }
 
 TEST_P(NewClipTest, TypedSizesAreHeldToThePublishedFrameSizes)
 {
     // Hosts judge clips by the published range, so the fields must hold to it
     // exactly: a bound itself is kept, a pixel beyond it is held to it.
-    const bt::FrameSizeRange& range = bt::kFrameSizes;
-    const auto typed = [&](double width, double height) {
-        return Accepted(HighDefinition(), {ScriptedAction::Type(ids::kFrameWidthNumberEdit, width),
-                                           ScriptedAction::Type(ids::kFrameHeightNumberEdit, height)});
-    };
-    const bt::ToneSettings atBounds = typed(range.minWidth, range.maxHeight);
-    EXPECT_EQ(atBounds.frameWidth, range.minWidth);
-    EXPECT_EQ(atBounds.frameHeight, range.maxHeight);
-    const bt::ToneSettings beyond = typed(range.minWidth - 1, range.maxHeight + 1);
-    EXPECT_EQ(beyond.frameWidth, range.minWidth);
-    EXPECT_EQ(beyond.frameHeight, range.maxHeight);
-    const bt::ToneSettings otherWay = typed(range.maxWidth + 1, range.minHeight - 1);
-    EXPECT_EQ(otherWay.frameWidth, range.maxWidth);
-    EXPECT_EQ(otherWay.frameHeight, range.minHeight);
+    const bt::FrameSizeRange& r = bt::kFrameSizes;
+    const struct {
+        double width, height;
+        std::int32_t keptWidth, keptHeight;
+    } rows[] = {{1.0 * r.minWidth, 1.0 * r.maxHeight, r.minWidth, r.maxHeight},
+                {r.minWidth - 1.0, r.maxHeight + 1.0, r.minWidth, r.maxHeight},
+                {r.maxWidth + 1.0, r.minHeight - 1.0, r.maxWidth, r.minHeight}};
+    for (const auto& row : rows) {
+        const bt::ToneSettings s = Accepted(HighDefinition(), {A::Type(ids::kFrameWidthNumberEdit, row.width),
+                                                               A::Type(ids::kFrameHeightNumberEdit, row.height)});
+        EXPECT_EQ((std::pair{s.frameWidth, s.frameHeight}), (std::pair{row.keptWidth, row.keptHeight}))
+            << row.width << " x " << row.height;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, NewClipTest, ::testing::Values(true, false),

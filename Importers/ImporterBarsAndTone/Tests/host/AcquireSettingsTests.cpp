@@ -1,47 +1,16 @@
 // Selector 38 at the host boundary: the size query, the setup flag and the
 // matching of the host's sequence.
 
-#include "ModuleFixture.h"
+#include "../dialog/NewClipFixture.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
-#include "bthost/DialogControl.h"
-#include "bthost/NewClip.h"
-#include "bthost/SequenceInfoSuite.h"
-#include "host/ToneSettings.h"
 #include "zelcore/memory/MemoryRecycler.h"
 
+#include <array>
 #include <limits>
-#include <memory>
+#include <tuple>
 
-using namespace zellyrafactory::hostcontrol;
-
-namespace {
-
-class AcquireSettingsTest : public ModuleTest {
-protected:
-    void SetUp() override
-    {
-        ModuleTest::SetUp();
-        driver = std::make_shared<ScriptedDriver>(AcceptAsOpened());
-        InstallModalDriver(driver);
-    }
-    void TearDown() override
-    {
-        InstallModalDriver(nullptr);
-        SetScriptProvider(nullptr);
-        ModuleTest::TearDown();
-    }
-    /// The record as sequence matching leaves it: no layout, no dialog.
-    void WithoutDialog()
-    {
-        SetScriptProvider([](std::string_view) -> std::optional<std::string> { return std::nullopt; });
-    }
-
-    const bthost::ScopedInputLocale pal{MB::Locale::HostControl::InputLocale::PAL};
-    std::shared_ptr<ScriptedDriver> driver;
-};
-
-} // namespace
+using AcquireSettingsTest = NewClipFixture; // PAL
 
 TEST_F(AcquireSettingsTest, SizeQueryAndSetupNotRequestedTouchNothingElse)
 {
@@ -50,16 +19,12 @@ TEST_F(AcquireSettingsTest, SizeQueryAndSetupNotRequestedTouchNothingElse)
     auto name = Sentinel(bt::records::ClipNameRecord::kMinSize);
     EXPECT_EQ(host->Call(BT_SEL_ACQUIRE_SETTINGS, name.data(), request.data()), 0);
     EXPECT_EQ(bt::packed::LoadU32(request.data(), bt::records::SettingsRequest::kSettingsSize), 72u);
-    for (std::size_t i = 12; i < request.size(); ++i)
-        EXPECT_EQ(request[i], 0xCD) << i;
+    ExpectSentinelOutside(request, {{0, 12}}); // past the buffer pointer and the size
     EXPECT_EQ(name, Sentinel(name.size()));
 
     const auto clip = bthost::AcquireNewClipSettings(*host, {}, 0);
-    EXPECT_EQ(clip.sizeResult, 0);
-    EXPECT_EQ(clip.size, 72u);
-    EXPECT_EQ(clip.result, 0);
-    EXPECT_EQ(clip.stored, std::vector<std::uint8_t>(72, 0xCD));
-    EXPECT_FALSE(clip.clipName);
+    EXPECT_EQ((std::tuple{clip.sizeResult, clip.size, clip.result}), (std::tuple{0, 72u, 0}));
+    EXPECT_TRUE(Untouched(clip));
     EXPECT_EQ(driver->Runs(), 0);
     EXPECT_TRUE(host->Suites().Events().empty());
 
@@ -68,22 +33,20 @@ TEST_F(AcquireSettingsTest, SizeQueryAndSetupNotRequestedTouchNothingElse)
 
 TEST_F(AcquireSettingsTest, WorkingColourSpaceGivesTheColourSpaceType)
 {
-    struct Row {
+    CvSDKGuid unknown = MB::WorkingSpace::OR709CvSDKColorSpaceID;
+    unknown.Data1 ^= 1;
+    const struct {
         CvSDKGuid id;
         std::uint8_t type;
         const char16_t* name;
-    };
-    CvSDKGuid unknown = MB::WorkingSpace::OR709CvSDKColorSpaceID;
-    unknown.Data1 ^= 1;
-    const Row rows[] = {{MB::WorkingSpace::OR709CvSDKColorSpaceID, 1, u"Bars and Tone - Rec 709"},
-                        {MB::WorkingSpace::OR2100HLGCvSDKColorSpaceID, 2, u"Bars and Tone - Rec 2100 HLG"},
-                        {MB::WorkingSpace::OR2100PQCvSDKColorSpaceID, 3, u"Bars and Tone - Rec 2100 PQ"},
-                        {MB::WorkingSpace::OR601CvSDKColorSpaceID, 0, u"Bars and Tone"},
-                        {MB::WorkingSpace::ORDCIP3CvSDKColorSpaceID, 0, u"Bars and Tone"},
-                        {unknown, 1, u"Bars and Tone - Rec 709"}};
-    bthost::SequenceInfoSuite suite(*host);
-    for (const Row& row : rows) {
-        suite.SetSequence(1, {0, row.id});
+    } rows[] = {{MB::WorkingSpace::OR709CvSDKColorSpaceID, 1, u"Bars and Tone - Rec 709"},
+                {MB::WorkingSpace::OR2100HLGCvSDKColorSpaceID, 2, u"Bars and Tone - Rec 2100 HLG"},
+                {MB::WorkingSpace::OR2100PQCvSDKColorSpaceID, 3, u"Bars and Tone - Rec 2100 PQ"},
+                {MB::WorkingSpace::OR601CvSDKColorSpaceID, 0, u"Bars and Tone"},
+                {MB::WorkingSpace::ORDCIP3CvSDKColorSpaceID, 0, u"Bars and Tone"},
+                {unknown, 1, u"Bars and Tone - Rec 709"}};
+    for (const auto& row : rows) {
+        sequences->SetSequence(1, {0, row.id});
         const auto clip = bthost::AcquireNewClipSettings(*host, {});
         ASSERT_EQ(clip.result, 0);
         EXPECT_EQ(clip.stored[64], row.type);
@@ -91,26 +54,20 @@ TEST_F(AcquireSettingsTest, WorkingColourSpaceGivesTheColourSpaceType)
     }
 }
 
-TEST_F(AcquireSettingsTest, SequenceRateBecomesTicksPerFrameWhateverItsSignAndDropFrameOnlyWhenTheHostSaysOne)
+TEST_F(AcquireSettingsTest, SequenceRateBecomesTicksPerFrameAndDropFrameOnlyWhenTheHostSaysOne)
 {
     WithoutDialog(); // the dialog would put its own table's rate in its place
-    bthost::SequenceInfoSuite suite(*host);
-    struct Row {
+    // The conversion's signs and saturation are the rate type's; here that
+    // the sequence's rate reaches the record through it.
+    const struct {
         std::int32_t dropAnswer, num, den;
         std::int64_t ticks;
         std::uint8_t drop;
-    };
-    const Row rows[] = {{1, 30000, 1001, 8475667200, 1},
-                        {0, 30000, 1001, 8475667200, 0},
-                        {2, 30000, 1001, 8475667200, 0},
-                        {-1, 30000, 1001, 8475667200, 0},
-                        {0, -25, 1, -10160640000, 0}, // a negative rate: a negative duration
-                        {0, 25, -1, -10160640000, 0},
-                        {0, -30000, 1001, -8475667200, 0},
-                        {0, 0, 1, std::numeric_limits<std::int64_t>::max(), 0}, // only a rate of 0 is no rate
-                        {0, 1, 0, 0, 0}};
-    for (const Row& row : rows) {
-        suite.SetSequence(5, {row.dropAnswer, MB::WorkingSpace::OR709CvSDKColorSpaceID});
+    } rows[] = {{1, 30000, 1001, 8475667200, 1},  {0, 30000, 1001, 8475667200, 0}, {2, 30000, 1001, 8475667200, 0},
+                {-1, 30000, 1001, 8475667200, 0}, {0, -25, 1, -10160640000, 0},
+                {0, 0, 1, std::numeric_limits<std::int64_t>::max(), 0}};
+    for (const auto& row : rows) {
+        sequences->SetSequence(5, {row.dropAnswer, MB::WorkingSpace::OR709CvSDKColorSpaceID});
         const auto clip = bthost::AcquireNewClipSettings(*host, {5, 1920, 1080, 1, 1, row.num, row.den, 48000.0f});
         ASSERT_EQ(clip.result, 0);
         const bt::ToneSettings s = bt::LoadToneSettings(clip.stored.data());
@@ -122,13 +79,12 @@ TEST_F(AcquireSettingsTest, SequenceRateBecomesTicksPerFrameWhateverItsSignAndDr
 TEST_F(AcquireSettingsTest, MissingSuitesLeaveTheDefaults)
 {
     WithoutDialog();
+    sequences->SetSequence(1, {1, MB::WorkingSpace::OR2100HLGCvSDKColorSpaceID});
+    const bthost::SequenceProperties unknown{9, 1280, 720, 1, 1, 25, 1, 48000.0f};
+    const auto unanswered = bthost::AcquireNewClipSettings(*host, unknown); // a sequence the suite does not know
+    EXPECT_EQ((std::array{unanswered.stored[64], unanswered.stored[56]}), (std::array<std::uint8_t, 2>{1, 0}));
     const bthost::SequenceProperties hlgSequence{1, 1280, 720, 1, 1, 25, 1, 48000.0f};
-    {
-        bthost::SequenceInfoSuite suite(*host); // a sequence the suite does not know
-        const auto clip = bthost::AcquireNewClipSettings(*host, {9, 1280, 720, 1, 1, 25, 1, 48000.0f});
-        EXPECT_EQ(clip.stored[64], 1);
-        EXPECT_EQ(clip.stored[56], 0);
-    }
+    sequences.reset();
     const auto noSuite = bthost::AcquireNewClipSettings(*host, hlgSequence);
     EXPECT_EQ(noSuite.result, 0);
     EXPECT_EQ(noSuite.stored[64], 1);
@@ -154,8 +110,7 @@ TEST_F(AcquireSettingsTest, RunningOutOfMemoryInTheDialogAnswersTheMemoryErrorAn
         hc::LimitAllocations(std::nullopt);
         if (clip.result != BT_RESULT_MEMORY_ERROR)
             break;
-        EXPECT_EQ(clip.stored, std::vector<std::uint8_t>(72, 0xCD)) << limit;
-        EXPECT_FALSE(clip.clipName) << limit;
+        EXPECT_TRUE(Untouched(clip)) << limit;
         EXPECT_EQ(host->Memory().LiveBlocks(), 0u) << limit;
     }
     EXPECT_GT(limit, 1u); // the exchange and at least one of the dialog's own allocations were refused

@@ -4,8 +4,10 @@
 #include "CVM/ColorManagement.h"
 #include "ImporterBarsAndTone/HostRecords.h"
 #include "barsandtone/PackedBytes.h"
+#include "bthost/ClipDescription.h"
 
 #include <limits>
+#include <optional>
 #include <tuple>
 
 using namespace bt::packed;
@@ -15,35 +17,31 @@ namespace {
 
 class ClipInfoTest : public ModuleTest {
 protected:
-    /// Selector 37 on a record prefilled with the sentinel.
-    std::int32_t Describe(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info)
+    /// Selector 37 on a record prefilled with the sentinel. With a rate, the
+    /// host's picture fields propose an NTSC DV picture at that many frames a
+    /// second, which a version-1 record takes.
+    std::int32_t Describe(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info,
+                          std::optional<std::int32_t> hostRate = std::nullopt)
     {
         info = Sentinel(ci::kMinSize + 16);
         StorePtr(info.data(), ci::kPersisted, persisted);
-        return Call(fileType, info);
-    }
-    /// Selector 37 for a version-1 record, whose picture comes from the
-    /// host's fields: here an NTSC DV picture at the given rate.
-    std::int32_t DescribeOld(std::uint32_t fileType, void* persisted, std::vector<std::uint8_t>& info,
-                             std::int32_t rateNum = 30000, std::int32_t rateDen = 1001)
-    {
-        info = Sentinel(ci::kMinSize + 16);
-        StorePtr(info.data(), ci::kPersisted, persisted);
-        StoreI32(info.data(), ci::kWidth, 720);
-        StoreI32(info.data(), ci::kHeight, 486);
-        StoreU32(info.data(), ci::kParNum, 10);
-        StoreU32(info.data(), ci::kParDen, 11);
-        StoreI32(info.data(), ci::kRateNum, rateNum);
-        StoreI32(info.data(), ci::kRateDen, rateDen);
-        return Call(fileType, info);
-    }
-    std::int32_t Call(std::uint32_t fileType, std::vector<std::uint8_t>& info)
-    {
+        if (hostRate) {
+            StoreI32(info.data(), ci::kWidth, 720);
+            StoreI32(info.data(), ci::kHeight, 486);
+            StoreU32(info.data(), ci::kParNum, 10);
+            StoreU32(info.data(), ci::kParDen, 11);
+            StoreI32(info.data(), ci::kRateNum, *hostRate);
+            StoreI32(info.data(), ci::kRateDen, 1);
+        }
         std::vector<std::uint8_t> file(16, 0);
         StoreU32(file.data(), bt::records::FileRecord::kFileType, fileType);
         return host->Call(BT_SEL_GET_CLIP_INFO, file.data(), info.data());
     }
     void* Store(const bt::ToneSettings& s) { return host->StoreSettings(&s, sizeof s); }
+    static bt::ToneSettings PerFile(const std::vector<std::uint8_t>& info)
+    {
+        return bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord));
+    }
 
     /// A version-1 record: its tone part set, the rest noise.
     void* StoreOld()
@@ -68,53 +66,40 @@ protected:
 
 } // namespace
 
-TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsAudioRate)
+TEST_F(ClipInfoTest, ClipWithoutStoredSettingsIsTheDefaultAtTheHostsRateInADistinctRecordEachCall)
 {
     // The default record's own bytes are pinned by the record's tests; here
     // only what the host's rate changes.
-    auto r = host->GetClipInfo(BT_FILETYPE_BARS, nullptr, 44100.0f);
-    ASSERT_EQ(r.result, 0);
-    const auto& d = r.description;
-    EXPECT_EQ((std::tuple{d.audioRate, d.audioSamples}), (std::tuple{44100.0f, std::int64_t{5 * 44100}}));
-    EXPECT_TRUE(d.colorManaged);
-    bt::ToneSettings defaults;
-    defaults.audioFrameRate = 44100.0f;
-    EXPECT_EQ(bt::LoadToneSettings(d.perFileRecord), defaults);
-    EXPECT_EQ(host->ReleaseFileRecord(d.perFileRecord), 0);
+    const auto a = host->GetClipInfo(BT_FILETYPE_BARS, nullptr, 44100.0f).description;
+    EXPECT_EQ((std::tuple{a.audioRate, a.audioSamples}), (std::tuple{44100.0f, std::int64_t{5 * 44100}}));
+    EXPECT_EQ(bt::LoadToneSettings(a.perFileRecord), (bt::ToneSettings{.audioFrameRate = 44100.0f}));
+    EXPECT_TRUE(a.colorManaged);
+
+    CVM::HostControl::SetAbleToSupportColorManagement(false);
+    const auto b = host->GetClipInfo(BT_FILETYPE_HDBR, nullptr).description;
+    CVM::HostControl::SetAbleToSupportColorManagement(true);
+    EXPECT_FALSE(b.colorManaged);
+    EXPECT_NE(a.perFileRecord, b.perFileRecord);
+    EXPECT_EQ(host->ReleaseFileRecord(a.perFileRecord), 0);
+    EXPECT_EQ(host->ReleaseFileRecord(b.perFileRecord), 0);
 }
 
 TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
 {
-    bt::ToneSettings s;
-    s.version = 0; // anything but 1 reads as the current layout
-    s.frameWidth = 3840;
-    s.frameHeight = 2160;
-    s.par = zelmediatypes::PixelAspectRatio(4, 3);
-    s.videoFrameRate = 5080320000;
-    s.audioFrameRate = 96000.0f;
-    s.audioChannelCount = 6;
-    s.audioChannelType = 1;
+    // Version 0: anything but 1 reads as the current layout.
+    bt::ToneSettings s{.version = 0, .audioFrameRate = 96000.0f, .audioChannelType = 1, .audioChannelCount = 6,
+                       .frameWidth = 3840, .frameHeight = 2160, .par = {4, 3}, .videoFrameRate = 5080320000};
     void* stored = Store(s);
 
     std::vector<std::uint8_t> info;
     ASSERT_EQ(Describe(BT_FILETYPE_BARS, stored, info), 0);
-    EXPECT_EQ(info[0], 1);
-    EXPECT_EQ(info[1], 1);
-    EXPECT_EQ(LoadI32(info.data(), ci::kWidth), 3840);
-    EXPECT_EQ(LoadI32(info.data(), ci::kHeight), 2160);
-    EXPECT_EQ(LoadU16(info.data(), ci::kDepth12), 24);
-    EXPECT_EQ(info[22], 5);
-    EXPECT_EQ(info[31], 1);
-    EXPECT_EQ(info[32], 2);
-    EXPECT_EQ(LoadU32(info.data(), ci::kParNum), 4u);
-    EXPECT_EQ(LoadU32(info.data(), ci::kParDen), 3u);
-    EXPECT_EQ(LoadU32(info.data(), ci::kFlag54), 1u);
-    EXPECT_EQ(LoadI64(info.data(), ci::kFrameDuration), 5080320000);
-    EXPECT_EQ(LoadU32(info.data(), ci::kAudioChannels), 6u);
-    EXPECT_EQ(LoadF32(info.data(), ci::kAudioRate), 96000.0f);
-    EXPECT_EQ(LoadU32(info.data(), ci::kFlag182), 6u);
-    EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), 480000);
-    EXPECT_EQ(LoadPtr(info.data(), ci::kPersisted), stored);
+    const auto d = bthost::ReadClipDescription(info);
+    EXPECT_EQ((std::tuple{d.width, d.height, d.parNumerator, d.parDenominator, d.frameDuration, d.audioChannels,
+                          d.audioRate, d.audioSamples, d.persisted}),
+              (std::tuple{3840, 2160, 4u, 3u, std::int64_t{5080320000}, 6u, 96000.0f, std::int64_t{480000}, stored}));
+    EXPECT_EQ((std::tuple{info[0], info[1], LoadU16(info.data(), ci::kDepth12), info[22], info[31], info[32],
+                          LoadU32(info.data(), ci::kFlag54), LoadU32(info.data(), ci::kFlag182)}),
+              (std::tuple<int, int, int, int, int, int, std::uint32_t, std::uint32_t>{1, 1, 24, 5, 1, 2, 1, 6}));
     ExpectSentinelOutside(info, {{ci::kFlag0, 1}, {ci::kFlag1, 1}, {ci::kWidth, 4}, {ci::kHeight, 4},
                                  {ci::kDepth12, 2}, {ci::kFlag22, 1}, {ci::kFlag31, 1}, {ci::kFlag32, 1},
                                  {ci::kParNum, 4}, {ci::kParDen, 4}, {ci::kFlag54, 4}, {ci::kColorManaged, 4},
@@ -123,28 +108,19 @@ TEST_F(ClipInfoTest, CurrentRecordIsDescribedWholeAndUnlistedBytesStay)
                                  {ci::kPersisted, 8}});
 
     s.audioChannelType = 3; // the per-file copy recomputes it from the count
-    EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)), s);
+    EXPECT_EQ(PerFile(info), s);
     Release(info);
 }
 
-TEST_F(ClipInfoTest, ChannelTypeFollowsTheCount)
+TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureAndRateFromTheHostAndIsStoredAgain)
 {
-    for (auto [count, type] : {std::pair{1u, 1u}, {2u, 2u}, {6u, 3u}, {4u, 1u}, {0u, 1u}}) {
-        bt::ToneSettings s;
-        s.audioChannelCount = count;
-        std::vector<std::uint8_t> info;
-        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store(s), info), 0);
-        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)).audioChannelType, type) << count;
-        Release(info);
-    }
-}
-
-TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
-{
-    for (auto [fileType, colorSpace] : {std::pair{BT_FILETYPE_HDBR, 1}, {BT_FILETYPE_BARS, 0}}) {
+    // A negative rate is a negative duration; only a rate of 0 is no rate.
+    for (auto [fileType, colorSpace, rateNum, ticks] :
+         {std::tuple{BT_FILETYPE_HDBR, 1, -25, std::int64_t{-10160640000}},
+          std::tuple{BT_FILETYPE_BARS, 0, 0, std::numeric_limits<std::int64_t>::max()}}) {
         void* stored = StoreOld();
         std::vector<std::uint8_t> info;
-        ASSERT_EQ(DescribeOld(fileType, stored, info), 0);
+        ASSERT_EQ(Describe(fileType, stored, info, rateNum), 0);
         // The picture fields are read, not written; the frame duration stays.
         EXPECT_EQ(LoadI32(info.data(), ci::kWidth), 720);
         EXPECT_EQ(Load<std::uint64_t>(info.data(), ci::kFrameDuration), 0xCDCDCDCDCDCDCDCDu);
@@ -152,22 +128,17 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
         void* restored = LoadPtr(info.data(), ci::kPersisted);
         EXPECT_NE(restored, stored);
         EXPECT_EQ(host->Memory().BlockSize(restored), bt::kToneSettingsSize);
-        bt::ToneSettings want; // the tone part, the host's picture, the rest defaults
-        want.version = 1;
-        want.audioFrameRate = 44100.0f;
-        want.identifyChannels = 1;
-        want.frequency = 400.0f;
-        want.amplitude = 0.5f;
-        want.identifierFormat = 1;
-        want.colorSpaceType = static_cast<std::uint8_t>(colorSpace);
-        want.frameWidth = 720;
-        want.frameHeight = 486;
-        want.par = zelmediatypes::kPixelAspectRatio_DVNTSC;
+        // The tone part, the host's picture, the rest defaults.
+        const bt::ToneSettings want{.version = 1, .audioFrameRate = 44100.0f, .identifyChannels = 1,
+                                    .frequency = 400.0f, .amplitude = 0.5f, .identifierFormat = 1, .frameWidth = 720,
+                                    .frameHeight = 486, .par = zelmediatypes::kPixelAspectRatio_DVNTSC,
+                                    .videoFrameRate = ticks, .colorSpaceType = static_cast<std::uint8_t>(colorSpace)};
         EXPECT_EQ(bt::LoadToneSettings(restored), want);
+        EXPECT_EQ(PerFile(info).videoFrameRate, ticks);
 
         // The next request takes the same path and gives the same record.
         std::vector<std::uint8_t> again;
-        ASSERT_EQ(DescribeOld(fileType, restored, again), 0);
+        ASSERT_EQ(Describe(fileType, restored, again, rateNum), 0);
         EXPECT_EQ(bt::LoadToneSettings(LoadPtr(again.data(), ci::kPersisted)), want);
         EXPECT_EQ(host->ReleaseFileRecord(LoadPtr(info.data(), ci::kPerFileRecord)), 0);
         Release(again);
@@ -175,36 +146,22 @@ TEST_F(ClipInfoTest, VersionOneRecordTakesItsPictureFromTheHostAndIsStoredAgain)
     }
 }
 
-TEST_F(ClipInfoTest, SoundLengthIsFiveSecondsOfTheRateTruncatedWhateverItsSign)
+TEST_F(ClipInfoTest, SoundIsFiveSecondsOfTheRateTruncatedWhateverItsSignAndItsChannelTypeFollowsTheCount)
 {
     constexpr auto max = std::numeric_limits<std::int64_t>::max();
     constexpr auto min = std::numeric_limits<std::int64_t>::min();
     const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     // 44100.3 × 5 is 220501.5 in single precision: the count is truncated.
-    for (auto [rate, samples] : {std::pair{44100.3f, std::int64_t{220501}}, {-48000.0f, -240000},
-                                 {-44100.3f, -220501}, {-0.1f, 0}, {0.0f, 0}, {inf, max}, {-inf, min},
-                                 {std::numeric_limits<float>::quiet_NaN(), 0}}) {
-        bt::ToneSettings s;
-        s.audioFrameRate = rate;
+    for (auto [count, type, rate, samples] :
+         {std::tuple{1u, 1u, 44100.3f, std::int64_t{220501}}, {2u, 2u, -48000.0f, -240000}, {6u, 3u, -44100.3f, -220501},
+          {4u, 1u, -0.1f, 0}, {0u, 1u, 0.0f, 0}, {2u, 2u, inf, max}, {2u, 2u, -inf, min}, {2u, 2u, nan, 0}}) {
         std::vector<std::uint8_t> info;
-        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store(s), info), 0);
+        ASSERT_EQ(Describe(BT_FILETYPE_HDBR, Store({.audioFrameRate = rate, .audioChannelCount = count}), info), 0);
         EXPECT_EQ(LoadI64(info.data(), ci::kAudioSamples), samples) << rate;
+        EXPECT_EQ(PerFile(info).audioChannelType, type) << count;
         Release(info);
     }
-}
-
-TEST_F(ClipInfoTest, VersionOneRateBecomesTicksPerFrameWhateverItsSign)
-{
-    for (auto [num, den, ticks] : {std::tuple{-25, 1, std::int64_t{-10160640000}},
-                                   std::tuple{30000, -1001, std::int64_t{-8475667200}},
-                                   std::tuple{0, 7, std::numeric_limits<std::int64_t>::max()}}) {
-        std::vector<std::uint8_t> info;
-        ASSERT_EQ(DescribeOld(BT_FILETYPE_BARS, StoreOld(), info, num, den), 0);
-        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPersisted)).videoFrameRate, ticks) << num << "/" << den;
-        EXPECT_EQ(bt::LoadToneSettings(LoadPtr(info.data(), ci::kPerFileRecord)).videoFrameRate, ticks);
-        Release(info);
-    }
-    EXPECT_EQ(host->Memory().LiveBlocks(), 0u);
 }
 
 TEST_F(ClipInfoTest, FailingHostAllocatorGives4AndKeepsTheStoredSettings)
@@ -212,25 +169,12 @@ TEST_F(ClipInfoTest, FailingHostAllocatorGives4AndKeepsTheStoredSettings)
     void* stored = StoreOld();
     host->Memory().FailAllocations(1);
     std::vector<std::uint8_t> info;
-    EXPECT_EQ(DescribeOld(BT_FILETYPE_BARS, stored, info), 4);
+    EXPECT_EQ(Describe(BT_FILETYPE_BARS, stored, info, 25), 4);
     EXPECT_EQ(LoadPtr(info.data(), ci::kPersisted), stored);
     EXPECT_EQ(Load<std::uint64_t>(info.data(), ci::kPerFileRecord), 0xCDCDCDCDCDCDCDCDu) << "no per-file record handed out";
     EXPECT_EQ(LoadU32(info.data(), ci::kFlag182), 6u); // the sound fields stay written
     EXPECT_EQ(host->Memory().LiveBlocks(), 1u);
     host->Memory().Release(stored);
-}
-
-TEST_F(ClipInfoTest, EveryCallHandsOutADistinctRecordAndColourManagementFollowsTheHost)
-{
-    auto a = host->GetClipInfo(BT_FILETYPE_HDBR, nullptr);
-    CVM::HostControl::SetAbleToSupportColorManagement(false);
-    auto b = host->GetClipInfo(BT_FILETYPE_HDBR, nullptr);
-    CVM::HostControl::SetAbleToSupportColorManagement(true);
-    EXPECT_NE(a.description.perFileRecord, b.description.perFileRecord);
-    EXPECT_TRUE(a.description.colorManaged);
-    EXPECT_FALSE(b.description.colorManaged);
-    host->ReleaseFileRecord(a.description.perFileRecord);
-    host->ReleaseFileRecord(b.description.perFileRecord);
 }
 
 TEST_F(ClipInfoTest, NullClipInformationRecordIsNotServed)

@@ -19,75 +19,42 @@ inline const std::string kDisplayName = "$$$/Kestrel/Importers/ImporterBarsAndTo
 inline const std::string kLayoutName = "BARSANDTONESETTINGSWITHIDENTIFIERSDIALOG";
 inline const std::string kOlderLayoutName = "BARSANDTONESETTINGSWITHIDENTIFIERSDIALOG.ORIN";
 
-class ByteWriter {
-public:
-    ByteWriter& U16(std::uint16_t v) { return Raw({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}); }
-    ByteWriter& U32(std::uint32_t v)
-    {
-        return Raw({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
-                    static_cast<std::uint8_t>(v >> 24)});
-    }
-    /// Characters exactly as they lie in the file (a code's characters reversed).
-    ByteWriter& Chars(std::string_view text)
-    {
-        mBytes.insert(mBytes.end(), text.begin(), text.end());
-        return *this;
-    }
-    ByteWriter& Raw(std::initializer_list<std::uint8_t> bytes)
-    {
-        mBytes.insert(mBytes.end(), bytes);
-        return *this;
-    }
-    ByteWriter& Append(const Bytes& bytes)
-    {
-        mBytes.insert(mBytes.end(), bytes.begin(), bytes.end());
-        return *this;
-    }
-    ByteWriter& Zeros(std::size_t count)
-    {
-        mBytes.insert(mBytes.end(), count, 0);
-        return *this;
-    }
-    [[nodiscard]] std::size_t Size() const { return mBytes.size(); }
-    [[nodiscard]] const Bytes& Get() const { return mBytes; }
-
-private:
-    Bytes mBytes;
-};
+/// Appends a little-endian integer of `size` bytes.
+inline void Put(Bytes& b, std::uint32_t v, int size)
+{
+    for (int i = 0; i < size; ++i)
+        b.push_back(static_cast<std::uint8_t>(v >> 8 * i));
+}
+/// Appends characters exactly as they lie in the file (a code's characters reversed).
+inline void Put(Bytes& b, std::string_view text) { b.insert(b.end(), text.begin(), text.end()); }
 
 /// PIPL 16000: header, then nine properties of vendor "XZQ7", each with its
 /// stored length and data padded to it.
 inline Bytes PropertyList()
 {
-    ByteWriter w;
-    w.U16(1).U32(0).U32(9);
-    auto property = [&](std::string_view keyInFile, std::uint32_t length, const Bytes& data) {
-        w.Chars("XZQ7").Chars(keyInFile).U32(0).U32(length);
-        w.Append(data);
-        w.Zeros(length - data.size());
+    Bytes w;
+    Put(w, 1, 2); Put(w, 0, 4); Put(w, 9, 4);
+    auto property = [&](std::string_view keyInFile, std::uint32_t length, std::string_view data) {
+        Put(w, "XZQ7"); Put(w, keyInFile); Put(w, 0, 4); Put(w, length, 4); Put(w, data);
+        w.resize(w.size() + length - data.size());
     };
-    auto pascal = [](const std::string& text) {
-        Bytes b{static_cast<std::uint8_t>(text.size())};
-        b.insert(b.end(), text.begin(), text.end());
-        return b;
-    };
-    auto chars = [](std::string_view text) { return Bytes(text.begin(), text.end()); };
-
-    property("dnik", 4, chars("TPMI"));
+    auto pascal = [](const std::string& text) { return static_cast<char>(text.size()) + text; };
+    using namespace std::string_view_literals;
+    property("dnik", 4, "TPMI");
     property("eman", 64, pascal(kDisplayName));
     property("ANMe", 20, pascal(kMatchName));
     property("gtac", 12, pascal(kCategory));
-    property("68xw", 12, chars(std::string_view("xFilter\0", 8)));
-    property("4668", 12, chars(std::string_view("xFilter\0", 8)));
-    property("RVPe", 4, {0x02, 0x00, 0x01, 0x00});
-    property("RVSe", 4, {0x03, 0x00, 0x00, 0x00});
-    property("REVe", 4, {0x00, 0x00, 0x30, 0x00});
-    return w.Get();
+    property("68xw", 12, "xFilter\0"sv);
+    property("4668", 12, "xFilter\0"sv);
+    property("RVPe", 4, "\x02\x00\x01\x00"sv);
+    property("RVSe", 4, "\x03\x00\x00\x00"sv);
+    property("REVe", 4, "\x00\x00\x30\x00"sv);
+    return w;
 }
 
 /// IMPT 1000: a 16-bit zero, then the file type 'BARS'.
-inline Bytes ImporterTypeRecord() { return ByteWriter().U16(0).Chars("SRAB").Get(); }
+inline Bytes ImporterTypeRecord() { return {0, 0, 'S', 'R', 'A', 'B'}; }
 /// TYPE 1000: a 16-bit zero, then the plug-in kind 'IMPT'.
-inline Bytes PluginTypeRecord() { return ByteWriter().U16(0).Chars("TPMI").Get(); }
+inline Bytes PluginTypeRecord() { return {0, 0, 'T', 'P', 'M', 'I'}; }
 
 } // namespace expected

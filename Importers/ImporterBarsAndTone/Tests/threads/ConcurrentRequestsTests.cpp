@@ -22,11 +22,11 @@ constexpr int kThreads = 8;
 constexpr int kRequestsPerThread = 1500;
 
 /// An answer as its bytes, so answers compare exactly.
-class Answer {
-public:
+struct Answer {
+    std::string bytes;
     Answer& Add(const void* p, std::size_t size)
     {
-        mBytes.append(static_cast<const char*>(p), size);
+        bytes.append(static_cast<const char*>(p), size);
         return *this;
     }
     Answer& Add(const auto& value) { return Add(&value, sizeof value); }
@@ -36,10 +36,6 @@ public:
             Add(channel.data(), channel.size() * sizeof(float));
         return *this;
     }
-    operator std::string() const { return mBytes; }
-
-private:
-    std::string mBytes;
 };
 
 /// One request a thread can make; `settings` is the record it carries.
@@ -58,7 +54,7 @@ std::string PictureAnswer(bthost::Host& host, const void* settings)
         EXPECT_TRUE(host.Frames().OutsideUntouched(picture.frame));
         host.Frames().Release(picture.frame);
     }
-    return answer;
+    return answer.bytes;
 }
 
 std::string FormatAndColourAnswer(bthost::Host& host, const void* settings)
@@ -66,10 +62,9 @@ std::string FormatAndColourAnswer(bthost::Host& host, const void* settings)
     const auto format = bthost::RequestPixelFormat(host, settings);
     const auto colour = bthost::RequestColourDescription(host, settings);
     return Answer()
-        .Add(format.result)
-        .Add(format.pixelFormat)
-        .Add(colour.result)
-        .Add(colour.record.data() + 8, colour.record.size() - 8); // past the settings pointer
+        .Add(format.result).Add(format.pixelFormat).Add(colour.result)
+        .Add(colour.record.data() + 8, colour.record.size() - 8) // past the settings pointer
+        .bytes;
 }
 
 std::size_t Channels(const void* settings) { return bt::packed::LoadU32(settings, 12); }
@@ -78,7 +73,7 @@ Request Sound(std::int64_t position)
 {
     return [position](bthost::Host& host, const void* settings) -> std::string {
         const auto sound = bthost::RequestAudio(host, {settings, nullptr}, position, 1001, Channels(settings), -7.0f);
-        return Answer().Add(sound.result).Add(sound.channels);
+        return Answer().Add(sound.result).Add(sound.channels).bytes;
     };
 }
 
@@ -86,7 +81,7 @@ Request Levels(float rate)
 {
     return [rate](bthost::Host& host, const void* settings) -> std::string {
         const auto levels = bthost::RequestLevels(host, {nullptr, settings}, 4800, rate, 300, Channels(settings), -7.0f);
-        return Answer().Add(levels.result).Add(levels.upper).Add(levels.lower);
+        return Answer().Add(levels.result).Add(levels.upper).Add(levels.lower).bytes;
     };
 }
 
@@ -108,26 +103,12 @@ protected:
         // Every colour space and the first value without one, at two sizes.
         for (std::uint8_t space = 0; space <= bt::kColorSpaces.size(); ++space)
             for (const auto& [width, height] : {std::pair{48, 27}, std::pair{33, 17}})
-                AddClip([&](bt::ToneSettings& s) {
-                    s.colorSpaceType = space;
-                    s.frameWidth = width;
-                    s.frameHeight = height;
-                });
+                AddClip({.frameWidth = width, .frameHeight = height, .colorSpaceType = space});
         // Every cadence, and a steady tone of its own.
         for (std::uint8_t format = 0; format < 4; ++format)
-            AddClip([&](bt::ToneSettings& s) {
-                s.identifyChannels = 1;
-                s.identifierFormat = format;
-                s.audioChannelCount = format < 2 ? 2 : 6;
-                s.audioFrameRate = format % 2 == 0 ? 48000.0f : 44100.0f;
-            });
-        AddClip([](bt::ToneSettings& s) {
-            s.frequency = 440.0f;
-            s.amplitude = 0.5f;
-            s.audioChannelCount = 1;
-            s.frameWidth = 24;
-            s.frameHeight = 24;
-        });
+            AddClip({.audioFrameRate = format % 2 == 0 ? 48000.0f : 44100.0f, .audioChannelCount = format < 2 ? 2u : 6u,
+                     .identifyChannels = 1, .identifierFormat = format, .frameWidth = 40, .frameHeight = 22});
+        AddClip({.audioChannelCount = 1, .frequency = 440.0f, .amplitude = 0.5f, .frameWidth = 24, .frameHeight = 24});
 
         for (std::size_t c = 0; c < clips.size(); ++c) {
             jobs.push_back({c, PictureAnswer});
@@ -153,17 +134,10 @@ protected:
         ModuleTest::TearDown();
     }
 
-    template <typename Edit>
-    void AddClip(Edit edit)
+    void AddClip(const bt::ToneSettings& settings)
     {
-        bt::ToneSettings settings;
-        settings.frameWidth = 40;
-        settings.frameHeight = 22;
-        edit(settings);
-        Clip clip;
-        clip.stored = host->StoreSettings(&settings, sizeof settings);
-        clip.perFile = PerFileRecord(clip.stored);
-        clips.push_back(clip);
+        void* stored = host->StoreSettings(&settings, sizeof settings);
+        clips.push_back({stored, PerFileRecord(stored)});
     }
 
     void* PerFileRecord(void* stored)
@@ -179,7 +153,7 @@ protected:
         auto info = host.GetClipInfo(BT_FILETYPE_BARS, stored);
         EXPECT_EQ(host.ReleaseFileRecord(info.description.perFileRecord), 0);
         bt::packed::StorePtr(info.record.data(), bt::records::ClipInfo::kPerFileRecord, nullptr);
-        return Answer().Add(info.result).Add(info.record.data(), info.record.size());
+        return Answer().Add(info.result).Add(info.record.data(), info.record.size()).bytes;
     }
 
     std::vector<Clip> clips;

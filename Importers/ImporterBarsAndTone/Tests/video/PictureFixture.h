@@ -16,12 +16,8 @@ protected:
     void* StoreClip(std::uint8_t colorSpaceType, std::int32_t width, std::int32_t height,
                     std::uint32_t version = bt::kToneSettingsVersion)
     {
-        bt::ToneSettings s;
-        s.version = version;
-        s.colorSpaceType = colorSpaceType;
-        s.frameWidth = width;
-        s.frameHeight = height;
-        s.par = zelmediatypes::PixelAspectRatio(128, 117);
+        const bt::ToneSettings s{.version = version, .frameWidth = width, .frameHeight = height, .par = {128, 117},
+                                 .colorSpaceType = colorSpaceType};
         return host->StoreSettings(&s, sizeof s);
     }
     void* StoreClip(bt::ColorSpace space, std::int32_t width, std::int32_t height,

@@ -4,9 +4,10 @@
 #include "barsandtone/PackedBytes.h"
 
 #include <algorithm>
+#include <tuple>
 
 using namespace bt::packed;
-namespace rec = bt::records;
+namespace pf = bt::records::PixelFormatRequest;
 
 namespace {
 
@@ -50,22 +51,14 @@ TEST_F(PictureTest, PixelFormatAndColourDescriptionOfEveryRecordValue)
         SCOPED_TRACE(int{row.value});
         const void* settings = StoreClip(row.value, 64, 64);
         const auto format = bthost::RequestPixelFormat(*host, settings);
-        EXPECT_EQ(format.result, 0);
-        EXPECT_EQ(format.pixelFormat, row.format);
+        EXPECT_EQ((std::pair{format.result, format.pixelFormat}), (std::pair{0, row.format}));
         const auto d = bthost::RequestColourDescription(*host, settings);
         ASSERT_EQ(d.result, 0);
-        EXPECT_EQ(d.kind, 3u);
-        EXPECT_EQ((std::array{d.primaries, d.transfer, d.matrix}), (std::array{row.primaries, row.transfer, row.matrix}));
-        EXPECT_EQ(d.encodingDepth, row.depth);
+        EXPECT_EQ((std::array{d.kind, d.primaries, d.transfer, d.matrix, d.encodingDepth}),
+                  (std::array{3u, row.primaries, row.transfer, row.matrix, row.depth}));
         // Both formats are Y'CbCr with black and white inside the code range.
-        EXPECT_EQ(d.flag64, 1u);
-        EXPECT_EQ(d.flag68, 1u);
-        EXPECT_EQ(LoadU32(d.record.data(), 72), 0u);
-        for (std::size_t i = 12; i < d.record.size(); ++i) { // past the settings pointer and the kind
-            if (i < 48 || i >= 76) {
-                ASSERT_EQ(d.record[i], bthost::kUntouchedByte) << "byte " << i;
-            }
-        }
+        EXPECT_EQ((std::array{d.flag64, d.flag68, LoadU32(d.record.data(), 72)}), (std::array{1u, 1u, 0u}));
+        ExpectSentinelOutside(d.record, {{0, 12}, {48, 28}}); // the settings pointer, the kind, the description
     }
 }
 
@@ -75,42 +68,47 @@ TEST_F(PictureTest, FormatAndDescriptionRefuseOtherIndexesAndMissingSettingsUnto
     for (const void* settings : {hlg, static_cast<const void*>(nullptr)}) {
         const auto d = bthost::RequestColourDescription(*host, settings, settings ? 1 : 0);
         EXPECT_EQ(d.result, 19);
-        for (std::size_t i = 8; i < d.record.size(); ++i)
-            ASSERT_EQ(d.record[i], bthost::kUntouchedByte);
+        ExpectSentinelOutside(d.record, {{0, 8}}); // past the settings pointer
     }
 
-    auto request = Sentinel(rec::PixelFormatRequest::kMinSize);
-    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsFirst, nullptr);
-    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsSecond, nullptr);
-    auto before = request;
-    EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{0}, reinterpret_cast<std::intptr_t>(request.data())),
-              301);
-    EXPECT_EQ(request, before);
-
-    // Index 1 with settings; then the second choice when the first is null.
-    StorePtr(request.data(), rec::PixelFormatRequest::kSettingsSecond, StoreClip(bt::ColorSpace::Rec709, 64, 64));
-    before = request;
-    EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{1}, reinterpret_cast<std::intptr_t>(request.data())),
-              301);
-    EXPECT_EQ(request, before);
-    EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{0}, reinterpret_cast<std::intptr_t>(request.data())),
-              0);
-    EXPECT_EQ(LoadU32(request.data(), rec::PixelFormatRequest::kPixelFormat), kFloatCode);
+    // No settings, or index 1 with settings: refused, the request untouched.
+    // The second choice serves when the first is null.
+    const void* rec709 = StoreClip(bt::ColorSpace::Rec709, 64, 64);
+    for (auto [second, index, result] : {std::tuple{static_cast<const void*>(nullptr), 0, 301},
+                                         std::tuple{rec709, 1, 301}, std::tuple{rec709, 0, 0}}) {
+        auto request = Sentinel(pf::kMinSize);
+        StorePtr(request.data(), pf::kSettingsFirst, nullptr);
+        StorePtr(request.data(), pf::kSettingsSecond, second);
+        const auto before = request;
+        EXPECT_EQ(host->Call(BT_SEL_GET_PIXEL_FORMAT, std::intptr_t{index}, reinterpret_cast<std::intptr_t>(request.data())),
+                  result);
+        if (result != 0)
+            EXPECT_EQ(request, before) << index;
+        else
+            EXPECT_EQ(LoadU32(request.data(), pf::kPixelFormat), kFloatCode);
+    }
 }
 
-TEST_F(PictureTest, EveryColourSpaceReachesAPaddedFrameWhole)
+TEST_F(PictureTest, EveryColourSpaceReachesAPaddedFrameWholeOrClippedToIt)
 {
     // Rows whose pitch is not a multiple of 16 bytes, so fills start at every
     // alignment.
     host->Frames().SetOptions({.rowPadding = 12});
     for (const bt::ColorSpaceRow& space : bt::kColorSpaceRows) {
-        const auto picture = Paint(space.space, 720, 486);
-        ASSERT_EQ(picture.result, 0);
-        const auto frame = View(picture);
-        EXPECT_EQ(frame.rowBytes, 720 * RK_BytesPerPixel(space.format) + 12);
-        EXPECT_TRUE(HoldsPicture(frame, space, 720, 486)) << space.Facts().token;
-        EXPECT_TRUE(host->Frames().OutsideUntouched(picture.frame));
-        host->Frames().Release(picture.frame);
+        SCOPED_TRACE(space.Facts().token);
+        const auto whole = Paint(space.space, 720, 486);
+        ASSERT_EQ(whole.result, 0);
+        EXPECT_EQ(View(whole).rowBytes, 720 * RK_BytesPerPixel(space.format) + 12);
+        EXPECT_TRUE(HoldsPicture(View(whole), space, 720, 486));
+        // A size pair larger than an older record's frame: the bottom-left
+        // corner of the 1920 × 1080 picture, inside the frame only.
+        const auto clipped = RequestSized(*host, StoreClip(space.space, 64, 48, 0), nullptr, 1920, 1080);
+        ASSERT_EQ(clipped.result, 0);
+        EXPECT_TRUE(HoldsPicture(View(clipped), space, 1920, 1080));
+        for (const auto& picture : {whole, clipped}) {
+            EXPECT_TRUE(host->Frames().OutsideUntouched(picture.frame));
+            host->Frames().Release(picture.frame);
+        }
     }
 }
 
@@ -118,20 +116,13 @@ TEST_F(PictureTest, CurrentRecordCreatesItsFrameAndWritesTheSizePair)
 {
     const auto picture = RequestSized(*host, StoreClip(bt::ColorSpace::Rec709, 1920, 1080), nullptr, 11, 22);
     ASSERT_EQ(picture.result, 0);
-    EXPECT_EQ(picture.sizePair[0], 1920);
-    EXPECT_EQ(picture.sizePair[1], 1080);
-    const auto creation = host->Frames().Creation(picture.frame);
-    ASSERT_TRUE(creation);
-    EXPECT_EQ(creation->two, 2);
-    EXPECT_EQ(creation->pixelFormat, kFloatCode);
-    EXPECT_EQ(creation->width, 1920);
-    EXPECT_EQ(creation->height, 1080);
-    EXPECT_EQ(creation->falseFlag, 0);
-    EXPECT_EQ(creation->zero, 0);
-    EXPECT_EQ(creation->parNumerator, 128u);
-    EXPECT_EQ(creation->parDenominator, 117u);
-    EXPECT_EQ(creation->passOn.a, bthost::PictureRequest{}.passOn.a);
-    EXPECT_EQ(creation->passOn.b, bthost::PictureRequest{}.passOn.b);
+    EXPECT_EQ((std::array{picture.sizePair[0], picture.sizePair[1]}), (std::array{1920, 1080}));
+    const auto c = host->Frames().Creation(picture.frame);
+    ASSERT_TRUE(c);
+    EXPECT_EQ((std::tuple{c->two, c->pixelFormat, c->width, c->height, c->falseFlag, c->zero, c->parNumerator,
+                          c->parDenominator, c->passOn.a, c->passOn.b}),
+              (std::tuple{2, kFloatCode, 1920, 1080, std::uint8_t{0}, 0, 128u, 117u, bthost::PictureRequest{}.passOn.a,
+                          bthost::PictureRequest{}.passOn.b}));
     EXPECT_EQ(host->Frames().CheckCalls(), (std::vector<int>{2, 3, 1}));
 
     // The three suites, acquired and released in the same order.
@@ -149,34 +140,20 @@ TEST_F(PictureTest, OlderRecordPaintsTheSizePairAndLeavesIt)
     // the picture at 100 × 50 over the first 50 rows, the rest as created.
     const auto picture = RequestSized(*host, nullptr, StoreClip(bt::ColorSpace::Rec601, 200, 100, 1), 100, 50);
     ASSERT_EQ(picture.result, 0);
-    EXPECT_EQ(picture.sizePair[0], 100);
-    EXPECT_EQ(picture.sizePair[1], 50);
+    EXPECT_EQ((std::array{picture.sizePair[0], picture.sizePair[1]}), (std::array{100, 50}));
     const auto frame = View(picture);
-    EXPECT_EQ(frame.width, 200);
-    EXPECT_EQ(frame.height, 100);
+    EXPECT_EQ((std::array{frame.width, frame.height}), (std::array{200, 100}));
     EXPECT_TRUE(HoldsPicture(frame, bt::kColorSpaceRows[0], 100, 50));
     for (std::int32_t m = 0; m < 100; ++m) {
         const std::uint8_t* row = frame.firstRow + static_cast<std::ptrdiff_t>(frame.rowBytes) * m;
         const std::int32_t paintedBytes = m < 50 ? 400 : 0;
         ASSERT_TRUE(std::all_of(row + paintedBytes, row + 800, [](std::uint8_t b) { return b == 0xCD; })) << m;
     }
-}
-
-TEST_F(PictureTest, SizePairLargerThanTheFrameIsPaintedClipped)
-{
-    host->Frames().SetOptions({.rowPadding = 20});
-    for (const bt::ColorSpaceRow& space : bt::kColorSpaceRows) {
-        const auto picture = RequestSized(*host, StoreClip(space.space, 64, 48, 0), nullptr, 1920, 1080);
-        ASSERT_EQ(picture.result, 0);
-        // The bottom-left corner of the 1920 × 1080 picture, inside the frame only.
-        EXPECT_TRUE(HoldsPicture(View(picture), space, 1920, 1080)) << space.Facts().token;
-        EXPECT_TRUE(host->Frames().OutsideUntouched(picture.frame));
-    }
     // Sizes that name no picture paint nothing.
     for (std::int32_t bad : {0, -5, INT32_MIN}) {
-        const auto picture = RequestSized(*host, StoreClip(bt::ColorSpace::Rec709, 32, 32, 1), nullptr, bad, 32);
-        EXPECT_EQ(picture.result, 0);
-        EXPECT_TRUE(AllUntouched(View(picture)));
+        const auto unpainted = RequestSized(*host, StoreClip(bt::ColorSpace::Rec709, 32, 32, 1), nullptr, bad, 32);
+        EXPECT_EQ(unpainted.result, 0);
+        EXPECT_TRUE(AllUntouched(View(unpainted))) << bad;
     }
 }
 

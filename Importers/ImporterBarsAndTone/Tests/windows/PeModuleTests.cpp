@@ -10,7 +10,6 @@
 #include <cctype>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -61,16 +60,9 @@ TEST(PeModule, ImportsOnlySystemLibraries)
 
 TEST(PeModule, ResourcesCarryTheirLanguages)
 {
-    std::map<std::string, std::uint16_t> languages;
+    // Which resources there are is the resource tests' business; here only
+    // that the version record and the manifest are US English, the rest neutral.
+    ASSERT_FALSE(Module().Resources().empty());
     for (const auto& r : Module().Resources())
-        languages[r.type + "/" + r.name] = r.language;
-    EXPECT_EQ(languages, (std::map<std::string, std::uint16_t>{
-                             {"PIPL/16000", 0},
-                             {"IMPT/1000", 0},
-                             {"TYPE/1000", 0},
-                             {"LYRA/BARSANDTONESETTINGSWITHIDENTIFIERSDIALOG", 0},
-                             {"LYRA/BARSANDTONESETTINGSWITHIDENTIFIERSDIALOG.ORIN", 0},
-                             {"16/1", 1033},
-                             {"24/2", 1033},
-                         }));
+        EXPECT_EQ(r.language, r.type == "16" || r.type == "24" ? 1033 : 0) << r.type << "/" << r.name;
 }
