@@ -27,6 +27,14 @@ class Ownership : public ModuleTest {
 protected:
     std::mt19937 random{20261205};
 
+    void SetUp() override
+    {
+        ModuleTest::SetUp();
+        // A frame the pool hands out again keeps its last picture's pixels in
+        // what is now padding: refilled, only the module's own writes show.
+        host->Frames().SetOptions({.refillReused = true});
+    }
+
     std::uint32_t Below(std::uint32_t bound) { return std::uniform_int_distribution<std::uint32_t>(0, bound - 1)(random); }
 
     ClipState NewClip()
