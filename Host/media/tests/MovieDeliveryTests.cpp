@@ -148,20 +148,11 @@ TEST(MovieFormats, ExportHelpListsEachKindOnceInAlignedColumns)
     }
 }
 
-TEST_F(Delivery, RepeatedPicturesReuseTheirPacketAndDecodeAsAFullEncode)
-{
-    // Runs of four identical pictures: 12 frames, 3 distinct.
-    for (const auto& [format, name] : kIntraFormats) {
-        MovieSpec spec = Spec(format, name, 256, 144, 2);
-        spec.frameCount = 12;
-        EXPECT_EQ(ReusedDecodesAsFull(spec, Sources(2, 4)), 3) << name;
-    }
-}
-
 TEST_F(Delivery, PicturesThatComeBackOrDifferLowDownDecodeAsAFullEncode)
 {
-    // B differs from A in the luma of the last row's last pixel, C in the
-    // chroma of a middle row; A comes back after each.
+    // Repeated pictures take the packet of the first. B differs from A in
+    // the luma of the last row's last pixel, C in the chroma of a middle row;
+    // A comes back after each.
     const std::string order = "AAABBBAACCCABAAA";
     MovieSources src = Sources(2);
     src.picture = [&](std::int64_t frame, const StudioPlanes& out, const StudioPlanes* same) {

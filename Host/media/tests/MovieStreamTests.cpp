@@ -128,22 +128,6 @@ TEST_F(Streams, LongGopPicturesRepeatedDecodeAsAFullEncode)
     }
 }
 
-TEST_F(Streams, RepeatedMpeg2GopsSayTheTimecodeOfTheirFirstFrame)
-{
-    MovieSpec spec = Spec(MovieFormat::TransportStream, "tc.ts", 1280, 720, 2);
-    spec.profile = "xdcam";
-    spec.frameCount = 30;
-    spec.timecode = ParseTimecode("09:59:59:20", kTicks25, false);
-    WriteMovie(spec, Sources(2, 1000));
-    const json frames = probe::Ffprobe(spec.path, "-select_streams v -show_frames -show_entries frame_side_data=timecode");
-    std::vector<std::string> said;
-    for (const json& f : frames.at("frames"))
-        for (const json& side : f.value("side_data_list", json::array()))
-            if (side.contains("timecode"))
-                said.push_back(side.value("timecode", ""));
-    EXPECT_EQ(said, (std::vector<std::string>{"09:59:59:20", "10:00:00:07", "10:00:00:19"}));
-}
-
 TEST_F(Streams, AChangeOfPictureStartsAGopOfItsOwn)
 {
     // A for 30 frames, B for 40, A again: each starts a GOP of its own at
