@@ -11,7 +11,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 using btcli::test::RunOptions;
@@ -19,16 +18,10 @@ using btcli::test::RunTool;
 
 namespace {
 
+using btmedia::test::ReadFile;
+
 class Outputs : public btcli::test::Cli {
 protected:
-    std::string Read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
     /// Waits (up to a minute) until the folder holds an unfinished file.
     bool UnfinishedFileAppears()
     {
@@ -45,7 +38,7 @@ protected:
 TEST_F(Outputs, TheInputIsNeverWrittenHoweverItIsNamed)
 {
     const std::string clip = New("hd.json", {"--seq-size", "320x180"});
-    const std::string before = Read(clip);
+    const std::string before = ReadFile(clip);
     std::filesystem::create_directory(Path("sub"));
     std::filesystem::create_symlink(clip, Path("link.json"));
     const std::vector<std::vector<std::string>> attempts = {
@@ -59,7 +52,7 @@ TEST_F(Outputs, TheInputIsNeverWrittenHoweverItIsNamed)
         EXPECT_EQ(o.exitCode, 2) << args[0];
         EXPECT_NE(o.err.find("is the input"), std::string::npos) << o.err;
     }
-    EXPECT_EQ(Read(clip), before);
+    EXPECT_EQ(ReadFile(clip), before);
     EXPECT_EQ(FilesLeft(), 3u);
 }
 
@@ -81,17 +74,17 @@ TEST_F(Outputs, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo)
     o = RunTool({"frame", clip, "-o", picture}, answer);
     EXPECT_EQ(o.exitCode, 3) << o.out;
     EXPECT_NE(o.out.find("File '" + picture + "' already exists. Overwrite? [y/N]"), std::string::npos) << o.out;
-    EXPECT_EQ(Read(picture), "mine");
+    EXPECT_EQ(ReadFile(picture), "mine");
     answer.input = "y\n";
     o = RunTool({"frame", clip, "-o", picture}, answer);
     EXPECT_EQ(o.exitCode, 0) << o.out;
-    EXPECT_EQ(Read(picture).substr(1, 3), "PNG");
+    EXPECT_EQ(ReadFile(picture).substr(1, 3), "PNG");
 
     // -y, given after the command as well as before it.
     std::ofstream(picture) << "mine";
     o = RunTool({"frame", clip, "-o", picture, "-y"});
     EXPECT_EQ(o.exitCode, 0) << o.err;
-    EXPECT_EQ(Read(picture).substr(1, 3), "PNG");
+    EXPECT_EQ(ReadFile(picture).substr(1, 3), "PNG");
     EXPECT_EQ(FilesLeft(), 2u);
 }
 

@@ -15,9 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -53,9 +51,7 @@ void WriteWhole(const std::string& path, int sampleRate, const std::vector<std::
 /// The speaker mask of a WAVE_FORMAT_EXTENSIBLE fmt chunk, read from the bytes.
 std::uint32_t ChannelMask(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> d((std::istreambuf_iterator<char>(in)), {});
-    const std::string bytes(d.begin(), d.end());
+    const std::string bytes = btmedia::test::ReadFile(path);
     const auto fmt = bytes.find("fmt ");
     std::uint16_t tag = 0;
     std::uint32_t mask = 0;
@@ -205,12 +201,7 @@ TEST_F(SoundWriter, AContainerGoesDownAPipeWholeOrIsRefusedBeforeAnyByteAndStand
         SCOPED_TRACE(pipe);
         ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
         std::string received;
-        std::thread reader([&] {
-            std::ifstream in(pipe, std::ios::binary);
-            std::ostringstream s;
-            s << in.rdbuf();
-            received = s.str();
-        });
+        std::thread reader([&] { received = btmedia::test::ReadFile(pipe); });
         bool refused = false;
         try {
             btmedia::OutputFile output(pipe, {});
