@@ -297,12 +297,9 @@ TEST_F(CheckCommand, ThePicturesOwnTimecodeIsFollowedAcrossAJoin)
                                        Path("halves.txt"), "-c", "copy", Path("joined.ts")});
     ASSERT_EQ(joined.exitCode, 0) << joined.err;
 
-    // One half on its own counts on, and is where the file starts.
-    const Verdict clean = Check("first-half.ts");
-    EXPECT_TRUE(Kinds(clean.report, "file").empty()) << clean.report.at("file").dump(1);
-    EXPECT_EQ(clean.report.at("file").at("carried_timecode").at("start"), "10:00:00:00");
-
+    // The file starts where its first half's groups say; the join is its one break.
     const Verdict v = Check("joined.ts", {"--timecode", "10:00:00:00"});
+    EXPECT_EQ(v.report.at("file").at("carried_timecode").at("start"), "10:00:00:00");
     std::vector<json> breaks;
     for (const json& f : v.report.at("file").at("faults"))
         if (f.at("kind") == "timecode")
@@ -437,7 +434,6 @@ TEST_F(CheckCommand, FaultsInTheMiddleAreFoundWithTheirKindAndTime)
         EXPECT_EQ(faults[0].at("class"), c.pictureClass);
         EXPECT_EQ(faults[0].at("time").at("first_frame"), c.first);
         EXPECT_EQ(faults[0].at("time").at("last_frame"), c.last);
-        EXPECT_DOUBLE_EQ(faults[0].at("time").at("start_seconds").get<double>(), c.first / 25.0);
     }
 
     // Black every fourth frame: twenty stretches listed, the other five counted.

@@ -22,7 +22,7 @@ using Requests = btcli::test::Cli;
 
 TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
 {
-    const std::string clip = New("hd.json", {"--seq-size", "320x180"});
+    const std::string clip = New("hd.json", {"--seq-size", "320x180", "--seq-rate", "25"});
     std::ofstream(Path("short.json")) << R"({"format": "barsandtone clip", "formatVersion": 1, "name": "x",
         "settings": "02 00 00"})";
     const std::string newClip = Path("no.json");
@@ -43,6 +43,10 @@ TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
         {{"tone", clip, "-o", Path("t2.wav"), "--request", "0"}, 2, "from 1 to 16777216"},
         {{"export", clip, "-o", Path("x.mkv"), "--frames", "0"}, 2, "--frames"},
         {{"export", clip, "-o", Path("x.avi")}, 2, "x.avi' names none of them"},
+        {{"export", clip, "-f", "prores", "-o", Path("a.mkv")}, 2, "--format prores"},
+        {{"export", clip, "-f", "mp4", "-o", "-"}, 2, "standard output carries Matroska, NUT, MPEG-TS or FLV"},
+        {{"export", clip, "-f", "null", "-o", Path("n.mov")}, 2, "--format null writes no file"},
+        {{"export", clip, "-o", Path("x.mxf"), "--timecode", "01:00:00;00"}, 2, "drop-frame"},
         {{"export", clip, "-o", Path("no-folder/x.mkv")}, 1, "no-folder"},
         {{"frame", clip, "-o", Path("p.png"), "--preset", "HD Rec.709"}, 2, "leave out one or the other"},
         {{"new", "-o", newClip, "--tone", "identify", "--frequency", "440"}, 2,

@@ -50,7 +50,8 @@ nlohmann::json Ffprobe(const std::string& path, const std::string& arguments)
 
 nlohmann::json MediaInfoTrack(const std::string& path, const std::string& type)
 {
-    for (const auto& track : nlohmann::json::parse(Run("mediainfo --Output=JSON " + Quoted(path))).at("media").at("track"))
+    const nlohmann::json info = nlohmann::json::parse(Run("mediainfo --Output=JSON " + Quoted(path)));
+    for (const auto& track : info.at("media").at("track"))
         if (track.value("@type", "") == type)
             return track;
     throw std::runtime_error("MediaInfo found no " + type + " track in " + path);
