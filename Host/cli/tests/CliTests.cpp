@@ -78,20 +78,6 @@ TEST_F(Cli, NewTakesTheSequenceAndActsOnTheDialogLikeAUser)
     EXPECT_EQ(sd.audioFrameRate, 44100.0f);
 }
 
-TEST_F(Cli, CancelledOrClosedDialogWritesNoClip)
-{
-    for (const char* how : {"--cancel", "--close"}) {
-        const auto o = RunTool({"new", "-o", Path("c.json"), "--preset", "HD Rec.709", how});
-        EXPECT_EQ(o.exitCode, 3) << how;
-        EXPECT_NE(o.err.find("cancelled"), std::string::npos) << o.err;
-        EXPECT_EQ(FilesLeft(), 0u);
-    }
-    const auto o = RunTool({"new", "-o", Path("i.json"), "--interactive"});
-    EXPECT_EQ(o.exitCode, 2);
-    EXPECT_NE(o.err.find("not a terminal"), std::string::npos) << o.err;
-    EXPECT_EQ(FilesLeft(), 0u);
-}
-
 TEST_F(Cli, DescribeReportsWhatTheModuleSays)
 {
     const std::string clip = New("hlg.json", {"--preset", "HD Rec.2100 HLG", "--locale", "en_US"});

@@ -23,6 +23,7 @@ using Requests = btcli::test::Cli;
 TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
 {
     const std::string clip = New("hd.json", {"--seq-size", "320x180", "--seq-rate", "25"});
+    const std::string pq = New("pq.json", {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
     std::ofstream(Path("short.json")) << R"({"format": "barsandtone clip", "formatVersion": 1, "name": "x",
         "settings": "02 00 00"})";
     const std::string newClip = Path("no.json");
@@ -47,6 +48,10 @@ TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
         {{"export", clip, "-f", "mp4", "-o", "-"}, 2, "standard output carries Matroska, NUT, MPEG-TS or FLV"},
         {{"export", clip, "-f", "null", "-o", Path("n.mov")}, 2, "--format null writes no file"},
         {{"export", clip, "-o", Path("x.mxf"), "--timecode", "01:00:00;00"}, 2, "drop-frame"},
+        // Content light levels: 16 bits each, the average within the brightest, for PQ only.
+        {{"export", pq, "-o", Path("x.mp4"), "--max-cll", "65536"}, 2, "--max-cll: takes a whole number"},
+        {{"export", pq, "-o", Path("x.mp4"), "--max-cll", "400", "--max-fall", "401"}, 2, "cannot pass its brightest"},
+        {{"export", clip, "-o", Path("x.mp4"), "--max-cll", "400"}, 2, "describe PQ clips only"},
         {{"export", clip, "-o", Path("no-folder/x.mkv")}, 1, "no-folder"},
         {{"frame", clip, "-o", Path("p.png"), "--preset", "HD Rec.709"}, 2, "leave out one or the other"},
         {{"new", "-o", newClip, "--tone", "identify", "--frequency", "440"}, 2,
@@ -60,6 +65,9 @@ TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
         {{"new", "-o", newClip, "--frequency", "nan"}, 2, "--frequency"},
         {{"new", "-o", newClip, "--amplitude", "loud"}, 2, "--amplitude"},
         {{"new", "-o", newClip, "--size", "0x480"}, 2, "--size"},
+        {{"new", "-o", newClip, "--interactive"}, 2, "standard input is not a terminal"},
+        {{"new", "-o", newClip, "--preset", "HD Rec.709", "--cancel"}, 3, "cancelled: the dialog was cancelled"},
+        {{"new", "-o", newClip, "--preset", "HD Rec.709", "--close"}, 3, "cancelled: the dialog was closed"},
         // The sizes a clip may have, from either side (the dialog holds its own to them).
         {{"new", "-o", Path("least.json"), "--seq-size", "24x24"}, 0, ""},
         {{"new", "-o", Path("most.json"), "--seq-size", "16384x8192"}, 0, ""},
@@ -90,7 +98,7 @@ TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
         EXPECT_EQ(all.find("HotText"), std::string::npos) << all;
         EXPECT_FALSE(std::regex_search(all, std::regex("[0-9]{20}"))) << all;
     }
-    EXPECT_EQ(FilesLeft(), 5u); // the clips, the short one and t.wav
+    EXPECT_EQ(FilesLeft(), 6u); // the clips, the short one and t.wav
 }
 
 TEST_F(Requests, AClipThatCannotBeUsedIsRefusedAlikeByEveryCommand)
