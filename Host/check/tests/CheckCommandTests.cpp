@@ -63,8 +63,8 @@ protected:
         if (fs::exists(Path(name)))
             return Path(name);
         if (const auto clip = kClips.find(name); clip != kClips.end()) {
-            std::vector<std::string> args{"-q", "new", "-o", Path(name), "--seq-size", clip->second[0], "--seq-rate", "25"};
-            args.insert(args.end(), clip->second.begin() + 1, clip->second.end());
+            std::vector<std::string> args{"-q", "new", "-o", Path(name), "--seq-rate", "25", "--seq-size"};
+            args.insert(args.end(), clip->second.begin(), clip->second.end());
             const Outcome o = RunTool(args);
             if (o.exitCode != 0)
                 throw std::runtime_error("new failed: " + o.err);

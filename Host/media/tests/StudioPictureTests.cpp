@@ -175,11 +175,13 @@ TEST(ConvertToStudio, EachWayGivesTheScalarCodesAndWritesNothingForTheSamePictur
             convert(pictureOf(memory), reference.Planes());
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) {
-                    ASSERT_EQ(reference.At(0, x, y), StudioCode(memory[index(x, y, 2)], 64.0f, 876.0f)) << x << "," << y;
+                    ASSERT_EQ(reference.At(0, x, y), StudioCode(memory[index(x, y, 2)], 64.0f, 876.0f))
+                        << x << "," << y;
                     if (x % (1 << sx) != 0 || y % (1 << sy) != 0)
                         continue;
                     for (int c : {1, 2}) // Cb from U, Cr from V
-                        ASSERT_EQ(reference.At(c, x >> sx, y >> sy), StudioCode(memory[index(x, y, 2 - c)], 512.0f, 896.0f))
+                        ASSERT_EQ(reference.At(c, x >> sx, y >> sy),
+                                  StudioCode(memory[index(x, y, 2 - c)], 512.0f, 896.0f))
                             << x << "," << y;
                 }
 
