@@ -13,9 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <stdexcept>
 
 using namespace btcli;
 using btcli::test::Cli;

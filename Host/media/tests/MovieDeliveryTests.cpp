@@ -13,7 +13,6 @@ extern "C" {
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <tuple>

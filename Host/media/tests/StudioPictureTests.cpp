@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <vector>
