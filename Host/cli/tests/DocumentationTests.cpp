@@ -17,15 +17,7 @@ using btcli::test::RunTool;
 
 namespace {
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Readme() { return ReadFile(std::string(BT_SOURCE_DIR) + "/README.md"); }
+std::string Readme() { return btmedia::test::ReadFile(std::string(BT_SOURCE_DIR) + "/README.md"); }
 
 /// Text as a person reads it: no Markdown marks, one space between words.
 std::string Plain(const std::string& text)

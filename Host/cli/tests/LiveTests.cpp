@@ -187,26 +187,6 @@ TEST_F(Live, PlayRunsUntilStoppedAndEndsItsStreamCleanly)
     EXPECT_NEAR(said, clock, 5) << timecode; // the start of the program, the time to load the module
 }
 
-TEST_F(Live, RequestsForWhatALinkCannotCarryAreRefused)
-{
-    const std::string clip = Clip("320x180");
-    struct Case {
-        std::vector<std::string> args;
-        const char* said;
-    } cases[] = {
-        {{"export", clip, "-o", "udp://127.0.0.1:9", "-f", "ts"}, "send to it with play"},
-        {{"play", clip, "-o", "rtmp://127.0.0.1:9/live/bars", "-f", "ts"}, "which carries FLV only"},
-        {{"play", clip, "-o", "udp://127.0.0.1:9", "-f", "mp4"}, "cannot be sent to udp://127.0.0.1:9"},
-        {{"play", clip, "-o", "udp://127.0.0.1:9", "--audio-codec", "flac"}, "MPEG-TS carries"},
-        {{"play", clip, "-o", "udp://127.0.0.1:9", "--profile", "xdcam"}, "1920 x 1080 and 1280 x 720"},
-    };
-    for (const Case& c : cases) {
-        const auto o = RunTool(c.args);
-        EXPECT_EQ(o.exitCode, 2) << c.args[0] << " " << c.args[3] << "\n" << o.err;
-        EXPECT_NE(o.err.find(c.said), std::string::npos) << o.err;
-    }
-}
-
 TEST_F(Live, ContentLightLevelsCanBeGivenInPlaceOfTheMeasuredOnes)
 {
     const std::string clip = New("pq.json", {"--seq-size", "320x180", "--seq-rate", "25", "--seq-space", "pq"});
@@ -224,16 +204,4 @@ TEST_F(Live, ContentLightLevelsCanBeGivenInPlaceOfTheMeasuredOnes)
             ++found;
         }
     EXPECT_EQ(found, 1);
-
-    // The field holds 16 bits; the average cannot pass the brightest pixel;
-    // only PQ clips carry them.
-    const std::string sdr = New("sdr.json", {"--seq-size", "320x180"});
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"export", clip, "-o", Path("x.mp4"), "--max-cll", "65536"},
-          std::vector<std::string>{"export", clip, "-o", Path("x.mp4"), "--max-cll", "400", "--max-fall", "401"},
-          std::vector<std::string>{"export", sdr, "-o", Path("x.mp4"), "--max-cll", "400"}}) {
-        const auto refused = RunTool(args);
-        EXPECT_EQ(refused.exitCode, 2) << args[4] << " " << args[5] << "\n" << refused.err;
-    }
-    EXPECT_FALSE(std::filesystem::exists(Path("x.mp4")));
 }

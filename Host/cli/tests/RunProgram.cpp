@@ -121,10 +121,6 @@ Outcome RunOnTerminal(const std::vector<std::string>& args, const RunOptions& op
     return o;
 }
 
-} // namespace
-
-namespace {
-
 Outcome RunWithFiles(const std::vector<std::string>& args, const RunOptions& options, bool otherProgram)
 {
     int outFd = -1, errFd = -1, inFd = -1;

@@ -18,10 +18,6 @@ Sound ReadSound(const std::string& path)
     s.channels = info.channels;
     s.rate = info.samplerate;
     s.format = info.format;
-    s.speakers.assign(static_cast<std::size_t>(info.channels), 0);
-    if (sf_command(f, SFC_GET_CHANNEL_MAP_INFO, s.speakers.data(), static_cast<int>(s.speakers.size() * sizeof(int))) !=
-        SF_TRUE)
-        s.speakers.clear();
     // Read to the end: a file written down a pipe may not say its length.
     std::vector<float> block(4096 * static_cast<std::size_t>(info.channels));
     for (sf_count_t n; (n = sf_readf_float(f, block.data(), 4096)) > 0;)

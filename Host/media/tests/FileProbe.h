@@ -12,7 +12,6 @@ struct Sound {
     int channels = 0;
     int rate = 0;
     int format = 0;                 ///< libsndfile's major | minor format
-    std::vector<int> speakers;      ///< libsndfile's channel map; empty when the file has none
     std::vector<float> interleaved; ///< every frame, all channels
 };
 /// Throws std::runtime_error when the file cannot be read.

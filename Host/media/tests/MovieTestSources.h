@@ -13,33 +13,12 @@ namespace btmedia::test {
 inline constexpr std::int64_t kTicks25 = 254016000000 / 25;
 inline constexpr double kTwoPi = 6.283185307179586;
 
-// Left half black (64), right half white (940), a below-black block at the
-// bottom left (4) and an above-white block at the bottom right (1019);
-// chroma neutral except a blue patch at the top right; pixel (0, 0) holds
-// `mark` so frames can be told apart.
-inline void TestPicture(std::uint16_t mark, const StudioPlanes& out)
-{
-    for (int y = 0; y < out.height; ++y)
-        for (int x = 0; x < out.width; ++x) {
-            const bool right = x >= out.width / 2;
-            const bool bottom = y >= out.height * 3 / 4;
-            std::uint16_t luma = right ? 940 : 64;
-            if (bottom)
-                luma = right ? 1019 : 4;
-            out.plane[0][y * out.stride[0] + x] = luma;
-            if (x % (1 << out.chromaShiftX) != 0 || y % (1 << out.chromaShiftY) != 0)
-                continue;
-            const bool blue = right && y < out.height / 4;
-            const std::ptrdiff_t cy = y >> out.chromaShiftY, cx = x >> out.chromaShiftX;
-            out.plane[1][cy * out.stride[1] + cx] = blue ? 960 : 512;
-            out.plane[2][cy * out.stride[2] + cx] = blue ? 472 : 512;
-        }
-    out.plane[0][0] = mark;
-}
-
-/// TestPicture(mark) as the module delivers a picture: V, U, Y, A floats,
-/// bottom row first, which convert to those codes. `change(x, y, vuya)` may
-/// alter a pixel after it is painted.
+/// A picture as the module delivers one (V, U, Y, A floats, bottom row
+/// first) whose studio codes are: left half black (64), right half white
+/// (940), a below-black block at the bottom left (4) and an above-white block
+/// at the bottom right (1019); chroma neutral except a blue patch at the top
+/// right; pixel (0, 0) holds `mark` so frames can be told apart.
+/// `change(x, y, vuya)` may alter a pixel after it is painted.
 template <typename Change>
 std::vector<float> TestFloats(std::uint16_t mark, int width, int height, Change change)
 {
@@ -86,7 +65,7 @@ inline bool ConvertedSource(const std::vector<float>& floats, const StudioPlanes
     return false;
 }
 
-/// TestPicture(mark) through a host's conversion.
+/// TestFloats(mark) through a host's conversion.
 inline bool TestSource(std::uint16_t mark, const StudioPlanes& out, const StudioPlanes* same)
 {
     return ConvertedSource(TestFloats(mark, out.width, out.height), out, same);

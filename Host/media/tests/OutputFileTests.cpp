@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -22,13 +21,7 @@ using btmedia::Overwrite;
 class Output : public btmedia::test::FolderTest {
 protected:
     void Put(const std::string& name, const std::string& text) { std::ofstream(Path(name)) << text; }
-    std::string Get(const std::string& name)
-    {
-        std::ifstream in(Path(name));
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Get(const std::string& name) { return btmedia::test::ReadFile(Path(name)); }
 };
 
 void Write(const OutputFile& out, const std::string& text)
@@ -145,12 +138,7 @@ TEST_F(Output, AFifoIsWrittenInPlaceAndCannotSeek)
 {
     ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
     std::string received;
-    std::thread reader([&] {
-        std::ifstream in(Path("pipe"));
-        std::ostringstream s;
-        s << in.rdbuf();
-        received = s.str();
-    });
+    std::thread reader([&] { received = Get("pipe"); });
     {
         OutputFile out(Path("pipe"), {}); // no question: a FIFO is not replaced
         EXPECT_TRUE(out.IsStream());

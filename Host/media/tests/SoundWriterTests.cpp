@@ -15,9 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -53,9 +51,7 @@ void WriteWhole(const std::string& path, int sampleRate, const std::vector<std::
 /// The speaker mask of a WAVE_FORMAT_EXTENSIBLE fmt chunk, read from the bytes.
 std::uint32_t ChannelMask(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> d((std::istreambuf_iterator<char>(in)), {});
-    const std::string bytes(d.begin(), d.end());
+    const std::string bytes = btmedia::test::ReadFile(path);
     const auto fmt = bytes.find("fmt ");
     std::uint16_t tag = 0;
     std::uint32_t mask = 0;
@@ -68,35 +64,33 @@ std::uint32_t ChannelMask(const std::string& path)
 
 } // namespace
 
-TEST_F(WavWriter, FiveOneIsReorderedToTheFilesSpeakerOrderWithItsMask)
+TEST_F(WavWriter, ChannelsGoInTheFilesSpeakerOrderWithTheirMask)
 {
-    const std::string path = Path("surround.wav");
-    const auto clip = Labelled(6, 5000);
-    WriteWhole(path, 48000, clip);
-    const auto r = btmedia::probe::ReadSound(path);
-    EXPECT_EQ(r.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
-    EXPECT_EQ(r.rate, 48000);
-    ASSERT_EQ(r.interleaved.size(), 6u * 5000u);
-    EXPECT_EQ(ChannelMask(path), 0x3Fu); // FL FR FC LFE BL BR
-    EXPECT_EQ(r.speakers, (std::vector<int>{SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
-                                            SF_CHANNEL_MAP_LFE, SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT}));
-    // File channels are clip channels L, R, C, LFE, Ls, Rs.
-    const std::size_t clipOfFile[] = {0, 1, 4, 5, 2, 3};
-    for (std::size_t i : {std::size_t{0}, std::size_t{4095}, std::size_t{4096}, std::size_t{4999}})
-        for (std::size_t f = 0; f < 6; ++f)
-            EXPECT_EQ(r.interleaved[i * 6 + f], clip[clipOfFile[f]][i]) << "frame " << i << " file channel " << f;
-}
-
-TEST_F(WavWriter, StereoAndMonoKeepTheirOrderWithTheirMasks)
-{
-    const auto clip = Labelled(2, 10);
-    WriteWhole(Path("stereo.wav"), 44100, clip);
-    EXPECT_EQ(ChannelMask(Path("stereo.wav")), 0x3u);
-    const auto r = btmedia::probe::ReadSound(Path("stereo.wav"));
-    EXPECT_EQ(r.rate, 44100);
-    EXPECT_EQ(r.interleaved[2 * 7 + 1], clip[1][7]);
-    WriteWhole(Path("mono.wav"), 48000, Labelled(1, 10));
-    EXPECT_EQ(ChannelMask(Path("mono.wav")), 0x4u); // front centre
+    struct Case {
+        std::size_t channels;
+        int rate;
+        std::uint32_t mask;
+        std::vector<std::size_t> clipOfFile; ///< the clip channel in each file channel
+    } cases[] = {
+        {1, 48000, 0x4, {0}}, // front centre
+        {2, 44100, 0x3, {0, 1}},
+        {6, 48000, 0x3F, {0, 1, 4, 5, 2, 3}}, // FL FR FC LFE BL BR from the clip's L, R, Ls, Rs, C, LFE
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.channels);
+        const std::string path = Path(std::to_string(c.channels) + ".wav");
+        const auto clip = Labelled(c.channels, 5000);
+        WriteWhole(path, c.rate, clip);
+        const auto r = btmedia::probe::ReadSound(path);
+        EXPECT_EQ(r.format, SF_FORMAT_WAVEX | SF_FORMAT_FLOAT);
+        EXPECT_EQ(r.rate, c.rate);
+        EXPECT_EQ(ChannelMask(path), c.mask);
+        ASSERT_EQ(r.interleaved.size(), c.channels * 5000u);
+        for (std::size_t i : {std::size_t{0}, std::size_t{4095}, std::size_t{4096}, std::size_t{4999}})
+            for (std::size_t f = 0; f < c.channels; ++f)
+                EXPECT_EQ(r.interleaved[i * c.channels + f], clip[c.clipOfFile[f]][i])
+                    << "frame " << i << " file channel " << f;
+    }
 }
 
 TEST_F(WavWriter, BadInputThrowsAndLeavesNoFile)
@@ -205,12 +199,7 @@ TEST_F(SoundWriter, AContainerGoesDownAPipeWholeOrIsRefusedBeforeAnyByteAndStand
         SCOPED_TRACE(pipe);
         ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
         std::string received;
-        std::thread reader([&] {
-            std::ifstream in(pipe, std::ios::binary);
-            std::ostringstream s;
-            s << in.rdbuf();
-            received = s.str();
-        });
+        std::thread reader([&] { received = btmedia::test::ReadFile(pipe); });
         bool refused = false;
         try {
             btmedia::OutputFile output(pipe, {});

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -124,33 +123,6 @@ std::vector<float> AwkwardFloats(int width, int height, std::size_t pitchFloats)
 
 } // namespace
 
-TEST(ConvertToStudio, VectorCodesEqualScalarCodesForEveryChromaLayout)
-{
-    // 37 wide: four blocks of eight and a tail of five; the pitch pads rows.
-    const int width = 37, height = 6;
-    const std::size_t pitchFloats = 40 * 4;
-    const std::vector<float> memory = AwkwardFloats(width, height, pitchFloats);
-    const VuyaPicture picture{width, height, static_cast<std::ptrdiff_t>(pitchFloats * sizeof(float)),
-                              reinterpret_cast<const std::uint8_t*>(memory.data()), VuyaLayout::kFloats};
-    auto input = [&](int x, int pictureRow, int channel) {
-        return memory[static_cast<std::size_t>(height - 1 - pictureRow) * pitchFloats + static_cast<std::size_t>(x) * 4 +
-                      static_cast<std::size_t>(channel)];
-    };
-    for (const auto& [sx, sy] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}})
-        for (auto convert : {&ConvertToStudio, &ConvertToStudioPortable}) {
-            StudioPicture out(width, height, sx, sy);
-            convert(picture, out.Planes());
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    ASSERT_EQ(out.At(0, x, y), StudioCode(input(x, y, 2), 64.0f, 876.0f)) << x << "," << y;
-                    if (x % (1 << sx) != 0 || y % (1 << sy) != 0)
-                        continue;
-                    ASSERT_EQ(out.At(1, x >> sx, y >> sy), StudioCode(input(x, y, 1), 512.0f, 896.0f)) << x << "," << y;
-                    ASSERT_EQ(out.At(2, x >> sx, y >> sy), StudioCode(input(x, y, 0), 512.0f, 896.0f)) << x << "," << y;
-                }
-        }
-}
-
 TEST(StudioPlanes, SameCodesComparesPictureNotPadding)
 {
     StudioPicture a(5, 3, 1, 0), b(5, 3, 1, 0);
@@ -172,11 +144,16 @@ TEST(StudioPlanes, SameCodesComparesPictureNotPadding)
     EXPECT_FALSE(a.Planes().SameCodes(StudioPicture(5, 3).Planes()));
 }
 
-TEST(ConvertToStudioUnlessSame, WritesNothingForTheSamePictureAndAllOfAnyOther)
+TEST(ConvertToStudio, EachWayGivesTheScalarCodesAndWritesNothingForTheSamePicture)
 {
+    // 37 wide: four blocks of eight and a tail of five; the pitch pads rows.
     const int width = 37, height = 6;
     const std::size_t pitchFloats = 40 * 4;
     const std::vector<float> memory = AwkwardFloats(width, height, pitchFloats);
+    auto index = [&](int x, int pictureRow, int channel) {
+        return static_cast<std::size_t>(height - 1 - pictureRow) * pitchFloats + static_cast<std::size_t>(x) * 4 +
+               static_cast<std::size_t>(channel);
+    };
     auto pictureOf = [&](const std::vector<float>& floats) {
         return VuyaPicture{width, height, static_cast<std::ptrdiff_t>(pitchFloats * sizeof(float)),
                            reinterpret_cast<const std::uint8_t*>(floats.data()), VuyaLayout::kFloats};
@@ -189,10 +166,23 @@ TEST(ConvertToStudioUnlessSame, WritesNothingForTheSamePictureAndAllOfAnyOther)
     const Change changes[] = {{0, 0, 2, "luma of the first pixel"},   {36, 5, 2, "luma in the tail of the last row"},
                               {12, 3, 2, "luma of a middle row"},     {8, 2, 1, "Cb of a pixel that carries chroma"},
                               {32, 5, 0, "Cr of the last row's last block"}};
+    const std::pair<decltype(&ConvertToStudio), decltype(&ConvertToStudioUnlessSame)> ways[] = {
+        {&ConvertToStudio, &ConvertToStudioUnlessSame}, {&ConvertToStudioPortable, &ConvertToStudioUnlessSamePortable}};
     for (const auto& [sx, sy] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}})
-        for (auto unlessSame : {&ConvertToStudioUnlessSame, &ConvertToStudioUnlessSamePortable}) {
+        for (const auto& [convert, unlessSame] : ways) {
             StudioPicture reference(width, height, sx, sy);
-            ConvertToStudio(pictureOf(memory), reference.Planes());
+            convert(pictureOf(memory), reference.Planes());
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    ASSERT_EQ(reference.At(0, x, y), StudioCode(memory[index(x, y, 2)], 64.0f, 876.0f))
+                        << x << "," << y;
+                    if (x % (1 << sx) != 0 || y % (1 << sy) != 0)
+                        continue;
+                    for (int c : {1, 2}) // Cb from U, Cr from V
+                        ASSERT_EQ(reference.At(c, x >> sx, y >> sy),
+                                  StudioCode(memory[index(x, y, 2 - c)], 512.0f, 896.0f))
+                            << x << "," << y;
+                }
 
             StudioPicture out(width, height, sx, sy);
             const StudioPlanes planes = out.Planes();
@@ -206,10 +196,9 @@ TEST(ConvertToStudioUnlessSame, WritesNothingForTheSamePictureAndAllOfAnyOther)
 
             for (const Change& change : changes) {
                 std::vector<float> changed = memory;
-                changed[static_cast<std::size_t>(height - 1 - change.row) * pitchFloats +
-                        static_cast<std::size_t>(change.x) * 4 + static_cast<std::size_t>(change.channel)] = 0.3f;
+                changed[index(change.x, change.row, change.channel)] = 0.3f;
                 StudioPicture expected(width, height, sx, sy);
-                ConvertToStudio(pictureOf(changed), expected.Planes());
+                convert(pictureOf(changed), expected.Planes());
                 // Chroma the planes do not keep is no change.
                 const bool kept = change.channel == 2 || (change.x % (1 << sx) == 0 && change.row % (1 << sy) == 0);
                 ASSERT_EQ(expected.Planes().SameCodes(reference.Planes()), !kept) << change.what;

@@ -1,13 +1,15 @@
 #pragma once
 // Test helper: a fixture that gives each test a fresh folder of its own,
 // named after the test and removed after it, so a test can count what a
-// writer left behind.
+// writer left behind; and what a file holds.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 namespace btmedia::test {
@@ -34,5 +36,14 @@ protected:
 
     std::filesystem::path mDir;
 };
+
+/// All a file holds (or all a FIFO gives until its writer closes it).
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
 
 } // namespace btmedia::test

@@ -48,14 +48,10 @@ nlohmann::json Ffprobe(const std::string& path, const std::string& arguments)
     return nlohmann::json::parse(Run("ffprobe -v error -of json " + arguments + " " + Quoted(path)));
 }
 
-nlohmann::json MediaInfoTracks(const std::string& path)
-{
-    return nlohmann::json::parse(Run("mediainfo --Output=JSON " + Quoted(path))).at("media").at("track");
-}
-
 nlohmann::json MediaInfoTrack(const std::string& path, const std::string& type)
 {
-    for (const auto& track : MediaInfoTracks(path))
+    const nlohmann::json info = nlohmann::json::parse(Run("mediainfo --Output=JSON " + Quoted(path)));
+    for (const auto& track : info.at("media").at("track"))
         if (track.value("@type", "") == type)
             return track;
     throw std::runtime_error("MediaInfo found no " + type + " track in " + path);

@@ -12,9 +12,8 @@ namespace btmedia::probe {
 /// `ffprobe -of json` with these arguments (default: streams and format).
 /// Throws std::runtime_error when it fails.
 nlohmann::json Ffprobe(const std::string& path, const std::string& arguments = "-show_streams -show_format");
-/// MediaInfo's tracks (`mediainfo --Output=JSON`, media.track).
-nlohmann::json MediaInfoTracks(const std::string& path);
-/// The first MediaInfo track of a type ("General", "Video", "Audio", "Other").
+/// The first MediaInfo track of a type ("General", "Video", "Audio", "Other"),
+/// from `mediainfo --Output=JSON`.
 nlohmann::json MediaInfoTrack(const std::string& path, const std::string& type);
 /// `ffmpeg -f framemd5` of the picture stream: one line per decoded frame
 /// (time, duration, size, checksum).
