@@ -35,7 +35,7 @@ TEST_F(Requests, EachOutcomeHasItsExitStatusAndAPlainMessage)
         {{"--version"}, 0, "barsandtone 1.0.0"},
         {{"tone", "--help"}, 0, "Exit status"},
         {{"tone", clip, "-o", Path("t.wav"), "--duration", "0.1", "-q"}, 0, ""}, // -q after the command
-        {{"frobnicate"}, 2, "frobnicate"},
+        {{"frobnicate"}, 2, "'frobnicate' is not a command; the commands are new describe"},
         {{"describe", Path("missing.json")}, 2, "missing.json"},
         {{"describe", Path("short.json")}, 2, "holds 3 bytes"},
         {{"frame", clip}, 2, "--output is required"},
