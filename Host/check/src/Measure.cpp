@@ -152,6 +152,21 @@ int Margin(int size, int chromaShift)
     return std::max(2, static_cast<int>(std::ceil(0.12 * size))) + (1 << chromaShift);
 }
 
+/// The span [lo, hi) less a margin at each end (none when it leaves nothing
+/// flat to measure): the edges of a patch are softened by filtering and by
+/// chroma subsampling.
+bool Inset(int& lo, int& hi, int chromaShift)
+{
+    int margin = Margin(hi - lo, chromaShift);
+    if (hi - lo - 2 * margin < 1)
+        margin = (hi - lo - 1) / 2;
+    if (hi - lo < 3 || margin < 1)
+        return false;
+    lo += margin;
+    hi -= margin;
+    return true;
+}
+
 } // namespace
 
 double Geometry::LargestShift(int width, int height) const noexcept
@@ -215,21 +230,15 @@ std::vector<Measurement> MeasureRegions(const Layout& layout, const Geometry& ge
         y0 = std::max(y0, 0);
         x1 = std::min(x1, file.width);
         y1 = std::min(y1, file.height);
-        int my = Margin(y1 - y0, file.chromaShiftY);
-        if (y1 - y0 - 2 * my < 1)
-            my = (y1 - y0 - 1) / 2;
-        if (y1 - y0 < 3 || my < 1)
+        if (!Inset(y0, y1, file.chromaShiftY))
             continue;
-        m.y0 = y0 + my;
-        m.y1 = y1 - my;
+        m.y0 = y0;
+        m.y1 = y1;
         if (!r.ramp) {
-            int mx = Margin(x1 - x0, file.chromaShiftX);
-            if (x1 - x0 - 2 * mx < 1)
-                mx = (x1 - x0 - 1) / 2;
-            if (x1 - x0 < 3 || mx < 1)
+            if (!Inset(x0, x1, file.chromaShiftX))
                 continue;
-            m.x0 = x0 + mx;
-            m.x1 = x1 - mx;
+            m.x0 = x0;
+            m.x1 = x1;
             m.median = MedianBox(file, m.x0, m.x1, m.y0, m.y1);
             m.measured = true;
             continue;
